@@ -1,0 +1,48 @@
+// Proximity by latitude/longitude: every airport's fixed-point position is
+// turned into radians for every test and scored by the spherical law of
+// cosines, so each test costs sines and cosines.
+#pragma once
+
+#include <cmath>
+
+#include "geo/coords.h"
+#include "input/tables.h"
+
+inline constexpr double kTwoPi = 6.283185307179586;
+
+// The cosine of the central angle between p and a. The longitude difference
+// is taken non-negative and folded into [0, pi].
+inline double latlong_cosine(LatLong p, LatLong a) {
+    double d = a.lon > p.lon ? a.lon - p.lon : p.lon - a.lon;
+    if (d >= kPi) d = kTwoPi - d;
+    return std::cos(p.lat) * (std::cos(d) * std::cos(a.lat)) + std::sin(a.lat) * std::sin(p.lat);
+}
+
+struct LatLongMethod {
+    using Stored = FixedLatLong;
+    using Point = LatLong;
+
+    static constexpr const char* title = "= (test proximity using lat/long coordinates) =\n";
+    static constexpr const char* internal_error = "Unexpected internal error in airport search (b).\n";
+    // Every cosine is far larger.
+    static constexpr double initial_best = -1.7976931348623e308;
+
+    static const FixedLatLong* stored_airports(const AirportTable& airports) { return airports.fixed.data(); }
+    static LatLong prepare_point(const FlightLine& flight_line, int i) {
+        return from_fixed(flight_line.fixed[i]);
+    }
+    static double score(FixedLatLong airport, LatLong p) {
+        // The point's sine and cosine are part of what each test costs: hide
+        // its value from the optimiser so they are not hoisted out of the
+        // search loop. The empty asm emits no instruction.
+        asm volatile("" : "+x"(p.lat), "+x"(p.lon));
+        return latlong_cosine(p, from_fixed(airport));
+    }
+    static bool beats(double score, double best) { return score > best; }
+    // A winning cosine pushed just above 1 by rounding gives NaN; it is
+    // only stored.
+    static double distance(double best) { return std::acos(best); }
+    static LatLong airport_position(const AirportTable& airports, int k) {
+        return from_fixed(airports.fixed[k]);
+    }
+};

@@ -1,0 +1,3 @@
+#include "geo/coords.h"
+#include <gtest/gtest.h>
+TEST(Coords, Origin) { EXPECT_EQ(decode_cdc({0, 0}).x, 1.0); }
