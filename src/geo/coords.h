@@ -71,33 +71,37 @@ inline double stored_cosine(int32_t word) {
     return static_cast<double>(static_cast<int32_t>(shifted)) * kCosineScale;
 }
 
-// Flips the sign of x when the flag is set; exact, and keeps signed zeros.
-inline double negate_if(double x, bool flag) {
-    return std::bit_cast<double>(std::bit_cast<uint64_t>(x) ^ (static_cast<uint64_t>(flag) << 63));
-}
-
 // Not normalised, and the computed component is not checked to be the largest.
 //   axis Z:  (-v, u,  w), negative: ( v,  u, -w)
 //   axis Y:  (-u, w,  v), negative: ( u, -w,  v)
 //   axis X:  ( w, u,  v), negative: (-w, -u,  v)
-// The six cases are chosen by selects rather than branches: on random
-// directions the flags are unpredictable.
+// Each component is the major one if it lies on the major axis, else a stored
+// cosine with its sign set by the flags. On random directions the flags are
+// unpredictable, so the components are chosen by bit masks, not branches; sign
+// changes are exact and keep signed zeros.
 inline UnitVector decode_cdc(CdcPair pair) {
     const double u = stored_cosine(pair.first);
     const double v = stored_cosine(pair.second);
     const double s = (1.0 - u * u) - v * v;
     const double w = s >= kMajorThreshold ? std::sqrt(s) : 0.0;
 
-    const bool negative = (pair.first >> 30) & 1;
-    const bool axis_z = pair.second < 0;
-    const bool axis_y = !axis_z && ((pair.second >> 30) & 1);
-    const double major = negate_if(w, negative);
+    constexpr uint64_t kSign = uint64_t{1} << 63;
+    const uint64_t negative = static_cast<uint64_t>((pair.first >> 30) & 1) << 63;
+    const uint64_t axis_z = static_cast<uint64_t>(static_cast<int64_t>(pair.second >> 31));
+    const uint64_t axis_y = ~axis_z & (0 - static_cast<uint64_t>((pair.second >> 30) & 1));
+    const uint64_t axis_x = ~(axis_z | axis_y);
+    auto select = [](uint64_t mask, uint64_t if_set, uint64_t if_clear) {
+        return (if_set & mask) | (if_clear & ~mask);
+    };
+    const uint64_t ub = std::bit_cast<uint64_t>(u);
+    const uint64_t vb = std::bit_cast<uint64_t>(v);
     // -0.0 when w is 0 and the major component is negative: atan2 tells
     // longitude -pi from pi by that sign.
-    const double x = axis_z ? negate_if(-v, negative) : axis_y ? negate_if(-u, negative) : major;
-    const double y = axis_z ? u : axis_y ? major : negate_if(u, negative);
-    const double z = axis_z ? major : v;
-    return {x, y, z};
+    const uint64_t major = std::bit_cast<uint64_t>(w) ^ negative;
+    const uint64_t x = select(axis_x, major, select(axis_z, vb, ub) ^ kSign ^ negative);
+    const uint64_t y = select(axis_y, major, ub ^ (negative & axis_x));
+    const uint64_t z = select(axis_z, major, vb);
+    return {std::bit_cast<double>(x), std::bit_cast<double>(y), std::bit_cast<double>(z)};
 }
 
 inline LatLong vector_to_latlong(UnitVector v) {
