@@ -2,11 +2,12 @@
 
 #include <cmath>
 
+DurationParts split_duration(double seconds) {
+    return {static_cast<int>(seconds * 0.0002777777777777778),
+            static_cast<int>(std::fmod(seconds, 3600.0) * 0.016666666666666666), std::fmod(seconds, 60.0)};
+}
+
 std::string format_duration(double seconds) {
-    // Reciprocal multiplications, not divisions: they agree with exact
-    // integer division for every whole millisecond up to ten hours.
-    const int hours = static_cast<int>(seconds * 0.0002777777777777778);
-    const int minutes = static_cast<int>(std::fmod(seconds, 3600.0) * 0.016666666666666666);
-    const double rest = std::fmod(seconds, 60.0);
-    return printf_string("[Duration %d:%02d:%06.3f]\n\n", hours, minutes, rest);
+    const DurationParts parts = split_duration(seconds);
+    return printf_string("[Duration %d:%02d:%06.3f]\n\n", parts.hours, parts.minutes, parts.seconds);
 }

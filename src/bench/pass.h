@@ -51,6 +51,16 @@ inline constexpr const char* kPassHeader =
     "==== Find nearest airports to the points ======\n"
     "==== along Bombay-Los Angeles flight path =====\n";
 
+struct DurationParts {
+    int hours;
+    int minutes;
+    double seconds;  // within the minute
+};
+
+// Multiplies by reciprocals rather than dividing; for every whole number of
+// milliseconds up to ten hours the result agrees with integer division.
+DurationParts split_duration(double seconds);
+
 // "[Duration h:mm:ss.sss]" and an empty line.
 std::string format_duration(double seconds);
 

@@ -1,0 +1,138 @@
+#include "bench/pass.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "bench/cdc_method.h"
+#include "bench/latlong_method.h"
+
+namespace {
+
+TEST(Duration, PrintsHoursMinutesAndMilliseconds) {
+    EXPECT_EQ(format_duration(0.0), "[Duration 0:00:00.000]\n\n");
+    EXPECT_EQ(format_duration(ticks_to_seconds(1234)), "[Duration 0:00:01.234]\n\n");
+    EXPECT_EQ(format_duration(ticks_to_seconds(60000)), "[Duration 0:01:00.000]\n\n");
+    EXPECT_EQ(format_duration(ticks_to_seconds(3723456)), "[Duration 1:02:03.456]\n\n");
+    EXPECT_EQ(format_duration(ticks_to_seconds(36000000)), "[Duration 10:00:00.000]\n\n");
+}
+
+TEST(Duration, ReciprocalsAgreeWithIntegerDivisionUpToTenHours) {
+    for (int32_t ms = 0; ms <= 36000000; ++ms) {
+        const DurationParts parts = split_duration(ticks_to_seconds(ms));
+        if (parts.hours != ms / 3600000 || parts.minutes != ms / 60000 % 60)
+            FAIL() << ms << " ms gives " << parts.hours << ":" << parts.minutes;
+    }
+}
+
+TEST(ChordToArc, ZeroBelowThresholdSeriesFromIt) {
+    EXPECT_EQ(chord2_to_arc(0.0), 0.0);
+    EXPECT_EQ(chord2_to_arc(2.4579999999e-14), 0.0);
+    // Expected values evaluate the same Horner scheme in Python.
+    EXPECT_EQ(chord2_to_arc(2.458e-14), 1.5678010077812827e-07);
+    EXPECT_EQ(chord2_to_arc(1e-6), 0.0010000000416666714);
+    EXPECT_EQ(chord2_to_arc(0.01), 0.10004171361154005);
+    // The truncated series falls short with distance.
+    EXPECT_EQ(chord2_to_arc(2.0), 1.570775657480655);
+    EXPECT_NEAR(kPi / 2 - chord2_to_arc(2.0), 2.07e-5, 0.01e-5);
+    EXPECT_EQ(chord2_to_arc(4.0), 2.783389291886576);
+}
+
+TEST(ChordToArc, MatchesTheArcForShortDistances) {
+    for (double angle = 1e-6; angle < 0.1; angle *= 1.5) {
+        const double chord = 2 * std::sin(angle / 2);
+        EXPECT_NEAR(chord2_to_arc(chord * chord), angle, angle * 1e-13);
+    }
+}
+
+TEST(LatLongCosine, FoldsTheLongitudeDifferenceIntoZeroToPi) {
+    // Across the antimeridian the difference 2*pi - 0.02 folds to about 0.02.
+    const double across = latlong_cosine({0.0, -kPi + 0.01}, {0.0, kPi - 0.01});
+    EXPECT_NEAR(across, std::cos(0.02), 1e-15);
+    // Longitudes pi and -pi are the same meridian: the fold gives exactly 0.
+    const LatLong east = from_fixed({0, 2147483640});
+    const LatLong west = from_fixed({0, -2147483640});
+    EXPECT_EQ(latlong_cosine(east, west), 1.0);
+    EXPECT_EQ(latlong_cosine(west, east), 1.0);
+    // A difference of exactly pi folds to 2*pi - pi = pi.
+    EXPECT_EQ(latlong_cosine({0.0, 0.0}, {0.0, kPi}), std::cos(kPi));
+    EXPECT_EQ(latlong_cosine({0.0, kPi}, {0.0, 0.0}), std::cos(kPi));
+}
+
+TEST(LatLongCosine, ProductsAreGroupedAsWritten) {
+    const LatLong p{0.3, 1.2};
+    const LatLong a{-0.7, 2.9};
+    const double d = a.lon - p.lon;
+    EXPECT_EQ(latlong_cosine(p, a), std::cos(p.lat) * (std::cos(d) * std::cos(a.lat)) + std::sin(a.lat) * std::sin(p.lat));
+}
+
+// Airports 1 and 3 are stored with the same words; the point lies nearest to
+// them, so both score alike and the lower index must win in either method.
+struct TieCase {
+    AirportTable airports;
+    FlightLine flight_line;
+    TieCase() {
+        const CdcPair near{1000, 2000}, far{0x40000000, 0}, point{1003, 2001};
+        for (CdcPair pair : {far, near, far, near}) {
+            airports.cdc[airports.count] = pair;
+            airports.fixed[airports.count] = to_fixed(vector_to_latlong(decode_cdc(pair)));
+            ++airports.count;
+        }
+        flight_line.cdc[0] = point;
+        flight_line.fixed[0] = to_fixed(vector_to_latlong(decode_cdc(point)));
+        flight_line.count = 1;
+    }
+};
+
+template <typename Method>
+int32_t nearest(const TieCase& c, double& best) {
+    return find_nearest<Method>(Method::stored_airports(c.airports), c.airports.count,
+                                Method::prepare_point(c.flight_line, 0), best);
+}
+
+TEST(FindNearest, LowestIndexWinsTiesInBothMethods) {
+    const TieCase c;
+    double best;
+    EXPECT_EQ(nearest<CdcMethod>(c, best), 1);
+    EXPECT_GT(best, 0.0);
+    EXPECT_EQ(nearest<LatLongMethod>(c, best), 1);
+}
+
+TEST(FindNearest, SamePairScoresZeroAndHasDistanceZero) {
+    TieCase c;
+    c.flight_line.cdc[0] = c.airports.cdc[1];
+    double best;
+    EXPECT_EQ(nearest<CdcMethod>(c, best), 1);
+    EXPECT_EQ(best, 0.0);
+    EXPECT_EQ(CdcMethod::distance(best), 0.0);
+}
+
+TEST(FindNearest, NoAirportsLeavesNoWinner) {
+    TieCase c;
+    c.airports.count = 0;
+    double best;
+    EXPECT_EQ(nearest<CdcMethod>(c, best), kNoWinner);
+    EXPECT_EQ(nearest<LatLongMethod>(c, best), kNoWinner);
+}
+
+TEST(ResultList, CollapsesOnlyConsecutiveRepeats) {
+    AirportTable airports;
+    airports.fixed[0] = {536870910, -1073741820};  // pi/4, -pi/2
+    airports.names[0] = "Alpha";
+    airports.fixed[1] = {0, 2147483640};  // 0, pi
+    airports.names[1] = "Bravo field";
+    airports.count = 2;
+    WinnerTable winners;
+    winners.airport[0] = 0;
+    winners.airport[1] = 0;
+    winners.airport[2] = 1;
+    winners.airport[3] = 0;
+    EXPECT_EQ(format_result_list<LatLongMethod>(airports, winners, 4),
+              "  1  45.00000  -90.00000 Alpha\n"
+              "  2   0.00000  180.00000 Bravo field\n"
+              "  3  45.00000  -90.00000 Alpha\n");
+    EXPECT_EQ(format_result_list<LatLongMethod>(airports, winners, 0), "");
+}
+
+}  // namespace
