@@ -1,0 +1,128 @@
+#include "input_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cdc_encoder.h"
+#include "input/loader.h"
+
+namespace {
+
+std::vector<AirportSource> list_of(const std::string& csv, std::optional<std::string>* failure = nullptr) {
+    std::vector<AirportSource> airports;
+    const std::optional<std::string> result = read_airport_list(csv, airports);
+    if (failure) {
+        *failure = result;
+    } else {
+        EXPECT_EQ(result, std::nullopt);
+    }
+    return airports;
+}
+
+std::string failure_of(const std::string& csv) {
+    std::optional<std::string> failure;
+    list_of(csv, &failure);
+    return failure.value_or("(accepted)");
+}
+
+TEST(ReadAirportList, ReadsQuotedFieldsAndSkipsTheHeaderAndBlankLines) {
+    const std::vector<AirportSource> airports = list_of(
+        "latitude,longitude,name\r\n"
+        "19.0886993408,72.8678970337,Chhatrapati Shivaji International Airport (BOM)\r\n"
+        "\r\n"
+        "-33.5,\"151.25\",\"Sydney, Kingsford \"\"Smithy\"\"\"\n"
+        "90,-180,\tTab and trailing blank \n"
+        "-90,180,Ísafjörður");
+    ASSERT_EQ(airports.size(), 4u);
+    EXPECT_EQ(airports[0].latitude, 19.0886993408);
+    EXPECT_EQ(airports[0].longitude, 72.8678970337);
+    EXPECT_EQ(airports[0].name, "Chhatrapati Shivaji International Airport (BOM)");
+    EXPECT_EQ(airports[1].longitude, 151.25);
+    EXPECT_EQ(airports[1].name, "Sydney, Kingsford \"Smithy\"");
+    EXPECT_EQ(airports[2].name, "\tTab and trailing blank ");
+    EXPECT_EQ(airports[3].name, "Ísafjörður");
+}
+
+TEST(ReadAirportList, RefusesWithTheLineOfTheFault) {
+    const std::string header = "latitude,longitude,name\n";
+    EXPECT_EQ(failure_of(header + "1,2,A\n90.5,0,B\n"), "line 3: latitude 90.500000 is outside [-90, 90]");
+    EXPECT_EQ(failure_of(header + "1,180.5,A\n"), "line 2: longitude 180.500000 is outside [-180, 180]");
+    EXPECT_EQ(failure_of(header + "1,2,Sydney, Kingsford\n"), "line 2: expected 3 fields (latitude, longitude, name)");
+    EXPECT_EQ(failure_of(header + "1,2\n"), "line 2: expected 3 fields (latitude, longitude, name)");
+    EXPECT_EQ(failure_of(header + "north,2,A\n"), "line 2: the latitude is not a number");
+    EXPECT_EQ(failure_of(header + "1, 2,A\n"), "line 2: the longitude is not a number");
+    EXPECT_EQ(failure_of(header + "nan,2,A\n"), "line 2: the latitude is not a number");
+    EXPECT_EQ(failure_of(header + "1,2,\"Two\nLines\"\n"), "line 2: the name holds a line break");
+    EXPECT_EQ(failure_of(header + "1,2,A\n3,4,\"Open\n"), "line 3: a quoted field is not closed");
+    EXPECT_EQ(failure_of(header + "1,2,\"A\"B\n"), "line 2: text after a closing quote");
+    EXPECT_EQ(failure_of(header + "1,2,\n"), "line 2: the name is empty");
+}
+
+TEST(CheckAirport, AcceptsWhatTheLoaderReadsBack) {
+    EXPECT_EQ(check_airport({90, 180, "x"}), std::nullopt);
+    EXPECT_EQ(check_airport({-90, -180, "x"}), std::nullopt);
+    EXPECT_EQ(check_airport({0, 0, "a\tb"}), std::nullopt);
+    EXPECT_NE(check_airport({0, 0, "a\x1a"}), std::nullopt);  // text mode ends the file there
+    EXPECT_NE(check_airport({0, 0, std::string("a\0b", 3)}), std::nullopt);
+    EXPECT_NE(check_airport({0, 0, "a\rb"}), std::nullopt);
+    EXPECT_NE(check_airport({std::nan(""), 0, "x"}), std::nullopt);
+    // The widest words are 11 characters each: 24 before the name.
+    EXPECT_EQ(check_airport({0, 0, std::string(484, 'n')}), std::nullopt);
+    EXPECT_EQ(check_airport({0, 0, std::string(485, 'n')}),
+              "the name is too long: a line may hold at most 508 characters");
+}
+
+TEST(FormatAirportsFile, IsReadBackByTheLoaderUnchanged) {
+    const std::vector<AirportSource> airports = {
+        {19.0886993408, 72.8678970337, "Chhatrapati Shivaji International Airport (BOM)"},
+        {-33.9461, 151.177, " Leading blank, \ttab; and a semicolon"},
+        {71.2854, -156.766, "Wiley Post Will Rogers Memorial Airport (BRW)"},
+        {-90, 0, std::string(484, 'n')},
+    };
+    std::string file;
+    ASSERT_EQ(format_airports_file(airports, {"made by a test", "second comment"}, file), std::nullopt);
+    EXPECT_EQ(file.rfind("; made by a test\n; second comment\n", 0), 0u);
+
+    AirportTable table;
+    ASSERT_EQ(parse_airports(file, "airports.ptc", table, nullptr), std::nullopt);
+    ASSERT_EQ(table.count, 4);
+    for (int i = 0; i < 4; ++i) {
+        const CdcPair pair = encode_degrees(airports[i].latitude, airports[i].longitude);
+        EXPECT_EQ(table.cdc[i].first, pair.first);
+        EXPECT_EQ(table.cdc[i].second, pair.second);
+        EXPECT_EQ(table.names[i], airports[i].name);
+    }
+}
+
+TEST(FormatAirportsFile, RefusesAListTheLoaderCannotHold) {
+    std::string file;
+    EXPECT_EQ(format_airports_file({}, {}, file), "no airports");
+    const std::vector<AirportSource> too_many(kMostAirports + 1, AirportSource{1, 2, "Gate"});
+    EXPECT_EQ(format_airports_file(too_many, {}, file), "more than 14000 airports: the benchmark holds at most 14000");
+    const std::vector<AirportSource> full(kMostAirports, AirportSource{1, 2, "Gate"});
+    EXPECT_EQ(format_airports_file(full, {}, file), std::nullopt);
+    EXPECT_EQ(format_airports_file({{1, 2, "A"}, {1, 2, "B\nC"}}, {}, file), "airport 2: the name holds a line break");
+    EXPECT_EQ(format_airports_file({{1, 2, "A"}}, {"two\nlines"}, file), "a header line holds a line break");
+    EXPECT_EQ(format_airports_file({{1, 2, "A"}}, {std::string(201, 'c')}, file),
+              "a header line is longer than 200 characters");
+}
+
+TEST(FormatFlightLineFile, IsReadBackByTheLoaderAndHoldsAtMost1000Points) {
+    std::vector<UnitVector> points;
+    for (int i = 0; i < kMostFlightLinePoints; ++i) points.push_back(vector_from_degrees(i * 0.09 - 45, i * 0.3 - 150));
+    std::string file;
+    ASSERT_EQ(format_flight_line_file(points, {"made by a test"}, file), std::nullopt);
+    FlightLine line;
+    ASSERT_EQ(parse_flight_line(file, "flightline.lnc", line), std::nullopt);
+    ASSERT_EQ(line.count, kMostFlightLinePoints);
+    for (int i = 0; i < line.count; ++i) {
+        EXPECT_EQ(line.cdc[i].first, encode_cdc(points[i]).first);
+        EXPECT_EQ(line.cdc[i].second, encode_cdc(points[i]).second);
+    }
+    points.push_back(points.back());
+    EXPECT_EQ(format_flight_line_file(points, {}, file), "more than 1000 points: the benchmark holds at most 1000");
+    EXPECT_EQ(format_flight_line_file({}, {}, file), "no points");
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+#include "input_files.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cdc_encoder.h"
+
+namespace {
+
+// The most characters a comment line may hold: a longer one would be read
+// by the loader in pieces, and a piece without its ';' is no comment.
+constexpr size_t kLongestHeaderLine = 200;
+
+std::string line_message(int line, const std::string& text) {
+    return "line " + std::to_string(line) + ": " + text;
+}
+
+// One CSV record: its fields and the line it starts on.
+struct CsvRecord {
+    std::vector<std::string> fields;
+    int line = 0;
+};
+
+// Splits CSV text into records of fields, skipping blank lines. Fails on a
+// quote left open or text after a closing quote.
+std::optional<std::string> split_csv(std::string_view text, std::vector<CsvRecord>& records) {
+    CsvRecord record{{}, 1};
+    std::string field;
+    int line = 1;
+    bool quoted = false;       // inside a quoted field
+    bool after_quote = false;  // a quoted field has just closed
+    auto end_field = [&] {
+        record.fields.push_back(std::move(field));
+        field.clear();
+        after_quote = false;
+    };
+    auto end_record = [&] {
+        end_field();
+        const bool blank = record.fields.size() == 1 && record.fields[0].empty();
+        if (!blank) records.push_back(std::move(record));
+        record = {{}, line};
+    };
+    for (size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        const bool crlf = c == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+        if (quoted) {
+            if (c == '"' && at + 1 < text.size() && text[at + 1] == '"') {
+                field += '"';
+                ++at;
+            } else if (c == '"') {
+                quoted = false;
+                after_quote = true;
+            } else {
+                if (c == '\n') ++line;
+                field += c;
+            }
+        } else if (c == ',') {
+            end_field();
+        } else if (c == '\n') {
+            ++line;
+            end_record();
+        } else if (crlf) {
+            // the CR of a CR LF line end
+        } else if (after_quote) {
+            return line_message(line, "text after a closing quote");
+        } else if (c == '"' && field.empty()) {
+            quoted = true;
+        } else {
+            field += c;
+        }
+    }
+    if (quoted) return line_message(record.line, "a quoted field is not closed");
+    if (!record.fields.empty() || !field.empty() || after_quote) end_record();
+    return std::nullopt;
+}
+
+bool is_control(unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7F; }
+
+std::optional<std::string> check_header(const std::vector<std::string>& header_lines) {
+    for (const std::string& line : header_lines) {
+        if (line.size() > kLongestHeaderLine) return std::string("a header line is longer than 200 characters");
+        for (char c : line)
+            if (c == '\n' || c == '\r' || c == '\x1a') return std::string("a header line holds a line break");
+    }
+    return std::nullopt;
+}
+
+void append_header(const std::vector<std::string>& header_lines, std::string& file) {
+    for (const std::string& line : header_lines) file += "; " + line + "\n";
+}
+
+}  // namespace
+
+std::optional<double> parse_number(std::string_view text) {
+    const std::string copy(text);
+    if (copy.empty() || std::isspace(static_cast<unsigned char>(copy.front()))) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (end != copy.c_str() + copy.size() || errno == ERANGE || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> check_airport(const AirportSource& airport) {
+    if (!(airport.latitude >= -90.0 && airport.latitude <= 90.0))
+        return std::string("latitude ") + std::to_string(airport.latitude) + " is outside [-90, 90]";
+    if (!(airport.longitude >= -180.0 && airport.longitude <= 180.0))
+        return std::string("longitude ") + std::to_string(airport.longitude) + " is outside [-180, 180]";
+    if (airport.name.empty()) return std::string("the name is empty");
+    for (char c : airport.name) {
+        if (c == '\n' || c == '\r') return std::string("the name holds a line break");
+        if (is_control(static_cast<unsigned char>(c)))
+            return std::string("the name holds a control character");
+    }
+    if (airport_line(CdcPair{-1073741824, -1073741824}, airport.name).size() > kLongestLine)
+        return std::string("the name is too long: a line may hold at most 508 characters");
+    return std::nullopt;
+}
+
+std::string airport_line(CdcPair pair, std::string_view name) {
+    char words[32];
+    std::snprintf(words, sizeof words, "%d %d ", static_cast<int>(pair.first), static_cast<int>(pair.second));
+    return std::string(words) + std::string(name);
+}
+
+std::optional<std::string> read_airport_list(std::string_view csv, std::vector<AirportSource>& airports) {
+    std::vector<CsvRecord> records;
+    if (auto failure = split_csv(csv, records)) return failure;
+    // The first record is the header.
+    for (size_t i = 1; i < records.size(); ++i) {
+        const CsvRecord& record = records[i];
+        if (record.fields.size() != 3)
+            return line_message(record.line, "expected 3 fields (latitude, longitude, name)");
+        const std::optional<double> latitude = parse_number(record.fields[0]);
+        const std::optional<double> longitude = parse_number(record.fields[1]);
+        if (!latitude) return line_message(record.line, "the latitude is not a number");
+        if (!longitude) return line_message(record.line, "the longitude is not a number");
+        AirportSource airport{*latitude, *longitude, record.fields[2]};
+        if (auto failure = check_airport(airport)) return line_message(record.line, *failure);
+        airports.push_back(std::move(airport));
+        if (airports.size() > static_cast<size_t>(kMostAirports))
+            return std::string("more than 14000 airports: the benchmark holds at most 14000");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> format_airports_file(const std::vector<AirportSource>& airports,
+                                                const std::vector<std::string>& header_lines,
+                                                std::string& file) {
+    if (airports.empty()) return std::string("no airports");
+    if (airports.size() > static_cast<size_t>(kMostAirports))
+        return std::string("more than 14000 airports: the benchmark holds at most 14000");
+    if (auto failure = check_header(header_lines)) return failure;
+    for (size_t i = 0; i < airports.size(); ++i)
+        if (auto failure = check_airport(airports[i]))
+            return "airport " + std::to_string(i + 1) + ": " + *failure;
+    file.clear();
+    append_header(header_lines, file);
+    for (const AirportSource& airport : airports)
+        file += airport_line(encode_degrees(airport.latitude, airport.longitude), airport.name) + "\n";
+    return std::nullopt;
+}
+
+std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>& points,
+                                                   const std::vector<std::string>& header_lines,
+                                                   std::string& file) {
+    if (points.empty()) return std::string("no points");
+    if (points.size() > static_cast<size_t>(kMostFlightLinePoints))
+        return std::string("more than 1000 points: the benchmark holds at most 1000");
+    if (auto failure = check_header(header_lines)) return failure;
+    file.clear();
+    append_header(header_lines, file);
+    char line[32];
+    for (const UnitVector& point : points) {
+        const CdcPair pair = encode_cdc(point);
+        std::snprintf(line, sizeof line, "%d %d\n", static_cast<int>(pair.first), static_cast<int>(pair.second));
+        file += line;
+    }
+    return std::nullopt;
+}

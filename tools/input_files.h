@@ -1,0 +1,56 @@
+// Writing the benchmark's two input files: airports.ptc from a list of
+// airports, flightline.lnc from points along a path. Every check that the
+// benchmark's loader relies on is made here, before anything is written.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "geo/coords.h"
+
+// The loader's limits: records per file and characters per line.
+inline constexpr int kMostAirports = 14000;
+inline constexpr int kMostFlightLinePoints = 1000;
+inline constexpr size_t kLongestLine = 508;
+
+struct AirportSource {
+    double latitude;   // degrees, [-90, 90]
+    double longitude;  // degrees, [-180, 180]
+    std::string name;
+};
+
+// Reads a list of airports as CSV: a header line, then one record per airport
+// of three fields, latitude and longitude in decimal degrees and the name.
+// Fields may be double-quoted (a quote inside written twice), as they must be
+// when they hold a comma, a quote or a line break; CR LF line ends are
+// accepted and blank lines skipped. Every record is checked as check_airport
+// does. Returns the first fault found, naming its line.
+std::optional<std::string> read_airport_list(std::string_view csv, std::vector<AirportSource>& airports);
+
+// Latitude and longitude in range and finite; a name the loader reads back
+// unchanged: not empty, no control character but tab (a line feed would end
+// the line, a 0x1A byte would end the file), and short enough that its line
+// fits in kLongestLine characters.
+std::optional<std::string> check_airport(const AirportSource& airport);
+
+// "first second name": the pair's words in signed decimal, one blank each.
+std::string airport_line(CdcPair pair, std::string_view name);
+
+// The whole airports.ptc: comment lines (';') with `header_lines`, then one
+// line per airport in list order. Refuses an empty or over-long list, a header
+// line that is too long or holds a line break, and any airport check_airport
+// refuses.
+std::optional<std::string> format_airports_file(const std::vector<AirportSource>& airports,
+                                                const std::vector<std::string>& header_lines,
+                                                std::string& file);
+
+// The whole flightline.lnc: comment lines, then "first second" per point.
+// Refuses fewer than one or more than kMostFlightLinePoints points.
+std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>& points,
+                                                   const std::vector<std::string>& header_lines,
+                                                   std::string& file);
+
+// A decimal number filling the whole text, finite.
+std::optional<double> parse_number(std::string_view text);
