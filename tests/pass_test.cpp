@@ -86,34 +86,31 @@ struct TieCase {
 };
 
 template <typename Method>
-int32_t nearest(const TieCase& c, double& best) {
+Nearest nearest(const TieCase& c) {
     return find_nearest<Method>(Method::stored_airports(c.airports), c.airports.count,
-                                Method::prepare_point(c.flight_line, 0), best);
+                                Method::prepare_point(c.flight_line, 0));
 }
 
 TEST(FindNearest, LowestIndexWinsTiesInBothMethods) {
     const TieCase c;
-    double best;
-    EXPECT_EQ(nearest<CdcMethod>(c, best), 1);
-    EXPECT_GT(best, 0.0);
-    EXPECT_EQ(nearest<LatLongMethod>(c, best), 1);
+    EXPECT_EQ(nearest<CdcMethod>(c).airport, 1);
+    EXPECT_GT(nearest<CdcMethod>(c).score, 0.0);
+    EXPECT_EQ(nearest<LatLongMethod>(c).airport, 1);
 }
 
 TEST(FindNearest, SamePairScoresZeroAndHasDistanceZero) {
     TieCase c;
     c.flight_line.cdc[0] = c.airports.cdc[1];
-    double best;
-    EXPECT_EQ(nearest<CdcMethod>(c, best), 1);
-    EXPECT_EQ(best, 0.0);
-    EXPECT_EQ(CdcMethod::distance(best), 0.0);
+    EXPECT_EQ(nearest<CdcMethod>(c).airport, 1);
+    EXPECT_EQ(nearest<CdcMethod>(c).score, 0.0);
+    EXPECT_EQ(CdcMethod::distance(nearest<CdcMethod>(c).score), 0.0);
 }
 
 TEST(FindNearest, NoAirportsLeavesNoWinner) {
     TieCase c;
     c.airports.count = 0;
-    double best;
-    EXPECT_EQ(nearest<CdcMethod>(c, best), kNoWinner);
-    EXPECT_EQ(nearest<LatLongMethod>(c, best), kNoWinner);
+    EXPECT_EQ(nearest<CdcMethod>(c).airport, kNoWinner);
+    EXPECT_EQ(nearest<LatLongMethod>(c).airport, kNoWinner);
 }
 
 TEST(ResultList, CollapsesOnlyConsecutiveRepeats) {

@@ -80,21 +80,22 @@ std::string format_result_list(const AirportTable& airports, const WinnerTable& 
     return list;
 }
 
-// The index of the airport with the best score for the point, the lowest
-// index among equals, and that score; kNoWinner when there are no airports.
+struct Nearest {
+    int32_t airport;  // kNoWinner when there are no airports
+    double score;
+};
+
+// The airport with the best score for the point; of equal scores the lowest
+// index wins, since only a strictly better score replaces the best.
 template <ProximityMethod Method>
-inline int32_t find_nearest(const typename Method::Stored* airports, int airport_count,
-                            const typename Method::Point& point, double& best) {
-    best = Method::initial_best;
-    int32_t winner = kNoWinner;
+inline Nearest find_nearest(const typename Method::Stored* airports, int airport_count,
+                            const typename Method::Point& point) {
+    Nearest nearest{kNoWinner, Method::initial_best};
     for (int j = 0; j < airport_count; ++j) {
         const double score = Method::score(airports[j], point);
-        if (Method::beats(score, best)) {
-            best = score;
-            winner = j;
-        }
+        if (Method::beats(score, nearest.score)) nearest = {j, score};
     }
-    return winner;
+    return nearest;
 }
 
 // Prints the pass's block on standard output and a progress counter every
@@ -110,11 +111,10 @@ PassTime run_pass(Method, const AirportTable& airports, const FlightLine& flight
     for (int i = 0; i < flight_line.count; ++i) {
         if (i % 100 == 0) std::fprintf(stderr, "%d\r", i);
         const typename Method::Point point = Method::prepare_point(flight_line, i);
-        double best;
-        const int32_t winner = find_nearest<Method>(stored, airports.count, point, best);
-        winners.airport[i] = winner;
-        if (winner == kNoWinner) fail_with(Method::internal_error);
-        distances.angle[winner] = Method::distance(best);
+        const Nearest nearest = find_nearest<Method>(stored, airports.count, point);
+        winners.airport[i] = nearest.airport;
+        if (nearest.airport == kNoWinner) fail_with(Method::internal_error);
+        distances.angle[nearest.airport] = Method::distance(nearest.score);
     }
     const int32_t ticks = clock_ticks() - start;
     const double seconds = ticks_to_seconds(ticks);
