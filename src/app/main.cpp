@@ -2,6 +2,7 @@
 // concise direction cosines and once with fixed-point latitude/longitude.
 // Takes no arguments; reads airports.ptc and flightline.lnc from the current
 // directory; the report goes to standard output, all else to standard error.
+#include <csignal>
 #include <cstdio>
 
 #include "bench/cdc_method.h"
@@ -11,6 +12,9 @@
 #include "input/loader.h"
 
 int main() {
+    // A reader that goes away makes a write to standard output fail, which the
+    // end of the run reports, instead of killing the process silently.
+    std::signal(SIGPIPE, SIG_IGN);
     const Inputs inputs = load_inputs();
     const int32_t tests = inputs.airports.count * inputs.flight_line.count;
     std::fprintf(stderr, "Number of proximity tests: %d\n\n", tests);
