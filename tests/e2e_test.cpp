@@ -3,6 +3,7 @@
 // to files, and checks their exact bytes and the exit status. Timing fields
 // are the only parts of a report matched by pattern.
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -127,24 +128,36 @@ protected:
     }
 
     // Runs the command in the run directory, standard input from /dev/null,
-    // standard output to `stdout_path` (default: a capture file).
-    Result run(std::vector<std::string> command = {SPHEREBENCH_PROGRAM}, const char* stdout_path = nullptr) {
+    // standard output to `stdout_path` (default: a capture file) or to the
+    // descriptor `stdout_fd`, every signal at its default action.
+    Result run(std::vector<std::string> command = {SPHEREBENCH_PROGRAM}, const char* stdout_path = nullptr,
+               int stdout_fd = -1) {
         const std::string out_path = stdout_path ? stdout_path : (work_ / "stdout").string();
         const std::string err_path = (work_ / "stderr").string();
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addchdir_np(&actions, run_dir_.c_str());
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (stdout_fd >= 0)
+            posix_spawn_file_actions_adddup2(&actions, stdout_fd, 1);
+        else
+            posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t all;
+        sigfillset(&all);
+        posix_spawnattr_setsigdefault(&attributes, &all);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
         std::vector<char*> argv;
         for (std::string& word : command) argv.push_back(word.data());
         argv.push_back(nullptr);
 
         Result result;
         pid_t pid;
-        const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
         if (spawned != 0) {
             ADD_FAILURE() << "cannot start " << argv[0];
             return result;
@@ -152,7 +165,7 @@ protected:
         int wait_status = 0;
         waitpid(pid, &wait_status, 0);
         if (WIFEXITED(wait_status)) result.status = WEXITSTATUS(wait_status);
-        if (!stdout_path) result.out = read_file(out_path);
+        if (!stdout_path && stdout_fd < 0) result.out = read_file(out_path);
         result.err = read_file(err_path);
         return result;
     }
@@ -306,10 +319,21 @@ TEST_F(ProgramRun, InternalErrorStopKeepsTheHeaderLines) {
 
 TEST_F(ProgramRun, ReportThatCannotBeWrittenFailsTheRun) {
     write_inputs(kAirports, kPoints);
-    const Result result = run({SPHEREBENCH_PROGRAM}, "/dev/full");
+    const std::string expected_err =
+        load_lines(3, 250) + tests_line(750) + "0\r100\r200\r0\r100\r200\rCan't write the report\n";
+    Result result = run({SPHEREBENCH_PROGRAM}, "/dev/full");
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err,
-              load_lines(3, 250) + tests_line(750) + "0\r100\r200\r0\r100\r200\rCan't write the report\n");
+    EXPECT_EQ(result.err, expected_err);
+
+    // A pipe whose reader has gone: the run still ends with the message and
+    // status 1, not killed by the broken pipe.
+    int pipe_ends[2];
+    ASSERT_EQ(pipe(pipe_ends), 0);
+    close(pipe_ends[0]);
+    result = run({SPHEREBENCH_PROGRAM}, nullptr, pipe_ends[1]);
+    close(pipe_ends[1]);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, expected_err);
 }
 
 TEST_F(ProgramRun, ValgrindFindsNoInvalidAccess) {
