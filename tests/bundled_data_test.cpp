@@ -20,10 +20,10 @@
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "bench/pass.h"
 #include "cdc_encoder.h"
 #include "input/loader.h"
 #include "input_files.h"
+#include "method_search.h"
 #include "reference_geometry.h"
 
 namespace {
@@ -39,14 +39,6 @@ std::string read_file(const std::string& name) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-int index_of_code(const std::vector<AirportSource>& sources, const std::string& code) {
-    for (size_t i = 0; i < sources.size(); ++i)
-        if (sources[i].name.size() >= code.size() + 2 &&
-            sources[i].name.compare(sources[i].name.size() - code.size() - 2, std::string::npos, "(" + code + ")") == 0)
-            return static_cast<int>(i);
-    return -1;
 }
 
 struct BundledData {
@@ -136,12 +128,11 @@ template <typename Method>
 void expect_true_nearest_along_path(long double bound_metres, bool law_of_cosines) {
     const BundledData& d = bundled();
     ASSERT_EQ(true_nearest().size(), static_cast<size_t>(d.flight_line.count));
+    const std::vector<int> winners = nearest_by_method<Method>(d.airports, d.flight_line);
     int disagreements = 0;
     long double closest_call = INFINITY;
     for (int i = 0; i < d.flight_line.count; ++i) {
-        double best;
-        const int winner = find_nearest<Method>(Method::stored_airports(d.airports), d.airports.count,
-                                                Method::prepare_point(d.flight_line, i), best);
+        const int winner = winners[i];
         const NearestAirports& truth = true_nearest()[i];
         closest_call = std::fmin(closest_call, truth.second_metres - truth.nearest_metres);
         if (winner == truth.nearest) continue;

@@ -180,3 +180,13 @@ std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>
     }
     return std::nullopt;
 }
+
+int index_of_code(const std::vector<AirportSource>& airports, std::string_view code) {
+    const std::string suffix = "(" + std::string(code) + ")";
+    for (size_t i = 0; i < airports.size(); ++i) {
+        const std::string& name = airports[i].name;
+        if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}

@@ -52,5 +52,9 @@ std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>
                                                    const std::vector<std::string>& header_lines,
                                                    std::string& file);
 
+// The index of the airport whose name ends in the code in parentheses, as
+// "Los Angeles International Airport (LAX)"; -1 when there is none.
+int index_of_code(const std::vector<AirportSource>& airports, std::string_view code);
+
 // A decimal number filling the whole text, finite.
 std::optional<double> parse_number(std::string_view text);

@@ -63,15 +63,17 @@ std::vector<PreciseLatLong> precise_great_circle(PreciseLatLong a, PreciseLatLon
 }
 
 NearestAirports precise_nearest(PreciseLatLong position, const std::vector<PreciseLatLong>& airports) {
-    NearestAirports found{-1, std::numeric_limits<long double>::infinity(),
-                          std::numeric_limits<long double>::infinity()};
+    const long double infinity = std::numeric_limits<long double>::infinity();
+    NearestAirports found{-1, infinity, -1, infinity};
     for (size_t j = 0; j < airports.size(); ++j) {
         const long double d = haversine_metres(position, airports[j]);
         if (d < found.nearest_metres) {
+            found.second = found.nearest;
             found.second_metres = found.nearest_metres;
             found.nearest_metres = d;
             found.nearest = static_cast<int>(j);
         } else if (d < found.second_metres) {
+            found.second = static_cast<int>(j);
             found.second_metres = d;
         }
     }

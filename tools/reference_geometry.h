@@ -38,12 +38,12 @@ long double haversine_metres(PreciseLatLong a, PreciseLatLong b);
 // shorter great circle, by spherical interpolation.
 std::vector<PreciseLatLong> precise_great_circle(PreciseLatLong a, PreciseLatLong b, int count);
 
-// The index of the airport nearest the position by haversine distance, the
-// lowest index among equals, and the distances to the nearest and the
-// second nearest.
+// The airport nearest the position by haversine distance (the lowest index
+// among equals) and the runner-up, with their distances.
 struct NearestAirports {
     int nearest;
     long double nearest_metres;
+    int second;
     long double second_metres;
 };
 NearestAirports precise_nearest(PreciseLatLong position, const std::vector<PreciseLatLong>& airports);

@@ -1,0 +1,59 @@
+// decode-inputs: prints what an input file holds, one record a line, as the
+// benchmark decodes it: latitude and longitude in degrees (from the decoded
+// concise direction cosines), then the name for an airport file.
+//
+//   decode-inputs airports.ptc
+//   decode-inputs flightline.lnc
+//
+// The kind of file is told by its name's ending, .ptc or .lnc.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "input/loader.h"
+
+namespace {
+
+void print_position(CdcPair pair, const char* name) {
+    const LatLong position = vector_to_latlong(decode_cdc(pair));
+    std::printf("%.9f %.9f%s%s\n", position.lat * kDegreesPerRadian, position.lon * kDegreesPerRadian,
+                name ? " " : "", name ? name : "");
+}
+
+bool ends_with(const std::string& text, const std::string& ending) {
+    return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 || !(ends_with(argv[1], ".ptc") || ends_with(argv[1], ".lnc"))) {
+        std::fprintf(stderr, "usage: decode-inputs FILE.ptc | FILE.lnc\n");
+        return 2;
+    }
+    const std::string path = argv[1];
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "decode-inputs: can't open %s for reading\n", path.c_str());
+        return 1;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (ends_with(path, ".ptc")) {
+        static AirportTable airports;
+        if (auto failure = parse_airports(bytes.str(), path.c_str(), airports, nullptr)) {
+            std::fprintf(stderr, "decode-inputs: %s", failure->c_str());
+            return 1;
+        }
+        for (int i = 0; i < airports.count; ++i) print_position(airports.cdc[i], airports.names[i].c_str());
+    } else {
+        static FlightLine points;
+        if (auto failure = parse_flight_line(bytes.str(), path.c_str(), points)) {
+            std::fprintf(stderr, "decode-inputs: %s", failure->c_str());
+            return 1;
+        }
+        for (int i = 0; i < points.count; ++i) print_position(points.cdc[i], nullptr);
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
