@@ -1,0 +1,49 @@
+// search-instructions: runs one pass's search loop, and nothing else, over
+// random tables, so that callgrind can count its instructions per test.
+//
+//   search-instructions cdc|latlong [AIRPORTS [POINTS]]   (defaults 14000, 100)
+//
+// Prints the number of tests. Count only search_all (see
+// count_instructions.sh); table setup is outside it.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "bench/cdc_method.h"
+#include "bench/latlong_method.h"
+#include "bench/pass.h"
+#include "random_tables.h"
+
+template <typename Method>
+__attribute__((noinline)) int64_t search_all(const AirportTable& airports, const FlightLine& flight_line) {
+    int64_t checksum = 0;
+    const typename Method::Stored* stored = Method::stored_airports(airports);
+    for (int i = 0; i < flight_line.count; ++i)
+        checksum += find_nearest<Method>(stored, airports.count, Method::prepare_point(flight_line, i)).airport;
+    return checksum;
+}
+
+int main(int argc, char** argv) {
+    const bool cdc = argc >= 2 && std::strcmp(argv[1], "cdc") == 0;
+    if (argc < 2 || argc > 4 || (!cdc && std::strcmp(argv[1], "latlong") != 0)) {
+        std::fprintf(stderr, "usage: search-instructions cdc|latlong [AIRPORTS [POINTS]]\n");
+        return 2;
+    }
+    const int airport_count = argc > 2 ? std::atoi(argv[2]) : kAirportCapacity;
+    const int point_count = argc > 3 ? std::atoi(argv[3]) : 100;
+    if (airport_count < 1 || airport_count > kAirportCapacity || point_count < 1 || point_count > kFlightLineCapacity) {
+        std::fprintf(stderr, "search-instructions: 1 to %d airports, 1 to %d points\n", kAirportCapacity,
+                     kFlightLineCapacity);
+        return 2;
+    }
+    auto airports = std::make_unique<AirportTable>();
+    auto flight_line = std::make_unique<FlightLine>();
+    fill_random_airports(*airports, airport_count, kAirportSeed);
+    fill_random_flight_line(*flight_line, point_count, kFlightLineSeed);
+    const int64_t checksum = cdc ? search_all<CdcMethod>(*airports, *flight_line)
+                                 : search_all<LatLongMethod>(*airports, *flight_line);
+    std::printf("%lld tests (winner checksum %lld)\n", static_cast<long long>(airport_count) * point_count,
+                static_cast<long long>(checksum));
+    return 0;
+}
