@@ -111,35 +111,21 @@ TEST(CosineFieldCode, PicksTheCellHoldingTheValueForRandomCosines) {
     }
 }
 
-// The six flag cases at the axes, as the decoder's layout defines them.
-TEST(EncodeCdc, AxesGiveTheSixFlagCases) {
-    struct Case {
-        UnitVector v;
-        int32_t first, second;
-    };
-    const Case cases[] = {
-        {{1, 0, 0}, 0, 0},
-        {{-1, 0, 0}, word(0x40000000), 0},
-        {{0, 1, 0}, 0, word(0x40000000)},
-        {{0, -1, 0}, word(0x40000000), word(0x40000000)},
-        {{0, 0, 1}, 0, word(0x80000000)},
-        {{0, 0, -1}, word(0x40000000), word(0x80000000)},
-    };
-    for (const Case& c : cases) {
-        const CdcPair pair = encode_cdc(c.v);
-        EXPECT_EQ(pair.first, c.first) << c.v.x << " " << c.v.y << " " << c.v.z;
-        EXPECT_EQ(pair.second, c.second) << c.v.x << " " << c.v.y << " " << c.v.z;
-    }
-}
-
-// Off the axes, with both stored components non-zero; words from exact
-// arithmetic in Python.
-TEST(EncodeCdc, StoresTheOtherTwoComponentsAsTheDecoderReadsThem) {
+// The six flag cases, first at the axes (as the decoder's layout defines
+// them), then off the axes with both stored components non-zero (words from
+// exact arithmetic in Python).
+TEST(EncodeCdc, SetsTheFlagsAndStoresTheOtherTwoComponentsAsTheDecoderReadsThem) {
     struct Case {
         UnitVector v;
         uint32_t first, second;
     };
     const Case cases[] = {
+        {{1, 0, 0}, 0, 0},
+        {{-1, 0, 0}, 0x40000000, 0},
+        {{0, 1, 0}, 0, 0x40000000},
+        {{0, -1, 0}, 0x40000000, 0x40000000},
+        {{0, 0, 1}, 0, 0x80000000},
+        {{0, 0, -1}, 0x40000000, 0x80000000},
         {{0.36, 0.48, 0.8}, 0x0f5c28f4, 0xb47ae148},
         {{0.36, 0.48, -0.8}, 0x4f5c28f4, 0x8b851eb7},
         {{0.48, 0.8, -0.36}, 0x30a3d70b, 0x747ae148},

@@ -182,7 +182,8 @@ std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>
 }
 
 int index_of_code(const std::vector<AirportSource>& airports, std::string_view code) {
-    const std::string suffix = "(" + std::string(code) + ")";
+    std::string suffix = "(";
+    suffix.append(code).append(")");
     for (size_t i = 0; i < airports.size(); ++i) {
         const std::string& name = airports[i].name;
         if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
