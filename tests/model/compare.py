@@ -1,0 +1,587 @@
+#!/usr/bin/env python3
+"""Differential test: runs spherebench and the reference model on many input
+directories and compares standard output, standard error and exit status.
+
+Usage: python3 tests/model/compare.py PATH_TO_SPHEREBENCH [--cases N] [--seed S]
+       [--only SUBSTRING] [--no-full]
+
+Timing fields (durations, ticks, rates, relative times) are checked for their
+printf shape and then masked. The model is also run with the program's own
+tick counts, so the durations and the summary must also be the ones those
+ticks give.
+"""
+import argparse
+import difflib
+import math
+import os
+import re
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import spherebench_model as model  # noqa: E402
+
+TIMEOUT = 120
+
+# ---------------------------------------------------------------- encoding
+
+CELLS = 2147483640 / 4   # one unit of a 30-bit stored cosine is 4/2147483640
+
+
+def code30(c):
+    f = math.floor(c * CELLS)
+    return max(-(1 << 29), min((1 << 29) - 1, f)) & 0x3FFFFFFF
+
+
+def encode(x, y, z, spare_bits=0):
+    """Concise direction cosines of a unit vector: the largest component is
+    the one left out; the flags say which it is and its sign."""
+    ax, ay, az = abs(x), abs(y), abs(z)
+    if az >= ax and az >= ay:
+        negative = z < 0
+        u, v, axis = y, (x if negative else -x), 0x80000000 | (spare_bits & 0x40000000)
+    elif ay >= ax:
+        negative = y < 0
+        u, v, axis = (x if negative else -x), z, 0x40000000
+    else:
+        negative = x < 0
+        u, v, axis = (-y if negative else y), z, 0
+    first = code30(u) | (0x40000000 if negative else 0) | (spare_bits & 0x80000000)
+    return first, code30(v) | axis
+
+
+def from_degrees(lat, lon):
+    lat, lon = math.radians(lat), math.radians(lon)
+    return math.cos(lat) * math.cos(lon), math.cos(lat) * math.sin(lon), math.sin(lat)
+
+
+def random_direction(rng):
+    while True:
+        x, y, z = rng.gauss(0, 1), rng.gauss(0, 1), rng.gauss(0, 1)
+        n = math.sqrt(x * x + y * y + z * z)
+        if n > 1e-6:
+            return x / n, y / n, z / n
+
+
+def great_circle(a, b, count, jitter, rng):
+    """count directions from a to b, each nudged by up to jitter."""
+    dot = max(-1.0, min(1.0, sum(p * q for p, q in zip(a, b))))
+    angle = math.acos(dot) or 1e-9
+    path = []
+    for i in range(count):
+        t = i / max(1, count - 1)
+        s0 = math.sin((1 - t) * angle) / math.sin(angle)
+        s1 = math.sin(t * angle) / math.sin(angle)
+        p = [s0 * p + s1 * q + rng.uniform(-jitter, jitter) for p, q in zip(a, b)]
+        n = math.sqrt(sum(c * c for c in p)) or 1.0
+        path.append(tuple(c / n for c in p))
+    return path
+
+
+# ---------------------------------------------------------------- writing
+
+def word_text(word, rng=None):
+    """A 32-bit word as a decimal field in one of the forms atol accepts."""
+    word &= 0xFFFFFFFF
+    signed = model.int32(word)
+    if rng is None:
+        return str(signed).encode()
+    style = rng.choice(["signed"] * 6 + ["unsigned"] * 3 +
+                                ["plus", "zeros", "wrap", "suffix", "space"])
+    if style == "unsigned":
+        return str(word).encode()
+    if style == "plus":
+        return (b"+" if signed >= 0 else b"") + str(signed).encode()
+    if style == "zeros":
+        return (b"-" if signed < 0 else b"") + b"000" + str(abs(signed)).encode()
+    if style == "wrap":
+        k = rng.randint(1, 10 ** rng.randint(1, 12))
+        if signed < 0:
+            return b"-" + str(-signed + (k << 32)).encode()
+        return str(word + (k << 32)).encode()
+    if style == "suffix":
+        return str(signed).encode() + rng.choice([b"abc", b".5", b"e3", b"x", b"-1", b";",
+                                                  b"\r9", b"\v"])
+    if style == "space":
+        return rng.choice([b"\v", b"\f", b"\r", b"\v\f"]) + str(signed).encode()
+    return str(signed).encode()
+
+
+NAMES = [b"Gate", b"Bombay", b"Los Angeles Intl", b"Z\xc3\xbcrich", b"O'Hare",
+         b"with\ttab", b"trailing  ", b"trailing\t", b"%s %d %n", b"a", b"x" * 200,
+         b"cr\rinside", b"ends in cr\r", b"  two leading", b";semi", b"*star", b"0 0",
+         b"vt\vff\f", b"\x7f\xff"]
+
+
+def random_name(rng, index):
+    if rng.random() < 0.7:
+        return b"Airport %d" % index
+    return rng.choice(NAMES)
+
+
+def separator(rng):
+    if rng.random() < 0.75:
+        return b" "
+    return bytes(rng.choice(b" \t") for _ in range(rng.randint(1, 4)))
+
+
+def record_line(rng, first, second, name=None):
+    lead = b"" if rng.random() < 0.85 else separator(rng)
+    line = lead + word_text(first, rng) + separator(rng) + word_text(second, rng)
+    if name is not None:
+        return line + bytes([rng.choice(b" \t")]) + name
+    if rng.random() < 0.2:
+        line += separator(rng) + rng.choice([b"ignored", b"5 6 7", b";x", b"\r"])
+    return line
+
+
+def noise_line(rng):
+    return rng.choice([b"; comment", b"*", b";", b"* star comment\t", b"", b"   ",
+                       b"\t", b" \t ", b";" + b"c" * rng.randint(0, 600),
+                       b";nul \0 in comment", b"*\r"])
+
+
+def join_lines(rng, lines, noise=0.1, crlf=None):
+    """Lines with noise lines between them and mixed line endings."""
+    crlf = rng.random() if crlf is None else crlf
+    out = bytearray()
+    for line in lines:
+        while rng.random() < noise:
+            out += noise_line(rng) + (b"\r\n" if rng.random() < crlf else b"\n")
+        out += line + (b"\r\n" if rng.random() < crlf else b"\n")
+    if out and rng.random() < 0.1:   # last line without a line feed
+        del out[-1]
+        if out.endswith(b"\r"):
+            del out[-1]
+    if rng.random() < 0.05:
+        out += b"\x1a" + b"junk line\n" * 3
+    return bytes(out)
+
+
+def plain(records, names=True):
+    """A file in the simplest form: signed words, one blank, LF endings."""
+    out = bytearray()
+    for i, rec in enumerate(records):
+        out += word_text(rec[0]) + b" " + word_text(rec[1])
+        if names:
+            out += b" " + (rec[2] if len(rec) > 2 else b"Airport %d" % i)
+        out += b"\n"
+    return bytes(out)
+
+
+# ---------------------------------------------------------------- cases
+
+def airport(lat, lon, name):
+    return encode(*from_degrees(lat, lon)) + (name,)
+
+
+SMALL_AIRPORTS = [airport(19.09, 72.87, b"Bombay"), airport(25.25, 55.36, b"Dubai"),
+                  airport(51.47, -0.45, b"London"), airport(64.13, -21.94, b"Reykjavik"),
+                  airport(61.17, -150.0, b"Anchorage"), airport(33.94, -118.41, b"Los Angeles")]
+SMALL_PATH = [encode(*p) for p in great_circle(from_degrees(19.09, 72.87),
+                                               from_degrees(33.94, -118.41), 40, 0,
+                                               random.Random(0))]
+SMALL_A = plain(SMALL_AIRPORTS)
+SMALL_P = plain(SMALL_PATH, names=False)
+
+SPECIAL_PAIRS = [(0, 0), (0x40000000, 0), (0, 0x40000000), (0x40000000, 0x40000000),
+                 (0, 0x80000000), (0x40000000, 0x80000000), (0, 0xC0000000),
+                 (0x40000000, 0xC0000000), (0x80000000, 0), (0x1FFFFFFF, 0),
+                 (0x1FFFFFFF, 0x40000000), (0x60000000, 0x40000000),
+                 (0x1FFFFFFF, 0x1FFFFFFF), (0x20000000, 0x20000000),
+                 (0x3FFFFFFF, 0xFFFFFFFF), (0x7FFFFFFF, 0x7FFFFFFF),
+                 (0xFFFFFFFF, 0xBFFFFFFF), (0x16A09E66, 0x16A09E66),
+                 (0x16A09E67, 0x16A09E66)]
+
+
+def numbered(lines):
+    return b"".join(line + b"\n" for line in lines)
+
+
+def near_ties(rng):
+    """Grids of pairs a few codes apart around a few centres, and points
+    among them, so that the winners turn on the last bits of the scores; one
+    centre sits on the antimeridian, one near a pole."""
+    centres = [from_degrees(0.0, 180.0), from_degrees(10.0, -179.9999999),
+               from_degrees(89.9999, 30.0), from_degrees(-35.0, 120.0),
+               from_degrees(45.0, 60.0), from_degrees(-60.0, -100.0), random_direction(rng)]
+    airports, points = [], []
+    for c in centres:
+        first, second = encode(*c)
+        def near(da, db):
+            return ((first & ~0x3FFFFFFF) | ((first + da) & 0x3FFFFFFF),
+                    (second & ~0x3FFFFFFF) | ((second + db) & 0x3FFFFFFF))
+        steps = (-40, -25, -12, -5, -1, 0, 1, 5, 12, 25, 40)
+        airports += [near(da, db) + (b"%d,%d" % (da, db),) for da in steps for db in steps]
+        points += [near(0, 0), near(0, 1)]
+        points += [near(rng.randint(-45, 45), rng.randint(-45, 45)) for _ in range(120)]
+    rng.shuffle(airports)
+    airports += airports[:20]
+    return plain(airports), plain(points, names=False)
+
+
+def root_threshold(rng):
+    """Pairs with u*u + v*v just under 1, where the computed component is
+    either 0 or the root of a tiny s, and a few just over 1. With u close to
+    1, v is small and its steps move s finely enough to land there."""
+    wanted = {"zero": 3, "root": 3, "over": 2}
+    pairs = []
+    while any(wanted.values()):
+        f = (1 << 29) - 1 - rng.randint(2, 40)   # u just below 1
+        u = model.stored_cosine(f)
+        g = code30(math.sqrt(1 - u * u))
+        for code in range(g - 2, g + 3):
+            v = model.stored_cosine(code)
+            s = (1.0 - u * u) - v * v
+            kind = ("over" if -3e-13 < s < 0 else "zero" if 0 <= s < 2.458e-14
+                    else "root" if 2.458e-14 <= s < 3e-13 else None)
+            if kind and wanted[kind]:
+                wanted[kind] -= 1
+                flags = rng.choice([0, 0x40000000, 0x80000000])
+                pairs.append((f | rng.choice([0, 0x40000000]), code | flags))
+    airports = [p + (b"T%d" % i,) for i, p in enumerate(pairs)]
+    return plain(airports), plain(pairs[::-1], names=False)
+
+
+def edge_cases():
+    """(name, airport file, flight-line file); None is a missing file and
+    the string "dir" a directory in its place."""
+    a3 = plain(SMALL_AIRPORTS[:3])
+    p4 = plain(SMALL_PATH[:4], names=False)
+    yield "run-basic", SMALL_A, SMALL_P
+    yield "run-3x4", a3, p4
+    yield "open-missing-airports", None, p4
+    yield "open-missing-flightline", a3, None
+    yield "open-missing-both", None, None
+    yield "open-dir-airports", "dir", p4
+    yield "open-dir-flightline", a3, "dir"
+    yield "open-dir-airports-missing-flightline", "dir", None
+    yield "empty-airports", b"", p4
+    yield "empty-airports-comments-only", b";a\n*b\n\n  \n", p4
+    yield "empty-both", b"", b""
+    yield "empty-flightline", a3, b""
+    yield "empty-flightline-comments-only", a3, b";a\r\n**\r\n\t\r\n"
+    yield "empty-by-eof-byte", b"\x1a" + a3, b"\x1a" + p4
+
+    # names
+    yield "name-one-blank", b"100 200 Gate\n", p4
+    yield "name-tab", b"100 200\tGate\n", p4
+    yield "name-two-blanks", b"100 200  Gate\n", p4
+    yield "name-blank-tab", b"100 200 \tGate\n", p4
+    yield "name-inner-and-trailing", b"1\t\t2\tA  b\tc \t \n", p4
+    yield "name-cr-lf", b"1 2 Gate\r\n3 4 Other\r\n", p4
+    yield "name-lone-cr", b"1 2 Gate\r\r\n3 4 Ot\rher\r", p4
+    yield "name-only-blanks", b"1 2   \n", p4
+    yield "name-format-chars", b"1 2 %s%d%n%%\n", p4
+    yield "name-missing-end", a3 + b"100 200\n", p4
+    yield "name-missing-blank", a3 + b"100 200 \n", p4
+    yield "name-missing-tab", a3 + b"100 200\t\n", p4
+    yield "name-missing-eof", a3 + b"100 200", p4
+    yield "name-missing-crlf", a3 + b"100 200 \r\n", p4
+    yield "name-missing-first", b"100 200\n" + a3, p4
+    yield "name-cut-by-eof-byte", a3 + b"1 2 Ga\x1ate\n", p4
+    yield "name-gone-by-eof-byte", a3 + b"1 2\x1a Gate\n", p4
+    yield "name-cr-before-eof-byte", a3 + b"1 2 Gate\r\x1a\n", p4
+
+    # number fields
+    yield "field-comment-marker-after-blank", b" ;100 200 Gate\n", b" ;5 7\n"
+    yield "field-signs-and-suffix", b"-5 +7 A\n12abc 3 B\n", b"-5 +7\n12abc 3\n"
+    yield "field-bad-signs", b"+-5 --7 A\n- + B\n", b"+ -\n-+1 +-1\n"
+    yield "field-wrap", (b"4294967296 4294967297 A\n99999999999999999999 1 B\n"
+                         b"-2147483648 2147483648 C\n4294967295 -4294967295 D\n"),\
+        b"18446744073709551616 5\n-0 +0\n"
+    yield "field-c-space", b"\v5 \f6 A\n\r7 8 B\n", b"\v\f1 \r2\n"
+    yield "field-separators", b"\t \t1\t \t2  \t N\n", b"  \t 1 \t\t  2\t\n"
+    yield "field-special-pairs", plain([p + (b"P%d" % i,) for i, p in
+                                        enumerate(SPECIAL_PAIRS)]), \
+        plain(SPECIAL_PAIRS, names=False)
+    yield "field-special-pairs-unsigned", b"".join(
+        b"%d %d U%d\n" % (p[0], p[1], i) for i, p in enumerate(SPECIAL_PAIRS)), \
+        b"".join(b"%d %d\n" % p for p in reversed(SPECIAL_PAIRS))
+
+    # fewer than two fields
+    for tag, line in [("one", b"5"), ("one-blanks", b"  5\t "), ("cr-only", b"\r\r"),
+                      ("vt", b"\v"), ("one-cr", b"5 \r\r")]:
+        yield "fields-%s-airports" % tag, a3 + line + b"\n" + a3, p4
+        yield "fields-%s-flightline" % tag, a3, p4 + line + b"\n"
+    yield "fields-one-eof", a3, p4 + b"7"
+    yield "fields-one-first-line", b"5\n", p4
+    yield "fields-after-comments", a3, b";x\n\n*y\n  \n5\n"
+    yield "fields-indented-comment", a3 + b"  ; not a comment\n", p4
+    yield "fields-cr-inside-number", b"1\r2 3 N\n", b"4\r5 6\n"
+
+    # blank lines and comments
+    yield "blank-lines", b"\n \n\t\n \t \r\n" + a3 + b"\n\n", b"\r\n\n" + p4 + b"   \n\t"
+    yield "blank-long", b" " * 2000 + b"\n" + a3, p4 + b"\t" * 700
+    yield "comment-long", b";" + b"x" * 3000 + b"\n" + a3, b"*" + b"\0" * 900 + b"\n" + p4
+    yield "comment-eof-byte-inside", a3 + b"; com\x1ament\n" + a3, p4
+
+    # long lines
+    for size in (508, 509):
+        name = b"n" * (size - 6)
+        yield "long-%d-airport" % size, a3 + b"12 34 " + name + b"\n" + a3, p4
+        yield "long-%d-airport-crlf" % size, a3 + b"12 34 " + name + b"\r\n", p4
+        yield "long-%d-airport-eof" % size, a3 + b"12 34 " + name, p4
+        yield "long-%d-flightline" % size, a3, p4 + b"12 34" + b" " * (size - 5) + b"\n"
+    yield "long-lone-cr-counts", a3 + b"12 34 " + b"n" * 501 + b"\rx\n", p4
+    yield "long-line-number", b";c\n\n" + a3 + b"  \n" + b"1 2 " + b"y" * 600 + b"\n", p4
+    yield "long-name-diagnostic-style", b"1 2 " + b"%d" * 252 + b"\n", p4
+
+    # NUL bytes
+    yield "nul-airport", a3 + b"1 2 Ga\0te\n", p4
+    yield "nul-flightline", a3, p4 + b"1 2\0\n"
+    yield "nul-first", b"\0;1 2 x\n", p4
+    yield "nul-blankish", a3, p4 + b"  \0 \n"
+    yield "nul-and-long", a3 + b"1 2 \0" + b"z" * 600 + b"\n", p4
+    yield "nul-and-one-field", a3, p4 + b"5\0\n"
+    yield "nul-after-eof-byte", a3 + b"\x1a\0\n", p4 + b"\x1a1 2\0"
+
+    # capacity
+    points_1000 = plain([encode(*random_direction(random.Random(i))) for i in range(1000)],
+                        names=False)
+    yield "cap-points-1000", a3, points_1000
+    yield "cap-points-1000-comment", a3, points_1000 + b"; done\n*\n"
+    yield "cap-points-1000-blank", a3, points_1000 + b"\n  \n"
+    yield "cap-points-1001", a3, points_1000 + b"1 2\n"
+    yield "cap-points-1001-long", a3, points_1000 + b"1 " * 400 + b"\n"
+    yield "cap-points-1001-nul", a3, points_1000 + b"1 \0\n"
+    yield "cap-points-1001-one-field", a3, points_1000 + b"1\n"
+    airports_14000 = plain([encode(*random_direction(random.Random(-i))) + (b"A%d" % i,)
+                            for i in range(14000)])
+    yield "cap-airports-14000", airports_14000 + b";end\n", p4
+    yield "cap-airports-14001", airports_14000 + b"1 2 Extra\n", p4
+    yield "cap-airports-14001-no-name", airports_14000 + b"1 2\n", p4
+    first_11206 = numbered(airports_14000.split(b"\n")[:11206])
+    yield "diag-11206-absent", first_11206, p4
+    yield "diag-11207", first_11206 + b"7 8 \tName with\ttab and trailing  \r\n", p4
+    yield "diag-11207-then-error", first_11206 + b"7 8 x\n1 2\n", p4
+
+    # the searches
+    dup = [SMALL_AIRPORTS[0][:2] + (b"First",), SMALL_AIRPORTS[1],
+           SMALL_AIRPORTS[0][:2] + (b"Second",)]
+    yield "tie-duplicates", plain(dup), plain([d[:2] for d in dup] * 3, names=False)
+    yield "tie-same-words-other-text", plain(dup[:2]) + b"%d %d Third\n" % (
+        dup[0][0] & 0xFFFFFFFF, dup[0][1] & 0xFFFFFFFF), plain([dup[0][:2]], names=False)
+    yield "collapse-a-a-b-a", plain(SMALL_AIRPORTS[:2]), plain(
+        [SMALL_AIRPORTS[0][:2], SMALL_AIRPORTS[0][:2], SMALL_AIRPORTS[1][:2],
+         SMALL_AIRPORTS[0][:2]], names=False)
+    antimeridian = [(0x1FFFFFFF, 0x40000000, b"east"), (0x60000000, 0x40000000, b"west"),
+                    airport(0.0, 179.99, b"near east"), airport(0.0, -179.99, b"near west"),
+                    airport(0.0, 180.0, b"on it"), airport(0.0, 0.0, b"far")]
+    yield "antimeridian", plain(antimeridian), plain(
+        [(0x1FFFFFFF, 0x40000000), (0x60000000, 0x40000000)] +
+        [encode(*from_degrees(0.0, lon)) for lon in (179.995, -179.995, 180.0, -180.0,
+                                                    179.991, -179.991, 0.0)],
+        names=False)
+    yield "antimeridian-west-first", plain(antimeridian[1::-1]), plain(
+        [(0x1FFFFFFF, 0x40000000), (0x60000000, 0x40000000)], names=False)
+    for n in (99, 100, 101, 250):
+        yield "progress-%d" % n, a3, plain((SMALL_PATH * 7)[:n], names=False)
+    yield "near-ties", *near_ties(random.Random(7))
+    yield "root-threshold", *root_threshold(random.Random(8))
+
+
+def fault_line(rng, with_names):
+    kind = rng.choice(["long", "nul", "one", "noname", "eof"])
+    if kind == "long":
+        return b"1 2 " + b"q" * rng.randint(505, 700)
+    if kind == "nul":
+        return b"1 2 N\0"
+    if kind == "one":
+        return rng.choice([b"5", b" 5\t", b"\r"])
+    if kind == "noname" and with_names:
+        return b"1 2" + rng.choice([b"", b" ", b"\t"])
+    return b"1 2 ok\x1a rest"
+
+
+def random_case(rng, index):
+    shape = rng.choice(["uniform", "words", "path", "clusters", "copies"])
+    n_air = rng.choice([1, 2, 3, rng.randint(1, 40), rng.randint(40, 400)])
+    n_pts = rng.choice([0, 1, 2, rng.randint(1, 40), rng.randint(40, 260)])
+    if rng.random() < 0.03:
+        n_air = 0
+
+    def direction():
+        if shape == "words":
+            return None
+        return random_direction(rng)
+
+    def pair(d):
+        if d is None:
+            return rng.getrandbits(32), rng.getrandbits(32)
+        return encode(*d, spare_bits=rng.getrandbits(32) if rng.random() < 0.2 else 0)
+
+    if shape in ("path", "clusters"):
+        ends = random_direction(rng), random_direction(rng)
+        route = great_circle(ends[0], ends[1], max(n_air, n_pts, 2), 0.02, rng)
+        airports = [pair(rng.choice(route) if rng.random() < 0.8 else direction())
+                    for _ in range(n_air)]
+        if shape == "path":
+            points = [pair(d) for d in great_circle(ends[0], ends[1], n_pts, 0.0, rng)]
+        else:
+            points = [pair(rng.choice(route)) for _ in range(n_pts)]
+    else:
+        airports = [pair(direction()) for _ in range(n_air)]
+        points = [pair(direction()) for _ in range(n_pts)]
+    if shape == "copies" and airports:
+        points = [rng.choice(airports) for _ in range(n_pts)]
+        airports += [rng.choice(airports) for _ in range(n_air // 4)]
+
+    a_lines = [record_line(rng, a[0], a[1], random_name(rng, i))
+               for i, a in enumerate(airports)]
+    p_lines = [record_line(rng, p[0], p[1]) for p in points]
+    if rng.random() < 0.12:
+        lines, names = rng.choice([(a_lines, True), (p_lines, False)])
+        lines.insert(rng.randint(0, len(lines)), fault_line(rng, names))
+    noise = rng.choice([0.0, 0.05, 0.3])
+    return "random-%03d-%s" % (index, shape), join_lines(rng, a_lines, noise), \
+        join_lines(rng, p_lines, noise)
+
+
+def full_cases(rng):
+    airports = [encode(*random_direction(rng)) + (random_name(rng, i),) for i in range(14000)]
+    points = [encode(*random_direction(rng)) for _ in range(1000)]
+    yield "full-random", plain(airports), plain(points, names=False)
+    ends = from_degrees(19.09, 72.87), from_degrees(33.94, -118.41)
+    route = great_circle(ends[0], ends[1], 14000, 0.05, rng)
+    airports = [encode(*d) + (b"Field %d" % i,) for i, d in enumerate(route)]
+    points = [encode(*d) for d in great_circle(ends[0], ends[1], 1000, 0.0, rng)]
+    yield "full-path", join_lines(rng, [record_line(rng, a[0], a[1], a[2]) for a in airports],
+                                  0.01), plain(points, names=False)
+
+
+# ---------------------------------------------------------------- comparing
+
+DURATION = re.compile(rb"\[Duration \d+:[0-5]\d:[0-5]\d\.\d{3}\]")
+CDC_ROW = re.compile(rb"Concise direction cosines: ( *-?\d+)   ( *-?\d+)  "
+                     rb"\(1\.000 (-?\d+\.\d{3})\)")
+LATLONG_ROW = re.compile(rb"Latitude/longitude:        ( *-?\d+)   ( *-?\d+)  "
+                         rb"\((-?\d+\.\d{3}) 1\.000\)")
+
+
+def padded(field, width):
+    """True if field is an integer printed right-justified in width."""
+    return len(field) == width or (len(field) > width and field[:1] != b" ")
+
+
+def mask(out):
+    """Replaces well-formed timing fields; malformed ones stay and differ."""
+    lines = out.split(b"\n")
+    for i, line in enumerate(lines):
+        if DURATION.fullmatch(line):
+            lines[i] = b"[Duration H:MM:SS.mmm]"
+        for row, title in ((CDC_ROW, b"Concise direction cosines"),
+                           (LATLONG_ROW, b"Latitude/longitude")):
+            m = row.fullmatch(line)
+            if m and padded(m.group(1), 6) and padded(m.group(2), 8):
+                lines[i] = title + b": <ticks> <rate> <relative>"
+    return b"\n".join(lines)
+
+
+def ticks_of(out):
+    found = [0, 0]
+    for line in out.split(b"\n"):
+        for k, row in enumerate((CDC_ROW, LATLONG_ROW)):
+            m = row.fullmatch(line)
+            if m:
+                found[k] = int(m.group(1))
+    return tuple(found)
+
+
+def setup(directory, airports, flightline):
+    for fname, content in ((b"airports.ptc", airports), (b"flightline.lnc", flightline)):
+        path = os.path.join(os.fsencode(directory), fname)
+        if content == "dir":
+            os.mkdir(path)
+        elif content is not None:
+            with open(path, "wb") as f:
+                f.write(content)
+
+
+def command(program):
+    if program.endswith(".py"):
+        return [sys.executable, program]
+    return [program]
+
+
+def show(label, expected, actual):
+    diff = difflib.unified_diff(
+        [repr(l) for l in expected.split(b"\n")], [repr(l) for l in actual.split(b"\n")],
+        "model " + label, "program " + label, lineterm="", n=1)
+    lines = list(diff)
+    for line in lines[:24]:
+        print("    " + line)
+    if len(lines) > 24:
+        print("    ... (%d more diff lines)" % (len(lines) - 24))
+
+
+def check(program, name, airports, flightline, base):
+    directory = tempfile.mkdtemp(prefix=name + "-", dir=base)
+    setup(directory, airports, flightline)
+    try:
+        real = subprocess.run(command(program), cwd=directory, stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=TIMEOUT)
+        got = real.stdout, real.stderr, real.returncode
+    except subprocess.TimeoutExpired:
+        got = b"", b"<timed out>", None
+    want = model.run(directory, ticks_of(got[0]))
+    problems = []
+    if got[2] != want[2]:
+        problems.append("exit status: model %s, program %s" % (want[2], got[2]))
+    if mask(got[0]) != mask(want[0]):
+        problems.append("stdout")
+    elif got[0] != want[0]:
+        problems.append("timing fields do not follow from the ticks")
+    if got[1] != want[1]:
+        problems.append("stderr")
+    if not problems:
+        shutil.rmtree(directory)
+        return True
+    print("FAIL %s (kept in %s): %s" % (name, directory, "; ".join(problems)))
+    if "stdout" in problems:
+        show("stdout", mask(want[0]), mask(got[0]))
+    elif got[0] != want[0]:
+        show("stdout", want[0], got[0])
+    if "stderr" in problems:
+        show("stderr", want[1], got[1])
+    return False
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("program")
+    parser.add_argument("--cases", type=int, default=300, help="random cases")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--only", default="", help="run the cases whose name has this")
+    parser.add_argument("--no-full", action="store_true", help="skip the full-size cases")
+    args = parser.parse_args()
+    program = os.path.abspath(args.program)
+    rng = random.Random(args.seed)
+    cases = list(edge_cases())
+    cases += [random_case(rng, i) for i in range(args.cases)]
+    if not args.no_full:
+        cases += list(full_cases(rng))
+    base = tempfile.mkdtemp(prefix="spherebench-compare-")
+    started = time.monotonic()
+    passed = failed = 0
+    for name, airports, flightline in cases:
+        if args.only not in name:
+            continue
+        if check(program, name, airports, flightline, base):
+            passed += 1
+        else:
+            failed += 1
+    if not failed:
+        shutil.rmtree(base)
+    print("seed %d, %.0f s" % (args.seed, time.monotonic() - started))
+    print("%d passed, %d failed" % (passed, failed))
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()
