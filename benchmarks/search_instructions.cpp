@@ -1,10 +1,12 @@
-// search-instructions: runs one pass's search loop, and nothing else, over
-// random tables, so that callgrind can count its instructions per test.
+// search-instructions: runs one pass's search loop, or one floor (see
+// floors.h), and nothing else, over random tables, so that callgrind can count
+// its instructions per test.
 //
-//   search-instructions cdc|latlong [AIRPORTS [POINTS]]   (defaults 14000, 100)
+//   search-instructions cdc|latlong|cdc-floor|latlong-floor [AIRPORTS [POINTS]]
+//       (defaults 14000 airports, 100 points)
 //
-// Prints the number of tests. Count only search_all (see
-// count_instructions.sh); table setup is outside it.
+// Prints the number of tests. Count only search_all and floor_all (see
+// count_instructions.sh); table setup is outside them.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +15,7 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/pass.h"
+#include "floors.h"
 #include "random_tables.h"
 
 template <typename Method>
@@ -24,10 +27,21 @@ __attribute__((noinline)) int64_t search_all(const AirportTable& airports, const
     return checksum;
 }
 
+__attribute__((noinline)) int64_t floor_all(bool cdc, const AirportTable& airports, const FlightLine& flight_line) {
+    int64_t checksum = 0;
+    for (int i = 0; i < flight_line.count; ++i)
+        checksum += cdc ? cdc_floor_search(airports.cdc.data(), airports.count, flight_line.cdc[i])
+                        : latlong_floor_search(airports.fixed.data(), airports.count, flight_line.fixed[i]);
+    return checksum;
+}
+
 int main(int argc, char** argv) {
-    const bool cdc = argc >= 2 && std::strcmp(argv[1], "cdc") == 0;
-    if (argc < 2 || argc > 4 || (!cdc && std::strcmp(argv[1], "latlong") != 0)) {
-        std::fprintf(stderr, "usage: search-instructions cdc|latlong [AIRPORTS [POINTS]]\n");
+    const char* modes[] = {"cdc", "latlong", "cdc-floor", "latlong-floor"};
+    int mode = -1;
+    for (int m = 0; m < 4 && argc >= 2; ++m)
+        if (std::strcmp(argv[1], modes[m]) == 0) mode = m;
+    if (argc < 2 || argc > 4 || mode < 0) {
+        std::fprintf(stderr, "usage: search-instructions cdc|latlong|cdc-floor|latlong-floor [AIRPORTS [POINTS]]\n");
         return 2;
     }
     const int airport_count = argc > 2 ? std::atoi(argv[2]) : kAirportCapacity;
@@ -41,8 +55,9 @@ int main(int argc, char** argv) {
     auto flight_line = std::make_unique<FlightLine>();
     fill_random_airports(*airports, airport_count, kAirportSeed);
     fill_random_flight_line(*flight_line, point_count, kFlightLineSeed);
-    const int64_t checksum = cdc ? search_all<CdcMethod>(*airports, *flight_line)
-                                 : search_all<LatLongMethod>(*airports, *flight_line);
+    const int64_t checksum = mode == 0   ? search_all<CdcMethod>(*airports, *flight_line)
+                             : mode == 1 ? search_all<LatLongMethod>(*airports, *flight_line)
+                                         : floor_all(mode == 2, *airports, *flight_line);
     std::printf("%lld tests (winner checksum %lld)\n", static_cast<long long>(airport_count) * point_count,
                 static_cast<long long>(checksum));
     return 0;

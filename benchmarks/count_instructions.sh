@@ -1,0 +1,27 @@
+#!/bin/sh
+# Instructions per proximity test of each pass's search loop and of each
+# floor (see floors.h), counted by
+# callgrind: independent of the machine's load, so a change that adds work to
+# an inner loop shows here even when timings are too noisy to tell.
+#
+#   benchmarks/count_instructions.sh [BUILD_DIR [AIRPORTS [POINTS]]]
+#       (defaults build/bench, 14000 airports, 100 points)
+set -eu
+build=${1:-build/bench}
+airports=${2:-14000}
+points=${3:-100}
+program=$build/benchmarks/search-instructions
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+for method in cdc cdc-floor latlong latlong-floor; do
+    case $method in
+        cdc) function='*search_all<CdcMethod>*' ;;
+        latlong) function='*search_all<LatLongMethod>*' ;;
+        *-floor) function='floor_all*' ;;
+    esac
+    valgrind --tool=callgrind --toggle-collect="$function" --callgrind-out-file="$out" \
+        "$program" $method "$airports" "$points" >/dev/null 2>&1
+    instructions=$(sed -n 's/^summary: *//p' "$out")
+    echo "$method: $instructions instructions / $((airports * points)) tests =" \
+        "$(echo "scale=2; $instructions / ($airports * $points)" | bc) per test"
+done

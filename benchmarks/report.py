@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""Tables from the benchmark suite's JSON output (--benchmark_out=FILE).
+
+    report.py RESULTS.json          Markdown tables: ns per test of each pass and
+                                    floor, pass/floor ratios, lat/long over cdc
+    report.py --data RESULTS.json   the same figures as columns for gnuplot
+
+With --benchmark_repetitions the medians are used, else the single runs.
+"""
+import json
+import sys
+
+
+def per_test_ns(results):
+    """{benchmark name: ns per test}, medians when the run has them."""
+    runs = results["benchmarks"]
+    medians = [b for b in runs if b.get("aggregate_name") == "median"]
+    chosen = medians if medians else [b for b in runs if b.get("run_type", "iteration") == "iteration"]
+    return {b.get("run_name", b["name"]): b["per_test"] * 1e9 for b in chosen}
+
+
+def sizes(ns):
+    return sorted({int(name.split(":")[1]) for name in ns if name.startswith("BM_CdcPass/")})
+
+
+def row(ns, n):
+    def get(kind):
+        return ns[f"BM_{kind}/airports:{n}"]
+    return n, get("CdcPass"), get("CdcFloor"), get("LatLongPass"), get("LatLongFloor")
+
+
+def main(argv):
+    data = argv[1:2] == ["--data"]
+    paths = argv[2:] if data else argv[1:]
+    if len(paths) != 1:
+        sys.exit(__doc__)
+    with open(paths[0]) as f:
+        results = json.load(f)
+    ns = per_test_ns(results)
+    if data:
+        print("# airports cdc_pass cdc_floor latlong_pass latlong_floor (ns per test)")
+        for n in sizes(ns):
+            print("%d %.4f %.4f %.4f %.4f" % row(ns, n))
+        return
+    c = results["context"]
+    reps = max((b.get("repetitions", 1) for b in results["benchmarks"]), default=1)
+    print(f"Run of {c['date']} on {c['num_cpus']} CPUs at {c['mhz_per_cpu']} MHz, load average "
+          f"{', '.join('%.2f' % x for x in c.get('load_avg', []))}; medians of {reps} repetitions, CPU time.\n")
+    print("| airports | cdc pass | cdc floor | cdc pass/floor | lat/long pass | lat/long floor "
+          "| lat/long pass/floor | lat/long / cdc (passes) |")
+    print("|---:|---:|---:|---:|---:|---:|---:|---:|")
+    for n, cp, cf, lp, lf in (row(ns, n) for n in sizes(ns)):
+        print(f"| {n} | {cp:.2f} ns | {cf:.2f} ns | {cp / cf:.3f} | {lp:.1f} ns | {lf:.1f} ns "
+              f"| {lp / lf:.3f} | {lp / cp:.2f} |")
+    print()
+    for name, what in (("BM_DecodeCdc", "decode_cdc alone"),
+                       ("BM_FromFixedLatLongCosine", "from_fixed + latlong_cosine alone")):
+        if name in ns:
+            print(f"- {what}: {ns[name]:.2f} ns per test")
+
+
+if __name__ == "__main__":
+    main(sys.argv)
