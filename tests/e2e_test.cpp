@@ -208,6 +208,41 @@ TEST_F(ProgramRun, CompleteRunWritesTheExactDiagnosticsAndTheReport) {
     EXPECT_TRUE(matches(result.out, pass_block(kCdcTitle) + pass_block(kLatLongTitle) + kSummary)) << result.out;
 }
 
+// Airports on the axes, one stored twice, and points a few field units off
+// them: each point's nearest airport is the one on its axis, the others lying
+// a quarter turn or more away, so both methods list the same airports. A
+// field is the low 30 bits of its word, so -100 there is 1073741724. The
+// positions printed follow from the pairs by hand: the field code 0 stands for
+// the cosine 2/2147483640, about 9.3e-10, which prints as 0 in degrees, and
+// the north pole's longitude is atan2(c, -c) = 135 degrees.
+TEST_F(ProgramRun, ReportListsTheNearestAirportsAlongThePath) {
+    write_inputs(
+        "0 0 Zero\n"
+        "0 1073741824 East\n"
+        "0 2147483648 North\n"
+        "0 0 Zero again\n"  // same words as Zero: never wins
+        "1073741824 0 West\n",
+        "100 100\n"
+        "200 1073741724\n"     // second field -100: still nearest to Zero, no new line
+        "100 1073741924\n"     // near East
+        "1073741524 50\n"      // first field -300: back at Zero, listed again
+        "100 -2147483548\n"    // near North
+        "100 -2147483548\n"
+        "1073741924 100\n");  // near West
+    const Result result = run();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, load_lines(5, 7) + tests_line(35) + "0\r0\r");
+    const std::string list =
+        "  1   0.00000    0.00000 Zero\n"
+        "  2   0.00000   90.00000 East\n"
+        "  3   0.00000    0.00000 Zero\n"
+        "  4  90.00000  135.00000 North\n"
+        "  5   0.00000 -180.00000 West\n";
+    EXPECT_TRUE(matches(result.out, kHeader + kCdcTitle + list + kDuration + kHeader + kLatLongTitle + list +
+                                        kDuration + kSummary))
+        << result.out;
+}
+
 TEST_F(ProgramRun, EmptyTablesGiveACompleteRunWithoutResults) {
     write_inputs("", "; no points\n");
     const Result result = run();
@@ -242,6 +277,14 @@ TEST_F(ProgramRun, FileThatOpensButCannotBeRead) {
     write("flightline.lnc", kPoints);
     fs::create_symlink("/proc/self/mem", run_dir_ / "airports.ptc");
     expect_failure("Reading airports.ptc\nCan't read file [airports.ptc]\n");
+}
+
+// An endless line is refused once it is known to be too long, without
+// reading on: neither memory nor time grow with it.
+TEST_F(ProgramRun, EndlessLineIsRefusedEarly) {
+    write("flightline.lnc", kPoints);
+    fs::create_symlink("/dev/zero", run_dir_ / "airports.ptc");
+    expect_failure("Reading airports.ptc\nLine 1 of [airports.ptc] is too long\n");
 }
 
 TEST_F(ProgramRun, MalformedLinesStopTheRunWithTheirLineNumber) {

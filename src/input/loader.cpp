@@ -7,27 +7,13 @@
 
 namespace {
 
-// The text-mode lines of a file's bytes, numbered from 1. Calls
-// on_line(number, text) for each, without its line feed; stops early and
-// passes on the first failure on_line returns.
-template <typename OnLine>
-std::optional<std::string> for_each_line(std::string_view bytes, OnLine on_line) {
-    const size_t end_of_file = bytes.find('\x1a');
-    if (end_of_file != std::string_view::npos) bytes = bytes.substr(0, end_of_file);
-    int number = 0;
-    while (!bytes.empty()) {
-        const size_t line_feed = bytes.find('\n');
-        std::string_view line = bytes.substr(0, line_feed);
-        if (line_feed == std::string_view::npos) {
-            bytes = {};
-        } else {
-            bytes.remove_prefix(line_feed + 1);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        }
-        if (auto failure = on_line(++number, line)) return failure;
-    }
-    return std::nullopt;
-}
+// A line as the parser sees it, in text mode and without its line feed.
+struct TextLine {
+    int number;             // physical line number in the file, from 1
+    std::string_view text;  // the line; of a line that is too long, its start
+    bool too_long;          // more than kMaxRecordLineLength characters
+    bool blank;             // empty or only spaces and tabs
+};
 
 bool is_comment(std::string_view line) {
     return !line.empty() && (line.front() == ';' || line.front() == '*');
@@ -35,10 +21,62 @@ bool is_comment(std::string_view line) {
 
 bool is_separator(char c) { return c == ' ' || c == '\t'; }
 
-bool is_blank(std::string_view line) {
-    for (char c : line)
-        if (!is_separator(c)) return false;
-    return true;
+// Splits the bytes that next_byte() returns (a byte, or a negative value at
+// the end) into text-mode lines: CR LF reads as LF, a byte 0x1A ends the
+// file, a lone CR is an ordinary character. Calls on_line for each line and
+// stops at the first failure it returns. A line is kept only up to one
+// character past the length limit, and a record line (not a comment, not
+// blank) is handed over as soon as it is known to be too long, so an endless
+// line costs neither memory nor time.
+template <typename NextByte, typename OnLine>
+std::optional<std::string> for_each_line(NextByte next_byte, OnLine on_line) {
+    std::string text;
+    text.reserve(kMaxRecordLineLength + 1);
+    int number = 0;
+    bool too_long = false;
+    bool blank = true;
+    bool handed_over = false;  // the current line went to on_line early
+    bool pending_cr = false;   // a CR that is ordinary unless a LF follows
+
+    auto add = [&](char c) {
+        if (text.size() <= kMaxRecordLineLength) text += c;
+        too_long = text.size() > kMaxRecordLineLength;
+        if (!is_separator(c)) blank = false;
+    };
+    auto hand_over = [&]() { return on_line(TextLine{++number, text, too_long, blank}); };
+    auto end_line = [&]() -> std::optional<std::string> {
+        if (!handed_over)
+            if (auto failure = hand_over()) return failure;
+        text.clear();
+        too_long = handed_over = false;
+        blank = true;
+        return std::nullopt;
+    };
+
+    for (int c = next_byte(); c >= 0 && c != 0x1a; c = next_byte()) {
+        if (pending_cr) {
+            pending_cr = false;
+            if (c == '\n') {
+                if (auto failure = end_line()) return failure;
+                continue;
+            }
+            add('\r');
+        }
+        if (c == '\n') {
+            if (auto failure = end_line()) return failure;
+        } else if (c == '\r') {
+            pending_cr = true;
+        } else if (!handed_over) {
+            add(static_cast<char>(c));
+            if (too_long && !blank && !is_comment(text)) {
+                if (auto failure = hand_over()) return failure;
+                handed_over = true;
+            }
+        }
+    }
+    if (pending_cr) add('\r');
+    if (!text.empty()) return end_line();  // a last line without a line feed
+    return std::nullopt;
 }
 
 // The first two number fields of a record line and what follows them.
@@ -66,21 +104,75 @@ RecordFields split_record(std::string_view line) {
 
 // The checks every record line meets, in order; the caller has already
 // skipped comments and blank lines.
-std::optional<std::string> check_record_line(std::string_view line, int number, const char* file_name,
-                                             int count, int capacity, const char* overflow_format) {
+std::optional<std::string> check_record_line(const TextLine& line, const char* file_name, int count,
+                                             int capacity, const char* overflow_format) {
     if (count == capacity) return printf_string(overflow_format, capacity);
-    if (line.size() > kMaxRecordLineLength)
-        return printf_string("Line %d of [%s] is too long\n", number, file_name);
-    if (line.find('\0') != std::string_view::npos)
-        return printf_string("Line %d of [%s] holds a NUL byte\n", number, file_name);
+    if (line.too_long) return printf_string("Line %d of [%s] is too long\n", line.number, file_name);
+    if (line.text.find('\0') != std::string_view::npos)
+        return printf_string("Line %d of [%s] holds a NUL byte\n", line.number, file_name);
     return std::nullopt;
 }
 
-std::optional<std::string> fewer_fields(int number, const char* file_name) {
-    return printf_string("Line %d of [%s] has fewer than two number fields\n", number, file_name);
+std::optional<std::string> fewer_fields(const TextLine& line, const char* file_name) {
+    return printf_string("Line %d of [%s] has fewer than two number fields\n", line.number, file_name);
 }
 
 FixedLatLong fixed_of(CdcPair pair) { return to_fixed(vector_to_latlong(decode_cdc(pair))); }
+
+template <typename NextByte>
+std::optional<std::string> parse_airport_bytes(NextByte next_byte, const char* file_name, AirportTable& table,
+                                               std::FILE* diagnostics) {
+    return for_each_line(next_byte, [&](const TextLine& line) -> std::optional<std::string> {
+        if (is_comment(line.text) || line.blank) return std::nullopt;
+        if (auto failure = check_record_line(line, file_name, table.count, kAirportCapacity,
+                                             "Airport buffer overflow (%d)?\n"))
+            return failure;
+        const RecordFields fields = split_record(line.text);
+        if (fields.count < 2) return fewer_fields(line, file_name);
+        if (fields.name.empty()) return printf_string("Strdup failed at %d\n", table.count);
+        const int index = table.count;
+        table.cdc[index] = fields.pair;
+        table.names[index] = fields.name;
+        table.fixed[index] = fixed_of(fields.pair);
+        if (index == kDiagnosticAirportIndex && diagnostics)
+            std::fprintf(diagnostics, "%d %8d %s\n", index, static_cast<int>(fields.name.size()),
+                         table.names[index].c_str());
+        ++table.count;
+        return std::nullopt;
+    });
+}
+
+template <typename NextByte>
+std::optional<std::string> parse_flight_line_bytes(NextByte next_byte, const char* file_name,
+                                                   FlightLine& flight_line) {
+    return for_each_line(next_byte, [&](const TextLine& line) -> std::optional<std::string> {
+        if (is_comment(line.text) || line.blank) return std::nullopt;
+        if (auto failure = check_record_line(line, file_name, flight_line.count, kFlightLineCapacity,
+                                             "Flightline buffer overflow (%d)?\n"))
+            return failure;
+        const RecordFields fields = split_record(line.text);
+        if (fields.count < 2) return fewer_fields(line, file_name);
+        flight_line.cdc[flight_line.count] = fields.pair;
+        flight_line.fixed[flight_line.count] = fixed_of(fields.pair);
+        ++flight_line.count;
+        return std::nullopt;
+    });
+}
+
+auto bytes_of(std::string_view bytes) {
+    return [bytes, at = size_t{0}]() mutable -> int {
+        return at < bytes.size() ? static_cast<unsigned char>(bytes[at++]) : -1;
+    };
+}
+
+// The bytes of an open file; a read error ends the run.
+auto bytes_of(std::FILE* file, const char* file_name) {
+    return [file, file_name] {
+        const int c = std::getc(file);
+        if (c == EOF && std::ferror(file)) fail_with(printf_string("Can't read file [%s]\n", file_name));
+        return c;
+    };
+}
 
 // Opens a file for reading; a directory counts as a file that cannot be opened.
 std::FILE* open_input(const char* file_name) {
@@ -88,15 +180,6 @@ std::FILE* open_input(const char* file_name) {
     std::FILE* file = std::filesystem::is_directory(file_name, ignored) ? nullptr : std::fopen(file_name, "rb");
     if (!file) fail_with(printf_string("Can't open file [%s] for reading\n", file_name));
     return file;
-}
-
-std::string read_all(std::FILE* file, const char* file_name) {
-    std::string bytes;
-    char chunk[1 << 16];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    if (std::ferror(file)) fail_with(printf_string("Can't read file [%s]\n", file_name));
-    return bytes;
 }
 
 }  // namespace
@@ -115,40 +198,12 @@ int32_t parse_word(std::string_view field) {
 
 std::optional<std::string> parse_airports(std::string_view bytes, const char* file_name,
                                           AirportTable& table, std::FILE* diagnostics) {
-    return for_each_line(bytes, [&](int number, std::string_view line) -> std::optional<std::string> {
-        if (is_comment(line) || is_blank(line)) return std::nullopt;
-        if (auto failure = check_record_line(line, number, file_name, table.count, kAirportCapacity,
-                                             "Airport buffer overflow (%d)?\n"))
-            return failure;
-        const RecordFields fields = split_record(line);
-        if (fields.count < 2) return fewer_fields(number, file_name);
-        if (fields.name.empty()) return printf_string("Strdup failed at %d\n", table.count);
-        const int index = table.count;
-        table.cdc[index] = fields.pair;
-        table.names[index] = fields.name;
-        table.fixed[index] = fixed_of(fields.pair);
-        if (index == kDiagnosticAirportIndex && diagnostics)
-            std::fprintf(diagnostics, "%d %8d %s\n", index, static_cast<int>(fields.name.size()),
-                         table.names[index].c_str());
-        ++table.count;
-        return std::nullopt;
-    });
+    return parse_airport_bytes(bytes_of(bytes), file_name, table, diagnostics);
 }
 
 std::optional<std::string> parse_flight_line(std::string_view bytes, const char* file_name,
                                              FlightLine& flight_line) {
-    return for_each_line(bytes, [&](int number, std::string_view line) -> std::optional<std::string> {
-        if (is_comment(line) || is_blank(line)) return std::nullopt;
-        if (auto failure = check_record_line(line, number, file_name, flight_line.count,
-                                             kFlightLineCapacity, "Flightline buffer overflow (%d)?\n"))
-            return failure;
-        const RecordFields fields = split_record(line);
-        if (fields.count < 2) return fewer_fields(number, file_name);
-        flight_line.cdc[flight_line.count] = fields.pair;
-        flight_line.fixed[flight_line.count] = fixed_of(fields.pair);
-        ++flight_line.count;
-        return std::nullopt;
-    });
+    return parse_flight_line_bytes(bytes_of(bytes), file_name, flight_line);
 }
 
 Inputs load_inputs() {
@@ -157,14 +212,14 @@ Inputs load_inputs() {
     std::FILE* flight_line_file = open_input(kFlightLineFileName);
 
     std::fprintf(stderr, "Reading %s\n", kAirportFileName);
-    if (auto failure = parse_airports(read_all(airport_file, kAirportFileName), kAirportFileName,
-                                      inputs.airports, stderr))
+    if (auto failure = parse_airport_bytes(bytes_of(airport_file, kAirportFileName), kAirportFileName,
+                                           inputs.airports, stderr))
         fail_with(*failure);
     std::fprintf(stderr, "Input airports: %d\n", inputs.airports.count);
 
     std::fprintf(stderr, "Reading %s\n", kFlightLineFileName);
-    if (auto failure = parse_flight_line(read_all(flight_line_file, kFlightLineFileName),
-                                         kFlightLineFileName, inputs.flight_line))
+    if (auto failure = parse_flight_line_bytes(bytes_of(flight_line_file, kFlightLineFileName),
+                                               kFlightLineFileName, inputs.flight_line))
         fail_with(*failure);
     std::fprintf(stderr, "Input flightline points: %d\n", inputs.flight_line.count);
 
