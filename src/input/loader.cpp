@@ -102,61 +102,55 @@ RecordFields split_record(std::string_view line) {
     return fields;
 }
 
-// The checks every record line meets, in order; the caller has already
-// skipped comments and blank lines.
-std::optional<std::string> check_record_line(const TextLine& line, const char* file_name, int count,
-                                             int capacity, const char* overflow_format) {
-    if (count == capacity) return printf_string(overflow_format, capacity);
-    if (line.too_long) return printf_string("Line %d of [%s] is too long\n", line.number, file_name);
-    if (line.text.find('\0') != std::string_view::npos)
-        return printf_string("Line %d of [%s] holds a NUL byte\n", line.number, file_name);
-    return std::nullopt;
-}
-
-std::optional<std::string> fewer_fields(const TextLine& line, const char* file_name) {
-    return printf_string("Line %d of [%s] has fewer than two number fields\n", line.number, file_name);
-}
-
 FixedLatLong fixed_of(CdcPair pair) { return to_fixed(vector_to_latlong(decode_cdc(pair))); }
+
+// The record lines of a file, each checked in order (capacity, length, NUL
+// byte, two number fields) and split, then handed to store, which stores the
+// record or returns a failure. Comments and blank lines are skipped.
+template <typename NextByte, typename Store>
+std::optional<std::string> parse_records(NextByte next_byte, const char* file_name, const int& count,
+                                         int capacity, const char* overflow_format, Store store) {
+    return for_each_line(next_byte, [&](const TextLine& line) -> std::optional<std::string> {
+        if (is_comment(line.text) || line.blank) return std::nullopt;
+        if (count == capacity) return printf_string(overflow_format, capacity);
+        if (line.too_long) return printf_string("Line %d of [%s] is too long\n", line.number, file_name);
+        if (line.text.find('\0') != std::string_view::npos)
+            return printf_string("Line %d of [%s] holds a NUL byte\n", line.number, file_name);
+        const RecordFields fields = split_record(line.text);
+        if (fields.count < 2)
+            return printf_string("Line %d of [%s] has fewer than two number fields\n", line.number, file_name);
+        return store(fields);
+    });
+}
 
 template <typename NextByte>
 std::optional<std::string> parse_airport_bytes(NextByte next_byte, const char* file_name, AirportTable& table,
                                                std::FILE* diagnostics) {
-    return for_each_line(next_byte, [&](const TextLine& line) -> std::optional<std::string> {
-        if (is_comment(line.text) || line.blank) return std::nullopt;
-        if (auto failure = check_record_line(line, file_name, table.count, kAirportCapacity,
-                                             "Airport buffer overflow (%d)?\n"))
-            return failure;
-        const RecordFields fields = split_record(line.text);
-        if (fields.count < 2) return fewer_fields(line, file_name);
-        if (fields.name.empty()) return printf_string("Strdup failed at %d\n", table.count);
-        const int index = table.count;
-        table.cdc[index] = fields.pair;
-        table.names[index] = fields.name;
-        table.fixed[index] = fixed_of(fields.pair);
-        if (index == kDiagnosticAirportIndex && diagnostics)
-            std::fprintf(diagnostics, "%d %8d %s\n", index, static_cast<int>(fields.name.size()),
-                         table.names[index].c_str());
-        ++table.count;
-        return std::nullopt;
-    });
+    return parse_records(next_byte, file_name, table.count, kAirportCapacity, "Airport buffer overflow (%d)?\n",
+                         [&](const RecordFields& fields) -> std::optional<std::string> {
+                             if (fields.name.empty()) return printf_string("Strdup failed at %d\n", table.count);
+                             const int index = table.count;
+                             table.cdc[index] = fields.pair;
+                             table.names[index] = fields.name;
+                             table.fixed[index] = fixed_of(fields.pair);
+                             if (index == kDiagnosticAirportIndex && diagnostics)
+                                 std::fprintf(diagnostics, "%d %8d %s\n", index,
+                                              static_cast<int>(fields.name.size()), table.names[index].c_str());
+                             ++table.count;
+                             return std::nullopt;
+                         });
 }
 
 template <typename NextByte>
 std::optional<std::string> parse_flight_line_bytes(NextByte next_byte, const char* file_name,
                                                    FlightLine& flight_line) {
-    return for_each_line(next_byte, [&](const TextLine& line) -> std::optional<std::string> {
-        if (is_comment(line.text) || line.blank) return std::nullopt;
-        if (auto failure = check_record_line(line, file_name, flight_line.count, kFlightLineCapacity,
-                                             "Flightline buffer overflow (%d)?\n"))
-            return failure;
-        const RecordFields fields = split_record(line.text);
-        if (fields.count < 2) return fewer_fields(line, file_name);
-        flight_line.cdc[flight_line.count] = fields.pair;
-        flight_line.fixed[flight_line.count] = fixed_of(fields.pair);
-        ++flight_line.count;
-        return std::nullopt;
-    });
+    return parse_records(next_byte, file_name, flight_line.count, kFlightLineCapacity,
+                         "Flightline buffer overflow (%d)?\n", [&](const RecordFields& fields) {
+                             flight_line.cdc[flight_line.count] = fields.pair;
+                             flight_line.fixed[flight_line.count] = fixed_of(fields.pair);
+                             ++flight_line.count;
+                             return std::optional<std::string>();
+                         });
 }
 
 auto bytes_of(std::string_view bytes) {
