@@ -11,11 +11,12 @@ out=${2:-$here/../docs/scaling.png}
 data=$(mktemp)
 trap 'rm -f "$data"' EXIT
 python3 "$here/report.py" --data "$results" >"$data"
+date=$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["context"]["date"][:10])' "$results")
 
 gnuplot <<PLOT
 set terminal pngcairo size 1100,480 font "sans,11"
 set output "$out"
-set multiplot layout 1,2 title "Nearest-airport search, 1000 points of random directions: time per proximity test (CPU time, median)"
+set multiplot layout 1,2 title "Nearest-airport search, 1000 points of random directions: time per proximity test (CPU time, median; run of $date)"
 set xlabel "airports searched per point"
 set ylabel "time per test (ns)"
 set xrange [0:15000]
