@@ -44,8 +44,9 @@ def main(argv):
         return
     c = results["context"]
     reps = max((b.get("repetitions", 1) for b in results["benchmarks"]), default=1)
+    taken = f"medians of {reps} repetitions" if reps > 1 else "single runs"
     print(f"Run of {c['date']} on {c['num_cpus']} CPUs at {c['mhz_per_cpu']} MHz, load average "
-          f"{', '.join('%.2f' % x for x in c.get('load_avg', []))}; medians of {reps} repetitions, CPU time.\n")
+          f"{', '.join('%.2f' % x for x in c.get('load_avg', []))}; {taken}, CPU time.\n")
     print("| airports | cdc pass | cdc floor | cdc pass/floor | lat/long pass | lat/long floor "
           "| lat/long pass/floor | lat/long / cdc (passes) |")
     print("|---:|---:|---:|---:|---:|---:|---:|---:|")
@@ -53,6 +54,11 @@ def main(argv):
         print(f"| {n} | {cp:.2f} ns | {cf:.2f} ns | {cp / cf:.3f} | {lp:.1f} ns | {lf:.1f} ns "
               f"| {lp / lf:.3f} | {lp / cp:.2f} |")
     print()
+    rows = [row(ns, n) for n in sizes(ns)]
+    for label, over in (("cdc", lambda r: r[1] / r[2]), ("lat/long", lambda r: r[3] / r[4])):
+        missed = [str(r[0]) for r in rows if over(r) > 1.05]
+        verdict = "at every airport count" if not missed else "missed at " + ", ".join(missed) + " airports"
+        print(f"- {label} pass within 5 % of its floor: {verdict}")
     for name, what in (("BM_DecodeCdc", "decode_cdc alone"),
                        ("BM_FromFixedLatLongCosine", "from_fixed + latlong_cosine alone")):
         if name in ns:
