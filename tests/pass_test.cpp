@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <random>
 #include <string>
 
 #include "bench/cdc_method.h"
@@ -65,6 +68,63 @@ TEST(LatLongCosine, ProductsAreGroupedAsWritten) {
     const LatLong a{-0.7, 2.9};
     const double d = a.lon - p.lon;
     EXPECT_EQ(latlong_cosine(p, a), std::cos(p.lat) * (std::cos(d) * std::cos(a.lat)) + std::sin(a.lat) * std::sin(p.lat));
+}
+
+// The score arranges the point instead of the airport; it must equal the
+// squared chord between the decoded airport and the decoded point, bit for
+// bit, in every flag case, degenerate pairs with a zero major component
+// included.
+TEST(CdcScore, EqualsTheSquaredChordOfTheDecodedVectors) {
+    const unsigned seed = 11;
+    std::mt19937 random(seed);
+    auto random_pair = [&] {
+        CdcPair pair{static_cast<int32_t>(random()), static_cast<int32_t>(random())};
+        if (random() % 2) {  // small fields: a proper unit vector
+            pair.first = static_cast<int32_t>(static_cast<uint32_t>(pair.first) & 0xC7FFFFFFu);
+            pair.second = static_cast<int32_t>(static_cast<uint32_t>(pair.second) & 0xC7FFFFFFu);
+        }
+        return pair;
+    };
+    for (int i = 0; i < 2000; ++i) {
+        const CdcPair point = random_pair();
+        const CdcPoint arranged = arrange_point(decode_cdc(point));
+        const UnitVector p = decode_cdc(point);
+        for (int j = 0; j < 500; ++j) {
+            const CdcPair airport = random_pair();
+            const UnitVector v = decode_cdc(airport);
+            const double dx = v.x - p.x, dy = v.y - p.y, dz = v.z - p.z;
+            const double chord2 = (dx * dx + dy * dy) + dz * dz;
+            ASSERT_EQ(std::bit_cast<uint64_t>(CdcMethod::score(airport, arranged)), std::bit_cast<uint64_t>(chord2))
+                << "seed " << seed << ": airport " << airport.first << " " << airport.second << ", point "
+                << point.first << " " << point.second;
+        }
+    }
+}
+
+// latlong_cosine folds without branches; it must match the fold taken step by
+// step: the larger longitude minus the smaller, then 2 pi - d from pi on.
+TEST(LatLongCosine, BranchFreeFoldMatchesTheStepwiseFold) {
+    auto stepwise = [](LatLong p, LatLong a) {
+        double d = a.lon > p.lon ? a.lon - p.lon : p.lon - a.lon;
+        if (d >= kPi) d = kTwoPi - d;
+        return std::cos(p.lat) * (std::cos(d) * std::cos(a.lat)) + std::sin(a.lat) * std::sin(p.lat);
+    };
+    const unsigned seed = 12;
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int32_t> lon(-2147483640, 2147483640);
+    for (int i = 0; i < 200000; ++i) {
+        const LatLong p = from_fixed({lon(random) / 2, lon(random)});
+        const LatLong a = from_fixed({lon(random) / 2, lon(random)});
+        ASSERT_EQ(std::bit_cast<uint64_t>(latlong_cosine(p, a)), std::bit_cast<uint64_t>(stepwise(p, a)))
+            << "seed " << seed << " at " << i;
+    }
+    // Differences at and next to pi and 2 pi.
+    for (int32_t a : {1073741820, 1073741819, 1073741821, 2147483640, 2147483639})
+        for (int32_t p : {-1073741820, -1073741819, -1073741821, -2147483640, 0}) {
+            const LatLong pp = from_fixed({0, p}), aa = from_fixed({0, a});
+            EXPECT_EQ(std::bit_cast<uint64_t>(latlong_cosine(pp, aa)), std::bit_cast<uint64_t>(stepwise(pp, aa)));
+            EXPECT_EQ(std::bit_cast<uint64_t>(latlong_cosine(aa, pp)), std::bit_cast<uint64_t>(stepwise(aa, pp)));
+        }
 }
 
 // Airports 1 and 3 are stored with the same words; the point lies nearest to

@@ -12,9 +12,43 @@
 // a = 2, and about 2.78 instead of pi at a = 4. Below 2.458e-14 it gives 0.
 double chord2_to_arc(double a);
 
+// The point as a test meets it. The score is written
+//   ((u - a)^2 + (m - b)^2) + (n - c)^2
+// where u, v, w are the airport's decoded cosines, (m, n) is (v, w) when its
+// major axis is Z and (w, v) otherwise, and (a, b, c) are the point's
+// components in the order and with the signs that the airport's flag case
+// pairs them with. That is the squared chord between the decoded airport and
+// the point, bit for bit: a sign the decoder would give an airport component
+// goes onto the point's instead ((-x) - p and x - (-p) differ at most in the
+// sign of their square's argument), and the first two terms are summed in
+// whichever order puts u first (addition commutes). So every test decodes the
+// airport's pair afresh, yet moves and negates none of its components, only
+// picks v or w.
+struct CdcPoint {
+    struct Arrangement {
+        double a, b, c;
+        double unused;  // pads an arrangement to 32 bytes
+    };
+    // By flag case: second word bit 31, second word bit 30, first word bit 30.
+    Arrangement by_case[8];
+};
+
+inline unsigned cdc_flag_case(CdcPair pair) {
+    return ((static_cast<uint32_t>(pair.second) >> 29) & 6u) | ((static_cast<uint32_t>(pair.first) >> 30) & 1u);
+}
+
+inline CdcPoint arrange_point(UnitVector p) {
+    return {{
+        {p.y, p.x, p.z, 0},   {-p.y, -p.x, p.z, 0},  // axis X: ( w,  u, v), (-w, -u,  v)
+        {-p.x, p.y, p.z, 0},  {p.x, -p.y, p.z, 0},   // axis Y: (-u,  w, v), ( u, -w,  v)
+        {p.y, -p.x, p.z, 0},  {p.y, p.x, -p.z, 0},   // axis Z: (-v,  u, w), ( v,  u, -w)
+        {p.y, -p.x, p.z, 0},  {p.y, p.x, -p.z, 0},   // axis Z: bit 30 of the second word unread
+    }};
+}
+
 struct CdcMethod {
     using Stored = CdcPair;
-    using Point = UnitVector;
+    using Point = CdcPoint;
 
     static constexpr const char* title = "==== (test proximity using CDC coordinates) ===\n";
     static constexpr const char* internal_error = "Unexpected internal error in airport search (a).\n";
@@ -22,16 +56,23 @@ struct CdcMethod {
     static constexpr double initial_best = 1.7976931348623e308;
 
     static const CdcPair* stored_airports(const AirportTable& airports) { return airports.cdc.data(); }
-    static UnitVector prepare_point(const FlightLine& flight_line, int i) {
-        return decode_cdc(flight_line.cdc[i]);
+    static CdcPoint prepare_point(const FlightLine& flight_line, int i) {
+        return arrange_point(decode_cdc(flight_line.cdc[i]));
     }
-    // The squared chord, summed as (dx*dx + dy*dy) + dz*dz.
-    static double score(CdcPair airport, const UnitVector& p) {
-        const UnitVector v = decode_cdc(airport);
-        const double dx = v.x - p.x;
-        const double dy = v.y - p.y;
-        const double dz = v.z - p.z;
-        return (dx * dx + dy * dy) + dz * dz;
+    // The squared chord between the decoded airport and the point.
+    static double score(CdcPair airport, const CdcPoint& p) {
+        const CdcCosines c = decode_cosines(airport);
+        const bool axis_z = major_axis_is_z(airport);
+        // Chosen through a two-slot array: a branch on the axis would be
+        // unpredictable on random directions.
+        const double v_or_w[2] = {c.w, c.v};
+        const double m = v_or_w[axis_z];
+        const double n = v_or_w[!axis_z];
+        const CdcPoint::Arrangement& q = p.by_case[cdc_flag_case(airport)];
+        const double d0 = c.u - q.a;
+        const double d1 = m - q.b;
+        const double d2 = n - q.c;
+        return (d0 * d0 + d1 * d1) + d2 * d2;
     }
     static bool beats(double score, double best) { return score < best; }
     static double distance(double best) { return chord2_to_arc(best); }

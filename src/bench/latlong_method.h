@@ -3,6 +3,7 @@
 // cosines, so each test costs sines and cosines.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 #include "geo/coords.h"
@@ -11,10 +12,14 @@
 inline constexpr double kTwoPi = 6.283185307179586;
 
 // The cosine of the central angle between p and a. The longitude difference
-// is taken non-negative and folded into [0, pi].
+// is taken non-negative (the larger minus the smaller, which is exactly
+// |a - p|) and folded into [0, pi]: where it is pi or more, 2 pi - d, which
+// is then exact and the smaller of the two; below pi, d is the smaller.
+// Written with fabs and min, which compile without branches: on random
+// directions these comparisons are unpredictable.
 inline double latlong_cosine(LatLong p, LatLong a) {
-    double d = a.lon > p.lon ? a.lon - p.lon : p.lon - a.lon;
-    if (d >= kPi) d = kTwoPi - d;
+    double d = std::fabs(a.lon - p.lon);
+    d = std::min(d, kTwoPi - d);
     return std::cos(p.lat) * (std::cos(d) * std::cos(a.lat)) + std::sin(a.lat) * std::sin(p.lat);
 }
 

@@ -18,7 +18,6 @@
 //   in each angle than the direction it came from.
 #pragma once
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -71,37 +70,33 @@ inline double stored_cosine(int32_t word) {
     return static_cast<double>(static_cast<int32_t>(shifted)) * kCosineScale;
 }
 
-// Not normalised, and the computed component is not checked to be the largest.
-//   axis Z:  (-v, u,  w), negative: ( v,  u, -w)
-//   axis Y:  (-u, w,  v), negative: ( u, -w,  v)
-//   axis X:  ( w, u,  v), negative: (-w, -u,  v)
-// Each component is the major one if it lies on the major axis, else a stored
-// cosine with its sign set by the flags. On random directions the flags are
-// unpredictable, so the components are chosen by bit masks, not branches; sign
-// changes are exact and keep signed zeros.
-inline UnitVector decode_cdc(CdcPair pair) {
+// The arithmetic of decoding a pair, before its flags place and sign the
+// components: the two stored cosines u and v, and the major component w
+// computed from them (0 where 1 - u*u - v*v is below the threshold).
+struct CdcCosines {
+    double u;
+    double v;
+    double w;
+};
+
+inline CdcCosines decode_cosines(CdcPair pair) {
     const double u = stored_cosine(pair.first);
     const double v = stored_cosine(pair.second);
     const double s = (1.0 - u * u) - v * v;
-    const double w = s >= kMajorThreshold ? std::sqrt(s) : 0.0;
+    return {u, v, s >= kMajorThreshold ? std::sqrt(s) : 0.0};
+}
 
-    constexpr uint64_t kSign = uint64_t{1} << 63;
-    const uint64_t negative = static_cast<uint64_t>((pair.first >> 30) & 1) << 63;
-    const uint64_t axis_z = static_cast<uint64_t>(static_cast<int64_t>(pair.second >> 31));
-    const uint64_t axis_y = ~axis_z & (0 - static_cast<uint64_t>((pair.second >> 30) & 1));
-    const uint64_t axis_x = ~(axis_z | axis_y);
-    auto select = [](uint64_t mask, uint64_t if_set, uint64_t if_clear) {
-        return (if_set & mask) | (if_clear & ~mask);
-    };
-    const uint64_t ub = std::bit_cast<uint64_t>(u);
-    const uint64_t vb = std::bit_cast<uint64_t>(v);
-    // -0.0 when w is 0 and the major component is negative: atan2 tells
-    // longitude -pi from pi by that sign.
-    const uint64_t major = std::bit_cast<uint64_t>(w) ^ negative;
-    const uint64_t x = select(axis_x, major, select(axis_z, vb, ub) ^ kSign ^ negative);
-    const uint64_t y = select(axis_y, major, ub ^ (negative & axis_x));
-    const uint64_t z = select(axis_z, major, vb);
-    return {std::bit_cast<double>(x), std::bit_cast<double>(y), std::bit_cast<double>(z)};
+inline bool major_axis_is_z(CdcPair pair) { return pair.second < 0; }
+inline bool major_axis_is_y(CdcPair pair) { return !major_axis_is_z(pair) && ((pair.second >> 30) & 1); }
+inline bool major_is_negative(CdcPair pair) { return (pair.first >> 30) & 1; }
+
+// Not normalised, and the computed component is not checked to be the largest.
+inline UnitVector decode_cdc(CdcPair pair) {
+    const auto [u, v, w] = decode_cosines(pair);
+    // -w is -0.0 where w is 0: atan2 tells longitude -pi from pi by that sign.
+    if (major_axis_is_z(pair)) return major_is_negative(pair) ? UnitVector{v, u, -w} : UnitVector{-v, u, w};
+    if (major_axis_is_y(pair)) return major_is_negative(pair) ? UnitVector{u, -w, v} : UnitVector{-u, w, v};
+    return major_is_negative(pair) ? UnitVector{-w, -u, v} : UnitVector{w, u, v};
 }
 
 inline LatLong vector_to_latlong(UnitVector v) {
