@@ -1,6 +1,6 @@
-// Per-test cost of the two proximity passes' search loops, of their per-test
-// building blocks, and of each method's floor (see floors.h), on random
-// directions: 1000 points against the first 1000 to 14000 airports of a table.
+// Per-test cost of the two proximity passes' search loops, of their building
+// blocks, and of each method's floor (see floors.h), on random directions:
+// 1000 points against the first 1000 to 14000 airports of a table.
 // Every figure is reported as the counter per_test: CPU seconds per proximity
 // test (the console shows it with its prefix, e.g. 7.7ns).
 #include <benchmark/benchmark.h>
@@ -38,6 +38,24 @@ void count_tests(benchmark::State& state, double tests_per_iteration) {
         tests_per_iteration, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// decode_cosines: the per-test part of decoding a pair (the two stored
+// cosines and the major component), as CdcMethod::score runs it.
+void BM_DecodeCosines(benchmark::State& state) {
+    const AirportTable& airports = tables().airports;
+    for (auto _ : state) {
+        for (int j = 0; j < kAirportCapacity; ++j) {
+            CdcCosines c = decode_cosines(airports.cdc[j]);
+            benchmark::DoNotOptimize(c);
+        }
+    }
+    count_tests(state, kAirportCapacity);
+}
+BENCHMARK(BM_DecodeCosines);
+
+// decode_cdc: the whole decoding, the flag cases placing and signing the
+// components by branches. Not on the search's hot path (the program runs it
+// once per point and for printing); timed on random pairs, where its branches
+// are unpredictable.
 void BM_DecodeCdc(benchmark::State& state) {
     const AirportTable& airports = tables().airports;
     for (auto _ : state) {
