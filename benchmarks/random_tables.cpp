@@ -17,8 +17,6 @@ uint64_t next_word(uint64_t& state) {
 // Uniform in [0, 1), 53 random bits.
 double next_unit(uint64_t& state) { return static_cast<double>(next_word(state) >> 11) * 0x1p-53; }
 
-FixedLatLong fixed_of(CdcPair pair) { return to_fixed(vector_to_latlong(decode_cdc(pair))); }
-
 }  // namespace
 
 // z uniform in [-1, 1] and the azimuth uniform make the point uniform on the
@@ -34,7 +32,7 @@ void fill_random_airports(AirportTable& airports, int count, uint64_t seed) {
     uint64_t state = seed;
     for (int j = 0; j < count; ++j) {
         airports.cdc[j] = encode_cdc(random_direction(state));
-        airports.fixed[j] = fixed_of(airports.cdc[j]);
+        airports.fixed[j] = cdc_to_fixed(airports.cdc[j]);
     }
     airports.count = count;
 }
@@ -43,7 +41,7 @@ void fill_random_flight_line(FlightLine& flight_line, int count, uint64_t seed) 
     uint64_t state = seed;
     for (int i = 0; i < count; ++i) {
         flight_line.cdc[i] = encode_cdc(random_direction(state));
-        flight_line.fixed[i] = fixed_of(flight_line.cdc[i]);
+        flight_line.fixed[i] = cdc_to_fixed(flight_line.cdc[i]);
     }
     flight_line.count = count;
 }

@@ -60,7 +60,7 @@ struct FormErrors {
 FormErrors errors_of(PreciseLatLong source) {
     const double lat = static_cast<double>(source.latitude), lon = static_cast<double>(source.longitude);
     const CdcPair pair = encode_degrees(lat, lon);
-    const FixedLatLong derived = to_fixed(vector_to_latlong(decode_cdc(pair)));
+    const FixedLatLong derived = cdc_to_fixed(pair);
     const FixedLatLong direct = to_fixed({lat / kDegreesPerRadian, lon / kDegreesPerRadian});
     return {error_metres(precise_vector(decode_cdc(pair)), source), error_metres(precise_vector(derived), source),
             error_metres(precise_vector(direct), source)};

@@ -124,3 +124,7 @@ inline double fixed_to_angle(int32_t n) {
 inline LatLong from_fixed(FixedLatLong f) {
     return {fixed_to_angle(f.lat), fixed_to_angle(f.lon)};
 }
+
+// The fixed-point latitude/longitude of a pair, as the tables store it beside
+// the pair.
+inline FixedLatLong cdc_to_fixed(CdcPair pair) { return to_fixed(vector_to_latlong(decode_cdc(pair))); }

@@ -102,8 +102,6 @@ RecordFields split_record(std::string_view line) {
     return fields;
 }
 
-FixedLatLong fixed_of(CdcPair pair) { return to_fixed(vector_to_latlong(decode_cdc(pair))); }
-
 // The record lines of a file, each checked in order (capacity, length, NUL
 // byte, two number fields) and split, then handed to store, which stores the
 // record or returns a failure. Comments and blank lines are skipped.
@@ -132,7 +130,7 @@ std::optional<std::string> parse_airport_bytes(NextByte next_byte, const char* f
                              const int index = table.count;
                              table.cdc[index] = fields.pair;
                              table.names[index] = fields.name;
-                             table.fixed[index] = fixed_of(fields.pair);
+                             table.fixed[index] = cdc_to_fixed(fields.pair);
                              if (index == kDiagnosticAirportIndex && diagnostics)
                                  std::fprintf(diagnostics, "%d %8d %s\n", index,
                                               static_cast<int>(fields.name.size()), table.names[index].c_str());
@@ -147,7 +145,7 @@ std::optional<std::string> parse_flight_line_bytes(NextByte next_byte, const cha
     return parse_records(next_byte, file_name, flight_line.count, kFlightLineCapacity,
                          "Flightline buffer overflow (%d)?\n", [&](const RecordFields& fields) {
                              flight_line.cdc[flight_line.count] = fields.pair;
-                             flight_line.fixed[flight_line.count] = fixed_of(fields.pair);
+                             flight_line.fixed[flight_line.count] = cdc_to_fixed(fields.pair);
                              ++flight_line.count;
                              return std::optional<std::string>();
                          });
