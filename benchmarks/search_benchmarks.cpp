@@ -9,39 +9,16 @@
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "bench/pass.h"
+#include "bench/search.h"
 #include "floors.h"
-#include "random_tables.h"
+#include "suite.h"
 
 namespace {
-
-constexpr int kPoints = 1000;
-
-struct Tables {
-    AirportTable airports;
-    FlightLine flight_line;
-};
-
-const Tables& tables() {
-    static const Tables* made = [] {
-        auto* t = new Tables;
-        fill_random_airports(t->airports, kAirportCapacity, kAirportSeed);
-        fill_random_flight_line(t->flight_line, kPoints, kFlightLineSeed);
-        return t;
-    }();
-    return *made;
-}
-
-// Tests per second, inverted: seconds per test.
-void count_tests(benchmark::State& state, double tests_per_iteration) {
-    state.counters["per_test"] = benchmark::Counter(
-        tests_per_iteration, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
 
 // decode_cosines: the per-test part of decoding a pair (the two stored
 // cosines and the major component), as CdcMethod::score runs it.
 void BM_DecodeCosines(benchmark::State& state) {
-    const AirportTable& airports = tables().airports;
+    const AirportTable& airports = suite_tables().airports;
     for (auto _ : state) {
         for (int j = 0; j < kAirportCapacity; ++j) {
             CdcCosines c = decode_cosines(airports.cdc[j]);
@@ -57,7 +34,7 @@ BENCHMARK(BM_DecodeCosines);
 // once per point and for printing); timed on random pairs, where its branches
 // are unpredictable.
 void BM_DecodeCdc(benchmark::State& state) {
-    const AirportTable& airports = tables().airports;
+    const AirportTable& airports = suite_tables().airports;
     for (auto _ : state) {
         for (int j = 0; j < kAirportCapacity; ++j) {
             UnitVector v = decode_cdc(airports.cdc[j]);
@@ -71,7 +48,7 @@ BENCHMARK(BM_DecodeCdc);
 // from_fixed of the airport and latlong_cosine, through the method's score,
 // which also keeps the point's sine and cosine in every test.
 void BM_FromFixedLatLongCosine(benchmark::State& state) {
-    const Tables& t = tables();
+    const SuiteTables& t = suite_tables();
     const LatLong point = LatLongMethod::prepare_point(t.flight_line, 0);
     for (auto _ : state) {
         for (int j = 0; j < kAirportCapacity; ++j) {
@@ -87,46 +64,41 @@ BENCHMARK(BM_FromFixedLatLongCosine);
 // search all airports with the program's own find_nearest.
 template <typename Method>
 void BM_Pass(benchmark::State& state) {
-    const Tables& t = tables();
+    const SuiteTables& t = suite_tables();
     const int airports = static_cast<int>(state.range(0));
     const typename Method::Stored* stored = Method::stored_airports(t.airports);
     for (auto _ : state) {
-        for (int i = 0; i < kPoints; ++i) {
+        for (int i = 0; i < kSuitePoints; ++i) {
             const typename Method::Point point = Method::prepare_point(t.flight_line, i);
             Nearest nearest = find_nearest<Method>(stored, airports, point);
             benchmark::DoNotOptimize(nearest);
         }
     }
-    count_tests(state, static_cast<double>(airports) * kPoints);
+    count_tests(state, static_cast<double>(airports) * kSuitePoints);
 }
 
 void BM_CdcFloor(benchmark::State& state) {
-    const Tables& t = tables();
+    const SuiteTables& t = suite_tables();
     const int airports = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        for (int i = 0; i < kPoints; ++i) {
+        for (int i = 0; i < kSuitePoints; ++i) {
             int32_t winner = cdc_floor_search(t.airports.cdc.data(), airports, t.flight_line.cdc[i]);
             benchmark::DoNotOptimize(winner);
         }
     }
-    count_tests(state, static_cast<double>(airports) * kPoints);
+    count_tests(state, static_cast<double>(airports) * kSuitePoints);
 }
 
 void BM_LatLongFloor(benchmark::State& state) {
-    const Tables& t = tables();
+    const SuiteTables& t = suite_tables();
     const int airports = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        for (int i = 0; i < kPoints; ++i) {
+        for (int i = 0; i < kSuitePoints; ++i) {
             int32_t winner = latlong_floor_search(t.airports.fixed.data(), airports, t.flight_line.fixed[i]);
             benchmark::DoNotOptimize(winner);
         }
     }
-    count_tests(state, static_cast<double>(airports) * kPoints);
-}
-
-void airport_counts(benchmark::internal::Benchmark* b) {
-    for (int n : {1000, 2000, 4000, 8000, 14000}) b->Arg(n);
-    b->ArgName("airports")->Unit(benchmark::kMillisecond);
+    count_tests(state, static_cast<double>(airports) * kSuitePoints);
 }
 
 BENCHMARK(BM_Pass<CdcMethod>)->Name("BM_CdcPass")->Apply(airport_counts);
@@ -137,10 +109,10 @@ BENCHMARK(BM_LatLongFloor)->Apply(airport_counts);
 // A floor is only a floor if it finds what the pass finds: the same winner
 // for every point at every airport count.
 bool floors_agree() {
-    const Tables& t = tables();
+    const SuiteTables& t = suite_tables();
     bool agree = true;
-    for (int n : {1000, 2000, 4000, 8000, 14000}) {
-        for (int i = 0; i < kPoints; ++i) {
+    for (int n : kSuiteAirportCounts) {
+        for (int i = 0; i < kSuitePoints; ++i) {
             const int32_t cdc = find_nearest<CdcMethod>(t.airports.cdc.data(), n,
                                                         CdcMethod::prepare_point(t.flight_line, i)).airport;
             const int32_t latlong = find_nearest<LatLongMethod>(t.airports.fixed.data(), n,

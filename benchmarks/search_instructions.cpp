@@ -14,7 +14,7 @@
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "bench/pass.h"
+#include "bench/search.h"
 #include "floors.h"
 #include "random_tables.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "bench/pass.h"
+#include "bench/search.h"
 #include "input/tables.h"
 
 // Per point, the index of the airport with the best score (the lowest index

@@ -1,4 +1,4 @@
-#include "bench/pass.h"
+#include "bench/report.h"
 
 #include <cmath>
 
