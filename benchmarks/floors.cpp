@@ -1,6 +1,7 @@
 #include "floors.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -14,17 +15,11 @@ double field(uint32_t word) { return static_cast<double>(static_cast<int32_t>((w
 
 double radians(int32_t n) { return (static_cast<double>(n) * kScale) * kPi; }
 
-// The point's components as each flag case pairs them with the airport's
-// stored and computed components: the score is
-//   ((u - a)^2 + (m - b)^2) + (n - c)^2
-// with (m, n) = (v, w) when the major axis is Z, (w, v) otherwise. A sign the
-// decoder would put on an airport component goes onto the point's instead,
-// which is exact ((-x - p)^2 == (x + p)^2 in IEEE arithmetic), and the first
-// two terms are written in whichever order puts u first, also exact (addition
-// commutes). So no airport component is negated or moved per test except v
-// and w, which trade places.
-struct Side {
-    double a, b, c, unused;
+// Per flag case, the point's components that the airport's u, v and w meet
+// in the squared chord, with the sign the decoder would give the airport's
+// component moved onto the point's: (-x - p)^2 == (x + p)^2 exactly.
+struct Partners {
+    double of_u, of_v, of_w, unused;
 };
 
 }  // namespace
@@ -44,15 +39,17 @@ int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point) {
     } else {
         px = sign * pw, py = sign * pu, pz = pv;
     }
-    // Indexed by (second bit 31, second bit 30, first bit 30).
-    const Side sides[8] = {
-        {py, px, pz, 0},   {-py, -px, pz, 0},  // X: ( w, u, v), (-w, -u, v)
-        {-px, py, pz, 0},  {px, -py, pz, 0},   // Y: (-u, w, v), ( u, -w, v)
-        {py, -px, pz, 0},  {py, px, -pz, 0},   // Z: (-v, u, w), ( v, u, -w)
-        {py, -px, pz, 0},  {py, px, -pz, 0},   // Z again: bit 30 is not read
+    // Indexed by (second bit 31, second bit 30, first bit 30); the airport
+    // decodes to (w, u, v), (-w, -u, v), (-u, w, v), (u, -w, v), (-v, u, w),
+    // (v, u, -w), and bit 30 of the second word is not read when bit 31 is set.
+    const Partners partners[8] = {
+        {py, pz, px, 0},  {-py, pz, -px, 0}, {-px, pz, py, 0}, {px, pz, -py, 0},
+        {py, -px, pz, 0}, {py, px, -pz, 0},  {py, -px, pz, 0}, {py, px, -pz, 0},
     };
 
-    double best = 1.7976931348623e308;
+    // Squared chords are never negative, so their bit patterns order as their
+    // values do: the comparison runs on integers.
+    uint64_t best = std::bit_cast<uint64_t>(1.7976931348623e308);
     int32_t winner = -1;
     for (int j = 0; j < count; ++j) {
         const uint32_t first = static_cast<uint32_t>(airports[j].first);
@@ -60,12 +57,26 @@ int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point) {
         const double u = field(first), v = field(second);
         const double s = (1.0 - u * u) - v * v;
         const double w = s >= kThreshold ? std::sqrt(s) : 0.0;
+        const Partners& q = partners[((second >> 29) & 6u) | ((first >> 30) & 1u)];
+        const double du = u - q.of_u, dv = v - q.of_v, dw = w - q.of_w;
+        // The chord sums its terms in x, y, z order: u's term comes first, and
+        // the z term is w's on axis Z and v's otherwise.
         const uint32_t axis_z = second >> 31;
-        const double vw[2] = {w, v};
-        const double m = vw[axis_z], n = vw[axis_z ^ 1];
-        const Side& q = sides[((second >> 29) & 6u) | ((first >> 30) & 1u)];
-        const double d0 = u - q.a, d1 = m - q.b, d2 = n - q.c;
-        const double score = (d0 * d0 + d1 * d1) + d2 * d2;
+        const double terms[2] = {dw * dw, dv * dv};
+        const uint64_t score = std::bit_cast<uint64_t>((du * du + terms[axis_z]) + terms[axis_z ^ 1]);
+        if (score < best) best = score, winner = j;
+    }
+    return winner;
+}
+
+int32_t cdc_port_search(const CdcPair* airports, int count, CdcPair point) {
+    const UnitVector p = decode_cdc(point);
+    double best = 1.7976931348623e308;
+    int32_t winner = -1;
+    for (int j = 0; j < count; ++j) {
+        const UnitVector a = decode_cdc(airports[j]);
+        const double dx = a.x - p.x, dy = a.y - p.y, dz = a.z - p.z;
+        const double score = (dx * dx + dy * dy) + dz * dz;
         if (score < best) best = score, winner = j;
     }
     return winner;

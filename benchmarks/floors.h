@@ -13,6 +13,11 @@
 // index, -1 when count is 0.
 int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point);
 
+// The straightforward port of the direction-cosine test, for comparison:
+// decode_cdc of every airport and the squared chord as written,
+// (dx*dx + dy*dy) + dz*dz, with the flag cases taken by branches.
+int32_t cdc_port_search(const CdcPair* airports, int count, CdcPair point);
+
 // Latitude/longitude: convert both positions to radians, fold the longitude
 // difference, two sines and three cosines, keep the largest cosine (lowest
 // index on ties).

@@ -77,24 +77,14 @@ void BM_Pass(benchmark::State& state) {
     count_tests(state, static_cast<double>(airports) * kSuitePoints);
 }
 
-void BM_CdcFloor(benchmark::State& state) {
+// A search function of floors.h over 1000 points at state.range(0) airports.
+template <auto search, auto stored, auto point_form>
+void BM_Search(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
     const int airports = static_cast<int>(state.range(0));
     for (auto _ : state) {
         for (int i = 0; i < kSuitePoints; ++i) {
-            int32_t winner = cdc_floor_search(t.airports.cdc.data(), airports, t.flight_line.cdc[i]);
-            benchmark::DoNotOptimize(winner);
-        }
-    }
-    count_tests(state, static_cast<double>(airports) * kSuitePoints);
-}
-
-void BM_LatLongFloor(benchmark::State& state) {
-    const SuiteTables& t = suite_tables();
-    const int airports = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        for (int i = 0; i < kSuitePoints; ++i) {
-            int32_t winner = latlong_floor_search(t.airports.fixed.data(), airports, t.flight_line.fixed[i]);
+            int32_t winner = search((t.airports.*stored).data(), airports, (t.flight_line.*point_form)[i]);
             benchmark::DoNotOptimize(winner);
         }
     }
@@ -102,9 +92,13 @@ void BM_LatLongFloor(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Pass<CdcMethod>)->Name("BM_CdcPass")->Apply(airport_counts);
-BENCHMARK(BM_CdcFloor)->Apply(airport_counts);
+BENCHMARK(BM_Search<cdc_floor_search, &AirportTable::cdc, &FlightLine::cdc>)
+    ->Name("BM_CdcFloor")->Apply(airport_counts);
+BENCHMARK(BM_Search<cdc_port_search, &AirportTable::cdc, &FlightLine::cdc>)
+    ->Name("BM_CdcPort")->Apply(airport_counts);
 BENCHMARK(BM_Pass<LatLongMethod>)->Name("BM_LatLongPass")->Apply(airport_counts);
-BENCHMARK(BM_LatLongFloor)->Apply(airport_counts);
+BENCHMARK(BM_Search<latlong_floor_search, &AirportTable::fixed, &FlightLine::fixed>)
+    ->Name("BM_LatLongFloor")->Apply(airport_counts);
 
 // A floor is only a floor if it finds what the pass finds: the same winner
 // for every point at every airport count.
@@ -118,10 +112,11 @@ bool floors_agree() {
             const int32_t latlong = find_nearest<LatLongMethod>(t.airports.fixed.data(), n,
                                                                 LatLongMethod::prepare_point(t.flight_line, i)).airport;
             const int32_t cdc_floor = cdc_floor_search(t.airports.cdc.data(), n, t.flight_line.cdc[i]);
+            const int32_t cdc_port = cdc_port_search(t.airports.cdc.data(), n, t.flight_line.cdc[i]);
             const int32_t latlong_floor = latlong_floor_search(t.airports.fixed.data(), n, t.flight_line.fixed[i]);
-            if (cdc != cdc_floor || latlong != latlong_floor) {
-                std::fprintf(stderr, "floor disagrees at %d airports, point %d: cdc %d/%d, latlong %d/%d\n", n, i,
-                             cdc, cdc_floor, latlong, latlong_floor);
+            if (cdc != cdc_floor || cdc != cdc_port || latlong != latlong_floor) {
+                std::fprintf(stderr, "floor disagrees at %d airports, point %d: cdc %d/%d/%d, latlong %d/%d\n", n,
+                             i, cdc, cdc_floor, cdc_port, latlong, latlong_floor);
                 agree = false;
             }
         }

@@ -13,17 +13,19 @@
 double chord2_to_arc(double a);
 
 // The point as a test meets it. The score is written
-//   ((u - a)^2 + (m - b)^2) + (n - c)^2
-// where u, v, w are the airport's decoded cosines, (m, n) is (v, w) when its
-// major axis is Z and (w, v) otherwise, and (a, b, c) are the point's
+//   ((u - a)^2 + V) + W  when the airport's major axis is Z,
+//   ((u - a)^2 + W) + V  otherwise,
+// with V = (v - b)^2 and W = (w - c)^2, where u, v, w are the airport's
+// decoded cosines (w the computed one) and (a, b, c) are the point's
 // components in the order and with the signs that the airport's flag case
 // pairs them with. That is the squared chord between the decoded airport and
 // the point, bit for bit: a sign the decoder would give an airport component
 // goes onto the point's instead ((-x) - p and x - (-p) differ at most in the
 // sign of their square's argument), and the first two terms are summed in
-// whichever order puts u first (addition commutes). So every test decodes the
-// airport's pair afresh, yet moves and negates none of its components, only
-// picks v or w.
+// whichever order puts u's first (addition commutes), leaving the term the
+// decoder puts in z last. So every test decodes the airport's pair afresh,
+// yet moves and negates none of its components; only the order of the sum
+// depends on the axis.
 struct CdcPoint {
     struct Arrangement {
         double a, b, c;
@@ -37,10 +39,12 @@ inline unsigned cdc_flag_case(CdcPair pair) {
     return ((static_cast<uint32_t>(pair.second) >> 29) & 6u) | ((static_cast<uint32_t>(pair.first) >> 30) & 1u);
 }
 
+// The decoded airport per flag case, and the point's components paired with
+// (u, v, w) in that order.
 inline CdcPoint arrange_point(UnitVector p) {
     return {{
-        {p.y, p.x, p.z, 0},   {-p.y, -p.x, p.z, 0},  // axis X: ( w,  u, v), (-w, -u,  v)
-        {-p.x, p.y, p.z, 0},  {p.x, -p.y, p.z, 0},   // axis Y: (-u,  w, v), ( u, -w,  v)
+        {p.y, p.z, p.x, 0},   {-p.y, p.z, -p.x, 0},  // axis X: ( w,  u, v), (-w, -u,  v)
+        {-p.x, p.z, p.y, 0},  {p.x, p.z, -p.y, 0},   // axis Y: (-u,  w, v), ( u, -w,  v)
         {p.y, -p.x, p.z, 0},  {p.y, p.x, -p.z, 0},   // axis Z: (-v,  u, w), ( v,  u, -w)
         {p.y, -p.x, p.z, 0},  {p.y, p.x, -p.z, 0},   // axis Z: bit 30 of the second word unread
     }};
@@ -62,17 +66,17 @@ struct CdcMethod {
     // The squared chord between the decoded airport and the point.
     static double score(CdcPair airport, const CdcPoint& p) {
         const CdcCosines c = decode_cosines(airport);
-        const bool axis_z = major_axis_is_z(airport);
-        // Chosen through a two-slot array: a branch on the axis would be
-        // unpredictable on random directions.
-        const double v_or_w[2] = {c.w, c.v};
-        const double m = v_or_w[axis_z];
-        const double n = v_or_w[!axis_z];
         const CdcPoint::Arrangement& q = p.by_case[cdc_flag_case(airport)];
         const double d0 = c.u - q.a;
-        const double d1 = m - q.b;
-        const double d2 = n - q.c;
-        return (d0 * d0 + d1 * d1) + d2 * d2;
+        const double d1 = c.v - q.b;
+        const double d2 = c.w - q.c;
+        // The two squares ordered through a two-slot array: a branch on the
+        // axis would be unpredictable on random directions, and g++ makes a
+        // data-dependent select of the sums cost more than two stores and
+        // two loads.
+        const double squares[2] = {d2 * d2, d1 * d1};
+        const unsigned axis_z = static_cast<uint32_t>(airport.second) >> 31;
+        return (d0 * d0 + squares[axis_z]) + squares[axis_z ^ 1u];
     }
     static bool beats(double score, double best) { return score < best; }
     static double distance(double best) { return chord2_to_arc(best); }
