@@ -6,14 +6,9 @@
 
 namespace {
 
-constexpr double kScale = 4.656612890424627e-10;  // 1/2147483640
-constexpr double kPi = 3.141592653589793;
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kThreshold = 2.458e-14;
+double field(uint32_t word) { return static_cast<double>(static_cast<int32_t>((word << 2) | 2u)) * kCosineScale; }
 
-double field(uint32_t word) { return static_cast<double>(static_cast<int32_t>((word << 2) | 2u)) * kScale; }
-
-double radians(int32_t n) { return (static_cast<double>(n) * kScale) * kPi; }
+double radians(int32_t n) { return (static_cast<double>(n) * kCosineScale) * kPi; }
 
 // Per flag case, the point's components that the airport's u, v and w meet
 // in the squared chord, with the sign the decoder would give the airport's
@@ -29,19 +24,19 @@ int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point) {
     const uint32_t f = static_cast<uint32_t>(point.first), g = static_cast<uint32_t>(point.second);
     const double pu = field(f), pv = field(g);
     const double ps = (1.0 - pu * pu) - pv * pv;
-    const double pw = ps >= kThreshold ? std::sqrt(ps) : 0.0;
-    const double sign = (f >> 30) & 1 ? -1.0 : 1.0;
+    const double pw = ps >= kMajorThreshold ? std::sqrt(ps) : 0.0;
+    const double sign = f & kCdcNegativeMajorBit ? -1.0 : 1.0;
     double px, py, pz;
-    if (g >> 31) {
+    if (g & kCdcAxisZBit) {
         px = -sign * pv, py = pu, pz = sign * pw;
-    } else if ((g >> 30) & 1) {
+    } else if (g & kCdcAxisYBit) {
         px = -sign * pu, py = sign * pw, pz = pv;
     } else {
         px = sign * pw, py = sign * pu, pz = pv;
     }
-    // Indexed by (second bit 31, second bit 30, first bit 30); the airport
+    // Indexed by the axis Z, axis Y and negative-major bits; the airport
     // decodes to (w, u, v), (-w, -u, v), (-u, w, v), (u, -w, v), (-v, u, w),
-    // (v, u, -w), and bit 30 of the second word is not read when bit 31 is set.
+    // (v, u, -w), and the axis Y bit is not read when the axis Z bit is set.
     const Partners partners[8] = {
         {py, pz, px, 0},  {-py, pz, -px, 0}, {-px, pz, py, 0}, {px, pz, -py, 0},
         {py, -px, pz, 0}, {py, px, -pz, 0},  {py, -px, pz, 0}, {py, px, -pz, 0},
@@ -56,12 +51,12 @@ int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point) {
         const uint32_t second = static_cast<uint32_t>(airports[j].second);
         const double u = field(first), v = field(second);
         const double s = (1.0 - u * u) - v * v;
-        const double w = s >= kThreshold ? std::sqrt(s) : 0.0;
-        const Partners& q = partners[((second >> 29) & 6u) | ((first >> 30) & 1u)];
+        const double w = s >= kMajorThreshold ? std::sqrt(s) : 0.0;
+        const Partners& q = partners[((second >> (kCdcAxisYShift - 1)) & 6u) | ((first >> kCdcNegativeMajorShift) & 1u)];
         const double du = u - q.of_u, dv = v - q.of_v, dw = w - q.of_w;
         // The chord sums its terms in x, y, z order: u's term comes first, and
         // the z term is w's on axis Z and v's otherwise.
-        const uint32_t axis_z = second >> 31;
+        const uint32_t axis_z = second >> kCdcAxisZShift;
         const double terms[2] = {dw * dw, dv * dv};
         const uint64_t score = std::bit_cast<uint64_t>((du * du + terms[axis_z]) + terms[axis_z ^ 1]);
         if (score < best) best = score, winner = j;

@@ -3,13 +3,13 @@
 // long double.
 //
 // Bounds, in metres on an Earth of 6371 km:
-// - A direction-cosine pair decodes within sqrt(6) half field units of its
-//   unit vector (cdc_encoder.h): 2.2813e-9 radian, 14.534 mm. Rounding in
-//   making the vector from degrees and in decoding adds under 1e-15 radian.
+// - A direction-cosine pair decodes within kCdcPairBound of its unit vector
+//   (coords.h): 2.2813e-9 radian, 14.534 mm. Rounding in making the vector
+//   from degrees and in decoding adds under 1e-15 radian.
 // - The fixed-point latitude/longitude is derived from the decoded pair and
-//   truncated toward zero, by less than one unit of pi/2147483640 radian in
-//   each angle; the two together move a position by less than sqrt(2) units,
-//   2.0689e-9 radian, 13.181 mm, on top of the pair's error.
+//   truncated toward zero, which moves a position by less than
+//   kFixedTruncationBound, 2.0689e-9 radian, 13.181 mm, on top of the pair's
+//   error.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -28,8 +28,10 @@
 
 namespace {
 
-constexpr long double kCdcBoundMetres = 0.01454L;
-constexpr long double kFixedBoundMetres = kCdcBoundMetres + 0.01319L;
+// The stored forms' bounds (coords.h) on the Earth, with 1e-6 of slack for
+// the rounding named above.
+constexpr long double kCdcBoundMetres = kCdcPairBound * kEarthRadiusMetres * (1 + 1e-6L);
+constexpr long double kFixedBoundMetres = kCdcBoundMetres + kFixedTruncationBound * kEarthRadiusMetres * (1 + 1e-6L);
 // The cosine of the central angle by the law of cosines is off by a few
 // units in the last place of 1; this much moves an angle t by delta / sin t.
 constexpr long double kCosineRounding = 1e-15L;
@@ -118,6 +120,8 @@ TEST(BundledFlightLine, IsTheGreatCircleFromBombayToLosAngeles) {
     for (int i = 0; i < d.flight_line.count; ++i)
         EXPECT_LE(error_metres(precise_vector(decode_cdc(d.flight_line.cdc[i])), d.path[i]), kCdcBoundMetres) << i;
     EXPECT_EQ(d.flight_line.cdc[0].first, d.airports.cdc[bom].first);
+    EXPECT_EQ(d.flight_line.cdc[0].second, d.airports.cdc[bom].second);
+    EXPECT_EQ(d.flight_line.cdc[999].first, d.airports.cdc[lax].first);
     EXPECT_EQ(d.flight_line.cdc[999].second, d.airports.cdc[lax].second);
 }
 

@@ -9,10 +9,6 @@ namespace {
 constexpr int64_t kCellsPerUnit = 536870910;
 constexpr int32_t kLowestCode = -(1 << 29);
 constexpr int32_t kHighestCode = (1 << 29) - 1;
-constexpr uint32_t kFieldMask = 0x3FFFFFFF;
-constexpr uint32_t kNegativeMajorBit = 1u << 30;  // first word
-constexpr uint32_t kAxisZBit = 1u << 31;          // second word
-constexpr uint32_t kAxisYBit = 1u << 30;          // second word
 
 constexpr double kRadiansPerDegree = kPi / 180.0;
 
@@ -25,7 +21,7 @@ int32_t clamp_code(int64_t code) {
 }
 
 // The words' low 30 bits, from a code known to be in range.
-uint32_t field_bits(int32_t code) { return static_cast<uint32_t>(code) & kFieldMask; }
+uint32_t field_bits(int32_t code) { return static_cast<uint32_t>(code) & kCdcFieldMask; }
 
 }  // namespace
 
@@ -57,19 +53,19 @@ CdcPair encode_cdc(UnitVector v) {
         negative = std::signbit(v.z);
         first_cosine = v.y;
         second_cosine = negative ? v.x : -v.x;
-        axis_bits = kAxisZBit;
+        axis_bits = kCdcAxisZBit;
     } else if (ay >= ax) {
         negative = std::signbit(v.y);
         first_cosine = negative ? v.x : -v.x;
         second_cosine = v.z;
-        axis_bits = kAxisYBit;
+        axis_bits = kCdcAxisYBit;
     } else {
         negative = std::signbit(v.x);
         first_cosine = negative ? -v.y : v.y;
         second_cosine = v.z;
         axis_bits = 0;
     }
-    const uint32_t first = field_bits(cosine_field_code(first_cosine)) | (negative ? kNegativeMajorBit : 0u);
+    const uint32_t first = field_bits(cosine_field_code(first_cosine)) | (negative ? kCdcNegativeMajorBit : 0u);
     const uint32_t second = field_bits(cosine_field_code(second_cosine)) | axis_bits;
     return {static_cast<int32_t>(first), static_cast<int32_t>(second)};
 }

@@ -7,8 +7,8 @@
 // product (below 2^-53). The major component is recomputed by the decoder from
 // the stored two: to first order it moves by -(u*du + v*dv)/w, at most 2 half
 // units since |u|, |v| <= |w|. So the decoded vector lies within
-// sqrt(6) * kHalfFieldUnit (2.28e-9) of a unit vector it was given, reached
-// when all three components are 1/sqrt(3): 14.6 mm on an Earth of 6371 km.
+// sqrt(6) * kHalfFieldUnit of a unit vector it was given (kCdcPairBound,
+// 14.53 mm on the Earth), reached when all three components are 1/sqrt(3).
 #pragma once
 
 #include <cstdint>

@@ -8,8 +8,6 @@
 
 #include "geo/coords.h"
 
-// The mean radius of the Earth, the scale every error in metres is given in.
-inline constexpr long double kEarthRadiusMetres = 6371000.0L;
 
 struct PreciseVector {
     long double x, y, z;

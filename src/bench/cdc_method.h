@@ -31,12 +31,13 @@ struct CdcPoint {
         double a, b, c;
         double unused;  // pads an arrangement to 32 bytes
     };
-    // By flag case: second word bit 31, second word bit 30, first word bit 30.
+    // By flag case: the axis Z bit, the axis Y bit, the negative-major bit.
     Arrangement by_case[8];
 };
 
 inline unsigned cdc_flag_case(CdcPair pair) {
-    return ((static_cast<uint32_t>(pair.second) >> 29) & 6u) | ((static_cast<uint32_t>(pair.first) >> 30) & 1u);
+    const uint32_t first = static_cast<uint32_t>(pair.first), second = static_cast<uint32_t>(pair.second);
+    return ((second >> (kCdcAxisYShift - 1)) & 6u) | ((first >> kCdcNegativeMajorShift) & 1u);
 }
 
 // The decoded airport per flag case, and the point's components paired with
@@ -75,7 +76,7 @@ struct CdcMethod {
         // data-dependent select of the sums cost more than two stores and
         // two loads.
         const double squares[2] = {d2 * d2, d1 * d1};
-        const unsigned axis_z = static_cast<uint32_t>(airport.second) >> 31;
+        const unsigned axis_z = static_cast<uint32_t>(airport.second) >> kCdcAxisZShift;
         return (d0 * d0 + squares[axis_z]) + squares[axis_z ^ 1u];
     }
     static bool beats(double score, double best) { return score < best; }

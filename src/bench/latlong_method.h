@@ -9,8 +9,6 @@
 #include "geo/coords.h"
 #include "input/tables.h"
 
-inline constexpr double kTwoPi = 6.283185307179586;
-
 // The cosine of the central angle between p and a. The longitude difference
 // is taken non-negative (the larger minus the smaller, which is exactly
 // |a - p|) and folded into [0, pi]: where it is pi or more, 2 pi - d, which

@@ -9,16 +9,11 @@
 // Exactness: all arithmetic is IEEE double, round to nearest, each operation
 // rounded as written (the build turns floating-point contraction off).
 //
-// Precision of the stored forms on an Earth of radius 6371 km, against the
-// direction they were made from (tests/bundled_data_test.cpp checks the real
-// airports against these bounds; docs/ACCURACY.md has the measured errors):
-// - CdcPair: each stored cosine is the centre of a cell 4/2147483640 wide, so
-//   it is off by at most half that, 9.3e-10; with the computed component the
-//   direction is off by at most 2.28e-9 radian, 14.5 mm.
-// - FixedLatLong: one unit is pi/2147483640 radian, 9.3 mm of latitude;
-//   to_fixed truncates, so a stored angle lies up to one unit nearer zero
-//   than the one it came from: 13.2 mm at most in position, on top of the
-//   error of the pair it was derived from.
+// Precision of the stored forms against the direction they were made from is
+// stated below as kCdcPairBound and kFixedTruncationBound, in radians; on an
+// Earth of radius kEarthRadiusMetres they are 14.53 mm and 13.18 mm
+// (tests/bundled_data_test.cpp checks the real airports against them;
+// docs/ACCURACY.md has the measured errors).
 #pragma once
 
 #include <cmath>
@@ -36,6 +31,14 @@ struct CdcPair {
     int32_t first;
     int32_t second;
 };
+
+inline constexpr uint32_t kCdcFieldMask = 0x3FFFFFFFu;         // bits 0-29 of either word
+inline constexpr int kCdcNegativeMajorShift = 30;              // first word
+inline constexpr int kCdcAxisZShift = 31;                      // second word
+inline constexpr int kCdcAxisYShift = 30;                      // second word, axis Z clear
+inline constexpr uint32_t kCdcNegativeMajorBit = 1u << kCdcNegativeMajorShift;
+inline constexpr uint32_t kCdcAxisZBit = 1u << kCdcAxisZShift;
+inline constexpr uint32_t kCdcAxisYBit = 1u << kCdcAxisYShift;
 
 struct UnitVector {
     double x;
@@ -59,9 +62,26 @@ struct FixedLatLong {
 // after the shift by 2, and the radian scale of a fixed-point angle over pi.
 inline constexpr double kCosineScale = 4.656612890424627e-10;
 inline constexpr double kPi = 3.141592653589793;
+inline constexpr double kTwoPi = 6.283185307179586;        // 2 * kPi, exact
 inline constexpr double kInversePi = 0.3183098861837907;  // nearest double to 1/pi
 inline constexpr double kFixedPi = 2147483640.0;           // fixed-point units per pi
 inline constexpr double kDegreesPerRadian = 57.29577951308232;
+
+// Precision, in radians of the angle between a stored direction and the unit
+// vector it was made from:
+// - CdcPair: each stored cosine is the centre of a cell 4/2147483640 wide, so
+//   it is off by at most half that, 9.3e-10; the decoder recomputes the major
+//   component from the two stored ones, which moves it by at most twice as
+//   much, and the three together by at most sqrt(6) half cells.
+// - FixedLatLong: one unit is pi/2147483640 radian, 9.3 mm of latitude;
+//   to_fixed truncates each angle toward zero by less than one unit, so a
+//   position moves by less than sqrt(2) units, on top of the error of the pair
+//   it was derived from.
+inline constexpr double kCdcPairBound = 2.449489742783178 * 2.0 / 2147483640.0;         // sqrt(6) half cells
+inline constexpr double kFixedTruncationBound = 1.4142135623730951 * kPi / 2147483640.0;  // sqrt(2) units
+// The mean radius of the Earth, the scale every error in metres is given in.
+inline constexpr double kEarthRadiusMetres = 6371000.0;
+
 // Below this, 1 - u*u - v*v is taken as 0: the major component is 0 or at
 // least sqrt(2.458e-14), about 1.57e-7.
 inline constexpr double kMajorThreshold = 2.458e-14;
@@ -89,9 +109,11 @@ inline CdcCosines decode_cosines(CdcPair pair) {
     return {u, v, s >= kMajorThreshold ? std::sqrt(s) : 0.0};
 }
 
-inline bool major_axis_is_z(CdcPair pair) { return pair.second < 0; }
-inline bool major_axis_is_y(CdcPair pair) { return !major_axis_is_z(pair) && ((pair.second >> 30) & 1); }
-inline bool major_is_negative(CdcPair pair) { return (pair.first >> 30) & 1; }
+inline bool major_axis_is_z(CdcPair pair) { return static_cast<uint32_t>(pair.second) & kCdcAxisZBit; }
+inline bool major_axis_is_y(CdcPair pair) {
+    return !major_axis_is_z(pair) && (static_cast<uint32_t>(pair.second) & kCdcAxisYBit);
+}
+inline bool major_is_negative(CdcPair pair) { return static_cast<uint32_t>(pair.first) & kCdcNegativeMajorBit; }
 
 // Not normalised, and the computed component is not checked to be the largest.
 inline UnitVector decode_cdc(CdcPair pair) {
