@@ -3,8 +3,8 @@
 // Besides running clean under AddressSanitizer and UndefinedBehaviorSanitizer,
 // every input must give a well-formed outcome: either a complete table within
 // its capacity, or exactly one failure line. And the parse must not depend on
-// how the file's text is stored: CR LF line ends read as LF, and anything
-// after a 0x1A byte is not read. Any broken rule aborts, which the fuzzer
+// how the file's text is stored: CR LF line ends read as LF, anything after
+// a 0x1A byte is not read, and a byte order mark in front changes nothing. Any broken rule aborts, which the fuzzer
 // reports with the input that caused it.
 #include <cstddef>
 #include <cstdint>
@@ -108,12 +108,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::optional<std::string> crlf = with_crlf(bytes);
     const std::string tail = with_tail(bytes);
+    const std::string marked = "\xEF\xBB\xBF" + std::string(bytes);
 
     static AirportOutcome airport_outcome, airport_other;
     airports(bytes, airport_outcome);
     require(same(airport_outcome, airports(tail, airport_other)), "airports: bytes after 0x1A changed the result");
     if (crlf)
         require(same(airport_outcome, airports(*crlf, airport_other)), "airports: CR LF read differently from LF");
+    require(same(airport_outcome, airports(marked, airport_other)), "airports: a byte order mark changed the result");
 
     static FlightLineOutcome flight_outcome, flight_other;
     flight_line(bytes, flight_outcome);
@@ -121,5 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (crlf)
         require(same(flight_outcome, flight_line(*crlf, flight_other)),
                 "flight line: CR LF read differently from LF");
+    require(same(flight_outcome, flight_line(marked, flight_other)),
+            "flight line: a byte order mark changed the result");
     return 0;
 }

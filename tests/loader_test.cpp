@@ -170,6 +170,47 @@ TEST(ParseAirports, DiagnosticLineAfterAirport11206GivesNameLength) {
     std::fclose(diagnostics);
 }
 
+TEST(ParseAirports, AByteOrderMarkIsSkippedOnlyWholeAndAtTheStart) {
+    const std::string mark = "\xEF\xBB\xBF";
+    const ParsedAirports p = airports_from(mark + "100 200 Gate\n" + mark + "3 4 B\n");
+    ASSERT_FALSE(p.failure) << *p.failure;
+    ASSERT_EQ(p.table.count, 2);
+    EXPECT_EQ(p.table.cdc[0].first, 100);
+    EXPECT_EQ(p.table.cdc[0].second, 200);
+    EXPECT_EQ(p.table.names[0], "Gate");
+    EXPECT_EQ(p.table.cdc[1].first, 0);  // not at the start: ordinary bytes
+    // An incomplete mark, or a second one, is part of the first field.
+    for (const std::string& start : {std::string("\xEF\xBB"), std::string("\xEF"), mark + mark}) {
+        const ParsedAirports q = airports_from(start + "100 200 Gate\n");
+        ASSERT_FALSE(q.failure) << *q.failure;
+        EXPECT_EQ(q.table.cdc[0].first, 0);
+        EXPECT_EQ(q.table.names[0], "Gate");
+    }
+    EXPECT_EQ(airports_from("\xEF\xBB\x1a" "1 2 A\n").table.count, 0);
+    EXPECT_EQ(airports_from(mark + "; comment\n").table.count, 0);
+    // The mark does not count toward the first line's length.
+    const std::string longest = "1 2 " + std::string(504, 'n');
+    EXPECT_FALSE(airports_from(mark + longest + "\n").failure);
+    EXPECT_EQ(*airports_from(mark + longest + "x\n").failure, "Line 1 of [airports.ptc] is too long\n");
+}
+
+TEST(ParseFlightLine, AByteOrderMarkAtTheStartIsSkipped) {
+    const ParsedFlightLine p = flight_line_from("\xEF\xBB\xBF-5 7\r\n");
+    ASSERT_FALSE(p.failure);
+    ASSERT_EQ(p.line.count, 1);
+    EXPECT_EQ(p.line.cdc[0].first, -5);
+    EXPECT_EQ(p.line.cdc[0].second, 7);
+}
+
+TEST(ParseFlightLine, LineNumbersGoPast32Bits) {
+    FlightLine line;
+    EXPECT_EQ(*parse_flight_line("1 2\n;\n5\n", "flightline.lnc", line, 2147483647),
+              "Line 2147483650 of [flightline.lnc] has fewer than two number fields\n");
+    AirportTable table;
+    EXPECT_EQ(*parse_airports(std::string("\n1 2 \0\n", 8), "airports.ptc", table, nullptr, 4294967296),
+              "Line 4294967298 of [airports.ptc] holds a NUL byte\n");
+}
+
 TEST(ParseFlightLine, TakesTwoWordsAndIgnoresTheRest) {
     const ParsedFlightLine p = flight_line_from("* header\r\n-5 +7 anything here\r\n3\t4\n5 6");
     ASSERT_FALSE(p.failure);

@@ -9,7 +9,7 @@ namespace {
 
 // A line as the parser sees it, in text mode and without its line feed.
 struct TextLine {
-    int number;             // physical line number in the file, from 1
+    int64_t number;         // physical line number in the file, from 1
     std::string_view text;  // the line; of a line that is too long, its start
     bool too_long;          // more than kMaxRecordLineLength characters
     bool blank;             // empty or only spaces and tabs
@@ -21,18 +21,43 @@ bool is_comment(std::string_view line) {
 
 bool is_separator(char c) { return c == ' ' || c == '\t'; }
 
+// The bytes that next_byte() returns, less a UTF-8 byte order mark (EF BB BF)
+// that opens them: only the whole mark at the very start is dropped; the
+// bytes of an incomplete one are handed on as they came.
+template <typename NextByte>
+auto without_byte_order_mark(NextByte next_byte) {
+    struct Reader {
+        NextByte next_byte;
+        int held[3];
+        int held_count = 0;
+        int handed = 0;
+        int operator()() { return handed < held_count ? held[handed++] : next_byte(); }
+    };
+    Reader reader{next_byte, {}};
+    constexpr int kMark[3] = {0xef, 0xbb, 0xbf};
+    while (reader.held_count < 3) {
+        const int c = reader.next_byte();
+        reader.held[reader.held_count++] = c;
+        if (c != kMark[reader.held_count - 1]) return reader;
+    }
+    reader.held_count = 0;
+    return reader;
+}
+
 // Splits the bytes that next_byte() returns (a byte, or a negative value at
 // the end) into text-mode lines: CR LF reads as LF, a byte 0x1A ends the
-// file, a lone CR is an ordinary character. Calls on_line for each line and
+// file, a lone CR is an ordinary character; a byte order mark at the start is
+// skipped. Calls on_line for each line and
 // stops at the first failure it returns. A line is kept only up to one
 // character past the length limit, and a record line (not a comment, not
 // blank) is handed over as soon as it is known to be too long, so an endless
 // line costs neither memory nor time.
 template <typename NextByte, typename OnLine>
-std::optional<std::string> for_each_line(NextByte next_byte, OnLine on_line) {
+std::optional<std::string> for_each_line(NextByte next_file_byte, int64_t lines_before, OnLine on_line) {
+    auto next_byte = without_byte_order_mark(next_file_byte);
     std::string text;
     text.reserve(kMaxRecordLineLength + 1);
-    int number = 0;
+    int64_t number = lines_before;
     bool too_long = false;
     bool blank = true;
     bool handed_over = false;  // the current line went to on_line early
@@ -106,25 +131,26 @@ RecordFields split_record(std::string_view line) {
 // byte, two number fields) and split, then handed to store, which stores the
 // record or returns a failure. Comments and blank lines are skipped.
 template <typename NextByte, typename Store>
-std::optional<std::string> parse_records(NextByte next_byte, const char* file_name, const int& count,
-                                         int capacity, const char* overflow_format, Store store) {
-    return for_each_line(next_byte, [&](const TextLine& line) -> std::optional<std::string> {
+std::optional<std::string> parse_records(NextByte next_byte, const char* file_name, int64_t lines_before,
+                                         const int& count, int capacity, const char* overflow_format, Store store) {
+    return for_each_line(next_byte, lines_before, [&](const TextLine& line) -> std::optional<std::string> {
         if (is_comment(line.text) || line.blank) return std::nullopt;
         if (count == capacity) return printf_string(overflow_format, capacity);
-        if (line.too_long) return printf_string("Line %d of [%s] is too long\n", line.number, file_name);
+        const long long number = line.number;
+        if (line.too_long) return printf_string("Line %lld of [%s] is too long\n", number, file_name);
         if (line.text.find('\0') != std::string_view::npos)
-            return printf_string("Line %d of [%s] holds a NUL byte\n", line.number, file_name);
+            return printf_string("Line %lld of [%s] holds a NUL byte\n", number, file_name);
         const RecordFields fields = split_record(line.text);
         if (fields.count < 2)
-            return printf_string("Line %d of [%s] has fewer than two number fields\n", line.number, file_name);
+            return printf_string("Line %lld of [%s] has fewer than two number fields\n", number, file_name);
         return store(fields);
     });
 }
 
 template <typename NextByte>
 std::optional<std::string> parse_airport_bytes(NextByte next_byte, const char* file_name, AirportTable& table,
-                                               std::FILE* diagnostics) {
-    return parse_records(next_byte, file_name, table.count, kAirportCapacity, "Airport buffer overflow (%d)?\n",
+                                               std::FILE* diagnostics, int64_t lines_before) {
+    return parse_records(next_byte, file_name, lines_before, table.count, kAirportCapacity, "Airport buffer overflow (%d)?\n",
                          [&](const RecordFields& fields) -> std::optional<std::string> {
                              if (fields.name.empty()) return printf_string("Strdup failed at %d\n", table.count);
                              const int index = table.count;
@@ -141,8 +167,8 @@ std::optional<std::string> parse_airport_bytes(NextByte next_byte, const char* f
 
 template <typename NextByte>
 std::optional<std::string> parse_flight_line_bytes(NextByte next_byte, const char* file_name,
-                                                   FlightLine& flight_line) {
-    return parse_records(next_byte, file_name, flight_line.count, kFlightLineCapacity,
+                                                   FlightLine& flight_line, int64_t lines_before) {
+    return parse_records(next_byte, file_name, lines_before, flight_line.count, kFlightLineCapacity,
                          "Flightline buffer overflow (%d)?\n", [&](const RecordFields& fields) {
                              flight_line.cdc[flight_line.count] = fields.pair;
                              flight_line.fixed[flight_line.count] = cdc_to_fixed(fields.pair);
@@ -189,13 +215,13 @@ int32_t parse_word(std::string_view field) {
 }
 
 std::optional<std::string> parse_airports(std::string_view bytes, const char* file_name,
-                                          AirportTable& table, std::FILE* diagnostics) {
-    return parse_airport_bytes(bytes_of(bytes), file_name, table, diagnostics);
+                                          AirportTable& table, std::FILE* diagnostics, int64_t lines_before) {
+    return parse_airport_bytes(bytes_of(bytes), file_name, table, diagnostics, lines_before);
 }
 
 std::optional<std::string> parse_flight_line(std::string_view bytes, const char* file_name,
-                                             FlightLine& flight_line) {
-    return parse_flight_line_bytes(bytes_of(bytes), file_name, flight_line);
+                                             FlightLine& flight_line, int64_t lines_before) {
+    return parse_flight_line_bytes(bytes_of(bytes), file_name, flight_line, lines_before);
 }
 
 Inputs load_inputs() {
@@ -205,13 +231,13 @@ Inputs load_inputs() {
 
     std::fprintf(stderr, "Reading %s\n", kAirportFileName);
     if (auto failure = parse_airport_bytes(bytes_of(airport_file, kAirportFileName), kAirportFileName,
-                                           inputs.airports, stderr))
+                                           inputs.airports, stderr, 0))
         fail_with(*failure);
     std::fprintf(stderr, "Input airports: %d\n", inputs.airports.count);
 
     std::fprintf(stderr, "Reading %s\n", kFlightLineFileName);
     if (auto failure = parse_flight_line_bytes(bytes_of(flight_line_file, kFlightLineFileName),
-                                               kFlightLineFileName, inputs.flight_line))
+                                               kFlightLineFileName, inputs.flight_line, 0))
         fail_with(*failure);
     std::fprintf(stderr, "Input flightline points: %d\n", inputs.flight_line.count);
 

@@ -1,7 +1,8 @@
 // Reading the airport and flight-line files into their tables.
 //
 // Both files are line-oriented text read in text mode: CR LF reads as LF, a
-// 0x1A byte ends the file, a lone CR is an ordinary character. Per line:
+// 0x1A byte ends the file, a lone CR is an ordinary character. A UTF-8 byte
+// order mark (EF BB BF) that opens a file is skipped. Per line:
 // - first character ';' or '*': a comment, skipped whole;
 // - empty, or only spaces and tabs: skipped;
 // - otherwise a record: two numbers (32-bit words, signed or unsigned decimal)
@@ -31,11 +32,13 @@ int32_t parse_word(std::string_view field);
 // Parse a whole file's bytes, as read from disk, into the table, which the
 // caller passes empty. On failure returns the line to print (the table then
 // holds the records before the failing line). The airport parser writes the
-// diagnostic line to `diagnostics` unless it is null.
+// diagnostic line to `diagnostics` unless it is null. `lines_before` lines
+// are taken to precede the bytes: they only add to the line numbers that
+// messages give.
 std::optional<std::string> parse_airports(std::string_view bytes, const char* file_name,
-                                          AirportTable& table, std::FILE* diagnostics);
+                                          AirportTable& table, std::FILE* diagnostics, int64_t lines_before = 0);
 std::optional<std::string> parse_flight_line(std::string_view bytes, const char* file_name,
-                                             FlightLine& flight_line);
+                                             FlightLine& flight_line, int64_t lines_before = 0);
 
 struct Inputs {
     AirportTable airports;

@@ -160,6 +160,8 @@ def join_lines(rng, lines, noise=0.1, crlf=None):
             del out[-1]
     if rng.random() < 0.05:
         out += b"\x1a" + b"junk line\n" * 3
+    if rng.random() < 0.05:
+        out[:0] = model.BYTE_ORDER_MARK
     return bytes(out)
 
 
@@ -331,6 +333,21 @@ def edge_cases():
     yield "long-lone-cr-counts", a3 + b"12 34 " + b"n" * 501 + b"\rx\n", p4
     yield "long-line-number", b";c\n\n" + a3 + b"  \n" + b"1 2 " + b"y" * 600 + b"\n", p4
     yield "long-name-diagnostic-style", b"1 2 " + b"%d" * 252 + b"\n", p4
+
+    # byte order marks: skipped whole and only at the very start of a file
+    bom = model.BYTE_ORDER_MARK
+    yield "bom-airports", bom + a3, p4
+    yield "bom-flightline", a3, bom + p4
+    yield "bom-both-crlf", bom + a3.replace(b"\n", b"\r\n"), bom + p4.replace(b"\n", b"\r\n")
+    yield "bom-incomplete", bom[:2] + a3, bom[:1] + p4
+    yield "bom-not-at-start", a3 + bom + a3, p4 + bom + p4
+    yield "bom-twice", bom + bom + a3, bom + bom + p4
+    yield "bom-only", bom, bom
+    yield "bom-then-comment", bom + b";c\n" + a3, bom + b"*\n\n" + p4
+    yield "bom-then-eof-byte", bom + b"\x1a" + a3, bom[:2] + b"\x1a" + p4
+    yield "bom-longest-line", bom + b"12 34 " + b"n" * 502 + b"\n" + a3, p4
+    yield "bom-line-too-long", bom + b"12 34 " + b"n" * 503 + b"\n" + a3, p4
+    yield "bom-one-field", a3, bom + b"5\n"
 
     # NUL bytes
     yield "nul-airport", a3 + b"1 2 Ga\0te\n", p4

@@ -20,6 +20,7 @@ AIRPORT_CAPACITY = 14000
 POINT_CAPACITY = 1000
 MAX_LINE = 508
 DIAGNOSTIC_INDEX = 11206
+BYTE_ORDER_MARK = b"\xef\xbb\xbf"
 
 COSINE_UNIT = 4.656612890424627e-10   # nearest double to 1/2147483640
 INV_PI = 0.3183098861837907
@@ -96,7 +97,10 @@ def from_fixed(n):
 
 
 def text_mode_lines(data):
-    """Lines of a file read as text: 0x1A ends it, CR LF reads as LF."""
+    """Lines of a file read as text: a UTF-8 byte order mark at the very start
+    is dropped, 0x1A ends it, CR LF reads as LF."""
+    if data.startswith(BYTE_ORDER_MARK):
+        data = data[len(BYTE_ORDER_MARK):]
     end = data.find(b"\x1a")
     if end >= 0:
         data = data[:end]
