@@ -48,8 +48,8 @@ TEST(ReadAirportList, RefusesWithTheLineOfTheFault) {
     const std::string header = "latitude,longitude,name\n";
     EXPECT_EQ(failure_of(header + "1,2,A\n90.5,0,B\n"), "line 3: latitude 90.500000 is outside [-90, 90]");
     EXPECT_EQ(failure_of(header + "1,180.5,A\n"), "line 2: longitude 180.500000 is outside [-180, 180]");
-    EXPECT_EQ(failure_of(header + "1,2,Sydney, Kingsford\n"), "line 2: expected 3 fields (latitude, longitude, name)");
-    EXPECT_EQ(failure_of(header + "1,2\n"), "line 2: expected 3 fields (latitude, longitude, name)");
+    EXPECT_EQ(failure_of(header + "1,2,Sydney, Kingsford\n"), "line 2: expected 3 fields, as in the header");
+    EXPECT_EQ(failure_of(header + "1,2\n"), "line 2: expected 3 fields, as in the header");
     EXPECT_EQ(failure_of(header + "north,2,A\n"), "line 2: the latitude is not a number");
     EXPECT_EQ(failure_of(header + "1, 2,A\n"), "line 2: the longitude is not a number");
     EXPECT_EQ(failure_of(header + "nan,2,A\n"), "line 2: the latitude is not a number");
@@ -57,6 +57,30 @@ TEST(ReadAirportList, RefusesWithTheLineOfTheFault) {
     EXPECT_EQ(failure_of(header + "1,2,A\n3,4,\"Open\n"), "line 3: a quoted field is not closed");
     EXPECT_EQ(failure_of(header + "1,2,\"A\"B\n"), "line 2: text after a closing quote");
     EXPECT_EQ(failure_of(header + "1,2,\n"), "line 2: the name is empty");
+}
+
+TEST(ReadAirportList, FindsTheColumnsByTheirHeaderNames) {
+    const std::vector<AirportSource> airports = list_of(
+        "\xEF\xBB\xBFid,Name,type,LONGITUDE_DEG,elevation, Latitude_Deg \n"
+        "7,\"Kai Tak, Hong Kong\",closed,114.19,,22.31\n");
+    ASSERT_EQ(airports.size(), 1u);
+    EXPECT_EQ(airports[0].latitude, 22.31);
+    EXPECT_EQ(airports[0].longitude, 114.19);
+    EXPECT_EQ(airports[0].name, "Kai Tak, Hong Kong");
+    EXPECT_EQ(list_of("lon,name,lat\n1,A,2\n")[0].latitude, 2.0);
+    EXPECT_EQ(list_of("lon,name,lat\n1,A,2\n")[0].longitude, 1.0);
+}
+
+TEST(ReadAirportList, RefusesAFirstLineThatIsNoHeaderAndCrOnlyLineEnds) {
+    const std::string rule = ": the first line must be a header naming the columns latitude (or latitude_deg, lat), "
+                             "longitude (or longitude_deg, lon) and name";
+    EXPECT_EQ(failure_of("19.08,72.86,Bombay\n1,2,A\n"), "line 1: no latitude, longitude or name column" + rule);
+    EXPECT_EQ(failure_of("latitude,longitude,city\n"), "line 1: no name column" + rule);
+    EXPECT_EQ(failure_of("lat,long,name\n"), "line 1: no longitude column" + rule);
+    EXPECT_EQ(failure_of(""), "line 1: no latitude, longitude or name column" + rule);
+    EXPECT_EQ(failure_of("lat,latitude,lon,name\n"), "line 1: the header has two latitude columns");
+    EXPECT_EQ(failure_of("latitude,longitude,name\r1,2,A\r"),
+              "line 1: a line ends in CR alone (old Mac line ends): save the list with LF or CR LF line ends");
 }
 
 TEST(CheckAirport, AcceptsWhatTheLoaderReadsBack) {
@@ -104,8 +128,9 @@ TEST(FormatAirportsFile, RefusesAListTheLoaderCannotHold) {
     EXPECT_EQ(format_airports_file(full, {}, file), std::nullopt);
     EXPECT_EQ(format_airports_file({{1, 2, "A"}, {1, 2, "B\nC"}}, {}, file), "airport 2: the name holds a line break");
     EXPECT_EQ(format_airports_file({{1, 2, "A"}}, {"two\nlines"}, file), "a header line holds a line break");
-    EXPECT_EQ(format_airports_file({{1, 2, "A"}}, {std::string(201, 'c')}, file),
-              "a header line is longer than 200 characters");
+    EXPECT_EQ(format_airports_file({{1, 2, "A"}}, {std::string(506, 'c')}, file), std::nullopt);
+    EXPECT_EQ(format_airports_file({{1, 2, "A"}}, {std::string(507, 'c')}, file),
+              "a header line is longer than 506 characters");
 }
 
 TEST(FormatFlightLineFile, IsReadBackByTheLoaderAndHoldsAtMost1000Points) {

@@ -1,5 +1,7 @@
 #include "input_files.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -9,9 +11,9 @@
 
 namespace {
 
-// The most characters a comment line may hold: a longer one would be read
-// by the loader in pieces, and a piece without its ';' is no comment.
-constexpr size_t kLongestHeaderLine = 200;
+// The most characters a header line may hold: its comment line, "; " and
+// the text, fits the loader's line limit.
+constexpr size_t kLongestHeaderLine = kLongestLine - 2;
 
 std::string line_message(int line, const std::string& text) {
     return "line " + std::to_string(line) + ": " + text;
@@ -63,6 +65,8 @@ std::optional<std::string> split_csv(std::string_view text, std::vector<CsvRecor
             end_record();
         } else if (crlf) {
             // the CR of a CR LF line end
+        } else if (c == '\r') {
+            return line_message(line, "a line ends in CR alone (old Mac line ends): save the list with LF or CR LF line ends");
         } else if (after_quote) {
             return line_message(line, "text after a closing quote");
         } else if (c == '"' && field.empty()) {
@@ -80,11 +84,55 @@ bool is_control(unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7F; 
 
 std::optional<std::string> check_header(const std::vector<std::string>& header_lines) {
     for (const std::string& line : header_lines) {
-        if (line.size() > kLongestHeaderLine) return std::string("a header line is longer than 200 characters");
+        if (line.size() > kLongestHeaderLine) return std::string("a header line is longer than 506 characters");
         for (char c : line)
             if (c == '\n' || c == '\r' || c == '\x1a') return std::string("a header line holds a line break");
     }
     return std::nullopt;
+}
+
+// Where a record's latitude, longitude and name are, as its header names them.
+struct Columns {
+    size_t latitude = 0;
+    size_t longitude = 0;
+    size_t name = 0;
+};
+
+std::string lower_case_trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    const size_t last = text.find_last_not_of(" \t");
+    std::string lower(first == std::string_view::npos ? std::string_view() : text.substr(first, last - first + 1));
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// Finds the three columns in the header, in any order, ignoring others.
+std::optional<std::string> find_columns(const CsvRecord& header, Columns& columns) {
+    struct Wanted {
+        const char* what;
+        std::vector<std::string> names;
+        size_t* index;
+        int found = 0;
+    };
+    Wanted wanted[] = {{"latitude", {"latitude", "latitude_deg", "lat"}, &columns.latitude},
+                       {"longitude", {"longitude", "longitude_deg", "lon"}, &columns.longitude},
+                       {"name", {"name"}, &columns.name}};
+    for (size_t i = 0; i < header.fields.size(); ++i) {
+        const std::string name = lower_case_trimmed(header.fields[i]);
+        for (Wanted& w : wanted) {
+            if (std::find(w.names.begin(), w.names.end(), name) == w.names.end()) continue;
+            if (w.found++) return line_message(header.line, std::string("the header has two ") + w.what + " columns");
+            *w.index = i;
+        }
+    }
+    std::vector<std::string> missing;
+    for (const Wanted& w : wanted)
+        if (!w.found) missing.push_back(w.what);
+    if (missing.empty()) return std::nullopt;
+    std::string list = missing[0];
+    for (size_t i = 1; i < missing.size(); ++i) list += (i + 1 == missing.size() ? " or " : ", ") + missing[i];
+    return line_message(header.line, "no " + list + " column: the first line must be a header naming the columns "
+                                         "latitude (or latitude_deg, lat), longitude (or longitude_deg, lon) and name");
 }
 
 void append_header(const std::vector<std::string>& header_lines, std::string& file) {
@@ -126,18 +174,22 @@ std::string airport_line(CdcPair pair, std::string_view name) {
 }
 
 std::optional<std::string> read_airport_list(std::string_view csv, std::vector<AirportSource>& airports) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (csv.substr(0, kByteOrderMark.size()) == kByteOrderMark) csv.remove_prefix(kByteOrderMark.size());
     std::vector<CsvRecord> records;
     if (auto failure = split_csv(csv, records)) return failure;
-    // The first record is the header.
+    Columns columns;
+    if (auto failure = find_columns(records.empty() ? CsvRecord{{}, 1} : records[0], columns)) return failure;
+    const size_t field_count = records[0].fields.size();
     for (size_t i = 1; i < records.size(); ++i) {
         const CsvRecord& record = records[i];
-        if (record.fields.size() != 3)
-            return line_message(record.line, "expected 3 fields (latitude, longitude, name)");
-        const std::optional<double> latitude = parse_number(record.fields[0]);
-        const std::optional<double> longitude = parse_number(record.fields[1]);
+        if (record.fields.size() != field_count)
+            return line_message(record.line, "expected " + std::to_string(field_count) + " fields, as in the header");
+        const std::optional<double> latitude = parse_number(record.fields[columns.latitude]);
+        const std::optional<double> longitude = parse_number(record.fields[columns.longitude]);
         if (!latitude) return line_message(record.line, "the latitude is not a number");
         if (!longitude) return line_message(record.line, "the longitude is not a number");
-        AirportSource airport{*latitude, *longitude, record.fields[2]};
+        AirportSource airport{*latitude, *longitude, record.fields[columns.name]};
         if (auto failure = check_airport(airport)) return line_message(record.line, *failure);
         airports.push_back(std::move(airport));
         if (airports.size() > static_cast<size_t>(kMostAirports))

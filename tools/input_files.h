@@ -21,12 +21,16 @@ struct AirportSource {
     std::string name;
 };
 
-// Reads a list of airports as CSV: a header line, then one record per airport
-// of three fields, latitude and longitude in decimal degrees and the name.
-// Fields may be double-quoted (a quote inside written twice), as they must be
-// when they hold a comma, a quote or a line break; CR LF line ends are
-// accepted and blank lines skipped. Every record is checked as check_airport
-// does. Returns the first fault found, naming its line.
+// Reads a list of airports as CSV: a header line naming the columns, then one
+// record per airport with as many fields. The header's names, in any case and
+// order, pick the latitude (latitude, latitude_deg or lat) and longitude
+// (longitude, longitude_deg or lon), in decimal degrees, and the name; other
+// columns are ignored. Fields may be double-quoted (a quote inside written
+// twice), as they must be when they hold a comma, a quote or a line break;
+// CR LF line ends are accepted, a CR alone is refused, blank lines are
+// skipped and so is a UTF-8 byte order mark at the start. Every record is
+// checked as check_airport does. Returns the first fault found, naming its
+// line.
 std::optional<std::string> read_airport_list(std::string_view csv, std::vector<AirportSource>& airports);
 
 // Latitude and longitude in range and finite; a name the loader reads back
