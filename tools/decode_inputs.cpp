@@ -5,8 +5,13 @@
 //   decode-inputs airports.ptc
 //   decode-inputs flightline.lnc
 //
-// The kind of file is told by its name's ending, .ptc or .lnc.
+// The kind of file is told by its name's ending, .ptc or .lnc. Exit status:
+// 0 printed, 1 the file can't be read or is refused or the output can't be
+// written (one line on standard error), 2 a wrong command line.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -33,6 +38,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string path = argv[1];
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        std::fprintf(stderr, "decode-inputs: can't read %s: it is a directory\n", path.c_str());
+        return 1;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "decode-inputs: can't open %s for reading\n", path.c_str());
@@ -40,6 +50,10 @@ int main(int argc, char** argv) {
     }
     std::ostringstream bytes;
     bytes << in.rdbuf();
+    if (in.bad()) {
+        std::fprintf(stderr, "decode-inputs: can't read %s\n", path.c_str());
+        return 1;
+    }
     if (ends_with(path, ".ptc")) {
         static AirportTable airports;
         if (auto failure = parse_airports(bytes.str(), path.c_str(), airports, nullptr)) {
@@ -55,5 +69,9 @@ int main(int argc, char** argv) {
         }
         for (int i = 0; i < points.count; ++i) print_position(points.cdc[i], nullptr);
     }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "decode-inputs: can't write the output: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
 }

