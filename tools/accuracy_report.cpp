@@ -176,14 +176,15 @@ int main(int argc, char** argv) {
         "## Nearest airport along the bundled path\n\n"
         "For each of the %d points from Bombay (BOM) to Los Angeles (LAX), the true nearest airport is\n"
         "the nearest by haversine distance from the point of the exact great circle to the source\n"
-        "coordinates. Each method searches its own stored form, as the benchmark does.\n\n"
+        "coordinates. Each method searches its own stored form, as the benchmark does. Points are\n"
+        "numbered from 1 (Bombay) to %d (Los Angeles), in the order of `data/flightline.lnc`.\n\n"
         "| method | true nearest found |\n|---|---:|\n"
         "| direction cosines | %d of %d |\n| latitude/longitude | %d of %d |\n\n",
-        line.count, cdc_right, line.count, latlong_right, line.count);
+        line.count, line.count, cdc_right, line.count, latlong_right, line.count);
     const long double margin = truth[closest].second_metres - truth[closest].nearest_metres;
     const long double pair_blur = 4 * kPairBound, fixed_blur = 4 * (kPairBound + kTruncationBound);
     std::printf("The closest call was decided by %.3Lf m: at point %d, %s is %.1Lf m away\nand %s %.1Lf m.\n", margin,
-                closest, sources[truth[closest].nearest].name.c_str(), truth[closest].nearest_metres,
+                closest + 1, sources[truth[closest].nearest].name.c_str(), truth[closest].nearest_metres,
                 sources[truth[closest].second].name.c_str(), truth[closest].second_metres);
     std::printf(
         "The stored forms can shift a difference of two distances by at most 4 times their bound\n"
@@ -197,7 +198,7 @@ int main(int argc, char** argv) {
         "|---:|---|---|---:|---|---|\n");
     for (int k = 0; k < kClosestCallsShown && k < line.count; ++k) {
         const int i = by_margin[k];
-        std::printf("| %d | %s | %s | %.3Lf | %s | %s |\n", i, sources[truth[i].nearest].name.c_str(),
+        std::printf("| %d | %s | %s | %.3Lf | %s | %s |\n", i + 1, sources[truth[i].nearest].name.c_str(),
                     sources[truth[i].second].name.c_str(), truth[i].second_metres - truth[i].nearest_metres,
                     cdc[i] == truth[i].nearest ? "right" : "wrong", latlong[i] == truth[i].nearest ? "right" : "wrong");
     }

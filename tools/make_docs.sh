@@ -4,8 +4,13 @@
 # (Debian: apt-get install gnuplot-nox). Run from anywhere:
 #   tools/make_docs.sh
 # BUILD_DIR may name an existing build; else the release preset's is used.
+# Both files are made aside and replace the old ones only when both are done.
 set -euo pipefail
 
+if ! command -v gnuplot >/dev/null; then
+    echo "make_docs.sh: gnuplot is needed to draw docs/path.png (Debian: apt-get install gnuplot-nox); nothing was changed" >&2
+    exit 1
+fi
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
 build=${BUILD_DIR:-}
@@ -15,10 +20,10 @@ if [ -z "$build" ]; then
     build=$repo/build/release
 fi
 
-"$build/tools/accuracy-report" data >docs/ACCURACY.md
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+"$build/tools/accuracy-report" data >"$work/ACCURACY.md"
+
 east='{ lon = $2; if (lon < 0) lon += 360; print lon, $1 }'
 "$build/tools/decode-inputs" data/airports.ptc | awk "$east" >"$work/all.dat"
 "$build/tools/decode-inputs" data/flightline.lnc | awk "$east" >"$work/path.dat"
@@ -31,6 +36,15 @@ east='{ lon = $2; if (lon < 0) lon += 360; print lon, $1 }'
         if (match(name, /\([A-Z0-9]+\)$/)) label = substr(name, RSTART + 1, RLENGTH - 2); else label = $4
         printf "%s %s \"%s\"\n", lon, lat, label
     }' >"$work/listed.dat"
-gnuplot -e "all_airports='$work/all.dat'; path_points='$work/path.dat'; listed='$work/listed.dat'; output='docs/path.png'" \
-    tools/plot_path.gp
+# Label places on the map and in its inset of the US west coast: the plot
+# areas (screen fractions) and ranges that tools/plot_path.gp sets.
+inset_box=234.5,246.5,32.5,51
+awk -v area=0.055,0.985,0.075,0.94 -v ranges=55,260,5,82 -v box=$inset_box -v inside=0 \
+    -f tools/place_labels.awk "$work/path.dat" "$work/listed.dat" >"$work/map_labels.dat"
+awk -v area=0.505,0.82,0.165,0.59 -v ranges=$inset_box -v box=$inset_box -v inside=1 \
+    -f tools/place_labels.awk "$work/path.dat" "$work/listed.dat" >"$work/inset_labels.dat"
+gnuplot -e "all_airports='$work/all.dat'; path_points='$work/path.dat'; map_labels='$work/map_labels.dat'" \
+    -e "inset_labels='$work/inset_labels.dat'; output='$work/path.png'" tools/plot_path.gp
+mv "$work/ACCURACY.md" docs/ACCURACY.md
+mv "$work/path.png" docs/path.png
 echo "wrote docs/ACCURACY.md and docs/path.png"
