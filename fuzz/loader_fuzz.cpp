@@ -108,14 +108,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::optional<std::string> crlf = with_crlf(bytes);
     const std::string tail = with_tail(bytes);
-    const std::string marked = "\xEF\xBB\xBF" + std::string(bytes);
+    // A second mark in front of one would be read as text.
+    const std::string_view mark = "\xEF\xBB\xBF";
+    const bool has_mark = bytes.substr(0, mark.size()) == mark;
+    const std::string marked = std::string(mark) + std::string(bytes);
 
     static AirportOutcome airport_outcome, airport_other;
     airports(bytes, airport_outcome);
     require(same(airport_outcome, airports(tail, airport_other)), "airports: bytes after 0x1A changed the result");
     if (crlf)
         require(same(airport_outcome, airports(*crlf, airport_other)), "airports: CR LF read differently from LF");
-    require(same(airport_outcome, airports(marked, airport_other)), "airports: a byte order mark changed the result");
+    if (!has_mark)
+        require(same(airport_outcome, airports(marked, airport_other)), "airports: a byte order mark changed the result");
 
     static FlightLineOutcome flight_outcome, flight_other;
     flight_line(bytes, flight_outcome);
@@ -123,7 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (crlf)
         require(same(flight_outcome, flight_line(*crlf, flight_other)),
                 "flight line: CR LF read differently from LF");
-    require(same(flight_outcome, flight_line(marked, flight_other)),
-            "flight line: a byte order mark changed the result");
+    if (!has_mark)
+        require(same(flight_outcome, flight_line(marked, flight_other)),
+                "flight line: a byte order mark changed the result");
     return 0;
 }
