@@ -11,10 +11,6 @@
 
 namespace {
 
-// The most characters a header line may hold: its comment line, "; " and
-// the text, fits the loader's line limit.
-constexpr size_t kLongestHeaderLine = kLongestLine - 2;
-
 std::string line_message(int line, const std::string& text) {
     return "line " + std::to_string(line) + ": " + text;
 }
@@ -84,7 +80,8 @@ bool is_control(unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7F; 
 
 std::optional<std::string> check_header(const std::vector<std::string>& header_lines) {
     for (const std::string& line : header_lines) {
-        if (line.size() > kLongestHeaderLine) return std::string("a header line is longer than 506 characters");
+        if (line.size() > kLongestHeaderLine)
+            return "a header line is longer than " + std::to_string(kLongestHeaderLine) + " characters";
         for (char c : line)
             if (c == '\n' || c == '\r' || c == '\x1a') return std::string("a header line holds a line break");
     }

@@ -14,6 +14,9 @@
 inline constexpr int kMostAirports = 14000;
 inline constexpr int kMostFlightLinePoints = 1000;
 inline constexpr size_t kLongestLine = 508;
+// The most characters of a header line: its comment line, "; " and the
+// text, fits the loader's line limit.
+inline constexpr size_t kLongestHeaderLine = kLongestLine - 2;
 
 struct AirportSource {
     double latitude;   // degrees, [-90, 90]

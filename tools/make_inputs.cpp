@@ -159,7 +159,8 @@ std::string base_name(const std::string& path) {
 
 // A --note: one comment line of the file's header.
 std::string checked_note(const std::string& note) {
-    if (note.size() > 506) refuse("--note: a note may hold at most 506 characters");
+    if (note.size() > kLongestHeaderLine)
+        refuse("--note: a note may hold at most " + std::to_string(kLongestHeaderLine) + " characters");
     if (note.find_first_of("\n\r\x1a") != std::string::npos) refuse("--note: a note may not hold a line break");
     return note;
 }
