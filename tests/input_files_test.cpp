@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "cdc_encoder.h"
 #include "input/loader.h"
@@ -64,11 +65,9 @@ TEST(ReadAirportList, FindsTheColumnsByTheirHeaderNames) {
         "\xEF\xBB\xBFid,Name,type,LONGITUDE_DEG,elevation, Latitude_Deg \n"
         "7,\"Kai Tak, Hong Kong\",closed,114.19,,22.31\n");
     ASSERT_EQ(airports.size(), 1u);
-    EXPECT_EQ(airports[0].latitude, 22.31);
-    EXPECT_EQ(airports[0].longitude, 114.19);
-    EXPECT_EQ(airports[0].name, "Kai Tak, Hong Kong");
-    EXPECT_EQ(list_of("lon,name,lat\n1,A,2\n")[0].latitude, 2.0);
-    EXPECT_EQ(list_of("lon,name,lat\n1,A,2\n")[0].longitude, 1.0);
+    const auto fields = [](const AirportSource& a) { return std::tie(a.latitude, a.longitude, a.name); };
+    EXPECT_EQ(fields(airports[0]), std::make_tuple(22.31, 114.19, "Kai Tak, Hong Kong"));
+    EXPECT_EQ(fields(list_of("lon,name,lat\n1,A,2\n").at(0)), std::make_tuple(2.0, 1.0, "A"));
 }
 
 TEST(ReadAirportList, RefusesAFirstLineThatIsNoHeaderAndCrOnlyLineEnds) {
