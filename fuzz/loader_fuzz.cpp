@@ -119,7 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (crlf)
         require(same(airport_outcome, airports(*crlf, airport_other)), "airports: CR LF read differently from LF");
     if (!has_mark)
-        require(same(airport_outcome, airports(marked, airport_other)), "airports: a byte order mark changed the result");
+        require(same(airport_outcome, airports(marked, airport_other)),
+                "airports: a byte order mark changed the result");
 
     static FlightLineOutcome flight_outcome, flight_other;
     flight_line(bytes, flight_outcome);

@@ -62,7 +62,8 @@ std::optional<std::string> split_csv(std::string_view text, std::vector<CsvRecor
         } else if (crlf) {
             // the CR of a CR LF line end
         } else if (c == '\r') {
-            return line_message(line, "a line ends in CR alone (old Mac line ends): save the list with LF or CR LF line ends");
+            return line_message(line, "a line ends in CR alone (old Mac line ends): "
+                                      "save the list with LF or CR LF line ends");
         } else if (after_quote) {
             return line_message(line, "text after a closing quote");
         } else if (c == '"' && field.empty()) {

@@ -103,7 +103,8 @@ void write_file(const std::string& file, const std::string& path) {
         if (!out) refuse("can't write " + path + ": " + error_text(errno));
         const bool written = write_all(out, file);
         const int error = errno;
-        if (std::fclose(out) != 0 || !written) refuse("can't write " + path + ": " + error_text(written ? errno : error));
+        if (std::fclose(out) != 0 || !written)
+            refuse("can't write " + path + ": " + error_text(written ? errno : error));
         return;
     }
     std::string temporary = path + ".tmp-XXXXXX";

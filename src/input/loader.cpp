@@ -47,8 +47,8 @@ auto without_byte_order_mark(NextByte next_byte) {
 // Splits the bytes that next_byte() returns (a byte, or a negative value at
 // the end) into text-mode lines: CR LF reads as LF, a byte 0x1A ends the
 // file, a lone CR is an ordinary character; a byte order mark at the start is
-// skipped. Calls on_line for each line and
-// stops at the first failure it returns. A line is kept only up to one
+// skipped. Calls on_line for each line and stops at the first failure it
+// returns. A line is kept only up to one
 // character past the length limit, and a record line (not a comment, not
 // blank) is handed over as soon as it is known to be too long, so an endless
 // line costs neither memory nor time.
@@ -150,7 +150,8 @@ std::optional<std::string> parse_records(NextByte next_byte, const char* file_na
 template <typename NextByte>
 std::optional<std::string> parse_airport_bytes(NextByte next_byte, const char* file_name, AirportTable& table,
                                                std::FILE* diagnostics, int64_t lines_before) {
-    return parse_records(next_byte, file_name, lines_before, table.count, kAirportCapacity, "Airport buffer overflow (%d)?\n",
+    return parse_records(next_byte, file_name, lines_before, table.count, kAirportCapacity,
+                         "Airport buffer overflow (%d)?\n",
                          [&](const RecordFields& fields) -> std::optional<std::string> {
                              if (fields.name.empty()) return printf_string("Strdup failed at %d\n", table.count);
                              const int index = table.count;
