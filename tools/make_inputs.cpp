@@ -107,7 +107,10 @@ void write_file(const std::string& file, const std::string& path) {
             refuse("can't write " + path + ": " + error_text(written ? errno : error));
         return;
     }
-    std::string temporary = path + ".tmp-XXXXXX";
+    // Through a symbolic link, the file it points to is replaced, not the link.
+    std::string target = path;
+    if (std::filesystem::is_symlink(path, ignored)) target = std::filesystem::weakly_canonical(path, ignored).string();
+    std::string temporary = target + ".tmp-XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0) refuse("can't write " + path + ": " + error_text(errno));
     const mode_t mask = umask(0);
@@ -123,7 +126,7 @@ void write_file(const std::string& file, const std::string& path) {
     } else {
         close(fd);
     }
-    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (written && std::rename(temporary.c_str(), target.c_str()) != 0) {
         written = false;
         error = errno;
     }
