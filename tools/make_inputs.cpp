@@ -194,7 +194,8 @@ int make_airports(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "-" || arg.rfind("-", 0) != 0) {
-            set_once(list_path, arg, "the list of airports");
+            if (list_path) usage_error("unexpected argument " + arg + ": airports takes one list");
+            list_path = arg;
             continue;
         }
         if (arg != "--note" && arg != "-o" && arg != "--output") usage_error("unexpected argument " + arg);
