@@ -121,9 +121,9 @@ TEST(FormatAirportsFile, IsReadBackByTheLoaderUnchanged) {
 TEST(FormatAirportsFile, RefusesAListTheLoaderCannotHold) {
     std::string file;
     EXPECT_EQ(format_airports_file({}, {}, file), "no airports");
-    const std::vector<AirportSource> too_many(kMostAirports + 1, AirportSource{1, 2, "Gate"});
+    const std::vector<AirportSource> too_many(kAirportCapacity + 1, AirportSource{1, 2, "Gate"});
     EXPECT_EQ(format_airports_file(too_many, {}, file), "more than 14000 airports: the benchmark holds at most 14000");
-    const std::vector<AirportSource> full(kMostAirports, AirportSource{1, 2, "Gate"});
+    const std::vector<AirportSource> full(kAirportCapacity, AirportSource{1, 2, "Gate"});
     EXPECT_EQ(format_airports_file(full, {}, file), std::nullopt);
     EXPECT_EQ(format_airports_file({{1, 2, "A"}, {1, 2, "B\nC"}}, {}, file), "airport 2: the name holds a line break");
     EXPECT_EQ(format_airports_file({{1, 2, "A"}}, {"two\nlines"}, file), "a header line holds a line break");
@@ -134,12 +134,12 @@ TEST(FormatAirportsFile, RefusesAListTheLoaderCannotHold) {
 
 TEST(FormatFlightLineFile, IsReadBackByTheLoaderAndHoldsAtMost1000Points) {
     std::vector<UnitVector> points;
-    for (int i = 0; i < kMostFlightLinePoints; ++i) points.push_back(vector_from_degrees(i * 0.09 - 45, i * 0.3 - 150));
+    for (int i = 0; i < kFlightLineCapacity; ++i) points.push_back(vector_from_degrees(i * 0.09 - 45, i * 0.3 - 150));
     std::string file;
     ASSERT_EQ(format_flight_line_file(points, {"made by a test"}, file), std::nullopt);
     FlightLine line;
     ASSERT_EQ(parse_flight_line(file, "flightline.lnc", line), std::nullopt);
-    ASSERT_EQ(line.count, kMostFlightLinePoints);
+    ASSERT_EQ(line.count, kFlightLineCapacity);
     for (int i = 0; i < line.count; ++i) {
         EXPECT_EQ(line.cdc[i].first, encode_cdc(points[i]).first);
         EXPECT_EQ(line.cdc[i].second, encode_cdc(points[i]).second);

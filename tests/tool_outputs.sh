@@ -1,7 +1,8 @@
 #!/bin/sh
 # make-inputs and decode-inputs where they meet the file system: -o keeps an
 # existing file and leaves no temporary file when it refuses, replaces it
-# when it succeeds; decode-inputs refuses a directory and a full disk.
+# when it succeeds, and takes a list as long as the benchmark holds;
+# decode-inputs refuses a directory and a full disk.
 #   tests/tool_outputs.sh MAKE_INPUTS DECODE_INPUTS
 set -u
 make_inputs=$1
@@ -36,6 +37,10 @@ check "a failed write says so" grep -q "can't write /dev/full" err
 
 check "--help after a command exits 0" "$make_inputs" flightline --help >help
 check "--help prints the usage on standard output" grep -q '^usage: make-inputs' help
+
+(echo latitude,longitude,name; yes '1,2,Gate' | head -n 14000) >full.csv
+check "a list of exactly 14000 airports is written" "$make_inputs" airports full.csv -o full.ptc
+check "and every airport is in it" test "$(grep -c ' Gate$' full.ptc)" = 14000
 
 mkdir dir.ptc
 "$decode_inputs" dir.ptc >out.txt 2>err

@@ -28,10 +28,9 @@ namespace {
 constexpr int kRandomDirections = 1000000;
 constexpr uint64_t kRandomSeed = 20240601;
 constexpr int kClosestCallsShown = 5;
-// The proven bounds (see cdc_encoder.h and tests/bundled_data_test.cpp), in
-// metres: sqrt(6) half field units; one fixed-point unit in each angle.
-const long double kPairBound = std::sqrt(6.0L) * 2 / 2147483640 * kEarthRadiusMetres;
-const long double kTruncationBound = std::sqrt(2.0L) * 3.141592653589793238L / 2147483640 * kEarthRadiusMetres;
+// The proven bounds of the stored forms (coords.h), in metres.
+constexpr long double kPairBound = kCdcPairBound * kEarthRadiusMetres;
+constexpr long double kTruncationBound = kFixedTruncationBound * kEarthRadiusMetres;
 
 [[noreturn]] void fail(const std::string& message) {
     std::fprintf(stderr, "accuracy-report: %s\n", message.c_str());
@@ -112,8 +111,8 @@ int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : "data";
     std::vector<AirportSource> sources;
     if (auto failure = read_airport_list(read_file(dir + "/airports.csv"), sources)) fail("airports.csv: " + *failure);
-    static AirportTable airports;
-    static FlightLine line;
+    AirportTable airports;
+    FlightLine line;
     if (auto failure = parse_airports(read_file(dir + "/airports.ptc"), "airports.ptc", airports, nullptr))
         fail(*failure);
     if (auto failure = parse_flight_line(read_file(dir + "/flightline.lnc"), "flightline.lnc", line)) fail(*failure);

@@ -55,14 +55,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (ends_with(path, ".ptc")) {
-        static AirportTable airports;
+        AirportTable airports;
         if (auto failure = parse_airports(bytes.str(), path.c_str(), airports, nullptr)) {
             std::fprintf(stderr, "decode-inputs: %s", failure->c_str());
             return 1;
         }
         for (int i = 0; i < airports.count; ++i) print_position(airports.cdc[i], airports.names[i].c_str());
     } else {
-        static FlightLine points;
+        FlightLine points;
         if (auto failure = parse_flight_line(bytes.str(), path.c_str(), points)) {
             std::fprintf(stderr, "decode-inputs: %s", failure->c_str());
             return 1;

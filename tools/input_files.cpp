@@ -11,6 +11,15 @@
 
 namespace {
 
+}  // namespace
+
+std::string over_capacity(int capacity, const char* what) {
+    return "more than " + std::to_string(capacity) + " " + what + ": the benchmark holds at most " +
+           std::to_string(capacity);
+}
+
+namespace {
+
 std::string line_message(int line, const std::string& text) {
     return "line " + std::to_string(line) + ": " + text;
 }
@@ -160,8 +169,8 @@ std::optional<std::string> check_airport(const AirportSource& airport) {
         if (is_control(static_cast<unsigned char>(c)))
             return std::string("the name holds a control character");
     }
-    if (airport_line(CdcPair{-1073741824, -1073741824}, airport.name).size() > kLongestLine)
-        return std::string("the name is too long: a line may hold at most 508 characters");
+    if (airport_line(CdcPair{-1073741824, -1073741824}, airport.name).size() > kMaxRecordLineLength)
+        return "the name is too long: a line may hold at most " + std::to_string(kMaxRecordLineLength) + " characters";
     return std::nullopt;
 }
 
@@ -190,8 +199,8 @@ std::optional<std::string> read_airport_list(std::string_view csv, std::vector<A
         AirportSource airport{*latitude, *longitude, record.fields[columns.name]};
         if (auto failure = check_airport(airport)) return line_message(record.line, *failure);
         airports.push_back(std::move(airport));
-        if (airports.size() > static_cast<size_t>(kMostAirports))
-            return std::string("more than 14000 airports: the benchmark holds at most 14000");
+        if (airports.size() > static_cast<size_t>(kAirportCapacity))
+            return over_capacity(kAirportCapacity, "airports");
     }
     return std::nullopt;
 }
@@ -200,8 +209,8 @@ std::optional<std::string> format_airports_file(const std::vector<AirportSource>
                                                 const std::vector<std::string>& header_lines,
                                                 std::string& file) {
     if (airports.empty()) return std::string("no airports");
-    if (airports.size() > static_cast<size_t>(kMostAirports))
-        return std::string("more than 14000 airports: the benchmark holds at most 14000");
+    if (airports.size() > static_cast<size_t>(kAirportCapacity))
+        return over_capacity(kAirportCapacity, "airports");
     if (auto failure = check_header(header_lines)) return failure;
     for (size_t i = 0; i < airports.size(); ++i)
         if (auto failure = check_airport(airports[i]))
@@ -217,8 +226,8 @@ std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>
                                                    const std::vector<std::string>& header_lines,
                                                    std::string& file) {
     if (points.empty()) return std::string("no points");
-    if (points.size() > static_cast<size_t>(kMostFlightLinePoints))
-        return std::string("more than 1000 points: the benchmark holds at most 1000");
+    if (points.size() > static_cast<size_t>(kFlightLineCapacity))
+        return over_capacity(kFlightLineCapacity, "points");
     if (auto failure = check_header(header_lines)) return failure;
     file.clear();
     append_header(header_lines, file);

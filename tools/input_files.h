@@ -9,14 +9,16 @@
 #include <vector>
 
 #include "geo/coords.h"
+#include "input/loader.h"
+#include "input/tables.h"
 
-// The loader's limits: records per file and characters per line.
-inline constexpr int kMostAirports = 14000;
-inline constexpr int kMostFlightLinePoints = 1000;
-inline constexpr size_t kLongestLine = 508;
 // The most characters of a header line: its comment line, "; " and the
 // text, fits the loader's line limit.
-inline constexpr size_t kLongestHeaderLine = kLongestLine - 2;
+inline constexpr size_t kLongestHeaderLine = kMaxRecordLineLength - 2;
+
+// "more than N airports: the benchmark holds at most N", for a list that
+// does not fit the loader's table of `capacity` records.
+std::string over_capacity(int capacity, const char* what);
 
 struct AirportSource {
     double latitude;   // degrees, [-90, 90]
@@ -39,7 +41,7 @@ std::optional<std::string> read_airport_list(std::string_view csv, std::vector<A
 // Latitude and longitude in range and finite; a name the loader reads back
 // unchanged: not empty, no control character but tab (a line feed would end
 // the line, a 0x1A byte would end the file), and short enough that its line
-// fits in kLongestLine characters.
+// fits in kMaxRecordLineLength characters.
 std::optional<std::string> check_airport(const AirportSource& airport);
 
 // "first second name": the pair's words in signed decimal, one blank each.
@@ -54,7 +56,7 @@ std::optional<std::string> format_airports_file(const std::vector<AirportSource>
                                                 std::string& file);
 
 // The whole flightline.lnc: comment lines, then "first second" per point.
-// Refuses fewer than one or more than kMostFlightLinePoints points.
+// Refuses fewer than one or more than kFlightLineCapacity points.
 std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>& points,
                                                    const std::vector<std::string>& header_lines,
                                                    std::string& file);

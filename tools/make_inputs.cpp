@@ -33,17 +33,18 @@
 
 namespace {
 
-constexpr const char* kUsage =
+// Formatted with the limits: airports, points (twice), note length.
+constexpr const char* kUsageFormat =
     "usage: make-inputs airports LIST.csv [--note TEXT]... [-o FILE]\n"
     "       make-inputs flightline --from LAT,LON --to LAT,LON [--points N] [--note TEXT]... [-o FILE]\n"
     "\n"
     "airports    LIST.csv (\"-\" for standard input): a header line naming the columns\n"
     "            latitude (or latitude_deg, lat), longitude (or longitude_deg, lon) and\n"
     "            name, in any order and case (other columns are ignored), then one airport\n"
-    "            a line, decimal degrees; at most 14000 airports\n"
-    "flightline  N points (--points, 2 to 1000, default 1000) evenly spaced along the\n"
+    "            a line, decimal degrees; at most %d airports\n"
+    "flightline  N points (--points, 2 to %d, default %d) evenly spaced along the\n"
     "            great circle from --from to --to, both ends included\n"
-    "--note TEXT adds a comment line to the file's header (at most 506 characters)\n"
+    "--note TEXT adds a comment line to the file's header (at most %zu characters)\n"
     "-o, --output FILE\n"
     "            writes FILE (else standard output) through a temporary file beside it,\n"
     "            so that FILE is replaced only when everything succeeded\n"
@@ -248,9 +249,9 @@ int make_flight_line(const std::vector<std::string>& args) {
         }
     }
     if (!from || !to) usage_error("flightline needs --from and --to");
-    const long count = points.value_or(kMostFlightLinePoints);
+    const long count = points.value_or(kFlightLineCapacity);
     if (count < 2) refuse("--points: a flight line needs at least 2 points");
-    if (count > kMostFlightLinePoints) refuse("--points: more than 1000 points: the benchmark holds at most 1000");
+    if (count > kFlightLineCapacity) refuse("--points: " + over_capacity(kFlightLineCapacity, "points"));
     const UnitVector a = vector_from_degrees(from->latitude, from->longitude);
     const UnitVector b = vector_from_degrees(to->latitude, to->longitude);
     if (!arc_is_defined(a, b)) refuse("the two positions are the same or opposite: no single great circle joins them");
@@ -276,7 +277,7 @@ int make_flight_line(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (asks_for_help(args)) {
-        std::fputs(kUsage, stdout);
+        std::printf(kUsageFormat, kAirportCapacity, kFlightLineCapacity, kFlightLineCapacity, kLongestHeaderLine);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
     if (args.empty()) usage_error("no command: airports or flightline");
