@@ -12,6 +12,9 @@
 #include "bench/search.h"
 #include "floors.h"
 #include "suite.h"
+#ifdef SPHEREBENCH_REPRESENTATIONS
+#include "representation_benchmarks.h"
+#endif
 
 namespace {
 
@@ -130,6 +133,9 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     if (!floors_agree()) return 1;
+#ifdef SPHEREBENCH_REPRESENTATIONS
+    if (!representations_agree()) return 1;
+#endif
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -5,49 +5,18 @@
 // on the same data gives the same file.
 //
 //   accuracy-report [DATA_DIR]        DATA_DIR defaults to data
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "cdc_encoder.h"
-#include "input/loader.h"
-#include "input_files.h"
+#include "bundled_measures.h"
 #include "method_search.h"
-#include "reference_geometry.h"
 
 namespace {
 
-constexpr int kRandomDirections = 1000000;
-constexpr uint64_t kRandomSeed = 20240601;
 constexpr int kClosestCallsShown = 5;
-// The proven bounds of the stored forms (coords.h), in metres.
-constexpr long double kPairBound = kCdcPairBound * kEarthRadiusMetres;
-constexpr long double kTruncationBound = kFixedTruncationBound * kEarthRadiusMetres;
-
-[[noreturn]] void fail(const std::string& message) {
-    std::fprintf(stderr, "accuracy-report: %s\n", message.c_str());
-    std::exit(1);
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) fail("can't open " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-long double error_metres(PreciseVector stored, PreciseLatLong source) {
-    return angle_between(stored, precise_vector(source)) * kEarthRadiusMetres;
-}
 
 // Position errors of the three stored forms of one source position.
 struct FormErrors {
@@ -58,27 +27,12 @@ struct FormErrors {
 
 FormErrors errors_of(PreciseLatLong source) {
     const double lat = static_cast<double>(source.latitude), lon = static_cast<double>(source.longitude);
-    const CdcPair pair = encode_degrees(lat, lon);
-    const FixedLatLong derived = cdc_to_fixed(pair);
     const FixedLatLong direct = to_fixed({lat / kDegreesPerRadian, lon / kDegreesPerRadian});
-    return {error_metres(precise_vector(decode_cdc(pair)), source), error_metres(precise_vector(derived), source),
-            error_metres(precise_vector(direct), source)};
+    return {pair_error_metres(source), derived_fixed_error_metres(source), error_metres(precise_vector(direct), source)};
 }
 
-struct Summary {
-    long double worst = 0;
-    long double sum = 0;
-    long count = 0;
-    void add(long double e) {
-        worst = std::max(worst, e);
-        sum += e;
-        ++count;
-    }
-    long double mean() const { return count ? sum / count : 0; }
-};
-
 struct FormSummaries {
-    Summary pair, derived_fixed, direct_fixed;
+    ErrorSummary pair, derived_fixed, direct_fixed;
     void add(const FormErrors& e) {
         pair.add(e.pair);
         derived_fixed.add(e.derived_fixed);
@@ -86,21 +40,7 @@ struct FormSummaries {
     }
 };
 
-// Directions uniform on the sphere, from a generator whose output is the
-// same on every platform: z and the longitude uniform.
-std::vector<PreciseLatLong> random_directions() {
-    std::mt19937_64 random(kRandomSeed);
-    auto uniform = [&] { return static_cast<double>(random() >> 11) * 0x1p-53; };
-    std::vector<PreciseLatLong> directions;
-    for (int i = 0; i < kRandomDirections; ++i) {
-        const double z = 2 * uniform() - 1;
-        const double lon = 360 * uniform() - 180;
-        directions.push_back({std::asin(z) * kDegreesPerRadian, lon});
-    }
-    return directions;
-}
-
-void print_row(const char* form, long double bound, const Summary& airports, const Summary& random) {
+void print_row(const char* form, long double bound, const ErrorSummary& airports, const ErrorSummary& random) {
     std::printf("| %s | %.5Lf | %.5Lf | %.5Lf | %.5Lf | %.5Lf |\n", form, bound, airports.worst, airports.mean(),
                 random.worst, random.mean());
 }
@@ -108,27 +48,15 @@ void print_row(const char* form, long double bound, const Summary& airports, con
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string dir = argc > 1 ? argv[1] : "data";
-    std::vector<AirportSource> sources;
-    if (auto failure = read_airport_list(read_file(dir + "/airports.csv"), sources)) fail("airports.csv: " + *failure);
-    AirportTable airports;
-    FlightLine line;
-    if (auto failure = parse_airports(read_file(dir + "/airports.ptc"), "airports.ptc", airports, nullptr))
-        fail(*failure);
-    if (auto failure = parse_flight_line(read_file(dir + "/flightline.lnc"), "flightline.lnc", line)) fail(*failure);
-    if (static_cast<size_t>(airports.count) != sources.size()) fail("airports.ptc and airports.csv differ in length");
-    const int bom = index_of_code(sources, "BOM"), lax = index_of_code(sources, "LAX");
-    if (bom < 0 || lax < 0) fail("BOM or LAX is missing from airports.csv");
+    set_tool_name("accuracy-report");
+    static BundledData data;
+    load_bundled_data(argc > 1 ? argv[1] : "data", data);
+    const auto& [sources, positions, airports, line, path, truth, by_margin] = data;
 
-    std::vector<PreciseLatLong> positions;
-    for (const AirportSource& s : sources) positions.push_back({s.latitude, s.longitude});
     FormSummaries on_airports, on_random;
     for (const PreciseLatLong& p : positions) on_airports.add(errors_of(p));
     for (const PreciseLatLong& p : random_directions()) on_random.add(errors_of(p));
 
-    const std::vector<PreciseLatLong> path = precise_great_circle(positions[bom], positions[lax], line.count);
-    std::vector<NearestAirports> truth;
-    for (const PreciseLatLong& point : path) truth.push_back(precise_nearest(point, positions));
     const std::vector<int> cdc = nearest_by_method<CdcMethod>(airports, line);
     const std::vector<int> latlong = nearest_by_method<LatLongMethod>(airports, line);
     int cdc_right = 0, latlong_right = 0;
@@ -136,11 +64,6 @@ int main(int argc, char** argv) {
         cdc_right += cdc[i] == truth[i].nearest;
         latlong_right += latlong[i] == truth[i].nearest;
     }
-    std::vector<int> by_margin(line.count);
-    for (int i = 0; i < line.count; ++i) by_margin[i] = i;
-    std::stable_sort(by_margin.begin(), by_margin.end(), [&](int a, int b) {
-        return truth[a].second_metres - truth[a].nearest_metres < truth[b].second_metres - truth[b].nearest_metres;
-    });
 
     std::printf(
         "# Accuracy of the stored forms\n\n"
@@ -158,10 +81,10 @@ int main(int argc, char** argv) {
     std::printf(
         "| stored form | bound (m) | airports: worst (m) | airports: mean (m) | random: worst (m) | random: mean (m) |\n"
         "|---|---:|---:|---:|---:|---:|\n");
-    print_row("direction-cosine pair (`CdcPair`)", kPairBound, on_airports.pair, on_random.pair);
+    print_row("direction-cosine pair (`CdcPair`)", kPairBoundMetres, on_airports.pair, on_random.pair);
     print_row("fixed-point latitude/longitude as the benchmark derives it from the pair",
-              kPairBound + kTruncationBound, on_airports.derived_fixed, on_random.derived_fixed);
-    print_row("fixed-point latitude/longitude made straight from the source", kTruncationBound,
+              kPairBoundMetres + kTruncationBoundMetres, on_airports.derived_fixed, on_random.derived_fixed);
+    print_row("fixed-point latitude/longitude made straight from the source", kTruncationBoundMetres,
               on_airports.direct_fixed, on_random.direct_fixed);
     std::printf(
         "\nWhy the bounds: a stored cosine is the centre of a cell 4/2147483640 wide, so it is off by at\n"
@@ -181,7 +104,7 @@ int main(int argc, char** argv) {
         "| direction cosines | %d of %d |\n| latitude/longitude | %d of %d |\n\n",
         line.count, line.count, cdc_right, line.count, latlong_right, line.count);
     const long double margin = truth[closest].second_metres - truth[closest].nearest_metres;
-    const long double pair_blur = 4 * kPairBound, fixed_blur = 4 * (kPairBound + kTruncationBound);
+    const long double pair_blur = 4 * kPairBoundMetres, fixed_blur = 4 * (kPairBoundMetres + kTruncationBoundMetres);
     std::printf("The closest call was decided by %.3Lf m: at point %d, %s is %.1Lf m away\nand %s %.1Lf m.\n", margin,
                 closest + 1, sources[truth[closest].nearest].name.c_str(), truth[closest].nearest_metres,
                 sources[truth[closest].second].name.c_str(), truth[closest].second_metres);

@@ -34,6 +34,8 @@ PreciseVector precise_vector(FixedLatLong f) {
     return vector_of_radians(f.lat * kPiL / kFixedPiL, f.lon * kPiL / kFixedPiL);
 }
 
+PreciseVector precise_vector(LatLong radians) { return vector_of_radians(radians.lat, radians.lon); }
+
 PreciseLatLong precise_lat_long(PreciseVector v) {
     return {std::atan2(v.z, std::hypot(v.x, v.y)) / kRadiansPerDegree, std::atan2(v.y, v.x) / kRadiansPerDegree};
 }

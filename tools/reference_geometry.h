@@ -23,6 +23,9 @@ PreciseVector precise_vector(UnitVector v);
 // The direction of a fixed-point latitude/longitude, exactly as its integers
 // stand (n * pi / 2147483640 radian), not as from_fixed rounds them.
 PreciseVector precise_vector(FixedLatLong f);
+// The direction of a latitude and longitude in radians, exactly as the
+// doubles stand.
+PreciseVector precise_vector(LatLong radians);
 PreciseLatLong precise_lat_long(PreciseVector v);
 
 // The angle in radians between the directions of two vectors of any length:

@@ -1,0 +1,160 @@
+// Per-test cost of a nearest-airport search with each of the other stored
+// forms of tools/representations.h, on the directions of the suite's tables:
+// the same 1000 points against the first 1000 to 14000 airports, as
+// BM_CdcPass. The forms are made from the random unit vectors the suite's
+// pairs were encoded from (drawn again from the same seeds), so each carries
+// its own rounding only, not the pair's as well.
+#include "representation_benchmarks.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench/cdc_method.h"
+#include "bench/search.h"
+#include "random_tables.h"
+#include "representations.h"
+#include "suite.h"
+
+namespace {
+
+template <typename Form>
+struct FormTables {
+    std::vector<Form> airports;
+    std::vector<Form> points;
+};
+
+std::vector<UnitVector> random_directions(uint64_t seed, int count) {
+    uint64_t state = seed;
+    std::vector<UnitVector> directions;
+    for (int i = 0; i < count; ++i) directions.push_back(random_direction(state));
+    return directions;
+}
+
+template <typename Form, typename Make>
+FormTables<Form> make_tables(Make make) {
+    static const std::vector<UnitVector> airports = random_directions(kAirportSeed, kAirportCapacity);
+    static const std::vector<UnitVector> points = random_directions(kFlightLineSeed, kSuitePoints);
+    FormTables<Form> t;
+    for (UnitVector v : airports) t.airports.push_back(make(v));
+    for (UnitVector v : points) t.points.push_back(make(v));
+    return t;
+}
+
+const FormTables<S2CellId>& cell_id_tables() {
+    static const FormTables<S2CellId> t = make_tables<S2CellId>(cell_id_of);
+    return t;
+}
+const FormTables<S2Point>& s2_point_tables() {
+    static const FormTables<S2Point> t = make_tables<S2Point>(s2_point_of);
+    return t;
+}
+const FormTables<LatLong>& latlong_tables() {
+    static const FormTables<LatLong> t = make_tables<LatLong>(latlong_of);
+    return t;
+}
+const FormTables<FloatVector>& float_vector_tables() {
+    static const FormTables<FloatVector> t = make_tables<FloatVector>(float_vector_of);
+    return t;
+}
+
+// One search per point, each point prepared as the search takes it.
+int32_t cell_id_search(int i, int n) {
+    const FormTables<S2CellId>& t = cell_id_tables();
+    return nearest_by_cell_ids(t.airports.data(), n, t.points[i].ToPoint());
+}
+int32_t s2_point_search(int i, int n) {
+    const FormTables<S2Point>& t = s2_point_tables();
+    return nearest_by_s2_points(t.airports.data(), n, t.points[i]);
+}
+int32_t haversine_search(int i, int n) {
+    const FormTables<LatLong>& t = latlong_tables();
+    return nearest_by_haversine(t.airports.data(), n, t.points[i]);
+}
+int32_t float_vector_search(int i, int n) {
+    const FormTables<FloatVector>& t = float_vector_tables();
+    return nearest_by_float_vectors(t.airports.data(), n, t.points[i]);
+}
+
+template <int32_t (*Search)(int, int)>
+void BM_FormPass(benchmark::State& state) {
+    const int airports = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        for (int i = 0; i < kSuitePoints; ++i) {
+            int32_t winner = Search(i, airports);
+            benchmark::DoNotOptimize(winner);
+        }
+    }
+    count_tests(state, static_cast<double>(airports) * kSuitePoints);
+}
+
+BENCHMARK(BM_FormPass<cell_id_search>)->Name("BM_S2CellIdPass")->Apply(airport_counts);
+BENCHMARK(BM_FormPass<s2_point_search>)->Name("BM_S2PointPass")->Apply(airport_counts);
+BENCHMARK(BM_FormPass<haversine_search>)->Name("BM_HaversinePass")->Apply(airport_counts);
+BENCHMARK(BM_FormPass<float_vector_search>)->Name("BM_FloatVectorPass")->Apply(airport_counts);
+
+double angle(UnitVector a, UnitVector b) {
+    const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+    return std::sqrt((dx * dx + dy * dy) + dz * dz);  // the chord, as good as the angle this close
+}
+
+// Far above any form's rounding (at most 0.33 m) and the pair's, far below
+// the distance between two random directions.
+constexpr double kSameDirection = 1e-6;
+
+template <typename Form>
+bool same_directions(const char* form, const FormTables<Form>& t) {
+    const SuiteTables& suite = suite_tables();
+    for (int j = 0; j < kAirportCapacity; ++j) {
+        if (angle(direction_of(t.airports[j]), decode_cdc(suite.airports.cdc[j])) > kSameDirection) {
+            std::fprintf(stderr, "%s: airport %d is not the suite's\n", form, j);
+            return false;
+        }
+    }
+    for (int i = 0; i < kSuitePoints; ++i) {
+        if (angle(direction_of(t.points[i]), decode_cdc(suite.flight_line.cdc[i])) > kSameDirection) {
+            std::fprintf(stderr, "%s: point %d is not the suite's\n", form, i);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool representations_agree() {
+    if (!same_directions("S2CellId", cell_id_tables()) || !same_directions("S2Point", s2_point_tables()) ||
+        !same_directions("haversine", latlong_tables()) || !same_directions("float vector", float_vector_tables()))
+        return false;
+    const SuiteTables& t = suite_tables();
+    struct Form {
+        const char* name;
+        int32_t (*search)(int, int);
+        int agree = 0;
+    };
+    Form forms[] = {{"S2CellId", cell_id_search}, {"S2Point", s2_point_search},
+                    {"haversine", haversine_search}, {"float vector", float_vector_search}};
+    int searches = 0;
+    for (int n : kSuiteAirportCounts) {
+        for (int i = 0; i < kSuitePoints; ++i) {
+            const int32_t cdc =
+                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)).airport;
+            for (Form& f : forms) f.agree += f.search(i, n) == cdc;
+            ++searches;
+        }
+    }
+    bool agree = true;
+    std::string figure;
+    for (const Form& f : forms) {
+        figure += std::string(figure.empty() ? "" : ", ") + f.name + " " + std::to_string(f.agree);
+        if (f.agree < 0.99 * searches) agree = false;
+    }
+    figure += " of " + std::to_string(searches);
+    std::fprintf(stderr, "same winner as the direction-cosine pass: %s\n", figure.c_str());
+    benchmark::AddCustomContext("same_winner_as_cdc_pass", figure);
+    if (!agree) std::fprintf(stderr, "a form's search agrees with the direction-cosine pass at under 99 %%\n");
+    return agree;
+}
