@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Remakes docs/ACCURACY.md and docs/path.png from the bundled data in data/.
-# Needs the build's prerequisites and, for the picture, gnuplot
-# (Debian: apt-get install gnuplot-nox). Run from anywhere:
-#   tools/make_docs.sh
+# Remakes docs/ACCURACY.md and docs/path.png from the bundled data in data/,
+# and docs/REPRESENTATIONS.md and docs/representations.png from it and the
+# benchmark suite's results saved in docs/representations.json. Needs the
+# build's prerequisites and, for the pictures, gnuplot (Debian: apt-get install
+# gnuplot-nox); the comparison of stored forms needs libs2-dev and
+# libgeographiclib-dev, and is skipped with a note without them. Run from
+# anywhere:
+#   tools/make_docs.sh            from the saved suite results
+#   tools/make_docs.sh --time     first runs the suite's six passes again
+#                                 (bench preset) and saves their results
 # BUILD_DIR may name an existing build; else the release preset's is used.
 # Both files are made aside and replace the old ones only when both are done.
 set -euo pipefail
@@ -13,11 +19,37 @@ if ! command -v gnuplot >/dev/null; then
 fi
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
+time_suite=
+case "${1:-}" in
+    --time) time_suite=1 ;;
+    "") ;;
+    *) echo "usage: tools/make_docs.sh [--time]" >&2; exit 2 ;;
+esac
 build=${BUILD_DIR:-}
 if [ -z "$build" ]; then
     cmake --preset release >/dev/null
     cmake --build --preset release --target spherebench accuracy-report decode-inputs >/dev/null
+    # Defined only where s2geometry and GeographicLib were found.
+    cmake --build --preset release --target representations-report >/dev/null 2>&1 || true
     build=$repo/build/release
+fi
+build=$(cd "$build" && pwd)  # used from data/ too
+
+if [ -n "$time_suite" ]; then
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench --target spherebench_benchmarks >/dev/null
+    # The machine and compiler, for the report (commas and '=' would split
+    # the flag's list).
+    cpu=$(grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//' | tr -d ',=')
+    compiler=$("$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build/bench/CMakeCache.txt)" --version | head -n 1 | tr -d ',=')
+    echo "running the suite's six passes (about a minute); load: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
+    build/bench/benchmarks/spherebench_benchmarks \
+        --benchmark_filter='^BM_(Cdc|LatLong|S2CellId|S2Point|Haversine|FloatVector)Pass/airports:14000$' \
+        --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
+        --benchmark_report_aggregates_only=true \
+        --benchmark_context="cpu=$cpu,compiler=$compiler" \
+        --benchmark_out=docs/representations.json --benchmark_out_format=json >/dev/null
+    echo "suite done; load: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
 fi
 
 work=$(mktemp -d)
@@ -48,3 +80,15 @@ gnuplot -e "all_airports='$work/all.dat'; path_points='$work/path.dat'; map_labe
 mv "$work/ACCURACY.md" docs/ACCURACY.md
 mv "$work/path.png" docs/path.png
 echo "wrote docs/ACCURACY.md and docs/path.png"
+
+if [ ! -x "$build/tools/representations-report" ]; then
+    echo "representations-report is not built (it needs libs2-dev and libgeographiclib-dev):" \
+         "docs/REPRESENTATIONS.md and docs/representations.png left as they are" >&2
+    exit 0
+fi
+"$build/tools/representations-report" data docs/representations.json "$work/forms.dat" >"$work/REPRESENTATIONS.md"
+mv "$work/REPRESENTATIONS.md" docs/REPRESENTATIONS.md
+run_date=$(sed -n 's/^ *"date": "\([0-9-]*\)T.*/\1/p' docs/representations.json | head -n 1)
+gnuplot -e "forms='$work/forms.dat'; run_date='$run_date'; output='docs/representations.png'" \
+    tools/plot_representations.gp
+echo "wrote docs/REPRESENTATIONS.md and docs/representations.png"

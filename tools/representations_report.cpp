@@ -10,12 +10,14 @@
 //
 // RESULTS.json is the suite's output (--benchmark_out) of a run with
 // repetitions; the medians are used. PLOT_DATA, if given, receives one line
-// per form for gnuplot: "label" bytes worst-error-in-metres ns-per-test.
+// per form for gnuplot: "label" bytes worst-error-in-metres ns-per-test,
+// then 1 for the program's own forms and 0 for the others.
 #include <GeographicLib/Geodesic.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
@@ -76,6 +78,21 @@ SuiteRun read_suite_run(const std::string& path) {
 std::string context_or(const SuiteRun& run, const std::string& key, const std::string& otherwise) {
     const auto found = run.context.find(key);
     return found == run.context.end() ? otherwise : found->second;
+}
+
+// "[0.52,0.93,1.41]" as "0.52, 0.93, 1.41".
+std::string load_averages(const SuiteRun& run) {
+    std::string list = context_or(run, "load_avg", "[?]"), text;
+    list = list.substr(1, list.size() - 2);
+    for (size_t start = 0; start <= list.size();) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        char number[32];
+        std::snprintf(number, sizeof number, "%.2f", std::atof(list.substr(start, end - start).c_str()));
+        text += (text.empty() ? "" : ", ") + std::string(number);
+        start = end + 1;
+    }
+    return text;
 }
 
 // The direction each source position is stored from: the same double unit
@@ -161,6 +178,30 @@ double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+// The table in a sentence: the cheapest 8-byte form, the others of 8 bytes
+// beside it, and the larger forms that are faster.
+template <typename Time>
+void print_reading(const Form (&forms)[6], Time ns_per_test) {
+    const Form* cheapest = nullptr;
+    for (const Form& f : forms)
+        if (f.bytes == 8 && (!cheapest || ns_per_test(f) < ns_per_test(*cheapest))) cheapest = &f;
+    std::string same_size, faster;
+    for (const Form& f : forms) {
+        const double ratio = ns_per_test(f) / ns_per_test(*cheapest);
+        char text[160];
+        std::snprintf(text, sizeof text, "%s (%d bytes) takes %.2f times as long", f.label, f.bytes, ratio);
+        std::string& list = f.bytes == 8 ? same_size : faster;
+        if (&f != cheapest && (f.bytes == 8 || ratio < 1)) list += (list.empty() ? "" : ", ") + std::string(text);
+    }
+    std::printf("\nOf the 8-byte forms the cheapest to search is %s: %s. %s\n", cheapest->label, same_size.c_str(),
+                faster.empty() ? "No larger form is faster."
+                               : ("Only larger forms are faster: " + faster + ".").c_str());
+    std::printf(
+        "\n[PERFORMANCE.md](PERFORMANCE.md) times the program's two passes in more detail, on the\n"
+        "machine and in the run it names; nanoseconds from different runs and machines differ, so set\n"
+        "its ratio of the two passes beside this table's, not its times.\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -229,7 +270,7 @@ int main(int argc, char** argv) {
         "14000 airports) found the direction-cosine pass's winner.\n\n",
         run.repetitions, context_or(run, "date", "?").c_str(), context_or(run, "cpu", "CPU not recorded").c_str(),
         context_or(run, "num_cpus", "?").c_str(), context_or(run, "mhz_per_cpu", "?").c_str(),
-        context_or(run, "compiler", "compiler not recorded").c_str(), context_or(run, "load_avg", "?").c_str(),
+        context_or(run, "compiler", "compiler not recorded").c_str(), load_averages(run).c_str(),
         context_or(run, "same_winner_as_cdc_pass", "(not recorded)").c_str());
     std::printf(
         "Nearest airport: at how many of the %d points of the bundled path (Bombay to Los Angeles) the\n"
@@ -265,10 +306,11 @@ int main(int argc, char** argv) {
                     millimetres(f.on_random.worst).c_str(), millimetres(f.on_random.mean()).c_str(), ns, ns / cdc_ns,
                     found, points, miss.c_str());
         if (plot)
-            std::fprintf(plot, "\"%s (%d B)\" %d %.6Le %.4f\n", f.label, f.bytes, f.bytes,
-                         std::max(f.on_airports.worst, f.on_random.worst), ns);
+            std::fprintf(plot, "\"%s (%d B)\" %d %.6Le %.4f %d\n", f.label, f.bytes, f.bytes,
+                         std::max(f.on_airports.worst, f.on_random.worst), ns, &f - forms < 2);
     }
     if (plot && std::fclose(plot) != 0) fail(std::string("can't write ") + argv[3]);
+    print_reading(forms, ns_per_test);
 
     std::printf(
         "\nThe bounds (stated where each form is defined): the pair 14.5 mm and the fixed point derived\n"
