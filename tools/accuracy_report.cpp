@@ -28,7 +28,8 @@ struct FormErrors {
 FormErrors errors_of(PreciseLatLong source) {
     const double lat = static_cast<double>(source.latitude), lon = static_cast<double>(source.longitude);
     const FixedLatLong direct = to_fixed({lat / kDegreesPerRadian, lon / kDegreesPerRadian});
-    return {pair_error_metres(source), derived_fixed_error_metres(source), error_metres(precise_vector(direct), source)};
+    return {pair_error_metres(source), derived_fixed_error_metres(source),
+            error_metres(precise_vector(direct), source)};
 }
 
 struct FormSummaries {

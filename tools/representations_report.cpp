@@ -352,7 +352,8 @@ int main(int argc, char** argv) {
                calls[b].sphere_nearest_metres - calls[b].nearest_metres;
     });
     const double worst_shift = *std::max_element(shifts.begin(), shifts.end());
-    const double worst_form_metres = static_cast<double>(std::max(forms[5].on_airports.worst, forms[5].on_random.worst));
+    const Form& floats = forms[5];
+    const double worst_form_metres = static_cast<double>(std::max(floats.on_airports.worst, floats.on_random.worst));
 
     std::printf(
         "## The ellipsoid\n\n"
