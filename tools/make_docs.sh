@@ -10,7 +10,8 @@
 #   tools/make_docs.sh --time     first runs the suite's six passes again
 #                                 (bench preset) and saves their results
 # BUILD_DIR may name an existing build; else the release preset's is used.
-# Both files are made aside and replace the old ones only when both are done.
+# Each document and its picture are made aside and replace the old ones only
+# when both are done.
 set -euo pipefail
 
 if ! command -v gnuplot >/dev/null; then
@@ -87,8 +88,9 @@ if [ ! -x "$build/tools/representations-report" ]; then
     exit 0
 fi
 "$build/tools/representations-report" data docs/representations.json "$work/forms.dat" >"$work/REPRESENTATIONS.md"
-mv "$work/REPRESENTATIONS.md" docs/REPRESENTATIONS.md
 run_date=$(sed -n 's/^ *"date": "\([0-9-]*\)T.*/\1/p' docs/representations.json | head -n 1)
-gnuplot -e "forms='$work/forms.dat'; run_date='$run_date'; output='docs/representations.png'" \
+gnuplot -e "forms='$work/forms.dat'; run_date='$run_date'; output='$work/representations.png'" \
     tools/plot_representations.gp
+mv "$work/REPRESENTATIONS.md" docs/REPRESENTATIONS.md
+mv "$work/representations.png" docs/representations.png
 echo "wrote docs/REPRESENTATIONS.md and docs/representations.png"

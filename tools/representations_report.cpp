@@ -277,8 +277,9 @@ int main(int argc, char** argv) {
         "form's search finds the true nearest airport, as ACCURACY.md defines it (haversine on the\n"
         "source coordinates from the exact great circle), and the closest call it misses, if any. The\n"
         "program's two forms search the bundled files as the program does; the other four search forms\n"
-        "made from the source coordinates and from the points of the exact great circle.\n\n",
-        points);
+        "made from the source coordinates and from the points of the exact great circle. Points are\n"
+        "numbered from 1 (Bombay) to %d (Los Angeles), as in ACCURACY.md.\n\n",
+        points, points);
     std::printf(
         "| form | bytes | airports: worst (mm) | airports: mean (mm) | random: worst (mm) | random: mean (mm) "
         "| ns per test | relative to direction cosines | true nearest found | closest miss |\n"
@@ -296,7 +297,7 @@ int main(int argc, char** argv) {
         if (closest_miss >= 0) {
             const NearestAirports& t = data.truth[closest_miss];
             char text[96];
-            std::snprintf(text, sizeof text, "point %d, decided by %.3Lf m", closest_miss,
+            std::snprintf(text, sizeof text, "point %d, decided by %.3Lf m", closest_miss + 1,
                           t.second_metres - t.nearest_metres);
             miss = text;
         }
@@ -378,7 +379,7 @@ int main(int argc, char** argv) {
             const EllipsoidCall& c = calls[i];
             const NearestAirports& t = data.truth[i];
             const long double sphere_other = haversine_metres(data.path[i], data.positions[c.nearest]);
-            std::printf("| %d | %s | %s | %.3Lf | %.3f |\n", i, data.sources[t.nearest].name.c_str(),
+            std::printf("| %d | %s | %s | %.3Lf | %.3f |\n", i + 1, data.sources[t.nearest].name.c_str(),
                         data.sources[c.nearest].name.c_str(), sphere_other - t.nearest_metres,
                         c.sphere_nearest_metres - c.nearest_metres);
         }
@@ -397,7 +398,7 @@ int main(int argc, char** argv) {
     for (int k = 0; k < kClosestCallsShown && k < points; ++k) {
         const int i = by_geodesic_margin[k];
         const EllipsoidCall& c = calls[i];
-        std::printf("| %d | %s | %s | %.3f | %s |\n", i, data.sources[c.nearest].name.c_str(),
+        std::printf("| %d | %s | %s | %.3f | %s |\n", i + 1, data.sources[c.nearest].name.c_str(),
                     data.sources[c.second].name.c_str(), c.second_metres - c.nearest_metres,
                     c.nearest == data.truth[i].nearest ? "yes" : "no");
     }
