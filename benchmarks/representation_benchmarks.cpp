@@ -44,38 +44,28 @@ FormTables<Form> make_tables(Make make) {
     return t;
 }
 
-const FormTables<S2CellId>& cell_id_tables() {
-    static const FormTables<S2CellId> t = make_tables<S2CellId>(cell_id_of);
-    return t;
-}
-const FormTables<S2Point>& s2_point_tables() {
-    static const FormTables<S2Point> t = make_tables<S2Point>(s2_point_of);
-    return t;
-}
-const FormTables<LatLong>& latlong_tables() {
-    static const FormTables<LatLong> t = make_tables<LatLong>(latlong_of);
-    return t;
-}
-const FormTables<FloatVector>& float_vector_tables() {
-    static const FormTables<FloatVector> t = make_tables<FloatVector>(float_vector_of);
+// Each form's tables, made on first use.
+template <typename Form>
+const FormTables<Form>& tables_of(Form (*make)(UnitVector)) {
+    static const FormTables<Form> t = make_tables<Form>(make);
     return t;
 }
 
 // One search per point, each point prepared as the search takes it.
 int32_t cell_id_search(int i, int n) {
-    const FormTables<S2CellId>& t = cell_id_tables();
+    const FormTables<S2CellId>& t = tables_of(cell_id_of);
     return nearest_by_cell_ids(t.airports.data(), n, t.points[i].ToPoint());
 }
 int32_t s2_point_search(int i, int n) {
-    const FormTables<S2Point>& t = s2_point_tables();
+    const FormTables<S2Point>& t = tables_of(s2_point_of);
     return nearest_by_s2_points(t.airports.data(), n, t.points[i]);
 }
 int32_t haversine_search(int i, int n) {
-    const FormTables<LatLong>& t = latlong_tables();
+    const FormTables<LatLong>& t = tables_of(latlong_of);
     return nearest_by_haversine(t.airports.data(), n, t.points[i]);
 }
 int32_t float_vector_search(int i, int n) {
-    const FormTables<FloatVector>& t = float_vector_tables();
+    const FormTables<FloatVector>& t = tables_of(float_vector_of);
     return nearest_by_float_vectors(t.airports.data(), n, t.points[i]);
 }
 
@@ -126,8 +116,9 @@ bool same_directions(const char* form, const FormTables<Form>& t) {
 }  // namespace
 
 bool representations_agree() {
-    if (!same_directions("S2CellId", cell_id_tables()) || !same_directions("S2Point", s2_point_tables()) ||
-        !same_directions("haversine", latlong_tables()) || !same_directions("float vector", float_vector_tables()))
+    if (!same_directions("S2CellId", tables_of(cell_id_of)) || !same_directions("S2Point", tables_of(s2_point_of)) ||
+        !same_directions("haversine", tables_of(latlong_of)) ||
+        !same_directions("float vector", tables_of(float_vector_of)))
         return false;
     const SuiteTables& t = suite_tables();
     struct Form {
