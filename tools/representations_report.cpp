@@ -41,6 +41,7 @@ constexpr int kClosestCallsShown = 5;
 struct SuiteRun {
     std::map<std::string, std::string> context;     // first occurrence of each key in "context"
     std::map<std::string, double> median_per_test;  // run name -> seconds
+    double widest_spread = 0;                       // the largest coefficient of variation
     int repetitions = 0;
 };
 
@@ -70,6 +71,7 @@ SuiteRun read_suite_run(const std::string& path) {
         const std::string suffix = "_median";
         if (key == "per_test" && name.size() > suffix.size() && name.ends_with(suffix))
             run.median_per_test[name.substr(0, name.size() - suffix.size())] = std::stod(value);
+        if (key == "per_test" && name.ends_with("_cv")) run.widest_spread = std::max(run.widest_spread, std::stod(value));
     }
     if (run.median_per_test.empty()) fail(path + " holds no medians: run the suite with --benchmark_repetitions");
     return run;
@@ -265,10 +267,11 @@ int main(int argc, char** argv) {
     std::printf(
         "Time: CPU time per proximity test, the median of %d repetitions of the suite's benchmark at\n"
         "14000 random airports and 1000 random points (`BM_...Pass/airports:14000`); all six from one\n"
-        "run, repetitions interleaved at random. Run of %s: %s, %s CPUs at %s MHz, %s; load average\n"
+        "run, repetitions interleaved at random; the repetitions of each spread by at most %.1f %%\n"
+        "(coefficient of variation). Run of %s: %s, %s CPUs at %s MHz, %s; load average\n"
         "%s at the start. The suite's check before timing: %s searches (1000 points at each of 1000 to\n"
         "14000 airports) found the direction-cosine pass's winner.\n\n",
-        run.repetitions, context_or(run, "date", "?").c_str(), context_or(run, "cpu", "CPU not recorded").c_str(),
+        run.repetitions, 100 * run.widest_spread, context_or(run, "date", "?").c_str(), context_or(run, "cpu", "CPU not recorded").c_str(),
         context_or(run, "num_cpus", "?").c_str(), context_or(run, "mhz_per_cpu", "?").c_str(),
         context_or(run, "compiler", "compiler not recorded").c_str(), load_averages(run).c_str(),
         context_or(run, "same_winner_as_cdc_pass", "(not recorded)").c_str());
@@ -369,10 +372,7 @@ int main(int argc, char** argv) {
         points, differ.size(), points);
     if (!differ.empty()) {
         std::printf(
-            " There the sphere's answer is an airport at most %.1f m (%.3f %%) farther along the\n"
-            "ground than the nearest one:\n\n",
-            worst_excess, 100 * worst_excess_share);
-        std::printf(
+            " The points where they differ:\n\n"
             "| point | nearest on the sphere | nearest on the ellipsoid | sphere: decided by (m) "
             "| ellipsoid: sphere's answer farther by (m) |\n|---:|---|---|---:|---:|\n");
         for (int i : differ) {
@@ -403,19 +403,19 @@ int main(int argc, char** argv) {
                     c.nearest == data.truth[i].nearest ? "yes" : "no");
     }
     const int agree = points - static_cast<int>(differ.size());
+    std::printf("\nWhat it means. A user who takes the sphere's answer gets the airport nearest along the\n"
+                "ground at %d of %d points of this path.", agree, points);
+    if (!differ.empty())
+        std::printf(" At the other %s it is an airport at most %.1f m farther than the\n"
+                    "nearest, %.3f %% of the distance.",
+                    differ.size() == 1 ? "point" : (std::to_string(differ.size()) + " points").c_str(), worst_excess,
+                    100 * worst_excess_share);
     std::printf(
-        "\nWhat it means. A user who takes the sphere's answer gets the airport nearest along the\n"
-        "ground at %d of %d points of this path%s. The ellipsoid's overall scale changes no answer;\n"
-        "its shape does: it stretches distances along the meridians and across them differently (its\n"
-        "radius of curvature runs from 6335 to 6400 km), which moves the runner-up's distance against\n"
-        "the nearest's by %.1f m at the worst point of the path and %.1f m at the median point (of the\n"
-        "%zu points not on an airport). Two\n"
+        "\nThe ellipsoid's overall scale changes no answer; its shape does: it stretches distances\n"
+        "along the meridians and across them differently (its radius of curvature runs from 6335 to\n"
+        "6400 km), which moves the runner-up's distance against the nearest's by %.1f m at the worst\n"
+        "point of the path and %.1f m at the median point (of the %zu points not on an airport). Two\n"
         "airports whose distances on the sphere differ by less than that can trade places.\n\n",
-        agree, points,
-        differ.empty() ? ""
-                       : (", and at the others an airport at most " + std::to_string(std::lround(worst_excess)) +
-                          " m farther than the nearest")
-                             .c_str(),
         worst_shift, median(shifts), shifts.size());
     const bool finer = 4 * worst_form_metres < median(shifts) / 10;
     std::printf(
@@ -425,9 +425,9 @@ int main(int argc, char** argv) {
         "and %.2f m for the floats, against the %.1f m by which the sphere moves it at the median point.\n"
         "%s\n",
         4 * worst_form_metres, median(shifts),
-        finer ? "Every form's rounding is more than ten times below the sphere's own error: for the\n"
-                "question which airport is nearest, precision finer than the floats' buys nothing\n"
-                "unless the search is made on the ellipsoid."
+        finer ? "For telling which airport is nearest, the sphere's error outweighs every form's rounding\n"
+                "more than tenfold: a form finer than the floats cannot make the sphere's answer any more\n"
+                "right; only a search on the ellipsoid can."
               : "The floats' rounding is not far below the sphere's own error; the other forms' is.");
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
