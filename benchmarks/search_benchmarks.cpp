@@ -15,6 +15,9 @@
 #ifdef SPHEREBENCH_REPRESENTATIONS
 #include "representation_benchmarks.h"
 #endif
+#ifdef SPHEREBENCH_VECTOR_SEARCH
+#include "vector_benchmarks.h"
+#endif
 
 namespace {
 
@@ -135,6 +138,9 @@ int main(int argc, char** argv) {
     if (!floors_agree()) return 1;
 #ifdef SPHEREBENCH_REPRESENTATIONS
     if (!representations_agree()) return 1;
+#endif
+#ifdef SPHEREBENCH_VECTOR_SEARCH
+    if (!vector_searches_agree()) return 1;
 #endif
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

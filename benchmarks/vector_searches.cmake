@@ -1,0 +1,16 @@
+# The vector searches of the benchmark suite and their test: built only when
+# both Highway and SLEEF are installed (Debian: libhwy-dev, libsleef-dev).
+# Highway compiles each kernel for every x86 target and picks one at run time,
+# so no -march flag is needed and the binaries stay baseline x86-64.
+find_package(hwy QUIET)
+find_path(SLEEF_INCLUDE_DIR sleef.h)
+find_library(SLEEF_LIBRARY sleef)
+if(hwy_FOUND AND SLEEF_INCLUDE_DIR AND SLEEF_LIBRARY)
+    add_library(spherebench_vector_search STATIC
+        benchmarks/cdc_vector_search.cpp
+    )
+    target_include_directories(spherebench_vector_search PUBLIC benchmarks PRIVATE ${SLEEF_INCLUDE_DIR})
+    target_link_libraries(spherebench_vector_search PUBLIC spherebench_core hwy::hwy PRIVATE ${SLEEF_LIBRARY})
+else()
+    message(STATUS "Highway or SLEEF not found (libhwy-dev, libsleef-dev): skipping the vector searches and their test")
+endif()
