@@ -13,5 +13,11 @@
 // index on ties; {kNoWinner, 1.7976931348623e308} when count is 0.
 Nearest cdc_vector_find_nearest(const CdcPair* airports, int count, CdcPair point);
 
+// Two parts of the search alone, on the same target, to measure what bounds
+// it: the square root (of every value) and the two stored cosines (of every
+// pair), summed. Count is taken down to a multiple of four vectors.
+double vector_sum_of_square_roots(const double* values, int count);
+double vector_sum_of_stored_cosines(const CdcPair* pairs, int count);
+
 // The Highway target the searches run on here, e.g. "AVX3".
 const char* vector_target_name();

@@ -1,16 +1,24 @@
 // The vector searches beside the scalar passes of search_benchmarks.cpp: the
 // same points, the same airports, the same airport counts; and what bounds
-// them, the vector square root and conversions alone on the same target.
+// the direction-cosine one, the vector square root and the conversions alone
+// on the same target.
 #include "vector_benchmarks.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "bench/cdc_method.h"
+#include "bench/latlong_method.h"
 #include "bench/search.h"
 #include "cdc_vector_search.h"
+#include "input/loader.h"
+#include "latlong_vector_search.h"
 #include "suite.h"
 
 namespace {
@@ -28,8 +36,79 @@ void BM_CdcVectorPass(benchmark::State& state) {
 }
 BENCHMARK(BM_CdcVectorPass)->Apply(airport_counts);
 
+void BM_LatLongVectorPass(benchmark::State& state) {
+    const SuiteTables& t = suite_tables();
+    const int airports = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        for (int i = 0; i < kSuitePoints; ++i) {
+            Nearest nearest = latlong_vector_find_nearest(t.airports.fixed.data(), airports, t.flight_line.fixed[i]);
+            benchmark::DoNotOptimize(nearest);
+        }
+    }
+    count_tests(state, static_cast<double>(airports) * kSuitePoints);
+}
+BENCHMARK(BM_LatLongVectorPass)->Apply(airport_counts);
+
+// The square root alone, per lane, on the search's target: the value under
+// the root in every direction-cosine test lies in [0, 1].
+void BM_VectorSqrt(benchmark::State& state) {
+    std::vector<double> values(kAirportCapacity);
+    for (int j = 0; j < kAirportCapacity; ++j) values[j] = (j + 0.5) / kAirportCapacity;
+    for (auto _ : state) benchmark::DoNotOptimize(vector_sum_of_square_roots(values.data(), kAirportCapacity));
+    count_tests(state, kAirportCapacity);
+}
+BENCHMARK(BM_VectorSqrt);
+
+// The same with the scalar square root of the scalar pass (sqrtsd).
+void BM_ScalarSqrt(benchmark::State& state) {
+    std::vector<double> values(kAirportCapacity);
+    for (int j = 0; j < kAirportCapacity; ++j) values[j] = (j + 0.5) / kAirportCapacity;
+    for (auto _ : state) {
+        double sum[4] = {0, 0, 0, 0};
+        for (int j = 0; j < kAirportCapacity; j += 4)
+            for (int k = 0; k < 4; ++k) sum[k] += std::sqrt(values[j + k]);
+        benchmark::DoNotOptimize(sum);
+    }
+    count_tests(state, kAirportCapacity);
+}
+BENCHMARK(BM_ScalarSqrt);
+
+// The conversions alone, per airport: both stored cosines of a pair.
+void BM_VectorStoredCosines(benchmark::State& state) {
+    const AirportTable& airports = suite_tables().airports;
+    for (auto _ : state) benchmark::DoNotOptimize(vector_sum_of_stored_cosines(airports.cdc.data(), kAirportCapacity));
+    count_tests(state, kAirportCapacity);
+}
+BENCHMARK(BM_VectorStoredCosines);
+
 bool same(Nearest a, Nearest b) {
     return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
+}
+
+// Of a flight line's points, how many find the exact pass's airport with the
+// lat/long vector search, and how many also its score, bit for bit.
+struct Agreement {
+    int winners = 0, scores = 0, points = 0;
+};
+
+Agreement latlong_agreement(const AirportTable& airports, int airport_count, const FlightLine& flight_line) {
+    Agreement a;
+    for (int i = 0; i < flight_line.count; ++i) {
+        const Nearest exact = find_nearest<LatLongMethod>(airports.fixed.data(), airport_count,
+                                                          LatLongMethod::prepare_point(flight_line, i));
+        const Nearest vector = latlong_vector_find_nearest(airports.fixed.data(), airport_count, flight_line.fixed[i]);
+        a.winners += vector.airport == exact.airport;
+        a.scores += same(vector, exact);
+        ++a.points;
+    }
+    return a;
+}
+
+void report_agreement(const std::string& tables, Agreement a) {
+    const std::string figures = "agree at " + std::to_string(a.winners) + " of " + std::to_string(a.points) +
+                                " points (same score bit for bit at " + std::to_string(a.scores) + ")";
+    std::fprintf(stderr, "lat/long vector search, %s: %s\n", tables.c_str(), figures.c_str());
+    benchmark::AddCustomContext("latlong_vector " + tables, figures);
 }
 
 }  // namespace
@@ -50,5 +129,17 @@ bool vector_searches_agree() {
             }
         }
     }
-    return agree;
+    if (!agree) return false;
+
+    // Not exact by design: how often the lat/long vector search still finds
+    // the exact pass's airport, on the suite's tables and the bundled data.
+    for (int n : kSuiteAirportCounts)
+        report_agreement("random, " + std::to_string(n) + " airports", latlong_agreement(t.airports, n, t.flight_line));
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(SPHEREBENCH_DATA_DIR);
+    const Inputs bundled = load_inputs();
+    std::filesystem::current_path(here);
+    report_agreement("bundled, " + std::to_string(bundled.airports.count) + " airports",
+                     latlong_agreement(bundled.airports, bundled.airports.count, bundled.flight_line));
+    return true;
 }

@@ -8,6 +8,7 @@ find_library(SLEEF_LIBRARY sleef)
 if(hwy_FOUND AND SLEEF_INCLUDE_DIR AND SLEEF_LIBRARY)
     add_library(spherebench_vector_search STATIC
         benchmarks/cdc_vector_search.cpp
+        benchmarks/latlong_vector_search.cpp
     )
     target_include_directories(spherebench_vector_search PUBLIC benchmarks PRIVATE ${SLEEF_INCLUDE_DIR})
     target_link_libraries(spherebench_vector_search PUBLIC spherebench_core hwy::hwy PRIVATE ${SLEEF_LIBRARY})

@@ -1,0 +1,160 @@
+#include "latlong_vector_search.h"
+
+#include <sleef.h>
+
+#ifndef SPHEREBENCH_SLEEF_WIDE_DECLARATIONS
+#define SPHEREBENCH_SLEEF_WIDE_DECLARATIONS
+// sleef.h declares its 256- and 512-bit functions only to code compiled
+// wholly for AVX or AVX-512; here only the per-target code below is. The
+// ones this search calls, as sleef.h declares them there (a pair of vectors
+// is returned as a struct of the two).
+extern "C" {
+struct SleefSinCos4 {
+    __m256d sin, cos;
+};
+struct SleefSinCos8 {
+    __m512d sin, cos;
+};
+SleefSinCos4 Sleef_sincosd4_u10avx(__m256d);
+__m256d Sleef_cosd4_u10avx(__m256d);
+SleefSinCos8 Sleef_sincosd8_u10avx512fnofma(__m512d);
+__m512d Sleef_cosd8_u10avx512fnofma(__m512d);
+}
+#endif
+
+// Highway compiles everything below once per target.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "latlong_vector_search.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include "vector_lanes-inl.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace latlong_vector {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+constexpr double kInitialBest = -1.7976931348623e308;  // what any cosine beats
+
+#if HWY_TARGET == HWY_SCALAR
+// The fallback for CPUs without SSSE3, one lane wide: the plain loop with
+// SLEEF's scalar functions.
+Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
+    const LatLong p = from_fixed(point);
+    Nearest nearest{kNoWinner, kInitialBest};
+    for (int j = 0; j < count; ++j) {
+        const LatLong a = from_fixed(airports[j]);
+        double d = std::fabs(a.lon - p.lon);
+        d = std::min(d, 6.283185307179586 - d);
+        const Sleef_double2 sa = Sleef_sincos_u10(a.lat), sp = Sleef_sincos_u10(p.lat);
+        const double score = sp.y * (Sleef_cos_u10(d) * sa.y) + sa.x * sp.x;
+        if (score > nearest.score) nearest = {j, score};
+    }
+    return nearest;
+}
+#else
+using namespace vector_lanes::HWY_NAMESPACE;
+
+// SLEEF's 1-ulp sine and cosine for this target's vectors, in the variants
+// without fused multiply-add.
+struct SinCos {
+    V sin, cos;
+};
+#if HWY_TARGET <= HWY_AVX3
+HWY_INLINE SinCos sin_cos(V x) {
+    const SleefSinCos8 r = Sleef_sincosd8_u10avx512fnofma(x.raw);
+    return {V{r.sin}, V{r.cos}};
+}
+HWY_INLINE V cosine(V x) { return V{Sleef_cosd8_u10avx512fnofma(x.raw)}; }
+#elif HWY_TARGET == HWY_AVX2
+HWY_INLINE SinCos sin_cos(V x) {
+    const SleefSinCos4 r = Sleef_sincosd4_u10avx(x.raw);
+    return {V{r.sin}, V{r.cos}};
+}
+HWY_INLINE V cosine(V x) { return V{Sleef_cosd4_u10avx(x.raw)}; }
+#elif HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_SSSE3
+HWY_INLINE SinCos sin_cos(V x) {
+#if HWY_TARGET == HWY_SSE4
+    const Sleef___m128d_2 r = Sleef_sincosd2_u10sse4(x.raw);
+#else
+    const Sleef___m128d_2 r = Sleef_sincosd2_u10sse2(x.raw);
+#endif
+    return {V{r.x}, V{r.y}};
+}
+HWY_INLINE V cosine(V x) {
+#if HWY_TARGET == HWY_SSE4
+    return V{Sleef_cosd2_u10sse4(x.raw)};
+#else
+    return V{Sleef_cosd2_u10sse2(x.raw)};
+#endif
+}
+#else
+// Any other target (an emulated one): SLEEF's scalar functions lane by lane.
+HWY_INLINE SinCos sin_cos(V x) {
+    const D d;
+    HWY_ALIGN double s[hn::MaxLanes(d)], c[hn::MaxLanes(d)];
+    hn::Store(x, d, s);
+    for (size_t i = 0; i < hn::Lanes(d); ++i) {
+        const Sleef_double2 r = Sleef_sincos_u10(s[i]);
+        s[i] = r.x, c[i] = r.y;
+    }
+    return {hn::Load(d, s), hn::Load(d, c)};
+}
+HWY_INLINE V cosine(V x) {
+    const D d;
+    HWY_ALIGN double c[hn::MaxLanes(d)];
+    hn::Store(x, d, c);
+    for (size_t i = 0; i < hn::Lanes(d); ++i) c[i] = Sleef_cos_u10(c[i]);
+    return hn::Load(d, c);
+}
+#endif
+
+// The cosines of the central angles of the airports in one vector of
+// records to the point, by latlong_cosine's operations in its order.
+struct LatLongCosines {
+    LatLong p;
+
+    HWY_INLINE V operator()(VU records) const {
+        const D d;
+        const DU32 d32;
+        // from_fixed of both words: int32 (biased by 2^31 for the conversion)
+        // to double, times the scale, times pi.
+        const auto [lat_units, lon_units] =
+            words_as_doubles(hn::Xor(hn::BitCast(d32, records), hn::Set(d32, 0x80000000u)));
+        const V scale = hn::Set(d, kCosineScale);
+        const V pi = hn::Set(d, kPi);
+        const V lat = hn::Mul(hn::Mul(lat_units, scale), pi);
+        const V lon = hn::Mul(hn::Mul(lon_units, scale), pi);
+        V dlon = hn::Abs(hn::Sub(lon, hn::Set(d, p.lon)));
+        dlon = hn::Min(dlon, hn::Sub(hn::Set(d, 6.283185307179586), dlon));
+        // The point's sine and cosine are part of every test, as in the
+        // scalar search: hide the point's latitude from the optimiser so
+        // they are not hoisted out of the loop. The asm emits nothing.
+        V point_lat = hn::Set(d, p.lat);
+        asm volatile("" : "+m"(point_lat));
+        const SinCos a = sin_cos(lat);
+        const SinCos q = sin_cos(point_lat);
+        return hn::Add(hn::Mul(q.cos, hn::Mul(cosine(dlon), a.cos)), hn::Mul(a.sin, q.sin));
+    }
+};
+
+Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
+    const LatLongCosines score{from_fixed(point)};
+    return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(airports, count, kInitialBest, score);
+}
+#endif
+
+}  // namespace HWY_NAMESPACE
+}  // namespace latlong_vector
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace latlong_vector {
+HWY_EXPORT(LatLongVectorSearch);
+}  // namespace latlong_vector
+
+Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point) {
+    return HWY_DYNAMIC_DISPATCH(latlong_vector::LatLongVectorSearch)(airports, count, point);
+}
+#endif
