@@ -109,9 +109,9 @@ struct SquaredChords {
         const V s = hn::Sub(hn::Sub(hn::Set(d, 1.0), hn::Mul(u, u)), hn::Mul(v, v));
         const V w = hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kMajorThreshold)), hn::Sqrt(s));
 
-        const V axis_z = hn::BitCast(d, pairs);  // negative where the major axis is Z
-        const V m = hn::IfNegativeThenElse(axis_z, v, w);
-        const V n = hn::IfNegativeThenElse(axis_z, w, v);
+        // Bit 63 is set where the major axis is Z.
+        const V m = if_top_bit(pairs, v, w);
+        const V n = if_top_bit(pairs, w, v);
 #if HWY_TARGET <= HWY_AVX3
         const DU du;
         const VU flag_case = hn::OrAnd(hn::And(hn::ShiftRight<61>(pairs), hn::Set(du, 6)),
@@ -121,19 +121,17 @@ struct SquaredChords {
         const V b = hn::TableLookupLanes(q.b, index);
         const V c = hn::TableLookupLanes(q.c, index);
 #else
-        // Masks in the sign bit: axis Y (bit 62 set, bit 63 clear); a minus
-        // sign on a, on b, on c (see the table above PointSide).
+        // Masks in bit 63: axis Y (bit 62 set, bit 63 clear); a minus sign on
+        // a, on b, on c (see the table above PointSide).
         const VU bit62 = hn::ShiftLeft<1>(pairs);
         const VU negative = hn::ShiftLeft<33>(pairs);
-        const V axis_y = hn::BitCast(d, hn::AndNot(pairs, bit62));
-        const V minus_a = hn::BitCast(d, hn::AndNot(pairs, hn::Xor(negative, bit62)));
-        const V minus_b = hn::BitCast(d, hn::Xor(negative, pairs));
-        const V minus_c = hn::BitCast(d, hn::And(negative, pairs));
-        const V a = hn::IfNegativeThenElse(axis_y, hn::IfNegativeThenElse(minus_a, q.neg_px, q.px),
-                                           hn::IfNegativeThenElse(minus_a, q.neg_py, q.py));
-        const V b = hn::IfNegativeThenElse(axis_y, hn::IfNegativeThenElse(minus_b, q.neg_py, q.py),
-                                           hn::IfNegativeThenElse(minus_b, q.neg_px, q.px));
-        const V c = hn::IfNegativeThenElse(minus_c, q.neg_pz, q.pz);
+        const VU axis_y = hn::AndNot(pairs, bit62);
+        const VU minus_a = hn::AndNot(pairs, hn::Xor(negative, bit62));
+        const VU minus_b = hn::Xor(negative, pairs);
+        const VU minus_c = hn::And(negative, pairs);
+        const V a = if_top_bit(axis_y, if_top_bit(minus_a, q.neg_px, q.px), if_top_bit(minus_a, q.neg_py, q.py));
+        const V b = if_top_bit(axis_y, if_top_bit(minus_b, q.neg_py, q.py), if_top_bit(minus_b, q.neg_px, q.px));
+        const V c = if_top_bit(minus_c, q.neg_pz, q.pz);
 #endif
         const V d0 = hn::Sub(u, a);
         const V d1 = hn::Sub(m, b);

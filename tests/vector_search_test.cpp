@@ -1,0 +1,128 @@
+// The vector searches on every Highway target this CPU has (one test run per
+// target): the direction-cosine search must find what find_nearest<CdcMethod>
+// finds, the same winner with the same score bit for bit, on random and
+// awkward tables; the lat/long search the lowest index on ties and, on random
+// tables, a winner whose exact cosine is the best to within SLEEF's error.
+#include <hwy/tests/hwy_gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "bench/cdc_method.h"
+#include "bench/latlong_method.h"
+#include "bench/search.h"
+#include "cdc_vector_search.h"
+#include "latlong_vector_search.h"
+
+namespace {
+
+class VectorSearchTest : public hwy::TestWithParamTarget {};
+HWY_TARGET_INSTANTIATE_TEST_SUITE_P(VectorSearchTest);
+
+std::vector<CdcPair> random_pairs(std::mt19937& random, int count) {
+    std::vector<CdcPair> pairs(count);
+    for (CdcPair& p : pairs) p = {static_cast<int32_t>(random()), static_cast<int32_t>(random())};
+    return pairs;
+}
+
+// Every point against the first `count` airports, for each count given.
+void expect_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPair>& points,
+                  const std::vector<int>& counts) {
+    FlightLine flight_line;
+    for (size_t i = 0; i < points.size(); ++i) {
+        flight_line.cdc[0] = points[i];
+        const CdcPoint point = CdcMethod::prepare_point(flight_line, 0);
+        for (int count : counts) {
+            const Nearest exact = find_nearest<CdcMethod>(airports.data(), count, point);
+            const Nearest vector = cdc_vector_find_nearest(airports.data(), count, points[i]);
+            ASSERT_EQ(vector.airport, exact.airport) << "point " << i << ", " << count << " airports";
+            ASSERT_EQ(std::memcmp(&vector.score, &exact.score, sizeof(double)), 0)
+                << "point " << i << ", " << count << " airports: " << vector.score << " vs " << exact.score;
+        }
+    }
+}
+
+std::vector<int> counts_up_to(int last) {
+    std::vector<int> counts;
+    for (int n = 0; n <= last; ++n) counts.push_back(n);
+    return counts;
+}
+
+TEST_P(VectorSearchTest, CdcMatchesScalarOnRandomPairs) {
+    std::mt19937 random(9);
+    const std::vector<CdcPair> airports = random_pairs(random, 3000);
+    std::vector<CdcPair> points = random_pairs(random, 40);
+    points.insert(points.end(), airports.begin() + 100, airports.begin() + 110);  // scores of 0
+    std::vector<int> counts = counts_up_to(40);
+    counts.insert(counts.end(), {1023, 3000});
+    expect_exact(airports, points, counts);
+}
+
+// The special pairs of the decoder, both sides of the threshold before the
+// root (fields near 1/sqrt(2) in both words put s a few 1e-9 either side of
+// 0) in every flag case, each twice in a shuffled table: equal scores in
+// different lanes, and counts that are no multiple of any vector width.
+TEST_P(VectorSearchTest, CdcMatchesScalarOnAwkwardPairs) {
+    std::vector<CdcPair> pairs = {
+        {0, 0}, {0x40000000, 0}, {0, 0x40000000}, {0x40000000, 0x40000000}, {0, int32_t(0x80000000)},
+        {0x40000000, int32_t(0x80000000)}, {0, int32_t(0xC0000000)}, {0x40000000, int32_t(0xC0000000)},
+        {int32_t(0x80000000), 0}, {0x1FFFFFFF, 0}, {0x1FFFFFFF, 0x40000000}, {0x60000000, 0x40000000},
+        {0x20000000, 0x20000000}, {0x3FFFFFFF, 0x1FFFFFFF},
+    };
+    for (uint32_t field = 0x16A09E5C; field <= 0x16A09E6C; field += 4)
+        for (uint32_t first_flag : {0u, 0x40000000u})
+            for (uint32_t second_flags : {0u, 0x40000000u, 0x80000000u, 0xC0000000u})
+                pairs.push_back({static_cast<int32_t>(field | first_flag), static_cast<int32_t>(field | second_flags)});
+    std::vector<CdcPair> airports = pairs;
+    airports.insert(airports.end(), pairs.begin(), pairs.end());
+    std::shuffle(airports.begin(), airports.end(), std::mt19937(11));
+    expect_exact(airports, pairs, counts_up_to(static_cast<int>(airports.size())));
+}
+
+// The same direction stored 17 times, in words that differ only in the
+// unread bit 31 of the first word: all score alike, the first wins.
+TEST_P(VectorSearchTest, EqualScoresGoToTheLowestIndex) {
+    std::vector<CdcPair> cdc(17);
+    std::vector<FixedLatLong> fixed(17, FixedLatLong{123456789, -987654321});
+    for (int j = 0; j < 17; ++j) cdc[j] = {static_cast<int32_t>(0x12345678u | (j % 2 ? 0x80000000u : 0)), 0x0ABCDEF0};
+    for (int count = 1; count <= 17; ++count) {
+        EXPECT_EQ(cdc_vector_find_nearest(cdc.data(), count, {0x02345678, 0x4ABCDEF0}).airport, 0);
+        EXPECT_EQ(latlong_vector_find_nearest(fixed.data(), count, {0, 0}).airport, 0);
+    }
+}
+
+TEST_P(VectorSearchTest, NoAirportsNoWinner) {
+    const Nearest cdc = cdc_vector_find_nearest(nullptr, 0, {0, 0});
+    EXPECT_EQ(cdc.airport, kNoWinner);
+    EXPECT_EQ(cdc.score, 1.7976931348623e308);
+    const Nearest latlong = latlong_vector_find_nearest(nullptr, 0, {0, 0});
+    EXPECT_EQ(latlong.airport, kNoWinner);
+    EXPECT_EQ(latlong.score, -1.7976931348623e308);
+}
+
+// SLEEF's sine and cosine are each within 1 ulp, so a computed cosine of the
+// central angle (below 1, five rounded operations on top) is within 1e-15 of
+// the exact pass's; a winner other than the exact pass's must score within
+// twice that of the best exact cosine.
+TEST_P(VectorSearchTest, LatLongWinnerIsBestWithinSleefError) {
+    std::mt19937 random(13);
+    FlightLine flight_line;
+    std::vector<FixedLatLong> airports(1000);
+    for (FixedLatLong& a : airports) a = cdc_to_fixed({static_cast<int32_t>(random()), static_cast<int32_t>(random())});
+    for (int i = 0; i < 50; ++i) {
+        flight_line.fixed[0] = cdc_to_fixed({static_cast<int32_t>(random()), static_cast<int32_t>(random())});
+        const LatLong point = LatLongMethod::prepare_point(flight_line, 0);
+        for (int count : {1, 7, 9, 17, 1000}) {
+            const Nearest exact = find_nearest<LatLongMethod>(airports.data(), count, point);
+            const Nearest vector = latlong_vector_find_nearest(airports.data(), count, flight_line.fixed[0]);
+            ASSERT_GE(vector.airport, 0);
+            EXPECT_NEAR(LatLongMethod::score(airports[vector.airport], point), exact.score, 2e-15);
+            EXPECT_NEAR(vector.score, exact.score, 2e-15);
+        }
+    }
+}
+
+}  // namespace
