@@ -2,25 +2,7 @@
 
 #include <sleef.h>
 
-#ifndef SPHEREBENCH_SLEEF_WIDE_DECLARATIONS
-#define SPHEREBENCH_SLEEF_WIDE_DECLARATIONS
-// sleef.h declares its 256- and 512-bit functions only to code compiled
-// wholly for AVX or AVX-512; here only the per-target code below is. The
-// ones this search calls, as sleef.h declares them there (a pair of vectors
-// is returned as a struct of the two).
-extern "C" {
-struct SleefSinCos4 {
-    __m256d sin, cos;
-};
-struct SleefSinCos8 {
-    __m512d sin, cos;
-};
-SleefSinCos4 Sleef_sincosd4_u10avx(__m256d);
-__m256d Sleef_cosd4_u10avx(__m256d);
-SleefSinCos8 Sleef_sincosd8_u10avx512fnofma(__m512d);
-__m512d Sleef_cosd8_u10avx512fnofma(__m512d);
-}
-#endif
+#include "sleef_wide.h"
 
 // Highway compiles everything below once per target.
 #undef HWY_TARGET_INCLUDE
@@ -61,18 +43,30 @@ using namespace vector_lanes::HWY_NAMESPACE;
 struct SinCos {
     V sin, cos;
 };
+#if HWY_TARGET <= HWY_AVX2
+// Through memory, see sleef_wide.h.
+HWY_INLINE SinCos sin_cos(V x) {
+    const D d;
+    HWY_ALIGN double in[hn::MaxLanes(d)], sin[hn::MaxLanes(d)], cos[hn::MaxLanes(d)];
+    hn::Store(x, d, in);
 #if HWY_TARGET <= HWY_AVX3
-HWY_INLINE SinCos sin_cos(V x) {
-    const SleefSinCos8 r = Sleef_sincosd8_u10avx512fnofma(x.raw);
-    return {V{r.sin}, V{r.cos}};
+    sleef_sincos_8(in, sin, cos);
+#else
+    sleef_sincos_4(in, sin, cos);
+#endif
+    return {hn::Load(d, sin), hn::Load(d, cos)};
 }
-HWY_INLINE V cosine(V x) { return V{Sleef_cosd8_u10avx512fnofma(x.raw)}; }
-#elif HWY_TARGET == HWY_AVX2
-HWY_INLINE SinCos sin_cos(V x) {
-    const SleefSinCos4 r = Sleef_sincosd4_u10avx(x.raw);
-    return {V{r.sin}, V{r.cos}};
+HWY_INLINE V cosine(V x) {
+    const D d;
+    HWY_ALIGN double in[hn::MaxLanes(d)], cos[hn::MaxLanes(d)];
+    hn::Store(x, d, in);
+#if HWY_TARGET <= HWY_AVX3
+    sleef_cos_8(in, cos);
+#else
+    sleef_cos_4(in, cos);
+#endif
+    return hn::Load(d, cos);
 }
-HWY_INLINE V cosine(V x) { return V{Sleef_cosd4_u10avx(x.raw)}; }
 #elif HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_SSSE3
 HWY_INLINE SinCos sin_cos(V x) {
 #if HWY_TARGET == HWY_SSE4

@@ -9,7 +9,12 @@ if(hwy_FOUND AND SLEEF_INCLUDE_DIR AND SLEEF_LIBRARY)
     add_library(spherebench_vector_search STATIC
         benchmarks/cdc_vector_search.cpp
         benchmarks/latlong_vector_search.cpp
+        benchmarks/sleef_avx.cpp
+        benchmarks/sleef_avx512.cpp
     )
+    # Called only where the search's run-time choice of target has them.
+    set_source_files_properties(benchmarks/sleef_avx.cpp PROPERTIES COMPILE_OPTIONS -mavx)
+    set_source_files_properties(benchmarks/sleef_avx512.cpp PROPERTIES COMPILE_OPTIONS -mavx512f)
     target_include_directories(spherebench_vector_search PUBLIC benchmarks PRIVATE ${SLEEF_INCLUDE_DIR})
     target_link_libraries(spherebench_vector_search PUBLIC spherebench_core hwy::hwy PRIVATE ${SLEEF_LIBRARY})
 else()
