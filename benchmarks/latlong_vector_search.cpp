@@ -2,6 +2,9 @@
 
 #include <sleef.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "sleef_wide.h"
 
 // Highway compiles everything below once per target.
@@ -28,7 +31,7 @@ Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLon
     for (int j = 0; j < count; ++j) {
         const LatLong a = from_fixed(airports[j]);
         double d = std::fabs(a.lon - p.lon);
-        d = std::min(d, 6.283185307179586 - d);
+        d = std::min(d, kTwoPi - d);
         const Sleef_double2 sa = Sleef_sincos_u10(a.lat), sp = Sleef_sincos_u10(p.lat);
         const double score = sp.y * (Sleef_cos_u10(d) * sa.y) + sa.x * sp.x;
         if (score > nearest.score) nearest = {j, score};
@@ -121,7 +124,7 @@ struct LatLongCosines {
         const V lat = hn::Mul(hn::Mul(lat_units, scale), pi);
         const V lon = hn::Mul(hn::Mul(lon_units, scale), pi);
         V dlon = hn::Abs(hn::Sub(lon, hn::Set(d, p.lon)));
-        dlon = hn::Min(dlon, hn::Sub(hn::Set(d, 6.283185307179586), dlon));
+        dlon = hn::Min(dlon, hn::Sub(hn::Set(d, kTwoPi), dlon));
         // The point's sine and cosine are part of every test, as in the
         // scalar search: hide the point's latitude from the optimiser so
         // they are not hoisted out of the loop. The asm emits nothing.
