@@ -1,7 +1,8 @@
 #!/bin/sh
-# Draws nanoseconds per test against the number of airports, each pass beside
-# its floor, from the suite's JSON output. Needs python3 and gnuplot
-# (Debian: apt-get install -y gnuplot-nox).
+# Draws the suite's figures from its JSON output: on the left nanoseconds per
+# test against the number of airports, both methods' passes, floors and vector
+# searches on one logarithmic scale; on the right the ratios between them.
+# Needs python3 and gnuplot (Debian: apt-get install -y gnuplot-nox).
 #
 #   benchmarks/plot_scaling.sh RESULTS.json [OUT.png]    (default docs/scaling.png)
 set -eu
@@ -11,25 +12,56 @@ out=${2:-$here/../docs/scaling.png}
 data=$(mktemp)
 trap 'rm -f "$data"' EXIT
 python3 "$here/report.py" --data "$results" >"$data"
-date=$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["context"]["date"][:10])' "$results")
+about=$(python3 -c '
+import json, sys
+r = json.load(open(sys.argv[1]))
+c = r["context"]
+reps = max((b.get("repetitions", 1) for b in r["benchmarks"]), default=1)
+taken = "median of %d runs" % reps if reps > 1 else "single runs"
+target = ", vector target " + c["vector_target"] if "vector_target" in c else ""
+print("%s; run of %s%s" % (taken, c["date"][:10], target))' "$results")
 
 gnuplot <<PLOT
-set terminal pngcairo size 1100,480 font "sans,11"
+set terminal pngcairo size 1200,600 font "sans,11"
 set output "$out"
-set multiplot layout 1,2 title "Nearest-airport search, 1000 points of random directions: time per proximity test (CPU time, median; run of $date)"
+set datafile missing "?"
+set multiplot title "Nearest-airport search, 1000 points of random directions: CPU time per proximity test ($about)"
+set label 1 "pass: the program's own search loop (find\\\\_nearest).  floor: a plain scalar loop written apart from the program, doing the same per-test arithmetic (benchmarks/floors.cpp):" at screen 0.01, screen 0.085 font "sans,10"
+set label 2 "the least a scalar search costs.  vector: the suite's vector searches (Highway), several tests at once; direction cosines exact bit for bit, lat/long with SLEEF's sine and cosine." at screen 0.01, screen 0.05 font "sans,10"
+set tmargin at screen 0.9
+set bmargin at screen 0.2
 set xlabel "airports searched per point"
-set ylabel "time per test (ns)"
 set xrange [0:15000]
-set yrange [0:*]
 set xtics 2000
 set grid
-set key bottom right
-set title "Concise direction cosines"
-plot "$data" using 1:2 with linespoints lw 2 pt 7 lc rgb "#1f77b4" title "pass (find\\\\_nearest<CdcMethod>)", \
-     "$data" using 1:3 with linespoints lw 2 pt 6 dt 2 lc rgb "#1f77b4" title "floor"
-set title "Latitude/longitude"
-plot "$data" using 1:4 with linespoints lw 2 pt 5 lc rgb "#d62728" title "pass (find\\\\_nearest<LatLongMethod>)", \
-     "$data" using 1:5 with linespoints lw 2 pt 4 dt 2 lc rgb "#d62728" title "floor"
+set lmargin at screen 0.06
+set rmargin at screen 0.48
+set title "Both methods on one scale"
+set ylabel "time per test (ns, logarithmic scale)"
+set logscale y
+set yrange [0.5:1000]
+set ytics (0.5, 1, 2, 5, 10, 20, 50, 100)
+set key top left maxrows 3 box opaque font "sans,10" samplen 2
+plot "$data" using 1:4 with linespoints lw 2 pt 5 lc rgb "#d62728" title "lat/long pass", \\
+     "$data" using 1:5 with linespoints lw 2 pt 4 dt 2 lc rgb "#d62728" title "lat/long floor", \\
+     "$data" using 1:7 with linespoints lw 2 pt 9 dt 3 lc rgb "#d62728" title "lat/long vector", \\
+     "$data" using 1:2 with linespoints lw 2 pt 7 lc rgb "#1f77b4" title "cdc pass", \\
+     "$data" using 1:3 with linespoints lw 2 pt 6 dt 2 lc rgb "#1f77b4" title "cdc floor", \\
+     "$data" using 1:6 with linespoints lw 2 pt 9 dt 3 lc rgb "#1f77b4" title "cdc vector"
+unset label 1
+unset label 2
+set lmargin at screen 0.56
+set rmargin at screen 0.98
+unset logscale y
+set yrange [0:10]
+set ytics 1
+set title "Ratios, each of two figures from the same run"
+set ylabel "ratio"
+set key at graph 0.97, graph 0.5 right center vertical maxrows 4 box opaque font "sans,10" samplen 2
+plot "$data" using 1:(\$4/\$2) with linespoints lw 2 pt 7 lc rgb "#9467bd" title "lat/long / cdc, passes", \\
+     "$data" using 1:(\$7/\$6) with linespoints lw 2 pt 9 dt 3 lc rgb "#9467bd" title "lat/long / cdc, vector", \\
+     "$data" using 1:(\$2/\$6) with linespoints lw 2 pt 9 lc rgb "#1f77b4" title "cdc speed-up: pass / vector", \\
+     "$data" using 1:(\$4/\$7) with linespoints lw 2 pt 9 lc rgb "#d62728" title "lat/long speed-up: pass / vector"
 unset multiplot
 PLOT
 echo "wrote $out"
