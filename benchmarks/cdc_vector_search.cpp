@@ -15,18 +15,22 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 constexpr double kInitialBest = 1.7976931348623e308;  // what any score beats
 
+using namespace vector_lanes::HWY_NAMESPACE;
+
 #if HWY_TARGET == HWY_SCALAR
-// The fallback for CPUs without SSSE3, one lane wide: the plain loop.
-Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
-    const UnitVector p = decode_cdc(point);
-    Nearest nearest{kNoWinner, kInitialBest};
-    for (int j = 0; j < count; ++j) {
-        const UnitVector a = decode_cdc(airports[j]);
+// The one-lane fallback: the squared chord as written.
+struct SquaredChord {
+    UnitVector p;
+
+    double operator()(CdcPair airport) const {
+        const UnitVector a = decode_cdc(airport);
         const double dx = a.x - p.x, dy = a.y - p.y, dz = a.z - p.z;
-        const double score = (dx * dx + dy * dy) + dz * dz;
-        if (score < nearest.score) nearest = {j, score};
+        return (dx * dx + dy * dy) + dz * dz;
     }
-    return nearest;
+};
+
+Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
+    return search_lanes</*kSmallerWins=*/true, 1>(airports, count, kInitialBest, SquaredChord{decode_cdc(point)});
 }
 
 double SumOfSquareRoots(const double* values, int count) {
@@ -41,8 +45,6 @@ double SumOfStoredCosines(const CdcPair* pairs, int count) {
     return sum;
 }
 #else
-using namespace vector_lanes::HWY_NAMESPACE;
-
 // Airports per unrolled step, each vector with its own bests.
 constexpr int kUnroll = 2;
 

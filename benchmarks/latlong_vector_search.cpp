@@ -22,25 +22,26 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 constexpr double kInitialBest = -1.7976931348623e308;  // what any cosine beats
 
+using namespace vector_lanes::HWY_NAMESPACE;
+
 #if HWY_TARGET == HWY_SCALAR
-// The fallback for CPUs without SSSE3, one lane wide: the plain loop with
-// SLEEF's scalar functions.
-Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
-    const LatLong p = from_fixed(point);
-    Nearest nearest{kNoWinner, kInitialBest};
-    for (int j = 0; j < count; ++j) {
-        const LatLong a = from_fixed(airports[j]);
+// The one-lane fallback: latlong_cosine with SLEEF's scalar functions.
+struct LatLongCosine {
+    LatLong p;
+
+    double operator()(FixedLatLong airport) const {
+        const LatLong a = from_fixed(airport);
         double d = std::fabs(a.lon - p.lon);
         d = std::min(d, kTwoPi - d);
         const Sleef_double2 sa = Sleef_sincos_u10(a.lat), sp = Sleef_sincos_u10(p.lat);
-        const double score = sp.y * (Sleef_cos_u10(d) * sa.y) + sa.x * sp.x;
-        if (score > nearest.score) nearest = {j, score};
+        return sp.y * (Sleef_cos_u10(d) * sa.y) + sa.x * sp.x;
     }
-    return nearest;
+};
+
+Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
+    return search_lanes</*kSmallerWins=*/false, 1>(airports, count, kInitialBest, LatLongCosine{from_fixed(point)});
 }
 #else
-using namespace vector_lanes::HWY_NAMESPACE;
-
 // SLEEF's 1-ulp sine and cosine for this target's vectors, in the variants
 // without fused multiply-add.
 struct SinCos {

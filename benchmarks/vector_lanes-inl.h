@@ -137,6 +137,18 @@ HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial
     }
     return nearest;
 }
+#else
+// The one-lane target (CPUs without SSSE3): the plain loop, the score taking
+// one record.
+template <bool kSmallerWins, int kUnroll, typename Record, class Score>
+HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial_best, const Score& score) {
+    Nearest nearest{kNoWinner, initial_best};
+    for (int j = 0; j < count; ++j) {
+        const double s = score(records[j]);
+        if (kSmallerWins ? s < nearest.score : s > nearest.score) nearest = {j, s};
+    }
+    return nearest;
+}
 #endif  // HWY_TARGET != HWY_SCALAR
 
 }  // namespace HWY_NAMESPACE
