@@ -68,8 +68,10 @@ struct PointSide {
     // (second word bit 31, bit 30, first word bit 30), looked up per lane.
     V a, b, c;
 #else
-    // Fewer lanes: chosen by sign-bit masks.
-    V px, py, pz, neg_px, neg_py, neg_pz;
+    // Fewer lanes: exchanged and negated by masks of the flag bits, with
+    // exclusive ors (selections cost more than these here).
+    V px, py, pz;
+    VU px_xor_py;
 #endif
 };
 
@@ -81,8 +83,8 @@ HWY_INLINE PointSide arrange_point(UnitVector p) {
     alignas(64) const double c[8] = {p.z, p.z, p.z, p.z, p.z, -p.z, p.z, -p.z};
     return {hn::Load(d, a), hn::Load(d, b), hn::Load(d, c)};
 #else
-    return {hn::Set(d, p.x), hn::Set(d, p.y), hn::Set(d, p.z),
-            hn::Set(d, -p.x), hn::Set(d, -p.y), hn::Set(d, -p.z)};
+    const V px = hn::Set(d, p.x), py = hn::Set(d, p.y);
+    return {px, py, hn::Set(d, p.z), hn::Xor(hn::BitCast(DU(), px), hn::BitCast(DU(), py))};
 #endif
 }
 
@@ -111,10 +113,10 @@ struct SquaredChords {
         const V s = hn::Sub(hn::Sub(hn::Set(d, 1.0), hn::Mul(u, u)), hn::Mul(v, v));
         const V w = hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kMajorThreshold)), hn::Sqrt(s));
 
+#if HWY_TARGET <= HWY_AVX3
         // Bit 63 is set where the major axis is Z.
         const V m = if_top_bit(pairs, v, w);
         const V n = if_top_bit(pairs, w, v);
-#if HWY_TARGET <= HWY_AVX3
         const DU du;
         const VU flag_case = hn::OrAnd(hn::And(hn::ShiftRight<61>(pairs), hn::Set(du, 6)),
                                        hn::ShiftRight<30>(pairs), hn::Set(du, 1));
@@ -123,17 +125,25 @@ struct SquaredChords {
         const V b = hn::TableLookupLanes(q.b, index);
         const V c = hn::TableLookupLanes(q.c, index);
 #else
-        // Masks in bit 63: axis Y (bit 62 set, bit 63 clear); a minus sign on
-        // a, on b, on c (see the table above PointSide).
+        // x ^ ((x ^ y) & mask) is y where the mask is all ones, else x.
+        const DU du;
+        const VU v_bits = hn::BitCast(du, v), w_bits = hn::BitCast(du, w);
+        const VU exchange_vw = hn::And(hn::Xor(v_bits, w_bits), all_ones_where_top_bit(pairs));  // axis Z
+        const V m = hn::BitCast(d, hn::Xor(w_bits, exchange_vw));
+        const V n = hn::BitCast(d, hn::Xor(v_bits, exchange_vw));
+        // Axis Y (bit 62 set, bit 63 clear): a and b from px and py exchanged.
         const VU bit62 = hn::ShiftLeft<1>(pairs);
+        const VU exchange_xy = hn::And(q.px_xor_py, all_ones_where_top_bit(hn::AndNot(pairs, bit62)));
+        // The minus signs of a, b and c (see the table above PointSide), in
+        // bit 63 alone.
+        const VU sign = hn::Set(du, 0x8000000000000000ull);
         const VU negative = hn::ShiftLeft<33>(pairs);
-        const VU axis_y = hn::AndNot(pairs, bit62);
-        const VU minus_a = hn::AndNot(pairs, hn::Xor(negative, bit62));
-        const VU minus_b = hn::Xor(negative, pairs);
-        const VU minus_c = hn::And(negative, pairs);
-        const V a = if_top_bit(axis_y, if_top_bit(minus_a, q.neg_px, q.px), if_top_bit(minus_a, q.neg_py, q.py));
-        const V b = if_top_bit(axis_y, if_top_bit(minus_b, q.neg_py, q.py), if_top_bit(minus_b, q.neg_px, q.px));
-        const V c = if_top_bit(minus_c, q.neg_pz, q.pz);
+        const VU minus_a = hn::And(hn::AndNot(pairs, hn::Xor(negative, bit62)), sign);
+        const VU minus_b = hn::And(hn::Xor(negative, pairs), sign);
+        const VU minus_c = hn::And(hn::And(negative, pairs), sign);
+        const V a = hn::BitCast(d, hn::Xor3(hn::BitCast(du, q.py), exchange_xy, minus_a));
+        const V b = hn::BitCast(d, hn::Xor3(hn::BitCast(du, q.px), exchange_xy, minus_b));
+        const V c = hn::BitCast(d, hn::Xor(hn::BitCast(du, q.pz), minus_c));
 #endif
         const V d0 = hn::Sub(u, a);
         const V d1 = hn::Sub(m, b);

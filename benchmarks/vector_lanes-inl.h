@@ -71,6 +71,12 @@ HWY_INLINE V if_top_bit(VU bits, V yes, V no) {
 #endif
 }
 
+// All ones in the lanes where bit 63 of `bits` is set, else zero.
+HWY_INLINE VU all_ones_where_top_bit(VU bits) {
+    const hn::RebindToSigned<DU> di;
+    return hn::BitCast(DU(), hn::BroadcastSignBit(hn::BitCast(di, bits)));
+}
+
 // Per lane, the best score met so far and where: `start` is the index of the
 // first record of the step that set it. A lane meets its records in index
 // order and only a strictly better score replaces its best, so each lane
@@ -82,7 +88,13 @@ struct LaneBests {
 template <bool kSmallerWins>
 HWY_INLINE void keep_better(LaneBests& best, V score, V start) {
     const auto better = kSmallerWins ? hn::Lt(score, best.score) : hn::Gt(score, best.score);
+#if HWY_TARGET <= HWY_AVX3
     best.score = hn::IfThenElse(better, score, best.score);
+#else
+    // One selection fewer (they cost more than a minimum here); the scores
+    // are never NaN, and equal ones are the same double.
+    best.score = kSmallerWins ? hn::Min(score, best.score) : hn::Max(score, best.score);
+#endif
     best.start = hn::IfThenElse(better, start, best.start);
 }
 
@@ -99,6 +111,8 @@ HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial
     const V step = hn::Set(d, static_cast<double>(kUnroll * lanes));
     int j = 0;
     for (; j + kUnroll * lanes <= count; j += kUnroll * lanes) {
+        // Unrolled, so that the bests stay in registers.
+#pragma GCC unroll 8
         for (int k = 0; k < kUnroll; ++k)
             keep_better<kSmallerWins>(best[k], score(load_records(records + j + k * lanes)), start);
         start = hn::Add(start, step);
