@@ -54,7 +54,10 @@ def print_vector_tables(results, ns):
     print()
     for name, what in (("BM_VectorSqrt", "vector square root alone, per lane"),
                        ("BM_ScalarSqrt", "scalar square root alone"),
-                       ("BM_VectorStoredCosines", "vector conversions alone (both stored cosines of a pair)")):
+                       ("BM_VectorStoredCosines", "vector conversions alone (both stored cosines of a pair)"),
+                       ("BM_CdcVectorPassOn/AVX2/airports:14000", "cdc vector search forced onto AVX2, 14000 airports"),
+                       ("BM_CdcVectorPassOn/SSE4/airports:14000", "cdc vector search forced onto SSE4, 14000 airports"),
+                       ("BM_VectorSqrtOn/AVX2", "vector square root alone on AVX2, per lane")):
         if name in ns:
             print(f"- {what}: {ns[name]:.3f} ns")
     def by_tables(key):  # "latlong_vector random, 1000 airports": random ones by size, then bundled

@@ -5,6 +5,7 @@
 #include "vector_benchmarks.h"
 
 #include <benchmark/benchmark.h>
+#include <hwy/targets.h>
 
 #include <cmath>
 #include <cstdio>
@@ -84,6 +85,26 @@ void BM_VectorStoredCosines(benchmark::State& state) {
     count_tests(state, kAirportCapacity);
 }
 BENCHMARK(BM_VectorStoredCosines);
+
+// The exact search and the square root forced onto a narrower target than
+// the CPU's best, through Highway's hook for tests (undone afterwards): what
+// they cost where there is no AVX-512.
+void on_target(benchmark::State& state, int64_t target, void (*timed)(benchmark::State&)) {
+    if ((hwy::SupportedTargets() & target) == 0) {
+        state.SkipWithError("the CPU lacks this target");
+        return;
+    }
+    hwy::SetSupportedTargetsForTest(target);
+    timed(state);
+    hwy::SetSupportedTargetsForTest(0);
+}
+
+void BM_CdcVectorPassOn(benchmark::State& state, int64_t target) { on_target(state, target, BM_CdcVectorPass); }
+BENCHMARK_CAPTURE(BM_CdcVectorPassOn, AVX2, HWY_AVX2)->Arg(kAirportCapacity)->ArgName("airports")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CdcVectorPassOn, SSE4, HWY_SSE4)->Arg(kAirportCapacity)->ArgName("airports")->Unit(benchmark::kMillisecond);
+
+void BM_VectorSqrtOn(benchmark::State& state, int64_t target) { on_target(state, target, BM_VectorSqrt); }
+BENCHMARK_CAPTURE(BM_VectorSqrtOn, AVX2, HWY_AVX2);
 
 bool same(Nearest a, Nearest b) {
     return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
