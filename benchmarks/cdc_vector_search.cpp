@@ -114,9 +114,11 @@ struct SquaredChords {
         const V w = hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kMajorThreshold)), hn::Sqrt(s));
 
 #if HWY_TARGET <= HWY_AVX3
-        // Bit 63 is set where the major axis is Z.
-        const V m = if_top_bit(pairs, v, w);
-        const V n = if_top_bit(pairs, w, v);
+        // Bit 63 is set where the major axis is Z; AVX-512 makes its masks
+        // from bit 63 alone.
+        const V axis_z = hn::BitCast(d, pairs);
+        const V m = hn::IfNegativeThenElse(axis_z, v, w);
+        const V n = hn::IfNegativeThenElse(axis_z, w, v);
         const DU du;
         const VU flag_case = hn::OrAnd(hn::And(hn::ShiftRight<61>(pairs), hn::Set(du, 6)),
                                        hn::ShiftRight<30>(pairs), hn::Set(du, 1));

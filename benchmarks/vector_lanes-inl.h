@@ -57,20 +57,6 @@ HWY_INLINE WordsAsDoubles words_as_doubles(VU32 biased) {
     return {hn::Sub(hn::BitCast(d, first), offset), hn::Sub(hn::BitCast(d, second), offset)};
 }
 
-// `yes` in the lanes where bit 63 of `bits` is set, else `no`.
-HWY_INLINE V if_top_bit(VU bits, V yes, V no) {
-#if HWY_TARGET <= HWY_SSE4
-    // blendvpd, and AVX-512's mask from the sign bits, read only bit 63.
-    return hn::IfNegativeThenElse(hn::BitCast(D(), bits), yes, no);
-#else
-    // Here IfNegativeThenElse reads other bits too (SSSE3 selects bit by bit,
-    // the emulated target compares the lane as a double, NaN included).
-    const hn::RebindToSigned<DU> di;
-    const auto top_set = hn::Lt(hn::BitCast(di, bits), hn::Zero(di));
-    return hn::IfThenElse(hn::RebindMask(D(), top_set), yes, no);
-#endif
-}
-
 // All ones in the lanes where bit 63 of `bits` is set, else zero.
 HWY_INLINE VU all_ones_where_top_bit(VU bits) {
     const hn::RebindToSigned<DU> di;
