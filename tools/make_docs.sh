@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Remakes docs/ACCURACY.md and docs/path.png from the bundled data in data/,
-# and docs/REPRESENTATIONS.md and docs/representations.png from it and the
-# benchmark suite's results saved in docs/representations.json. Needs the
+# docs/REPRESENTATIONS.md and docs/representations.png from it and the
+# benchmark suite's results saved in docs/scaling.json, and docs/scaling.png
+# from those results (docs/PERFORMANCE.md quotes them: benchmarks/report.py
+# prints its tables). Needs the
 # build's prerequisites and, for the pictures, gnuplot (Debian: apt-get install
 # gnuplot-nox); the comparison of stored forms needs libs2-dev and
 # libgeographiclib-dev, and is skipped with a note without them. Run from
 # anywhere:
 #   tools/make_docs.sh            from the saved suite results
-#   tools/make_docs.sh --time     first runs the suite's six passes again
-#                                 (bench preset) and saves their results
+#   tools/make_docs.sh --time     first runs the whole suite again (bench
+#                                 preset, about five minutes on a quiet
+#                                 machine) and saves its results
 # BUILD_DIR may name an existing build; else the release preset's is used.
 # Each document and its picture are made aside and replace the old ones only
 # when both are done.
@@ -43,13 +46,12 @@ if [ -n "$time_suite" ]; then
     # the flag's list).
     cpu=$(grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//' | tr -d ',=')
     compiler=$("$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build/bench/CMakeCache.txt)" --version | head -n 1 | tr -d ',=')
-    echo "running the suite's six passes (about a minute); load: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
+    echo "running the suite (about five minutes); load: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
     build/bench/benchmarks/spherebench_benchmarks \
-        --benchmark_filter='^BM_(Cdc|LatLong|S2CellId|S2Point|Haversine|FloatVector)Pass/airports:14000$' \
-        --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
+        --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
         --benchmark_report_aggregates_only=true \
         --benchmark_context="cpu=$cpu,compiler=$compiler" \
-        --benchmark_out=docs/representations.json --benchmark_out_format=json >/dev/null
+        --benchmark_out=docs/scaling.json --benchmark_out_format=json >/dev/null
     echo "suite done; load: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
 fi
 
@@ -82,13 +84,17 @@ mv "$work/ACCURACY.md" docs/ACCURACY.md
 mv "$work/path.png" docs/path.png
 echo "wrote docs/ACCURACY.md and docs/path.png"
 
+benchmarks/plot_scaling.sh docs/scaling.json "$work/scaling.png"
+mv "$work/scaling.png" docs/scaling.png
+echo "wrote docs/scaling.png"
+
 if [ ! -x "$build/tools/representations-report" ]; then
     echo "representations-report is not built (it needs libs2-dev and libgeographiclib-dev):" \
          "docs/REPRESENTATIONS.md and docs/representations.png left as they are" >&2
     exit 0
 fi
-"$build/tools/representations-report" data docs/representations.json "$work/forms.dat" >"$work/REPRESENTATIONS.md"
-run_date=$(sed -n 's/^ *"date": "\([0-9-]*\)T.*/\1/p' docs/representations.json | head -n 1)
+"$build/tools/representations-report" data docs/scaling.json "$work/forms.dat" >"$work/REPRESENTATIONS.md"
+run_date=$(sed -n 's/^ *"date": "\([0-9-]*\)T.*/\1/p' docs/scaling.json | head -n 1)
 gnuplot -e "forms='$work/forms.dat'; run_date='$run_date'; output='$work/representations.png'" \
     tools/plot_representations.gp
 mv "$work/REPRESENTATIONS.md" docs/REPRESENTATIONS.md

@@ -248,7 +248,7 @@ int main(int argc, char** argv) {
     std::printf(
         "# The stored forms compared\n\n"
         "Made by `tools/make_docs.sh` (the `representations-report` tool on `data/` and on the suite's\n"
-        "results in `docs/representations.json`); do not edit by hand. `tools/make_docs.sh --time`\n"
+        "results in `docs/scaling.json`); do not edit by hand. `tools/make_docs.sh --time`\n"
         "first runs the benchmark suite again and saves its results there, then remakes every document.\n\n"
         "Six ways to store a location for a nearest-neighbour search on the sphere: the program's two\n"
         "and four that others choose. Each form's search is brute force and scalar, decodes or converts\n"
