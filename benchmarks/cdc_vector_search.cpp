@@ -19,18 +19,13 @@ using namespace vector_lanes::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
 // The one-lane fallback: the squared chord as written.
-struct SquaredChord {
-    UnitVector p;
-
-    double operator()(CdcPair airport) const {
+Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
+    const UnitVector p = decode_cdc(point);
+    return search_lanes</*kSmallerWins=*/true, 1>(airports, count, kInitialBest, [p](CdcPair airport) {
         const UnitVector a = decode_cdc(airport);
         const double dx = a.x - p.x, dy = a.y - p.y, dz = a.z - p.z;
         return (dx * dx + dy * dy) + dz * dz;
-    }
-};
-
-Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
-    return search_lanes</*kSmallerWins=*/true, 1>(airports, count, kInitialBest, SquaredChord{decode_cdc(point)});
+    });
 }
 
 double SumOfSquareRoots(const double* values, int count) {

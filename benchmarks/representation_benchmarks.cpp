@@ -71,14 +71,7 @@ int32_t float_vector_search(int i, int n) {
 
 template <int32_t (*Search)(int, int)>
 void BM_FormPass(benchmark::State& state) {
-    const int airports = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        for (int i = 0; i < kSuitePoints; ++i) {
-            int32_t winner = Search(i, airports);
-            benchmark::DoNotOptimize(winner);
-        }
-    }
-    count_tests(state, static_cast<double>(airports) * kSuitePoints);
+    time_searches(state, [](int airports, int i) { return Search(i, airports); });
 }
 
 BENCHMARK(BM_FormPass<cell_id_search>)->Name("BM_S2CellIdPass")->Apply(airport_counts);

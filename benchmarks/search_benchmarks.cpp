@@ -25,13 +25,7 @@ namespace {
 // cosines and the major component), as CdcMethod::score runs it.
 void BM_DecodeCosines(benchmark::State& state) {
     const AirportTable& airports = suite_tables().airports;
-    for (auto _ : state) {
-        for (int j = 0; j < kAirportCapacity; ++j) {
-            CdcCosines c = decode_cosines(airports.cdc[j]);
-            benchmark::DoNotOptimize(c);
-        }
-    }
-    count_tests(state, kAirportCapacity);
+    time_per_airport(state, [&airports](int j) { return decode_cosines(airports.cdc[j]); });
 }
 BENCHMARK(BM_DecodeCosines);
 
@@ -41,13 +35,7 @@ BENCHMARK(BM_DecodeCosines);
 // are unpredictable.
 void BM_DecodeCdc(benchmark::State& state) {
     const AirportTable& airports = suite_tables().airports;
-    for (auto _ : state) {
-        for (int j = 0; j < kAirportCapacity; ++j) {
-            UnitVector v = decode_cdc(airports.cdc[j]);
-            benchmark::DoNotOptimize(v);
-        }
-    }
-    count_tests(state, kAirportCapacity);
+    time_per_airport(state, [&airports](int j) { return decode_cdc(airports.cdc[j]); });
 }
 BENCHMARK(BM_DecodeCdc);
 
@@ -56,13 +44,7 @@ BENCHMARK(BM_DecodeCdc);
 void BM_FromFixedLatLongCosine(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
     const LatLong point = LatLongMethod::prepare_point(t.flight_line, 0);
-    for (auto _ : state) {
-        for (int j = 0; j < kAirportCapacity; ++j) {
-            double score = LatLongMethod::score(t.airports.fixed[j], point);
-            benchmark::DoNotOptimize(score);
-        }
-    }
-    count_tests(state, kAirportCapacity);
+    time_per_airport(state, [&t, point](int j) { return LatLongMethod::score(t.airports.fixed[j], point); });
 }
 BENCHMARK(BM_FromFixedLatLongCosine);
 
@@ -71,30 +53,19 @@ BENCHMARK(BM_FromFixedLatLongCosine);
 template <typename Method>
 void BM_Pass(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
-    const int airports = static_cast<int>(state.range(0));
     const typename Method::Stored* stored = Method::stored_airports(t.airports);
-    for (auto _ : state) {
-        for (int i = 0; i < kSuitePoints; ++i) {
-            const typename Method::Point point = Method::prepare_point(t.flight_line, i);
-            Nearest nearest = find_nearest<Method>(stored, airports, point);
-            benchmark::DoNotOptimize(nearest);
-        }
-    }
-    count_tests(state, static_cast<double>(airports) * kSuitePoints);
+    time_searches(state, [&t, stored](int airports, int i) {
+        return find_nearest<Method>(stored, airports, Method::prepare_point(t.flight_line, i));
+    });
 }
 
-// A search function of floors.h over 1000 points at state.range(0) airports.
+// A search function of floors.h over every point, in the stored form it reads.
 template <auto search, auto stored, auto point_form>
 void BM_Search(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
-    const int airports = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        for (int i = 0; i < kSuitePoints; ++i) {
-            int32_t winner = search((t.airports.*stored).data(), airports, (t.flight_line.*point_form)[i]);
-            benchmark::DoNotOptimize(winner);
-        }
-    }
-    count_tests(state, static_cast<double>(airports) * kSuitePoints);
+    time_searches(state, [&t](int airports, int i) {
+        return search((t.airports.*stored).data(), airports, (t.flight_line.*point_form)[i]);
+    });
 }
 
 BENCHMARK(BM_Pass<CdcMethod>)->Name("BM_CdcPass")->Apply(airport_counts);

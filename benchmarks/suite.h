@@ -22,3 +22,29 @@ void count_tests(benchmark::State& state, double tests_per_iteration);
 
 // Runs a search benchmark at each of kSuiteAirportCounts.
 void airport_counts(benchmark::internal::Benchmark* b);
+
+// Times search(airports, i), a search of the first `airports` airports (the
+// benchmark's argument) for point i, over every point.
+template <typename Search>
+void time_searches(benchmark::State& state, Search search) {
+    const int airports = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        for (int i = 0; i < kSuitePoints; ++i) {
+            auto nearest = search(airports, i);
+            benchmark::DoNotOptimize(nearest);
+        }
+    }
+    count_tests(state, static_cast<double>(airports) * kSuitePoints);
+}
+
+// Times per_airport(j) for every airport j of the table, one test each.
+template <typename PerAirport>
+void time_per_airport(benchmark::State& state, PerAirport per_airport) {
+    for (auto _ : state) {
+        for (int j = 0; j < kAirportCapacity; ++j) {
+            auto result = per_airport(j);
+            benchmark::DoNotOptimize(result);
+        }
+    }
+    count_tests(state, kAirportCapacity);
+}

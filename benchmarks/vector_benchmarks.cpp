@@ -24,23 +24,9 @@
 
 namespace {
 
-// Times search(airports, i), a search of the first `airports` airports for
-// point i, over all points.
-template <typename Search>
-void time_pass(benchmark::State& state, Search search) {
-    const int airports = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        for (int i = 0; i < kSuitePoints; ++i) {
-            Nearest nearest = search(airports, i);
-            benchmark::DoNotOptimize(nearest);
-        }
-    }
-    count_tests(state, static_cast<double>(airports) * kSuitePoints);
-}
-
 void BM_CdcVectorPass(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
-    time_pass(state, [&t](int airports, int i) {
+    time_searches(state, [&t](int airports, int i) {
         return cdc_vector_find_nearest(t.airports.cdc.data(), airports, t.flight_line.cdc[i]);
     });
 }
@@ -48,7 +34,7 @@ BENCHMARK(BM_CdcVectorPass)->Apply(airport_counts);
 
 void BM_LatLongVectorPass(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
-    time_pass(state, [&t](int airports, int i) {
+    time_searches(state, [&t](int airports, int i) {
         return latlong_vector_find_nearest(t.airports.fixed.data(), airports, t.flight_line.fixed[i]);
     });
 }
