@@ -28,20 +28,24 @@ UnitVector random_direction(uint64_t& state) {
     return {r * std::cos(azimuth), r * std::sin(azimuth), z};
 }
 
-void fill_random_airports(AirportTable& airports, int count, uint64_t seed) {
-    uint64_t state = seed;
-    for (int j = 0; j < count; ++j) {
-        airports.cdc[j] = encode_cdc(random_direction(state));
-        airports.fixed[j] = cdc_to_fixed(airports.cdc[j]);
-    }
-    airports.count = count;
-}
+namespace {
 
-void fill_random_flight_line(FlightLine& flight_line, int count, uint64_t seed) {
+// Both tables keep each record's pair and fixed position in arrays of the
+// same names.
+template <typename Table>
+void fill_random(Table& table, int count, uint64_t seed) {
     uint64_t state = seed;
     for (int i = 0; i < count; ++i) {
-        flight_line.cdc[i] = encode_cdc(random_direction(state));
-        flight_line.fixed[i] = cdc_to_fixed(flight_line.cdc[i]);
+        table.cdc[i] = encode_cdc(random_direction(state));
+        table.fixed[i] = cdc_to_fixed(table.cdc[i]);
     }
-    flight_line.count = count;
+    table.count = count;
+}
+
+}  // namespace
+
+void fill_random_airports(AirportTable& airports, int count, uint64_t seed) { fill_random(airports, count, seed); }
+
+void fill_random_flight_line(FlightLine& flight_line, int count, uint64_t seed) {
+    fill_random(flight_line, count, seed);
 }

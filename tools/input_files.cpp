@@ -9,16 +9,19 @@
 
 #include "cdc_encoder.h"
 
-namespace {
-
-}  // namespace
-
 std::string over_capacity(int capacity, const char* what) {
     return "more than " + std::to_string(capacity) + " " + what + ": the benchmark holds at most " +
            std::to_string(capacity);
 }
 
 namespace {
+
+// A list to be written must hold at least one record and fit the table.
+std::optional<std::string> check_count(size_t count, int capacity, const char* what) {
+    if (count == 0) return std::string("no ") + what;
+    if (count > static_cast<size_t>(capacity)) return over_capacity(capacity, what);
+    return std::nullopt;
+}
 
 std::string line_message(int line, const std::string& text) {
     return "line " + std::to_string(line) + ": " + text;
@@ -208,9 +211,7 @@ std::optional<std::string> read_airport_list(std::string_view csv, std::vector<A
 std::optional<std::string> format_airports_file(const std::vector<AirportSource>& airports,
                                                 const std::vector<std::string>& header_lines,
                                                 std::string& file) {
-    if (airports.empty()) return std::string("no airports");
-    if (airports.size() > static_cast<size_t>(kAirportCapacity))
-        return over_capacity(kAirportCapacity, "airports");
+    if (auto failure = check_count(airports.size(), kAirportCapacity, "airports")) return failure;
     if (auto failure = check_header(header_lines)) return failure;
     for (size_t i = 0; i < airports.size(); ++i)
         if (auto failure = check_airport(airports[i]))
@@ -225,9 +226,7 @@ std::optional<std::string> format_airports_file(const std::vector<AirportSource>
 std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>& points,
                                                    const std::vector<std::string>& header_lines,
                                                    std::string& file) {
-    if (points.empty()) return std::string("no points");
-    if (points.size() > static_cast<size_t>(kFlightLineCapacity))
-        return over_capacity(kFlightLineCapacity, "points");
+    if (auto failure = check_count(points.size(), kFlightLineCapacity, "points")) return failure;
     if (auto failure = check_header(header_lines)) return failure;
     file.clear();
     append_header(header_lines, file);

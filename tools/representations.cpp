@@ -1,6 +1,7 @@
 #include "representations.h"
 
 #include <cmath>
+#include <limits>
 
 S2CellId cell_id_of(UnitVector v) { return S2CellId(S2Point(v.x, v.y, v.z)); }
 
@@ -23,60 +24,49 @@ UnitVector direction_of(LatLong a) {
 
 UnitVector direction_of(FloatVector f) { return {f.x, f.y, f.z}; }
 
-int32_t nearest_by_cell_ids(const S2CellId* airports, int count, const S2Point& point) {
+namespace {
+
+// The index of the airport with the smallest score, the lowest among equal
+// scores; -1 when count is 0. The score is inlined into the loop.
+template <typename Form, typename Score>
+int32_t smallest_score(const Form* airports, int count, Score score) {
+    using Value = decltype(score(airports[0]));
     int32_t winner = -1;
-    double best = INFINITY;
+    Value best = std::numeric_limits<Value>::infinity();
     for (int j = 0; j < count; ++j) {
-        const double chord2 = (airports[j].ToPoint() - point).Norm2();
-        if (chord2 < best) {
-            best = chord2;
+        const Value s = score(airports[j]);
+        if (s < best) {
+            best = s;
             winner = j;
         }
     }
     return winner;
 }
 
+}  // namespace
+
+int32_t nearest_by_cell_ids(const S2CellId* airports, int count, const S2Point& point) {
+    return smallest_score(airports, count, [&point](S2CellId airport) { return (airport.ToPoint() - point).Norm2(); });
+}
+
 int32_t nearest_by_s2_points(const S2Point* airports, int count, const S2Point& point) {
-    int32_t winner = -1;
-    double best = INFINITY;
-    for (int j = 0; j < count; ++j) {
-        const double chord2 = (airports[j] - point).Norm2();
-        if (chord2 < best) {
-            best = chord2;
-            winner = j;
-        }
-    }
-    return winner;
+    return smallest_score(airports, count, [&point](const S2Point& airport) { return (airport - point).Norm2(); });
 }
 
 int32_t nearest_by_haversine(const LatLong* airports, int count, LatLong point) {
     const double cos_point_lat = std::cos(point.lat);
-    int32_t winner = -1;
-    double best = INFINITY;
-    for (int j = 0; j < count; ++j) {
-        const double s = std::sin((airports[j].lat - point.lat) * 0.5);
-        const double t = std::sin((airports[j].lon - point.lon) * 0.5);
-        const double h = s * s + cos_point_lat * std::cos(airports[j].lat) * (t * t);
-        if (h < best) {
-            best = h;
-            winner = j;
-        }
-    }
-    return winner;
+    return smallest_score(airports, count, [point, cos_point_lat](LatLong airport) {
+        const double s = std::sin((airport.lat - point.lat) * 0.5);
+        const double t = std::sin((airport.lon - point.lon) * 0.5);
+        return s * s + cos_point_lat * std::cos(airport.lat) * (t * t);
+    });
 }
 
 int32_t nearest_by_float_vectors(const FloatVector* airports, int count, FloatVector point) {
-    int32_t winner = -1;
-    float best = INFINITY;
-    for (int j = 0; j < count; ++j) {
-        const float dx = airports[j].x - point.x;
-        const float dy = airports[j].y - point.y;
-        const float dz = airports[j].z - point.z;
-        const float chord2 = (dx * dx + dy * dy) + dz * dz;
-        if (chord2 < best) {
-            best = chord2;
-            winner = j;
-        }
-    }
-    return winner;
+    return smallest_score(airports, count, [point](FloatVector airport) {
+        const float dx = airport.x - point.x;
+        const float dy = airport.y - point.y;
+        const float dz = airport.z - point.z;
+        return (dx * dx + dy * dy) + dz * dz;
+    });
 }
