@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "random_tables.h"
+#include "measure/random_tables.h"
+
+using namespace spherebench;
 
 namespace {
 

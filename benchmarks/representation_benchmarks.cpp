@@ -1,11 +1,9 @@
 // Per-test cost of a nearest-airport search with each of the other stored
-// forms of tools/representations.h, on the directions of the suite's tables:
+// forms of forms/representations.h, on the directions of the suite's tables:
 // the same 1000 points against the first 1000 to 14000 airports, as
 // BM_CdcPass. The forms are made from the random unit vectors the suite's
 // pairs were encoded from (drawn again from the same seeds), so each carries
 // its own rounding only, not the pair's as well.
-#include "representation_benchmarks.h"
-
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -15,9 +13,11 @@
 
 #include "bench/cdc_method.h"
 #include "bench/search.h"
-#include "random_tables.h"
-#include "representations.h"
-#include "suite.h"
+#include "measure/random_tables.h"
+#include "forms/representations.h"
+#include "suite/suite.h"
+
+using namespace spherebench;
 
 namespace {
 
@@ -106,8 +106,6 @@ bool same_directions(const char* form, const FormTables<Form>& t) {
     return true;
 }
 
-}  // namespace
-
 bool representations_agree() {
     if (!same_directions("S2CellId", tables_of(cell_id_of)) || !same_directions("S2Point", tables_of(s2_point_of)) ||
         !same_directions("haversine", tables_of(latlong_of)) ||
@@ -142,3 +140,6 @@ bool representations_agree() {
     if (!agree) std::fprintf(stderr, "a form's search agrees with the direction-cosine pass at under 99 %%\n");
     return agree;
 }
+const bool checked = register_check(representations_agree);
+
+}  // namespace

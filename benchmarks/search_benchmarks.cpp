@@ -10,14 +10,10 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
-#include "floors.h"
-#include "suite.h"
-#ifdef SPHEREBENCH_REPRESENTATIONS
-#include "representation_benchmarks.h"
-#endif
-#ifdef SPHEREBENCH_VECTOR_SEARCH
-#include "vector_benchmarks.h"
-#endif
+#include "suite/floors.h"
+#include "suite/suite.h"
+
+using namespace spherebench;
 
 namespace {
 
@@ -100,19 +96,14 @@ bool floors_agree() {
     }
     return agree;
 }
+const bool floors_checked = register_check(floors_agree);
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    if (!floors_agree()) return 1;
-#ifdef SPHEREBENCH_REPRESENTATIONS
-    if (!representations_agree()) return 1;
-#endif
-#ifdef SPHEREBENCH_VECTOR_SEARCH
-    if (!vector_searches_agree()) return 1;
-#endif
+    if (!run_checks()) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

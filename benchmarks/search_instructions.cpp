@@ -15,8 +15,10 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
-#include "floors.h"
-#include "random_tables.h"
+#include "suite/floors.h"
+#include "measure/random_tables.h"
+
+using namespace spherebench;
 
 template <typename Method>
 __attribute__((noinline)) int64_t search_all(const AirportTable& airports, const FlightLine& flight_line) {

@@ -2,8 +2,6 @@
 // same points, the same airports, the same airport counts; and what bounds
 // the direction-cosine one, the vector square root and the conversions alone
 // on the same target.
-#include "vector_benchmarks.h"
-
 #include <benchmark/benchmark.h>
 #include <hwy/targets.h>
 
@@ -17,10 +15,12 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
-#include "cdc_vector_search.h"
+#include "vector/cdc_vector_search.h"
 #include "input/loader.h"
-#include "latlong_vector_search.h"
-#include "suite.h"
+#include "vector/latlong_vector_search.h"
+#include "suite/suite.h"
+
+using namespace spherebench;
 
 namespace {
 
@@ -122,8 +122,6 @@ void report_agreement(const std::string& tables, Agreement a) {
     benchmark::AddCustomContext("latlong_vector " + tables, figures);
 }
 
-}  // namespace
-
 bool vector_searches_agree() {
     const SuiteTables& t = suite_tables();
     benchmark::AddCustomContext("vector_target", vector_target_name());
@@ -154,3 +152,6 @@ bool vector_searches_agree() {
                      latlong_agreement(bundled.airports, bundled.airports.count, bundled.flight_line));
     return true;
 }
+const bool checked = register_check(vector_searches_agree);
+
+}  // namespace

@@ -16,6 +16,8 @@
 
 #include "input/loader.h"
 
+using namespace spherebench;
+
 using namespace std::literals;
 
 namespace {

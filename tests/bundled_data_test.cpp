@@ -20,11 +20,13 @@
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "cdc_encoder.h"
+#include "geo/cdc_encoder.h"
 #include "input/loader.h"
-#include "input_files.h"
-#include "method_search.h"
-#include "reference_geometry.h"
+#include "input/input_files.h"
+#include "bench/method_search.h"
+#include "geo/reference_geometry.h"
+
+using namespace spherebench;
 
 namespace {
 

@@ -1,10 +1,12 @@
-#include "cdc_encoder.h"
+#include "geo/cdc_encoder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <random>
+
+using namespace spherebench;
 
 namespace {
 

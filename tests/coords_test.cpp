@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <random>
 
+using namespace spherebench;
+
 namespace {
 
 uint64_t bits(double x) { return std::bit_cast<uint64_t>(x); }

@@ -1,10 +1,12 @@
-#include "great_circle.h"
+#include "geo/great_circle.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "cdc_encoder.h"
+#include "geo/cdc_encoder.h"
+
+using namespace spherebench;
 
 namespace {
 

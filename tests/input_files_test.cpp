@@ -1,12 +1,14 @@
-#include "input_files.h"
+#include "input/input_files.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 
-#include "cdc_encoder.h"
+#include "geo/cdc_encoder.h"
 #include "input/loader.h"
+
+using namespace spherebench;
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include "bench/pass.h"
 #include "math_call_counter.h"
 
+using namespace spherebench;
+
 namespace {
 
 TEST(LatLongWork, EveryTestEvaluatesTwoSinesAndThreeCosines) {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+using namespace spherebench;
+
 namespace {
 
 struct ParsedAirports {

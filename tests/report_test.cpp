@@ -7,6 +7,8 @@
 #include "bench/clock.h"
 #include "bench/latlong_method.h"
 
+using namespace spherebench;
+
 namespace {
 
 TEST(Duration, PrintsHoursMinutesAndMilliseconds) {

@@ -1,7 +1,7 @@
 // Each of the other stored forms reads a direction back within the bound its
 // header states, and each search keeps the nearest airport, the first of
 // equals.
-#include "representations.h"
+#include "forms/representations.h"
 
 #include <gtest/gtest.h>
 #include <s2/s2metrics.h>
@@ -9,7 +9,9 @@
 #include <cmath>
 #include <random>
 
-#include "reference_geometry.h"
+#include "geo/reference_geometry.h"
+
+using namespace spherebench;
 
 namespace {
 

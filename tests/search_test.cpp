@@ -11,6 +11,8 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 
+using namespace spherebench;
+
 namespace {
 
 TEST(ChordToArc, ZeroBelowThresholdSeriesFromIt) {

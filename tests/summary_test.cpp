@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace spherebench;
+
 namespace {
 
 PassTime pass_of(int32_t ticks) { return {ticks, ticks_to_seconds(ticks)}; }

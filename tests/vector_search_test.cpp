@@ -14,8 +14,10 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
-#include "cdc_vector_search.h"
-#include "latlong_vector_search.h"
+#include "vector/cdc_vector_search.h"
+#include "vector/latlong_vector_search.h"
+
+using namespace spherebench;
 
 namespace {
 

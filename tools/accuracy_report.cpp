@@ -11,8 +11,10 @@
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "bundled_measures.h"
-#include "method_search.h"
+#include "measure/bundled_measures.h"
+#include "bench/method_search.h"
+
+using namespace spherebench;
 
 namespace {
 

@@ -18,6 +18,8 @@
 
 #include "input/loader.h"
 
+using namespace spherebench;
+
 namespace {
 
 void print_position(CdcPair pair, const char* name) {

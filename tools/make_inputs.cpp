@@ -27,9 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "cdc_encoder.h"
-#include "great_circle.h"
-#include "input_files.h"
+#include "geo/cdc_encoder.h"
+#include "geo/great_circle.h"
+#include "input/input_files.h"
+
+using namespace spherebench;
 
 namespace {
 

@@ -1,5 +1,5 @@
 // representations-report: six stored forms of a location side by side, the
-// program's two and four that others choose (tools/representations.h): bytes,
+// program's two and four that others choose (src/forms/representations.h): bytes,
 // position error, time per test from one run of the benchmark suite, whether
 // each form's search finds the true nearest airport along the bundled path;
 // and how often the nearest airport on the WGS84 ellipsoid differs from the
@@ -25,10 +25,12 @@
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "bundled_measures.h"
-#include "cdc_encoder.h"
-#include "method_search.h"
-#include "representations.h"
+#include "measure/bundled_measures.h"
+#include "geo/cdc_encoder.h"
+#include "bench/method_search.h"
+#include "forms/representations.h"
+
+using namespace spherebench;
 
 namespace {
 
@@ -253,7 +255,7 @@ int main(int argc, char** argv) {
         "Six ways to store a location for a nearest-neighbour search on the sphere: the program's two\n"
         "and four that others choose. Each form's search is brute force and scalar, decodes or converts\n"
         "the airport's stored form in every test as the program's passes do, and keeps the lowest index\n"
-        "among equal scores. The four other forms and their searches are in `tools/representations.h`,\n"
+        "among equal scores. The four other forms and their searches are in `src/forms/representations.h`,\n"
         "written plainly with s2geometry's own types where the form is s2geometry's.\n\n");
 
     std::printf(

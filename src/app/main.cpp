@@ -11,6 +11,8 @@
 #include "bench/summary.h"
 #include "input/loader.h"
 
+using namespace spherebench;
+
 int main() {
     // A reader that goes away makes a write to standard output fail, which the
     // end of the run reports, instead of killing the process silently.

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace spherebench {
+
 namespace {
 // c_n = binomial(2n, n) / (16^n (2n + 1)), n = 1..9.
 constexpr double kArcSeries[10] = {
@@ -27,3 +29,5 @@ double chord2_to_arc(double a) {
     t = t * a + 1.0;
     return s * t;
 }
+
+}  // namespace spherebench

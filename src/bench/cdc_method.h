@@ -6,6 +6,8 @@
 #include "geo/coords.h"
 #include "input/tables.h"
 
+namespace spherebench {
+
 // The central angle 2*asin(sqrt(a)/2) of a squared chord a between unit
 // vectors, by its power series truncated after the a^9 term. Exact in form
 // for short distances; it falls short with distance: about 2e-5 below pi/2 at
@@ -85,3 +87,5 @@ struct CdcMethod {
         return vector_to_latlong(decode_cdc(airports.cdc[k]));
     }
 };
+
+}  // namespace spherebench

@@ -4,7 +4,11 @@
 
 #include <cstdint>
 
+namespace spherebench {
+
 int32_t clock_ticks();
 
 // Seconds are always ticks times 0.001.
 inline double ticks_to_seconds(int32_t ticks) { return ticks * 0.001; }
+
+}  // namespace spherebench

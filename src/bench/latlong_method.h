@@ -9,6 +9,8 @@
 #include "geo/coords.h"
 #include "input/tables.h"
 
+namespace spherebench {
+
 // The cosine of the central angle between p and a. The longitude difference
 // is taken non-negative (the larger minus the smaller, which is exactly
 // |a - p|) and folded into [0, pi]: where it is pi or more, 2 pi - d, which
@@ -49,3 +51,5 @@ struct LatLongMethod {
         return from_fixed(airports.fixed[k]);
     }
 };
+
+}  // namespace spherebench

@@ -10,8 +10,10 @@
 #include "bench/clock.h"
 #include "bench/report.h"
 #include "bench/search.h"
-#include "input/messages.h"
+#include "base/format.h"
 #include "input/tables.h"
+
+namespace spherebench {
 
 // Per airport, the central angle in radians to the last point it was nearest
 // to; written by each pass and never read back.
@@ -49,3 +51,5 @@ PassTime run_pass(Method, const AirportTable& airports, const FlightLine& flight
     std::fputs(format_duration(seconds).c_str(), stdout);
     return {ticks, seconds};
 }
+
+}  // namespace spherebench

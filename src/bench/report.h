@@ -6,8 +6,10 @@
 
 #include "bench/search.h"
 #include "geo/coords.h"
-#include "input/messages.h"
+#include "base/format.h"
 #include "input/tables.h"
+
+namespace spherebench {
 
 inline constexpr const char* kPassHeader =
     "==== Find nearest airports to the points ======\n"
@@ -41,3 +43,5 @@ std::string format_result_list(const AirportTable& airports, const WinnerTable& 
     }
     return list;
 }
+
+}  // namespace spherebench

@@ -9,6 +9,8 @@
 #include "geo/coords.h"
 #include "input/tables.h"
 
+namespace spherebench {
+
 inline constexpr int32_t kNoWinner = -1;
 
 // The operations a method supplies; the search and the pass are instantiated
@@ -50,3 +52,5 @@ inline Nearest find_nearest(const typename Method::Stored* airports, int airport
     }
     return nearest;
 }
+
+}  // namespace spherebench

@@ -1,6 +1,8 @@
 #include "bench/summary.h"
 
-#include "input/messages.h"
+#include "base/format.h"
+
+namespace spherebench {
 
 namespace {
 double rate(int32_t tests, PassTime pass) {
@@ -20,3 +22,5 @@ std::string format_summary(int32_t tests, PassTime cdc, PassTime latlong) {
                          rate(tests, latlong), relative(latlong, cdc)) +
            rule;
 }
+
+}  // namespace spherebench

@@ -19,6 +19,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace spherebench {
+
 // Concise direction cosines: a unit vector packed into two 32-bit words.
 //   first  bits 0-29: first stored cosine (30-bit two's-complement fraction)
 //   first  bit 30:    the major component is negative (and one stored
@@ -150,3 +152,5 @@ inline LatLong from_fixed(FixedLatLong f) {
 // The fixed-point latitude/longitude of a pair, as the tables store it beside
 // the pair.
 inline FixedLatLong cdc_to_fixed(CdcPair pair) { return to_fixed(vector_to_latlong(decode_cdc(pair))); }
+
+}  // namespace spherebench

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "input/messages.h"
+#include "base/format.h"
+
+namespace spherebench {
 
 namespace {
 
@@ -246,3 +248,5 @@ Inputs load_inputs() {
     std::fclose(airport_file);
     return inputs;
 }
+
+}  // namespace spherebench

@@ -19,6 +19,8 @@
 
 #include "input/tables.h"
 
+namespace spherebench {
+
 inline constexpr const char* kAirportFileName = "airports.ptc";
 inline constexpr const char* kFlightLineFileName = "flightline.lnc";
 inline constexpr size_t kMaxRecordLineLength = 508;
@@ -49,3 +51,5 @@ struct Inputs {
 // writes the four progress lines to standard error. Any failure ends the
 // process with its message and status 1.
 Inputs load_inputs();
+
+}  // namespace spherebench

@@ -8,6 +8,8 @@
 
 #include "geo/coords.h"
 
+namespace spherebench {
+
 inline constexpr int kAirportCapacity = 14000;
 inline constexpr int kFlightLineCapacity = 1000;
 
@@ -25,3 +27,5 @@ struct FlightLine {
     std::vector<FixedLatLong> fixed = std::vector<FixedLatLong>(kFlightLineCapacity);
     int count = 0;
 };
+
+}  // namespace spherebench

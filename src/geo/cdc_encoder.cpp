@@ -1,0 +1,82 @@
+#include "geo/cdc_encoder.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace spherebench {
+
+namespace {
+
+// Cells per unit of cosine: 2147483640 / 4, the cell width being 4/2147483640.
+constexpr int64_t kCellsPerUnit = 536870910;
+constexpr int32_t kLowestCode = -(1 << 29);
+constexpr int32_t kHighestCode = (1 << 29) - 1;
+
+constexpr double kRadiansPerDegree = kPi / 180.0;
+
+__extension__ typedef __int128 Int128;
+
+int32_t clamp_code(int64_t code) {
+    if (code < kLowestCode) return kLowestCode;
+    if (code > kHighestCode) return kHighestCode;
+    return static_cast<int32_t>(code);
+}
+
+// The words' low 30 bits, from a code known to be in range.
+uint32_t field_bits(int32_t code) { return static_cast<uint32_t>(code) & kCdcFieldMask; }
+
+}  // namespace
+
+int32_t cosine_field_code(double c) {
+    if (std::isnan(c)) return 0;
+    if (!(std::fabs(c) < 2.0)) return c > 0 ? kHighestCode : kLowestCode;
+    // c = mantissa * 2^(exponent - 53) exactly, mantissa a 53-bit integer, so
+    // c * kCellsPerUnit is an 83-bit integer times a power of two, and an
+    // arithmetic shift right floors it.
+    int exponent = 0;
+    const double fraction = std::frexp(c, &exponent);
+    const auto mantissa = static_cast<int64_t>(std::ldexp(fraction, 53));
+    const Int128 product = static_cast<Int128>(mantissa) * kCellsPerUnit;
+    const int shift = 53 - exponent;  // at least 52, since |c| < 2
+    if (shift >= 127) return product < 0 ? -1 : 0;
+    return clamp_code(static_cast<int64_t>(product >> shift));
+}
+
+CdcPair encode_cdc(UnitVector v) {
+    const double ax = std::fabs(v.x), ay = std::fabs(v.y), az = std::fabs(v.z);
+    // The two stored cosines (u, v) and the flag bits, per the decoder's table:
+    //   Z: (x, y) = (-v, u), negative (v, u)
+    //   Y: (x, z) = (-u, v), negative (u, v)
+    //   X: (y, z) = ( u, v), negative (-u, v)
+    double first_cosine, second_cosine;
+    bool negative;
+    uint32_t axis_bits;
+    if (az >= ax && az >= ay) {
+        negative = std::signbit(v.z);
+        first_cosine = v.y;
+        second_cosine = negative ? v.x : -v.x;
+        axis_bits = kCdcAxisZBit;
+    } else if (ay >= ax) {
+        negative = std::signbit(v.y);
+        first_cosine = negative ? v.x : -v.x;
+        second_cosine = v.z;
+        axis_bits = kCdcAxisYBit;
+    } else {
+        negative = std::signbit(v.x);
+        first_cosine = negative ? -v.y : v.y;
+        second_cosine = v.z;
+        axis_bits = 0;
+    }
+    const uint32_t first = field_bits(cosine_field_code(first_cosine)) | (negative ? kCdcNegativeMajorBit : 0u);
+    const uint32_t second = field_bits(cosine_field_code(second_cosine)) | axis_bits;
+    return {static_cast<int32_t>(first), static_cast<int32_t>(second)};
+}
+
+UnitVector vector_from_degrees(double latitude, double longitude) {
+    const double lat = latitude * kRadiansPerDegree;
+    const double lon = longitude * kRadiansPerDegree;
+    const double c = std::cos(lat);
+    return {c * std::cos(lon), c * std::sin(lon), std::sin(lat)};
+}
+
+}  // namespace spherebench

@@ -1,0 +1,93 @@
+#include "measure/bundled_measures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "geo/cdc_encoder.h"
+#include "input/loader.h"
+
+namespace spherebench {
+
+namespace {
+
+const char* tool_name = "report";
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) fail("can't open " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+void set_tool_name(const char* name) { tool_name = name; }
+
+void fail(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", tool_name, message.c_str());
+    std::exit(1);
+}
+
+void load_bundled_data(const std::string& dir, BundledData& data) {
+    if (auto failure = read_airport_list(read_file(dir + "/airports.csv"), data.sources))
+        fail("airports.csv: " + *failure);
+    if (auto failure = parse_airports(read_file(dir + "/airports.ptc"), "airports.ptc", data.airports, nullptr))
+        fail(*failure);
+    if (auto failure = parse_flight_line(read_file(dir + "/flightline.lnc"), "flightline.lnc", data.line))
+        fail(*failure);
+    if (static_cast<size_t>(data.airports.count) != data.sources.size())
+        fail("airports.ptc and airports.csv differ in length");
+    const int bom = index_of_code(data.sources, "BOM"), lax = index_of_code(data.sources, "LAX");
+    if (bom < 0 || lax < 0) fail("BOM or LAX is missing from airports.csv");
+
+    for (const AirportSource& s : data.sources) data.positions.push_back({s.latitude, s.longitude});
+    data.path = precise_great_circle(data.positions[bom], data.positions[lax], data.line.count);
+    for (const PreciseLatLong& point : data.path) data.truth.push_back(precise_nearest(point, data.positions));
+    for (int i = 0; i < data.line.count; ++i) data.by_margin.push_back(i);
+    std::stable_sort(data.by_margin.begin(), data.by_margin.end(), [&](int a, int b) {
+        const NearestAirports &ta = data.truth[a], &tb = data.truth[b];
+        return ta.second_metres - ta.nearest_metres < tb.second_metres - tb.nearest_metres;
+    });
+}
+
+// z and the longitude uniform, from a generator whose output is the same on
+// every platform.
+std::vector<PreciseLatLong> random_directions() {
+    std::mt19937_64 random(kRandomSeed);
+    auto uniform = [&] { return static_cast<double>(random() >> 11) * 0x1p-53; };
+    std::vector<PreciseLatLong> directions;
+    for (int i = 0; i < kRandomDirections; ++i) {
+        const double z = 2 * uniform() - 1;
+        const double lon = 360 * uniform() - 180;
+        directions.push_back({std::asin(z) * kDegreesPerRadian, lon});
+    }
+    return directions;
+}
+
+long double error_metres(PreciseVector stored, PreciseLatLong source) {
+    return angle_between(stored, precise_vector(source)) * kEarthRadiusMetres;
+}
+
+void ErrorSummary::add(long double e) {
+    worst = std::max(worst, e);
+    sum += e;
+    ++count;
+}
+
+long double pair_error_metres(PreciseLatLong source) {
+    const CdcPair pair = encode_degrees(static_cast<double>(source.latitude), static_cast<double>(source.longitude));
+    return error_metres(precise_vector(decode_cdc(pair)), source);
+}
+
+long double derived_fixed_error_metres(PreciseLatLong source) {
+    const CdcPair pair = encode_degrees(static_cast<double>(source.latitude), static_cast<double>(source.longitude));
+    return error_metres(precise_vector(cdc_to_fixed(pair)), source);
+}
+
+}  // namespace spherebench

@@ -1,0 +1,63 @@
+// What the accuracy and representation reports measure alike: the bundled
+// data beside its source coordinates with the true nearest airport at every
+// point of its path, a million random directions, and summaries of position
+// errors in metres.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "input/tables.h"
+#include "input/input_files.h"
+#include "geo/reference_geometry.h"
+
+namespace spherebench {
+
+inline constexpr int kRandomDirections = 1000000;
+inline constexpr uint64_t kRandomSeed = 20240601;
+
+// The proven bounds of the program's two stored forms (geo/coords.h), in
+// metres.
+inline constexpr long double kPairBoundMetres = kCdcPairBound * kEarthRadiusMetres;
+inline constexpr long double kTruncationBoundMetres = kFixedTruncationBound * kEarthRadiusMetres;
+
+// Prints "TOOL: message" on standard error and ends with status 1.
+[[noreturn]] void fail(const std::string& message);
+// The name fail() puts before its messages.
+void set_tool_name(const char* name);
+
+struct BundledData {
+    std::vector<AirportSource> sources;      // data/airports.csv
+    std::vector<PreciseLatLong> positions;   // the sources' coordinates
+    AirportTable airports;                   // data/airports.ptc as the program loads it
+    FlightLine line;                         // data/flightline.lnc
+    std::vector<PreciseLatLong> path;        // the exact great circle BOM-LAX, one per point
+    std::vector<NearestAirports> truth;      // per point: nearest by haversine on the sources
+    std::vector<int> by_margin;              // points, closest call first
+};
+
+// Loads and checks the files of `dir` (they must hold the same airports) and
+// finds the true nearest airports; fails on any fault.
+void load_bundled_data(const std::string& dir, BundledData& data);
+
+// Directions uniform on the sphere, the same on every platform.
+std::vector<PreciseLatLong> random_directions();
+
+// The angle between a stored form's direction and its source, in metres.
+long double error_metres(PreciseVector stored, PreciseLatLong source);
+
+struct ErrorSummary {
+    long double worst = 0;
+    long double sum = 0;
+    long count = 0;
+    void add(long double e);
+    long double mean() const { return count ? sum / count : 0; }
+};
+
+// The position errors of the pair and of the fixed point the benchmark
+// derives from it, made from one source position as the bundled files are.
+long double pair_error_metres(PreciseLatLong source);
+long double derived_fixed_error_metres(PreciseLatLong source);
+
+}  // namespace spherebench

@@ -1,0 +1,55 @@
+#include "measure/random_tables.h"
+
+#include <cmath>
+
+#include "geo/cdc_encoder.h"
+
+namespace spherebench {
+
+namespace {
+
+// splitmix64: a full-period generator with well-mixed output.
+uint64_t next_word(uint64_t& state) {
+    uint64_t z = (state += 0x9E3779B97F4A7C15u);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
+}
+
+// Uniform in [0, 1), 53 random bits.
+double next_unit(uint64_t& state) { return static_cast<double>(next_word(state) >> 11) * 0x1p-53; }
+
+}  // namespace
+
+// z uniform in [-1, 1] and the azimuth uniform make the point uniform on the
+// sphere (Archimedes' hat-box theorem).
+UnitVector random_direction(uint64_t& state) {
+    const double z = 2.0 * next_unit(state) - 1.0;
+    const double azimuth = 2.0 * kPi * next_unit(state);
+    const double r = std::sqrt(1.0 - z * z);
+    return {r * std::cos(azimuth), r * std::sin(azimuth), z};
+}
+
+namespace {
+
+// Both tables keep each record's pair and fixed position in arrays of the
+// same names.
+template <typename Table>
+void fill_random(Table& table, int count, uint64_t seed) {
+    uint64_t state = seed;
+    for (int i = 0; i < count; ++i) {
+        table.cdc[i] = encode_cdc(random_direction(state));
+        table.fixed[i] = cdc_to_fixed(table.cdc[i]);
+    }
+    table.count = count;
+}
+
+}  // namespace
+
+void fill_random_airports(AirportTable& airports, int count, uint64_t seed) { fill_random(airports, count, seed); }
+
+void fill_random_flight_line(FlightLine& flight_line, int count, uint64_t seed) {
+    fill_random(flight_line, count, seed);
+}
+
+}  // namespace spherebench

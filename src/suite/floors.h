@@ -1,0 +1,28 @@
+// The floors: for each method the least a nearest-airport search can do per
+// test, written apart from the program's passes and as plainly as the per-test
+// arithmetic allows. The benchmarks set each pass beside its floor, and the
+// suite's setup checks that both find the same winners.
+#pragma once
+
+#include <cstdint>
+
+#include "geo/coords.h"
+
+namespace spherebench {
+
+// Direction cosines: decode every airport's pair, take its squared chord to
+// the point, keep the smallest (lowest index on ties). Returns the winner's
+// index, -1 when count is 0.
+int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point);
+
+// The straightforward port of the direction-cosine test, for comparison:
+// decode_cdc of every airport and the squared chord as written,
+// (dx*dx + dy*dy) + dz*dz, with the flag cases taken by branches.
+int32_t cdc_port_search(const CdcPair* airports, int count, CdcPair point);
+
+// Latitude/longitude: convert both positions to radians, fold the longitude
+// difference, two sines and three cosines, keep the largest cosine (lowest
+// index on ties).
+int32_t latlong_floor_search(const FixedLatLong* airports, int count, FixedLatLong point);
+
+}  // namespace spherebench

@@ -1,0 +1,48 @@
+#include "suite/suite.h"
+
+#include <vector>
+
+#include "measure/random_tables.h"
+
+namespace spherebench {
+
+const SuiteTables& suite_tables() {
+    static const SuiteTables* made = [] {
+        auto* t = new SuiteTables;
+        fill_random_airports(t->airports, kAirportCapacity, kAirportSeed);
+        fill_random_flight_line(t->flight_line, kSuitePoints, kFlightLineSeed);
+        return t;
+    }();
+    return *made;
+}
+
+namespace {
+std::vector<SuiteCheck>& checks() {
+    static std::vector<SuiteCheck> registered;
+    return registered;
+}
+}  // namespace
+
+bool register_check(SuiteCheck check) {
+    checks().push_back(check);
+    return true;
+}
+
+bool run_checks() {
+    bool passed = true;
+    for (SuiteCheck check : checks()) passed = check() && passed;
+    return passed;
+}
+
+// Tests per second, inverted: seconds per test.
+void count_tests(benchmark::State& state, double tests_per_iteration) {
+    state.counters["per_test"] = benchmark::Counter(
+        tests_per_iteration, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void airport_counts(benchmark::internal::Benchmark* b) {
+    for (int n : kSuiteAirportCounts) b->Arg(n);
+    b->ArgName("airports")->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace spherebench

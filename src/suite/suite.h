@@ -1,0 +1,62 @@
+// What every benchmark of the suite shares: the random tables it searches,
+// the airport counts it searches them at, and the per-test counter it reports.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include "input/tables.h"
+
+namespace spherebench {
+
+inline constexpr int kSuitePoints = kFlightLineCapacity;
+inline constexpr int kSuiteAirportCounts[] = {1000, 2000, 4000, 8000, 14000};
+
+struct SuiteTables {
+    AirportTable airports;     // kAirportCapacity random directions
+    FlightLine flight_line;    // kSuitePoints random directions
+};
+
+// Made once, on first use, from the fixed seeds of random_tables.h.
+const SuiteTables& suite_tables();
+
+// A check that part of the suite makes before anything is timed (that its
+// searches find what the passes find, say): false, with a message on standard
+// error, stops the suite. Each file of benchmarks registers its own checks
+// at static initialisation; run_checks runs them all.
+using SuiteCheck = bool (*)();
+bool register_check(SuiteCheck check);
+bool run_checks();
+
+// Reports the counter per_test: CPU seconds per proximity test.
+void count_tests(benchmark::State& state, double tests_per_iteration);
+
+// Runs a search benchmark at each of kSuiteAirportCounts.
+void airport_counts(benchmark::internal::Benchmark* b);
+
+// Times search(airports, i), a search of the first `airports` airports (the
+// benchmark's argument) for point i, over every point.
+template <typename Search>
+void time_searches(benchmark::State& state, Search search) {
+    const int airports = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        for (int i = 0; i < kSuitePoints; ++i) {
+            auto nearest = search(airports, i);
+            benchmark::DoNotOptimize(nearest);
+        }
+    }
+    count_tests(state, static_cast<double>(airports) * kSuitePoints);
+}
+
+// Times per_airport(j) for every airport j of the table, one test each.
+template <typename PerAirport>
+void time_per_airport(benchmark::State& state, PerAirport per_airport) {
+    for (auto _ : state) {
+        for (int j = 0; j < kAirportCapacity; ++j) {
+            auto result = per_airport(j);
+            benchmark::DoNotOptimize(result);
+        }
+    }
+    count_tests(state, kAirportCapacity);
+}
+
+}  // namespace spherebench

@@ -1,0 +1,213 @@
+#include "vector/cdc_vector_search.h"
+
+// Highway compiles everything below once per target.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "vector/cdc_vector_search.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include "vector/vector_lanes-inl.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace spherebench::cdc_vector {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+constexpr double kInitialBest = 1.7976931348623e308;  // what any score beats
+
+using namespace vector_lanes::HWY_NAMESPACE;
+
+#if HWY_TARGET == HWY_SCALAR
+// The one-lane fallback: the squared chord as written.
+Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
+    const UnitVector p = decode_cdc(point);
+    return search_lanes</*kSmallerWins=*/true, 1>(airports, count, kInitialBest, [p](CdcPair airport) {
+        const UnitVector a = decode_cdc(airport);
+        const double dx = a.x - p.x, dy = a.y - p.y, dz = a.z - p.z;
+        return (dx * dx + dy * dy) + dz * dz;
+    });
+}
+
+double SumOfSquareRoots(const double* values, int count) {
+    double sum = 0;
+    for (int j = 0; j < count; ++j) sum += std::sqrt(values[j]);
+    return sum;
+}
+
+double SumOfStoredCosines(const CdcPair* pairs, int count) {
+    double sum = 0;
+    for (int j = 0; j < count; ++j) sum += stored_cosine(pairs[j].first) + stored_cosine(pairs[j].second);
+    return sum;
+}
+#else
+// Airports per unrolled step, each vector with its own bests.
+constexpr int kUnroll = 2;
+
+// A pair is read as one 64-bit lane (first word low), so bit 63 is the second
+// word's bit 31 (major axis Z), bit 62 its bit 30 (axis Y unless Z) and bit 30
+// the first word's bit 30 (major component negative).
+//
+// The point's components that each airport is paired with, so that the score
+// is ((u - a)^2 + (m - b)^2) + (n - c)^2 with (m, n) = (v, w) for major axis
+// Z and (w, v) otherwise. That is the squared chord between the decoded
+// airport and the point bit for bit: the decoder's placing of u, v, w into
+// x, y, z only reorders the first two terms, and addition commutes; a sign
+// it gives an airport component is put on the point's instead, which only
+// flips the sign of the difference inside a square. By flag case:
+//   axis X: (a, b, c) = ( py,  px, pz), negative (-py, -px,  pz)
+//   axis Y:             (-px,  py, pz), negative ( px, -py,  pz)
+//   axis Z:             ( py, -px, pz), negative ( py,  px, -pz)
+struct PointSide {
+#if HWY_TARGET <= HWY_AVX3
+    // Eight lanes: one table per component, indexed by the flag case
+    // (second word bit 31, bit 30, first word bit 30), looked up per lane.
+    V a, b, c;
+#else
+    // Fewer lanes: exchanged and negated by masks of the flag bits, with
+    // exclusive ors (selections cost more than these here).
+    V px, py, pz;
+    VU px_xor_py;
+#endif
+};
+
+HWY_INLINE PointSide arrange_point(UnitVector p) {
+    const D d;
+#if HWY_TARGET <= HWY_AVX3
+    alignas(64) const double a[8] = {p.y, -p.y, -p.x, p.x, p.y, p.y, p.y, p.y};
+    alignas(64) const double b[8] = {p.x, -p.x, p.y, -p.y, -p.x, p.x, -p.x, p.x};
+    alignas(64) const double c[8] = {p.z, p.z, p.z, p.z, p.z, -p.z, p.z, -p.z};
+    return {hn::Load(d, a), hn::Load(d, b), hn::Load(d, c)};
+#else
+    const V px = hn::Set(d, p.x), py = hn::Set(d, p.y);
+    return {px, py, hn::Set(d, p.z), hn::Xor(hn::BitCast(DU(), px), hn::BitCast(DU(), py))};
+#endif
+}
+
+// stored_cosine of both words: shifted left by 2, with bit 1 set (the shift
+// left it clear, so adding 2 sets it) and biased by 2^31 (adding 0x80000000
+// modulo 2^32), then converted and scaled.
+struct Cosines {
+    V u, v;
+};
+HWY_INLINE Cosines stored_cosines(VU pairs) {
+    const D d;
+    const DU32 d32;
+    const auto [first, second] =
+        words_as_doubles(hn::Add(hn::ShiftLeft<2>(hn::BitCast(d32, pairs)), hn::Set(d32, 0x80000002u)));
+    const V scale = hn::Set(d, kCosineScale);
+    return {hn::Mul(first, scale), hn::Mul(second, scale)};
+}
+
+// The squared chords of the airports in one vector of pairs to the point.
+struct SquaredChords {
+    PointSide q;
+
+    HWY_INLINE V operator()(VU pairs) const {
+        const D d;
+        const auto [u, v] = stored_cosines(pairs);
+        const V s = hn::Sub(hn::Sub(hn::Set(d, 1.0), hn::Mul(u, u)), hn::Mul(v, v));
+        const V w = hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kMajorThreshold)), hn::Sqrt(s));
+
+#if HWY_TARGET <= HWY_AVX3
+        // Bit 63 is set where the major axis is Z; AVX-512 makes its masks
+        // from bit 63 alone.
+        const V axis_z = hn::BitCast(d, pairs);
+        const V m = hn::IfNegativeThenElse(axis_z, v, w);
+        const V n = hn::IfNegativeThenElse(axis_z, w, v);
+        const DU du;
+        const VU flag_case = hn::OrAnd(hn::And(hn::ShiftRight<61>(pairs), hn::Set(du, 6)),
+                                       hn::ShiftRight<30>(pairs), hn::Set(du, 1));
+        const auto index = hn::IndicesFromVec(d, flag_case);
+        const V a = hn::TableLookupLanes(q.a, index);
+        const V b = hn::TableLookupLanes(q.b, index);
+        const V c = hn::TableLookupLanes(q.c, index);
+#else
+        // x ^ ((x ^ y) & mask) is y where the mask is all ones, else x.
+        const DU du;
+        const VU v_bits = hn::BitCast(du, v), w_bits = hn::BitCast(du, w);
+        const VU exchange_vw = hn::And(hn::Xor(v_bits, w_bits), all_ones_where_top_bit(pairs));  // axis Z
+        const V m = hn::BitCast(d, hn::Xor(w_bits, exchange_vw));
+        const V n = hn::BitCast(d, hn::Xor(v_bits, exchange_vw));
+        // Axis Y (bit 62 set, bit 63 clear): a and b from px and py exchanged.
+        const VU bit62 = hn::ShiftLeft<1>(pairs);
+        const VU exchange_xy = hn::And(q.px_xor_py, all_ones_where_top_bit(hn::AndNot(pairs, bit62)));
+        // The minus signs of a, b and c (see the table above PointSide), in
+        // bit 63 alone.
+        const VU sign = hn::Set(du, 0x8000000000000000ull);
+        const VU negative = hn::ShiftLeft<33>(pairs);
+        const VU minus_a = hn::And(hn::AndNot(pairs, hn::Xor(negative, bit62)), sign);
+        const VU minus_b = hn::And(hn::Xor(negative, pairs), sign);
+        const VU minus_c = hn::And(hn::And(negative, pairs), sign);
+        const V a = hn::BitCast(d, hn::Xor3(hn::BitCast(du, q.py), exchange_xy, minus_a));
+        const V b = hn::BitCast(d, hn::Xor3(hn::BitCast(du, q.px), exchange_xy, minus_b));
+        const V c = hn::BitCast(d, hn::Xor(hn::BitCast(du, q.pz), minus_c));
+#endif
+        const V d0 = hn::Sub(u, a);
+        const V d1 = hn::Sub(m, b);
+        const V d2 = hn::Sub(n, c);
+        return hn::Add(hn::Add(hn::Mul(d0, d0), hn::Mul(d1, d1)), hn::Mul(d2, d2));
+    }
+};
+
+Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
+    const SquaredChords score{arrange_point(decode_cdc(point))};
+    return search_lanes</*kSmallerWins=*/true, kUnroll>(airports, count, kInitialBest, score);
+}
+
+// Parts of the search alone, in four independent sums so that they are
+// bound by throughput, not by the additions' latency.
+double SumOfSquareRoots(const double* values, int count) {
+    const D d;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    V sum[4] = {hn::Zero(d), hn::Zero(d), hn::Zero(d), hn::Zero(d)};
+    for (int j = 0; j + 4 * lanes <= count; j += 4 * lanes)
+        for (int k = 0; k < 4; ++k) sum[k] = hn::Add(sum[k], hn::Sqrt(hn::LoadU(d, values + j + k * lanes)));
+    return hn::GetLane(hn::SumOfLanes(d, hn::Add(hn::Add(sum[0], sum[1]), hn::Add(sum[2], sum[3]))));
+}
+
+double SumOfStoredCosines(const CdcPair* pairs, int count) {
+    const D d;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    V sum[4] = {hn::Zero(d), hn::Zero(d), hn::Zero(d), hn::Zero(d)};
+    for (int j = 0; j + 4 * lanes <= count; j += 4 * lanes) {
+        for (int k = 0; k < 4; ++k) {
+            const Cosines c = stored_cosines(load_records(pairs + j + k * lanes));
+            sum[k] = hn::Add(sum[k], hn::Add(c.u, c.v));
+        }
+    }
+    return hn::GetLane(hn::SumOfLanes(d, hn::Add(hn::Add(sum[0], sum[1]), hn::Add(sum[2], sum[3]))));
+}
+#endif
+
+const char* TargetName() { return hwy::TargetName(HWY_TARGET); }
+
+}  // namespace HWY_NAMESPACE
+}  // namespace spherebench::cdc_vector
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace spherebench::cdc_vector {
+HWY_EXPORT(CdcVectorSearch);
+HWY_EXPORT(TargetName);
+HWY_EXPORT(SumOfSquareRoots);
+HWY_EXPORT(SumOfStoredCosines);
+}  // namespace spherebench::cdc_vector
+
+namespace spherebench {
+
+Nearest cdc_vector_find_nearest(const CdcPair* airports, int count, CdcPair point) {
+    return HWY_DYNAMIC_DISPATCH(cdc_vector::CdcVectorSearch)(airports, count, point);
+}
+
+double vector_sum_of_square_roots(const double* values, int count) {
+    return HWY_DYNAMIC_DISPATCH(cdc_vector::SumOfSquareRoots)(values, count);
+}
+
+double vector_sum_of_stored_cosines(const CdcPair* pairs, int count) {
+    return HWY_DYNAMIC_DISPATCH(cdc_vector::SumOfStoredCosines)(pairs, count);
+}
+
+const char* vector_target_name() { return HWY_DYNAMIC_DISPATCH(cdc_vector::TargetName)(); }
+
+}  // namespace spherebench
+#endif

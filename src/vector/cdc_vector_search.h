@@ -1,0 +1,27 @@
+// The direction-cosine search vectorised with Highway, exact: every lane
+// decodes an airport's pair and forms its squared chord to the point with the
+// same IEEE operations in the same order as the scalar search, so it finds
+// the same winner with the same score, bit for bit. Compiled for every x86
+// target Highway knows (SSSE3 to AVX-512) and dispatched at run time to the
+// best one the CPU has; the rest of the binary stays baseline x86-64.
+#pragma once
+
+#include "bench/search.h"
+#include "geo/coords.h"
+
+namespace spherebench {
+
+// The airport nearest to the point: the smallest squared chord, the lowest
+// index on ties; {kNoWinner, 1.7976931348623e308} when count is 0.
+Nearest cdc_vector_find_nearest(const CdcPair* airports, int count, CdcPair point);
+
+// Two parts of the search alone, on the same target, to measure what bounds
+// it: the square root (of every value) and the two stored cosines (of every
+// pair), summed. Count is taken down to a multiple of four vectors.
+double vector_sum_of_square_roots(const double* values, int count);
+double vector_sum_of_stored_cosines(const CdcPair* pairs, int count);
+
+// The Highway target the searches run on here, e.g. "AVX3".
+const char* vector_target_name();
+
+}  // namespace spherebench

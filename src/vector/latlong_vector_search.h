@@ -1,0 +1,20 @@
+// The latitude/longitude search vectorised with Highway, its sines and
+// cosines from SLEEF's vector functions (the 1-ulp variants, without fused
+// multiply-add). Every other operation is the scalar search's, in its order;
+// but SLEEF's sine and cosine are not the maths library's, so scores differ
+// in their last bits and a near tie can go to another airport. Dispatched at
+// run time like cdc_vector_search.h.
+#pragma once
+
+#include "bench/search.h"
+#include "geo/coords.h"
+
+namespace spherebench {
+
+// The airport with the largest cosine of the central angle to the point, the
+// lowest index on ties; {kNoWinner, -1.7976931348623e308} when count is 0.
+// As in the scalar search, the point's sine and cosine are evaluated again
+// for every test (once per vector, for all its lanes).
+Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point);
+
+}  // namespace spherebench

@@ -1,0 +1,158 @@
+// What the vector searches share, compiled once per Highway target (included
+// from each search's per-target code): reading two int32 words of a record
+// as doubles, and the loop that scores every record and keeps, per lane, the
+// best score and the lowest index that has it.
+
+// Per-target include guard, as Highway's foreach_target requires.
+#if defined(SPHEREBENCH_VECTOR_LANES_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef SPHEREBENCH_VECTOR_LANES_INL_H_
+#undef SPHEREBENCH_VECTOR_LANES_INL_H_
+#else
+#define SPHEREBENCH_VECTOR_LANES_INL_H_
+#endif
+
+#include <hwy/highway.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "bench/search.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace spherebench::vector_lanes {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+#if HWY_TARGET != HWY_SCALAR
+using D = hn::ScalableTag<double>;
+using DU = hn::RebindToUnsigned<D>;         // a record of two words as one lane
+using DU32 = hn::Repartition<uint32_t, D>;  // the record's two words
+using V = hn::Vec<D>;
+using VU = hn::Vec<DU>;
+using VU32 = hn::Vec<DU32>;
+
+// The records in one vector, as 64-bit lanes: the record's first word in the
+// low half, its second in the high half.
+template <typename Record>
+HWY_INLINE VU load_records(const Record* p) {
+    static_assert(sizeof(Record) == sizeof(uint64_t));
+    return hn::LoadU(DU(), reinterpret_cast<const uint64_t*>(p));
+}
+
+// The two words of each record converted to double, given each word as an
+// int32 x stored biased, as the uint32 x + 2^31. With 0x43300000 over the
+// biased word the lane is the double 2^52 + (x + 2^31); minus 2^52 + 2^31
+// that is x, exactly: the same double as converting x directly.
+struct WordsAsDoubles {
+    V first, second;
+};
+HWY_INLINE WordsAsDoubles words_as_doubles(VU32 biased) {
+    const D d;
+    const DU du;
+    const DU32 d32;
+    const VU high = hn::Set(du, 0x4330000000000000ull);
+    const VU first = hn::BitCast(du, hn::OddEven(hn::BitCast(d32, high), biased));
+    const VU second = hn::Or(hn::ShiftRight<32>(hn::BitCast(du, biased)), high);
+    const V offset = hn::Set(d, 4503601774854144.0);  // 2^52 + 2^31
+    return {hn::Sub(hn::BitCast(d, first), offset), hn::Sub(hn::BitCast(d, second), offset)};
+}
+
+// All ones in the lanes where bit 63 of `bits` is set, else zero.
+HWY_INLINE VU all_ones_where_top_bit(VU bits) {
+    const hn::RebindToSigned<DU> di;
+    return hn::BitCast(DU(), hn::BroadcastSignBit(hn::BitCast(di, bits)));
+}
+
+// Per lane, the best score met so far and where: `start` is the index of the
+// first record of the step that set it. A lane meets its records in index
+// order and only a strictly better score replaces its best, so each lane
+// keeps the earliest of its equal scores.
+struct LaneBests {
+    V score, start;
+};
+
+template <bool kSmallerWins>
+HWY_INLINE void keep_better(LaneBests& best, V score, V start) {
+    const auto better = kSmallerWins ? hn::Lt(score, best.score) : hn::Gt(score, best.score);
+#if HWY_TARGET <= HWY_AVX3
+    best.score = hn::IfThenElse(better, score, best.score);
+#else
+    // One selection fewer (they cost more than a minimum here); the scores
+    // are never NaN, and equal ones are the same double.
+    best.score = kSmallerWins ? hn::Min(score, best.score) : hn::Max(score, best.score);
+#endif
+    best.start = hn::IfThenElse(better, start, best.start);
+}
+
+// The record with the best score(records) lane, the lowest index on ties,
+// as find_nearest decides; {kNoWinner, initial_best} when count is 0. Each
+// unrolled vector keeps its own bests.
+template <bool kSmallerWins, int kUnroll, typename Record, class Score>
+HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial_best, const Score& score) {
+    const D d;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    LaneBests best[kUnroll];
+    for (LaneBests& b : best) b = {hn::Set(d, initial_best), hn::Set(d, -1.0)};
+    V start = hn::Zero(d);
+    const V step = hn::Set(d, static_cast<double>(kUnroll * lanes));
+    int j = 0;
+    for (; j + kUnroll * lanes <= count; j += kUnroll * lanes) {
+        // Unrolled, so that the bests stay in registers.
+#pragma GCC unroll 8
+        for (int k = 0; k < kUnroll; ++k)
+            keep_better<kSmallerWins>(best[k], score(load_records(records + j + k * lanes)), start);
+        start = hn::Add(start, step);
+    }
+    // The rest, one vector at a time into the first vector's bests, whose
+    // records all come before these; the last part vector from a copy, its
+    // missing lanes scoring a value that never beats.
+    for (; j < count; j += lanes) {
+        const int left = count - j;
+        V scores;
+        if (left >= lanes) {
+            scores = score(load_records(records + j));
+        } else {
+            HWY_ALIGN Record part[hn::MaxLanes(d)] = {};
+            std::memcpy(part, records + j, sizeof(Record) * static_cast<size_t>(left));
+            const V never = kSmallerWins ? hn::Inf(d) : hn::Neg(hn::Inf(d));
+            scores = hn::IfThenElse(hn::FirstN(d, static_cast<size_t>(left)), score(load_records(part)), never);
+        }
+        keep_better<kSmallerWins>(best[0], scores, hn::Set(d, static_cast<double>(j)));
+    }
+
+    // Lane i of best[k] stands for record start + k * lanes + i.
+    Nearest nearest{kNoWinner, initial_best};
+    HWY_ALIGN double scores[hn::MaxLanes(d)];
+    HWY_ALIGN double starts[hn::MaxLanes(d)];
+    const auto beats = [](double a, double b) { return kSmallerWins ? a < b : a > b; };
+    for (int k = 0; k < kUnroll; ++k) {
+        hn::Store(best[k].score, d, scores);
+        hn::Store(best[k].start, d, starts);
+        for (int i = 0; i < lanes; ++i) {
+            if (!beats(scores[i], initial_best)) continue;  // the lane never held a record's score
+            const int32_t index = static_cast<int32_t>(starts[i]) + k * lanes + i;
+            if (beats(scores[i], nearest.score) || (scores[i] == nearest.score && index < nearest.airport))
+                nearest = {index, scores[i]};
+        }
+    }
+    return nearest;
+}
+#else
+// The one-lane target (CPUs without SSSE3): the plain loop, the score taking
+// one record.
+template <bool kSmallerWins, int kUnroll, typename Record, class Score>
+HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial_best, const Score& score) {
+    Nearest nearest{kNoWinner, initial_best};
+    for (int j = 0; j < count; ++j) {
+        const double s = score(records[j]);
+        if (kSmallerWins ? s < nearest.score : s > nearest.score) nearest = {j, s};
+    }
+    return nearest;
+}
+#endif  // HWY_TARGET != HWY_SCALAR
+
+}  // namespace HWY_NAMESPACE
+}  // namespace spherebench::vector_lanes
+HWY_AFTER_NAMESPACE();
+
+#endif  // per-target include guard
