@@ -13,8 +13,8 @@
 
 #include "bench/cdc_method.h"
 #include "bench/search.h"
-#include "measure/random_tables.h"
 #include "forms/representations.h"
+#include "measure/random_tables.h"
 #include "suite/suite.h"
 
 using namespace spherebench;
@@ -117,8 +117,10 @@ bool representations_agree() {
         int32_t (*search)(int, int);
         int agree = 0;
     };
-    Form forms[] = {{"S2CellId", cell_id_search}, {"S2Point", s2_point_search},
-                    {"haversine", haversine_search}, {"float vector", float_vector_search}};
+    Form forms[] = {{"S2CellId", cell_id_search},
+                    {"S2Point", s2_point_search},
+                    {"haversine", haversine_search},
+                    {"float vector", float_vector_search}};
     int searches = 0;
     for (int n : kSuiteAirportCounts) {
         for (int i = 0; i < kSuitePoints; ++i) {

@@ -66,12 +66,13 @@ void BM_Search(benchmark::State& state) {
 
 BENCHMARK(BM_Pass<CdcMethod>)->Name("BM_CdcPass")->Apply(airport_counts);
 BENCHMARK(BM_Search<cdc_floor_search, &AirportTable::cdc, &FlightLine::cdc>)
-    ->Name("BM_CdcFloor")->Apply(airport_counts);
-BENCHMARK(BM_Search<cdc_port_search, &AirportTable::cdc, &FlightLine::cdc>)
-    ->Name("BM_CdcPort")->Apply(airport_counts);
+    ->Name("BM_CdcFloor")
+    ->Apply(airport_counts);
+BENCHMARK(BM_Search<cdc_port_search, &AirportTable::cdc, &FlightLine::cdc>)->Name("BM_CdcPort")->Apply(airport_counts);
 BENCHMARK(BM_Pass<LatLongMethod>)->Name("BM_LatLongPass")->Apply(airport_counts);
 BENCHMARK(BM_Search<latlong_floor_search, &AirportTable::fixed, &FlightLine::fixed>)
-    ->Name("BM_LatLongFloor")->Apply(airport_counts);
+    ->Name("BM_LatLongFloor")
+    ->Apply(airport_counts);
 
 // A floor is only a floor if it finds what the pass finds: the same winner
 // for every point at every airport count.
@@ -80,16 +81,17 @@ bool floors_agree() {
     bool agree = true;
     for (int n : kSuiteAirportCounts) {
         for (int i = 0; i < kSuitePoints; ++i) {
-            const int32_t cdc = find_nearest<CdcMethod>(t.airports.cdc.data(), n,
-                                                        CdcMethod::prepare_point(t.flight_line, i)).airport;
-            const int32_t latlong = find_nearest<LatLongMethod>(t.airports.fixed.data(), n,
-                                                                LatLongMethod::prepare_point(t.flight_line, i)).airport;
+            const int32_t cdc =
+                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)).airport;
+            const int32_t latlong =
+                find_nearest<LatLongMethod>(t.airports.fixed.data(), n, LatLongMethod::prepare_point(t.flight_line, i))
+                    .airport;
             const int32_t cdc_floor = cdc_floor_search(t.airports.cdc.data(), n, t.flight_line.cdc[i]);
             const int32_t cdc_port = cdc_port_search(t.airports.cdc.data(), n, t.flight_line.cdc[i]);
             const int32_t latlong_floor = latlong_floor_search(t.airports.fixed.data(), n, t.flight_line.fixed[i]);
             if (cdc != cdc_floor || cdc != cdc_port || latlong != latlong_floor) {
-                std::fprintf(stderr, "floor disagrees at %d airports, point %d: cdc %d/%d/%d, latlong %d/%d\n", n,
-                             i, cdc, cdc_floor, cdc_port, latlong, latlong_floor);
+                std::fprintf(stderr, "floor disagrees at %d airports, point %d: cdc %d/%d/%d, latlong %d/%d\n", n, i,
+                             cdc, cdc_floor, cdc_port, latlong, latlong_floor);
                 agree = false;
             }
         }

@@ -15,8 +15,8 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
-#include "suite/floors.h"
 #include "measure/random_tables.h"
+#include "suite/floors.h"
 
 using namespace spherebench;
 

@@ -15,10 +15,10 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
-#include "vector/cdc_vector_search.h"
 #include "input/loader.h"
-#include "vector/latlong_vector_search.h"
 #include "suite/suite.h"
+#include "vector/cdc_vector_search.h"
+#include "vector/latlong_vector_search.h"
 
 using namespace spherebench;
 
@@ -86,8 +86,14 @@ void on_target(benchmark::State& state, int64_t target, void (*timed)(benchmark:
 }
 
 void BM_CdcVectorPassOn(benchmark::State& state, int64_t target) { on_target(state, target, BM_CdcVectorPass); }
-BENCHMARK_CAPTURE(BM_CdcVectorPassOn, AVX2, HWY_AVX2)->Arg(kAirportCapacity)->ArgName("airports")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_CdcVectorPassOn, SSE4, HWY_SSE4)->Arg(kAirportCapacity)->ArgName("airports")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CdcVectorPassOn, AVX2, HWY_AVX2)
+    ->Arg(kAirportCapacity)
+    ->ArgName("airports")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CdcVectorPassOn, SSE4, HWY_SSE4)
+    ->Arg(kAirportCapacity)
+    ->ArgName("airports")
+    ->Unit(benchmark::kMillisecond);
 
 void BM_VectorSqrtOn(benchmark::State& state, int64_t target) { on_target(state, target, BM_VectorSqrt); }
 BENCHMARK_CAPTURE(BM_VectorSqrtOn, AVX2, HWY_AVX2);
@@ -128,12 +134,12 @@ bool vector_searches_agree() {
     bool agree = true;
     for (int n : kSuiteAirportCounts) {
         for (int i = 0; i < kSuitePoints; ++i) {
-            const Nearest exact = find_nearest<CdcMethod>(t.airports.cdc.data(), n,
-                                                          CdcMethod::prepare_point(t.flight_line, i));
+            const Nearest exact =
+                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i));
             const Nearest vector = cdc_vector_find_nearest(t.airports.cdc.data(), n, t.flight_line.cdc[i]);
             if (!same(exact, vector)) {
-                std::fprintf(stderr, "cdc vector search differs at %d airports, point %d: %d %a, vector %d %a\n", n,
-                             i, exact.airport, exact.score, vector.airport, vector.score);
+                std::fprintf(stderr, "cdc vector search differs at %d airports, point %d: %d %a, vector %d %a\n", n, i,
+                             exact.airport, exact.score, vector.airport, vector.score);
                 agree = false;
             }
         }

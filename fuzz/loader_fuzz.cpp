@@ -56,8 +56,7 @@ AirportOutcome& airports(std::string_view bytes, AirportOutcome& outcome) {
     for (int i = 0; i < outcome.table.count; ++i) {
         const std::string& name = outcome.table.names[i];
         require(!name.empty(), "stored an empty name");
-        require(name.find_first_of("\n\0\x1a"sv) == std::string::npos,
-                "stored a name holding LF, NUL or 0x1A");
+        require(name.find_first_of("\n\0\x1a"sv) == std::string::npos, "stored a name holding LF, NUL or 0x1A");
     }
     return outcome;
 }
@@ -101,7 +100,10 @@ std::optional<std::string> with_crlf(std::string_view bytes) {
 
 // The same text followed by an end-of-file byte and junk that is never read.
 std::string with_tail(std::string_view bytes) {
-    return std::string(bytes) + "\x1a" "1 2 junk\n\0\n"s + std::string(600, 'x');
+    return std::string(bytes) +
+           "\x1a"
+           "1 2 junk\n\0\n"s +
+           std::string(600, 'x');
 }
 
 }  // namespace
@@ -128,8 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     flight_line(bytes, flight_outcome);
     require(same(flight_outcome, flight_line(tail, flight_other)), "flight line: bytes after 0x1A changed the result");
     if (crlf)
-        require(same(flight_outcome, flight_line(*crlf, flight_other)),
-                "flight line: CR LF read differently from LF");
+        require(same(flight_outcome, flight_line(*crlf, flight_other)), "flight line: CR LF read differently from LF");
     if (!has_mark)
         require(same(flight_outcome, flight_line(marked, flight_other)),
                 "flight line: a byte order mark changed the result");

@@ -20,11 +20,11 @@
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "geo/cdc_encoder.h"
-#include "input/loader.h"
-#include "input/input_files.h"
 #include "bench/method_search.h"
+#include "geo/cdc_encoder.h"
 #include "geo/reference_geometry.h"
+#include "input/input_files.h"
+#include "input/loader.h"
 
 using namespace spherebench;
 
@@ -76,7 +76,8 @@ const BundledData& bundled() {
 const std::vector<NearestAirports>& true_nearest() {
     static const std::vector<NearestAirports> truth = [] {
         std::vector<NearestAirports> t;
-        for (const PreciseLatLong& point : bundled().path) t.push_back(precise_nearest(point, bundled().source_positions));
+        for (const PreciseLatLong& point : bundled().path)
+            t.push_back(precise_nearest(point, bundled().source_positions));
         return t;
     }();
     return truth;

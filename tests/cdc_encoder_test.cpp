@@ -145,9 +145,17 @@ TEST(EncodeCdc, SetsTheFlagsAndStoresTheOtherTwoComponentsAsTheDecoderReadsThem)
 TEST(EncodeCdc, RoundTripsTheEdges) {
     // Axes and their neighbours, equal magnitudes (where the major axis is a
     // tie) and stored components on or beside cell boundaries.
-    const double boundary_values[] = {0.0, -0.0, 1.8626451561698513e-09, 1.862645156169851e-09,
-                                      -1.8626451561698513e-09, 0.5, 0.49999999999999994, -0.5,
-                                      0.7071067811865475, -0.7071067811865476, 0.57735026918962573};
+    const double boundary_values[] = {0.0,
+                                      -0.0,
+                                      1.8626451561698513e-09,
+                                      1.862645156169851e-09,
+                                      -1.8626451561698513e-09,
+                                      0.5,
+                                      0.49999999999999994,
+                                      -0.5,
+                                      0.7071067811865475,
+                                      -0.7071067811865476,
+                                      0.57735026918962573};
     for (int axis = 0; axis < 3; ++axis)
         for (double sign : {1.0, -1.0})
             for (double a : boundary_values)

@@ -3,6 +3,7 @@
 // to files, and checks their exact bytes and the exit status. Timing fields
 // are the only parts of a report matched by pattern.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -14,8 +15,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 extern char** environ;
 
@@ -98,7 +97,7 @@ const std::string kSummary =
     "-----------------------------------------------------------\n";
 
 class ProgramRun : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string dir = (fs::path(testing::TempDir()) / "spherebench_e2e_XXXXXX").string();
         ASSERT_NE(mkdtemp(dir.data()), nullptr);
@@ -223,10 +222,10 @@ TEST_F(ProgramRun, ReportListsTheNearestAirportsAlongThePath) {
         "0 0 Zero again\n"  // same words as Zero: never wins
         "1073741824 0 West\n",
         "100 100\n"
-        "200 1073741724\n"     // second field -100: still nearest to Zero, no new line
-        "100 1073741924\n"     // near East
-        "1073741524 50\n"      // first field -300: back at Zero, listed again
-        "100 -2147483548\n"    // near North
+        "200 1073741724\n"   // second field -100: still nearest to Zero, no new line
+        "100 1073741924\n"   // near East
+        "1073741524 50\n"    // first field -300: back at Zero, listed again
+        "100 -2147483548\n"  // near North
         "100 -2147483548\n"
         "1073741924 100\n");  // near West
     const Result result = run();
@@ -238,8 +237,8 @@ TEST_F(ProgramRun, ReportListsTheNearestAirportsAlongThePath) {
         "  3   0.00000    0.00000 Zero\n"
         "  4  90.00000  135.00000 North\n"
         "  5   0.00000 -180.00000 West\n";
-    EXPECT_TRUE(matches(result.out, kHeader + kCdcTitle + list + kDuration + kHeader + kLatLongTitle + list +
-                                        kDuration + kSummary))
+    EXPECT_TRUE(matches(result.out,
+                        kHeader + kCdcTitle + list + kDuration + kHeader + kLatLongTitle + list + kDuration + kSummary))
         << result.out;
 }
 
@@ -297,8 +296,8 @@ TEST_F(ProgramRun, MalformedLinesStopTheRunWithTheirLineNumber) {
         // Lines are counted physically: comments and blank lines too.
         {"; c\n\n1 2 One\n3 4 " + std::string(505, 'n') + "\n", kPoints,
          "Reading airports.ptc\nLine 4 of [airports.ptc] is too long\n"},
-        {one_airport, "1 2\r\n; c\r\n" + std::string(509, '1') + "\r\n", reading_points +
-         "Line 3 of [flightline.lnc] is too long\n"},
+        {one_airport, "1 2\r\n; c\r\n" + std::string(509, '1') + "\r\n",
+         reading_points + "Line 3 of [flightline.lnc] is too long\n"},
         {one_airport + "3 4 B\0C\n"s, kPoints, "Reading airports.ptc\nLine 2 of [airports.ptc] holds a NUL byte\n"},
         {one_airport, "\t\n1 2\0\n"s, reading_points + "Line 2 of [flightline.lnc] holds a NUL byte\n"},
         // A line that is too long is reported as such, whatever else it holds.
@@ -306,7 +305,8 @@ TEST_F(ProgramRun, MalformedLinesStopTheRunWithTheirLineNumber) {
          "Reading airports.ptc\nLine 2 of [airports.ptc] is too long\n"},
         {one_airport + "   7 \n", kPoints,
          "Reading airports.ptc\nLine 2 of [airports.ptc] has fewer than two number fields\n"},
-        {one_airport, "1 2\n\n\r\n5\n", reading_points + "Line 4 of [flightline.lnc] has fewer than two number fields\n"},
+        {one_airport, "1 2\n\n\r\n5\n",
+         reading_points + "Line 4 of [flightline.lnc] has fewer than two number fields\n"},
         {one_airport, "1 2\nx\r\n", reading_points + "Line 2 of [flightline.lnc] has fewer than two number fields\n"},
         // Both numbers and no name: the count of airports stored so far.
         {one_airport + "3 4 Two\n5 6\n", kPoints, "Reading airports.ptc\nStrdup failed at 2\n"},
@@ -325,20 +325,22 @@ TEST_F(ProgramRun, TablesAtTheirLimitsLoad) {
     // 14000 airports then only comments and blank lines; the diagnostic line
     // after airport 11206 shows its name's length in bytes. A 508-character
     // record line and a comment of a million characters are fine.
-    std::string airports = repeat("0 0 A\n", 11206) + "0 0   Z\xc3\xbcrich\n" + repeat("0 0 A\n", 2792) +
-                           "1 2 " + std::string(504, 'n') + "\n; " + std::string(1000000, 'c') + "\n* c\n\n \t\n";
+    std::string airports = repeat("0 0 A\n", 11206) + "0 0   Z\xc3\xbcrich\n" + repeat("0 0 A\n", 2792) + "1 2 " +
+                           std::string(504, 'n') + "\n; " + std::string(1000000, 'c') + "\n* c\n\n \t\n";
     write_inputs(airports, "0 0\n");
     Result result = run();
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "Reading airports.ptc\n11206        9   Z\xc3\xbcrich\nInput airports: 14000\n"
-                          "Reading flightline.lnc\nInput flightline points: 1\n" +
-                              tests_line(14000) + "0\r0\r");
+    EXPECT_EQ(result.err,
+              "Reading airports.ptc\n11206        9   Z\xc3\xbcrich\nInput airports: 14000\n"
+              "Reading flightline.lnc\nInput flightline points: 1\n" +
+                  tests_line(14000) + "0\r0\r");
 
     reset();
     write_inputs("0 0 A\n", repeat("0 0\n", 1000) + "; c\n\n");
     result = run();
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, load_lines(1, 1000) + tests_line(1000) + repeat("0\r100\r200\r300\r400\r500\r600\r700\r800\r900\r", 2));
+    EXPECT_EQ(result.err,
+              load_lines(1, 1000) + tests_line(1000) + repeat("0\r100\r200\r300\r400\r500\r600\r700\r800\r900\r", 2));
 }
 
 TEST_F(ProgramRun, TablesOverTheirLimitsStopTheRun) {
@@ -347,7 +349,8 @@ TEST_F(ProgramRun, TablesOverTheirLimitsStopTheRun) {
 
     reset();
     write_inputs("0 0 A\n", repeat("0 0\n", 1000) + "; c\n0 0\n");
-    expect_failure("Reading airports.ptc\nInput airports: 1\nReading flightline.lnc\nFlightline buffer overflow (1000)?\n");
+    expect_failure(
+        "Reading airports.ptc\nInput airports: 1\nReading flightline.lnc\nFlightline buffer overflow (1000)?\n");
 }
 
 // With points but no airports the first pass finds no winner at its first

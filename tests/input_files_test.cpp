@@ -73,8 +73,9 @@ TEST(ReadAirportList, FindsTheColumnsByTheirHeaderNames) {
 }
 
 TEST(ReadAirportList, RefusesAFirstLineThatIsNoHeaderAndCrOnlyLineEnds) {
-    const std::string rule = ": the first line must be a header naming the columns latitude (or latitude_deg, lat), "
-                             "longitude (or longitude_deg, lon) and name";
+    const std::string rule =
+        ": the first line must be a header naming the columns latitude (or latitude_deg, lat), "
+        "longitude (or longitude_deg, lon) and name";
     EXPECT_EQ(failure_of("19.08,72.86,Bombay\n1,2,A\n"), "line 1: no latitude, longitude or name column" + rule);
     EXPECT_EQ(failure_of("latitude,longitude,city\n"), "line 1: no name column" + rule);
     EXPECT_EQ(failure_of("lat,long,name\n"), "line 1: no longitude column" + rule);

@@ -188,7 +188,10 @@ TEST(ParseAirports, AByteOrderMarkIsSkippedOnlyWholeAndAtTheStart) {
         EXPECT_EQ(q.table.cdc[0].first, 0);
         EXPECT_EQ(q.table.names[0], "Gate");
     }
-    EXPECT_EQ(airports_from("\xEF\xBB\x1a" "1 2 A\n").table.count, 0);
+    EXPECT_EQ(airports_from("\xEF\xBB\x1a"
+                            "1 2 A\n")
+                  .table.count,
+              0);
     EXPECT_EQ(airports_from(mark + "; comment\n").table.count, 0);
     // The mark does not count toward the first line's length.
     const std::string longest = "1 2 " + std::string(504, 'n');
@@ -218,8 +221,7 @@ TEST(ParseFlightLine, TakesTwoWordsAndIgnoresTheRest) {
     EXPECT_EQ(p.line.cdc[0].first, -5);
     EXPECT_EQ(p.line.cdc[0].second, 7);
     EXPECT_EQ(p.line.cdc[2].second, 6);
-    EXPECT_EQ(*flight_line_from("1 2\n42\n").failure,
-              "Line 2 of [flightline.lnc] has fewer than two number fields\n");
+    EXPECT_EQ(*flight_line_from("1 2\n42\n").failure, "Line 2 of [flightline.lnc] has fewer than two number fields\n");
 }
 
 TEST(ParseFlightLine, HoldsAThousandPoints) {

@@ -25,8 +25,8 @@ TEST(Representations, RoundTripsWithinTheirBounds) {
     constexpr uint64_t seed = 20261207;
     std::mt19937_64 random(seed);
     std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-    std::vector<UnitVector> directions = {{1, 0, 0}, {-1, 0, 0}, {-1, -0.0, 0}, {0, 1, 0}, {0, -1, 0},
-                                          {0, 0, 1}, {0, 0, -1}, {-1, 0, -0.0}};
+    std::vector<UnitVector> directions = {{1, 0, 0},  {-1, 0, 0}, {-1, -0.0, 0}, {0, 1, 0},
+                                          {0, -1, 0}, {0, 0, 1},  {0, 0, -1},    {-1, 0, -0.0}};
     while (directions.size() < 200000) {
         const double x = uniform(random), y = uniform(random), z = uniform(random);
         const double n = std::sqrt(x * x + y * y + z * z);

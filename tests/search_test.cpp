@@ -53,7 +53,8 @@ TEST(LatLongCosine, ProductsAreGroupedAsWritten) {
     const LatLong p{0.3, 1.2};
     const LatLong a{-0.7, 2.9};
     const double d = a.lon - p.lon;
-    EXPECT_EQ(latlong_cosine(p, a), std::cos(p.lat) * (std::cos(d) * std::cos(a.lat)) + std::sin(a.lat) * std::sin(p.lat));
+    EXPECT_EQ(latlong_cosine(p, a),
+              std::cos(p.lat) * (std::cos(d) * std::cos(a.lat)) + std::sin(a.lat) * std::sin(p.lat));
 }
 
 // The score arranges the point instead of the airport; it must equal the

@@ -69,10 +69,20 @@ TEST_P(VectorSearchTest, CdcMatchesScalarOnRandomPairs) {
 // different lanes, and counts that are no multiple of any vector width.
 TEST_P(VectorSearchTest, CdcMatchesScalarOnAwkwardPairs) {
     std::vector<CdcPair> pairs = {
-        {0, 0}, {0x40000000, 0}, {0, 0x40000000}, {0x40000000, 0x40000000}, {0, int32_t(0x80000000)},
-        {0x40000000, int32_t(0x80000000)}, {0, int32_t(0xC0000000)}, {0x40000000, int32_t(0xC0000000)},
-        {int32_t(0x80000000), 0}, {0x1FFFFFFF, 0}, {0x1FFFFFFF, 0x40000000}, {0x60000000, 0x40000000},
-        {0x20000000, 0x20000000}, {0x3FFFFFFF, 0x1FFFFFFF},
+        {0, 0},
+        {0x40000000, 0},
+        {0, 0x40000000},
+        {0x40000000, 0x40000000},
+        {0, int32_t(0x80000000)},
+        {0x40000000, int32_t(0x80000000)},
+        {0, int32_t(0xC0000000)},
+        {0x40000000, int32_t(0xC0000000)},
+        {int32_t(0x80000000), 0},
+        {0x1FFFFFFF, 0},
+        {0x1FFFFFFF, 0x40000000},
+        {0x60000000, 0x40000000},
+        {0x20000000, 0x20000000},
+        {0x3FFFFFFF, 0x1FFFFFFF},
     };
     for (uint32_t field = 0x16A09E5C; field <= 0x16A09E6C; field += 4)
         for (uint32_t first_flag : {0u, 0x40000000u})

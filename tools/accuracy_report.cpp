@@ -11,8 +11,8 @@
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "measure/bundled_measures.h"
 #include "bench/method_search.h"
+#include "measure/bundled_measures.h"
 
 using namespace spherebench;
 
@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
         "benchmark holds it carries the pair's error as well as its own truncation.\n\n",
         airports.count, kRandomDirections, static_cast<unsigned long long>(kRandomSeed));
     std::printf(
-        "| stored form | bound (m) | airports: worst (m) | airports: mean (m) | random: worst (m) | random: mean (m) |\n"
+        "| stored form | bound (m) | airports: worst (m) | airports: mean (m) | random: worst (m) | random: mean (m) "
+        "|\n"
         "|---|---:|---:|---:|---:|---:|\n");
     print_row("direction-cosine pair (`CdcPair`)", kPairBoundMetres, on_airports.pair, on_random.pair);
     print_row("fixed-point latitude/longitude as the benchmark derives it from the pair",

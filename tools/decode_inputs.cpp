@@ -24,8 +24,8 @@ namespace {
 
 void print_position(CdcPair pair, const char* name) {
     const LatLong position = vector_to_latlong(decode_cdc(pair));
-    std::printf("%.9f %.9f%s%s\n", position.lat * kDegreesPerRadian, position.lon * kDegreesPerRadian,
-                name ? " " : "", name ? name : "");
+    std::printf("%.9f %.9f%s%s\n", position.lat * kDegreesPerRadian, position.lon * kDegreesPerRadian, name ? " " : "",
+                name ? name : "");
 }
 
 bool ends_with(const std::string& text, const std::string& ending) {

@@ -67,8 +67,7 @@ constexpr const char* kUsageFormat =
 
 // The options that take a value, and --help anywhere among the others.
 bool takes_value(const std::string& arg) {
-    return arg == "--note" || arg == "--from" || arg == "--to" || arg == "--points" || arg == "-o" ||
-           arg == "--output";
+    return arg == "--note" || arg == "--from" || arg == "--to" || arg == "--points" || arg == "-o" || arg == "--output";
 }
 
 bool asks_for_help(const std::vector<std::string>& args) {
@@ -204,8 +203,10 @@ int make_airports(const std::vector<std::string>& args) {
         if (arg != "--note" && arg != "-o" && arg != "--output") usage_error("unexpected argument " + arg);
         if (i + 1 == args.size()) usage_error(arg + " needs a value");
         const std::string& value = args[++i];
-        if (arg == "--note") notes.push_back(checked_note(value));
-        else set_once(output, value, arg);
+        if (arg == "--note")
+            notes.push_back(checked_note(value));
+        else
+            set_once(output, value, arg);
     }
     if (!list_path) usage_error("airports needs a list of airports");
 

@@ -13,7 +13,6 @@
 // per form for gnuplot: "label" bytes worst-error-in-metres ns-per-test,
 // then 1 for the program's own forms and 0 for the others.
 #include <GeographicLib/Geodesic.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -25,10 +24,10 @@
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
-#include "measure/bundled_measures.h"
-#include "geo/cdc_encoder.h"
 #include "bench/method_search.h"
 #include "forms/representations.h"
+#include "geo/cdc_encoder.h"
+#include "measure/bundled_measures.h"
 
 using namespace spherebench;
 
@@ -73,7 +72,8 @@ SuiteRun read_suite_run(const std::string& path) {
         const std::string suffix = "_median";
         if (key == "per_test" && name.size() > suffix.size() && name.ends_with(suffix))
             run.median_per_test[name.substr(0, name.size() - suffix.size())] = std::stod(value);
-        if (key == "per_test" && name.ends_with("_cv")) run.widest_spread = std::max(run.widest_spread, std::stod(value));
+        if (key == "per_test" && name.ends_with("_cv"))
+            run.widest_spread = std::max(run.widest_spread, std::stod(value));
     }
     if (run.median_per_test.empty()) fail(path + " holds no medians: run the suite with --benchmark_repetitions");
     return run;
@@ -129,7 +129,7 @@ std::vector<int> form_winners(const BundledData& data, Make make, Search search)
 
 struct Form {
     const char* name;
-    const char* label;      // in the plot
+    const char* label;  // in the plot
     int bytes;
     const char* benchmark;  // the suite's benchmark family
     long double (*error)(PreciseLatLong);
@@ -197,9 +197,9 @@ void print_reading(const Form (&forms)[6], Time ns_per_test) {
         std::string& list = f.bytes == 8 ? same_size : faster;
         if (&f != cheapest && (f.bytes == 8 || ratio < 1)) list += (list.empty() ? "" : ", ") + std::string(text);
     }
-    std::printf("\nOf the 8-byte forms the cheapest to search is %s: %s. %s\n", cheapest->label, same_size.c_str(),
-                faster.empty() ? "No larger form is faster."
-                               : ("Only larger forms are faster: " + faster + ".").c_str());
+    std::printf(
+        "\nOf the 8-byte forms the cheapest to search is %s: %s. %s\n", cheapest->label, same_size.c_str(),
+        faster.empty() ? "No larger form is faster." : ("Only larger forms are faster: " + faster + ".").c_str());
     std::printf(
         "\n[PERFORMANCE.md](PERFORMANCE.md) times the program's two passes in more detail, on the\n"
         "machine and in the run it names; nanoseconds from different runs and machines differ, so set\n"
@@ -217,23 +217,56 @@ int main(int argc, char** argv) {
     const int points = data.line.count;
 
     Form forms[] = {
-        {"concise direction-cosine pair (`CdcPair`, the program's)", "direction cosines", 8, "BM_CdcPass",
-         pair_error_metres, nearest_by_method<CdcMethod>(data.airports, data.line), {}, {}},
-        {"fixed-point latitude/longitude (`FixedLatLong`, the program's, derived from the pair)", "fixed lat/long", 8,
-         "BM_LatLongPass", derived_fixed_error_metres, nearest_by_method<LatLongMethod>(data.airports, data.line), {},
+        {"concise direction-cosine pair (`CdcPair`, the program's)",
+         "direction cosines",
+         8,
+         "BM_CdcPass",
+         pair_error_metres,
+         nearest_by_method<CdcMethod>(data.airports, data.line),
+         {},
          {}},
-        {"s2geometry leaf cell id (`S2CellId`), decoded by `ToPoint()`", "S2CellId", 8, "BM_S2CellIdPass",
-         cell_id_error, form_winners<S2CellId>(data, cell_id_of,
-                                               [](const S2CellId* a, int n, S2CellId p) {
-                                                   return nearest_by_cell_ids(a, n, p.ToPoint());
-                                               }),
-         {}, {}},
-        {"s2geometry point (`S2Point`, three doubles)", "S2Point", 24, "BM_S2PointPass", s2_point_error,
-         form_winners<S2Point>(data, s2_point_of, nearest_by_s2_points), {}, {}},
-        {"latitude/longitude in double radians, haversine", "haversine", 16, "BM_HaversinePass", latlong_error,
-         form_winners<LatLong>(data, latlong_of, nearest_by_haversine), {}, {}},
-        {"unit vector in three floats, squared chord in float", "float vector", 12, "BM_FloatVectorPass",
-         float_vector_error, form_winners<FloatVector>(data, float_vector_of, nearest_by_float_vectors), {}, {}},
+        {"fixed-point latitude/longitude (`FixedLatLong`, the program's, derived from the pair)",
+         "fixed lat/long",
+         8,
+         "BM_LatLongPass",
+         derived_fixed_error_metres,
+         nearest_by_method<LatLongMethod>(data.airports, data.line),
+         {},
+         {}},
+        {"s2geometry leaf cell id (`S2CellId`), decoded by `ToPoint()`",
+         "S2CellId",
+         8,
+         "BM_S2CellIdPass",
+         cell_id_error,
+         form_winners<S2CellId>(
+             data, cell_id_of,
+             [](const S2CellId* a, int n, S2CellId p) { return nearest_by_cell_ids(a, n, p.ToPoint()); }),
+         {},
+         {}},
+        {"s2geometry point (`S2Point`, three doubles)",
+         "S2Point",
+         24,
+         "BM_S2PointPass",
+         s2_point_error,
+         form_winners<S2Point>(data, s2_point_of, nearest_by_s2_points),
+         {},
+         {}},
+        {"latitude/longitude in double radians, haversine",
+         "haversine",
+         16,
+         "BM_HaversinePass",
+         latlong_error,
+         form_winners<LatLong>(data, latlong_of, nearest_by_haversine),
+         {},
+         {}},
+        {"unit vector in three floats, squared chord in float",
+         "float vector",
+         12,
+         "BM_FloatVectorPass",
+         float_vector_error,
+         form_winners<FloatVector>(data, float_vector_of, nearest_by_float_vectors),
+         {},
+         {}},
     };
     const std::vector<PreciseLatLong> random = random_directions();
     for (Form& f : forms) {
@@ -273,10 +306,10 @@ int main(int argc, char** argv) {
         "(coefficient of variation). Run of %s: %s, %s CPUs at %s MHz, %s; load average\n"
         "%s at the start. The suite's check before timing: %s searches (1000 points at each of 1000 to\n"
         "14000 airports) found the direction-cosine pass's winner.\n\n",
-        run.repetitions, 100 * run.widest_spread, context_or(run, "date", "?").c_str(), context_or(run, "cpu", "CPU not recorded").c_str(),
-        context_or(run, "num_cpus", "?").c_str(), context_or(run, "mhz_per_cpu", "?").c_str(),
-        context_or(run, "compiler", "compiler not recorded").c_str(), load_averages(run).c_str(),
-        context_or(run, "same_winner_as_cdc_pass", "(not recorded)").c_str());
+        run.repetitions, 100 * run.widest_spread, context_or(run, "date", "?").c_str(),
+        context_or(run, "cpu", "CPU not recorded").c_str(), context_or(run, "num_cpus", "?").c_str(),
+        context_or(run, "mhz_per_cpu", "?").c_str(), context_or(run, "compiler", "compiler not recorded").c_str(),
+        load_averages(run).c_str(), context_or(run, "same_winner_as_cdc_pass", "(not recorded)").c_str());
     std::printf(
         "Nearest airport: at how many of the %d points of the bundled path (Bombay to Los Angeles) the\n"
         "form's search finds the true nearest airport, as ACCURACY.md defines it (haversine on the\n"
@@ -295,8 +328,10 @@ int main(int argc, char** argv) {
         int found = 0, closest_miss = -1;
         for (int k = points - 1; k >= 0; --k) {
             const int i = data.by_margin[k];
-            if (f.winners[i] == data.truth[i].nearest) ++found;
-            else closest_miss = i;
+            if (f.winners[i] == data.truth[i].nearest)
+                ++found;
+            else
+                closest_miss = i;
         }
         std::string miss = "none";
         if (closest_miss >= 0) {
@@ -394,9 +429,10 @@ int main(int argc, char** argv) {
     std::stable_sort(by_geodesic_margin.begin(), by_geodesic_margin.end(), [&](int a, int b) {
         return calls[a].second_metres - calls[a].nearest_metres < calls[b].second_metres - calls[b].nearest_metres;
     });
-    std::printf("The closest calls on the ellipsoid:\n\n"
-                "| point | nearest (geodesic) | runner-up | decided by (m) | same as the sphere's |\n"
-                "|---:|---|---|---:|---|\n");
+    std::printf(
+        "The closest calls on the ellipsoid:\n\n"
+        "| point | nearest (geodesic) | runner-up | decided by (m) | same as the sphere's |\n"
+        "|---:|---|---|---:|---|\n");
     for (int k = 0; k < kClosestCallsShown && k < points; ++k) {
         const int i = by_geodesic_margin[k];
         const EllipsoidCall& c = calls[i];
@@ -405,13 +441,16 @@ int main(int argc, char** argv) {
                     c.nearest == data.truth[i].nearest ? "yes" : "no");
     }
     const int agree = points - static_cast<int>(differ.size());
-    std::printf("\nWhat it means. A user who takes the sphere's answer gets the airport nearest along the\n"
-                "ground at %d of %d points of this path.", agree, points);
+    std::printf(
+        "\nWhat it means. A user who takes the sphere's answer gets the airport nearest along the\n"
+        "ground at %d of %d points of this path.",
+        agree, points);
     if (!differ.empty())
-        std::printf(" At the other %s it is an airport at most %.1f m farther than the\n"
-                    "nearest, %.3f %% of the distance.",
-                    differ.size() == 1 ? "point" : (std::to_string(differ.size()) + " points").c_str(), worst_excess,
-                    100 * worst_excess_share);
+        std::printf(
+            " At the other %s it is an airport at most %.1f m farther than the\n"
+            "nearest, %.3f %% of the distance.",
+            differ.size() == 1 ? "point" : (std::to_string(differ.size()) + " points").c_str(), worst_excess,
+            100 * worst_excess_share);
     std::printf(
         "\nThe ellipsoid's overall scale changes no answer; its shape does: it stretches distances\n"
         "along the meridians and across them differently (its radius of curvature runs from 6335 to\n"

@@ -46,10 +46,14 @@ inline unsigned cdc_flag_case(CdcPair pair) {
 // (u, v, w) in that order.
 inline CdcPoint arrange_point(UnitVector p) {
     return {{
-        {p.y, p.z, p.x, 0},   {-p.y, p.z, -p.x, 0},  // axis X: ( w,  u, v), (-w, -u,  v)
-        {-p.x, p.z, p.y, 0},  {p.x, p.z, -p.y, 0},   // axis Y: (-u,  w, v), ( u, -w,  v)
-        {p.y, -p.x, p.z, 0},  {p.y, p.x, -p.z, 0},   // axis Z: (-v,  u, w), ( v,  u, -w)
-        {p.y, -p.x, p.z, 0},  {p.y, p.x, -p.z, 0},   // axis Z: bit 30 of the second word unread
+        {p.y, p.z, p.x, 0},
+        {-p.y, p.z, -p.x, 0},  // axis X: ( w,  u, v), (-w, -u,  v)
+        {-p.x, p.z, p.y, 0},
+        {p.x, p.z, -p.y, 0},  // axis Y: (-u,  w, v), ( u, -w,  v)
+        {p.y, -p.x, p.z, 0},
+        {p.y, p.x, -p.z, 0},  // axis Z: (-v,  u, w), ( v,  u, -w)
+        {p.y, -p.x, p.z, 0},
+        {p.y, p.x, -p.z, 0},  // axis Z: bit 30 of the second word unread
     }};
 }
 

@@ -33,9 +33,7 @@ struct LatLongMethod {
     static constexpr double initial_best = -1.7976931348623e308;
 
     static const FixedLatLong* stored_airports(const AirportTable& airports) { return airports.fixed.data(); }
-    static LatLong prepare_point(const FlightLine& flight_line, int i) {
-        return from_fixed(flight_line.fixed[i]);
-    }
+    static LatLong prepare_point(const FlightLine& flight_line, int i) { return from_fixed(flight_line.fixed[i]); }
     static double score(FixedLatLong airport, LatLong p) {
         // The point's sine and cosine are part of what each test costs: hide
         // its value from the optimiser so they are not hoisted out of the
@@ -47,9 +45,7 @@ struct LatLongMethod {
     // A winning cosine pushed just above 1 by rounding gives NaN; it is
     // only stored.
     static double distance(double best) { return std::acos(best); }
-    static LatLong airport_position(const AirportTable& airports, int k) {
-        return from_fixed(airports.fixed[k]);
-    }
+    static LatLong airport_position(const AirportTable& airports, int k) { return from_fixed(airports.fixed[k]); }
 };
 
 }  // namespace spherebench

@@ -15,8 +15,9 @@ template <ProximityMethod Method>
 std::vector<int> nearest_by_method(const AirportTable& airports, const FlightLine& line) {
     std::vector<int> winners;
     for (int i = 0; i < line.count; ++i)
-        winners.push_back(find_nearest<Method>(Method::stored_airports(airports), airports.count,
-                                               Method::prepare_point(line, i)).airport);
+        winners.push_back(
+            find_nearest<Method>(Method::stored_airports(airports), airports.count, Method::prepare_point(line, i))
+                .airport);
     return winners;
 }
 

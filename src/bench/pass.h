@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/format.h"
 #include "bench/clock.h"
 #include "bench/report.h"
 #include "bench/search.h"
-#include "base/format.h"
 #include "input/tables.h"
 
 namespace spherebench {
@@ -29,8 +29,8 @@ struct PassTime {
 // Prints the pass's block on standard output and a progress counter every
 // 100 points on standard error; ends the run if a point finds no airport.
 template <ProximityMethod Method>
-PassTime run_pass(Method, const AirportTable& airports, const FlightLine& flight_line,
-                  WinnerTable& winners, DistanceTable& distances) {
+PassTime run_pass(Method, const AirportTable& airports, const FlightLine& flight_line, WinnerTable& winners,
+                  DistanceTable& distances) {
     std::fputs(kPassHeader, stdout);
     std::fputs(Method::title, stdout);
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "base/format.h"
 #include "bench/search.h"
 #include "geo/coords.h"
-#include "base/format.h"
 #include "input/tables.h"
 
 namespace spherebench {

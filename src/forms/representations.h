@@ -35,9 +35,9 @@ struct FloatVector {
     float x, y, z;
 };
 
-inline constexpr double kCellIdBound = 2.2712e-9;         // radians, S2::kMaxDiag at level 30, rounded up
-inline constexpr double kLatLongBound = 1e-14;            // radians
-inline constexpr double kFloatVectorBound = 5.17e-8;      // radians, sqrt(3) * 2^-25 rounded up
+inline constexpr double kCellIdBound = 2.2712e-9;     // radians, S2::kMaxDiag at level 30, rounded up
+inline constexpr double kLatLongBound = 1e-14;        // radians
+inline constexpr double kFloatVectorBound = 5.17e-8;  // radians, sqrt(3) * 2^-25 rounded up
 
 S2CellId cell_id_of(UnitVector v);
 S2Point s2_point_of(UnitVector v);

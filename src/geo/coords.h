@@ -34,10 +34,10 @@ struct CdcPair {
     int32_t second;
 };
 
-inline constexpr uint32_t kCdcFieldMask = 0x3FFFFFFFu;         // bits 0-29 of either word
-inline constexpr int kCdcNegativeMajorShift = 30;              // first word
-inline constexpr int kCdcAxisZShift = 31;                      // second word
-inline constexpr int kCdcAxisYShift = 30;                      // second word, axis Z clear
+inline constexpr uint32_t kCdcFieldMask = 0x3FFFFFFFu;  // bits 0-29 of either word
+inline constexpr int kCdcNegativeMajorShift = 30;       // first word
+inline constexpr int kCdcAxisZShift = 31;               // second word
+inline constexpr int kCdcAxisYShift = 30;               // second word, axis Z clear
 inline constexpr uint32_t kCdcNegativeMajorBit = 1u << kCdcNegativeMajorShift;
 inline constexpr uint32_t kCdcAxisZBit = 1u << kCdcAxisZShift;
 inline constexpr uint32_t kCdcAxisYBit = 1u << kCdcAxisYShift;
@@ -64,9 +64,9 @@ struct FixedLatLong {
 // after the shift by 2, and the radian scale of a fixed-point angle over pi.
 inline constexpr double kCosineScale = 4.656612890424627e-10;
 inline constexpr double kPi = 3.141592653589793;
-inline constexpr double kTwoPi = 6.283185307179586;        // 2 * kPi, exact
+inline constexpr double kTwoPi = 6.283185307179586;       // 2 * kPi, exact
 inline constexpr double kInversePi = 0.3183098861837907;  // nearest double to 1/pi
-inline constexpr double kFixedPi = 2147483640.0;           // fixed-point units per pi
+inline constexpr double kFixedPi = 2147483640.0;          // fixed-point units per pi
 inline constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // Precision, in radians of the angle between a stored direction and the unit
@@ -79,7 +79,7 @@ inline constexpr double kDegreesPerRadian = 57.29577951308232;
 //   to_fixed truncates each angle toward zero by less than one unit, so a
 //   position moves by less than sqrt(2) units, on top of the error of the pair
 //   it was derived from.
-inline constexpr double kCdcPairBound = 2.449489742783178 * 2.0 / 2147483640.0;         // sqrt(6) half cells
+inline constexpr double kCdcPairBound = 2.449489742783178 * 2.0 / 2147483640.0;           // sqrt(6) half cells
 inline constexpr double kFixedTruncationBound = 1.4142135623730951 * kPi / 2147483640.0;  // sqrt(2) units
 // The mean radius of the Earth, the scale every error in metres is given in.
 inline constexpr double kEarthRadiusMetres = 6371000.0;
@@ -137,17 +137,11 @@ inline int32_t angle_to_fixed(double angle) {
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(t)));
 }
 
-inline FixedLatLong to_fixed(LatLong a) {
-    return {angle_to_fixed(a.lat), angle_to_fixed(a.lon)};
-}
+inline FixedLatLong to_fixed(LatLong a) { return {angle_to_fixed(a.lat), angle_to_fixed(a.lon)}; }
 
-inline double fixed_to_angle(int32_t n) {
-    return (static_cast<double>(n) * kCosineScale) * kPi;
-}
+inline double fixed_to_angle(int32_t n) { return (static_cast<double>(n) * kCosineScale) * kPi; }
 
-inline LatLong from_fixed(FixedLatLong f) {
-    return {fixed_to_angle(f.lat), fixed_to_angle(f.lon)};
-}
+inline LatLong from_fixed(FixedLatLong f) { return {fixed_to_angle(f.lat), fixed_to_angle(f.lon)}; }
 
 // The fixed-point latitude/longitude of a pair, as the tables store it beside
 // the pair.

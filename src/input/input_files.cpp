@@ -25,9 +25,7 @@ std::optional<std::string> check_count(size_t count, int capacity, const char* w
     return std::nullopt;
 }
 
-std::string line_message(int line, const std::string& text) {
-    return "line " + std::to_string(line) + ": " + text;
-}
+std::string line_message(int line, const std::string& text) { return "line " + std::to_string(line) + ": " + text; }
 
 // One CSV record: its fields and the line it starts on.
 struct CsvRecord {
@@ -76,8 +74,9 @@ std::optional<std::string> split_csv(std::string_view text, std::vector<CsvRecor
         } else if (crlf) {
             // the CR of a CR LF line end
         } else if (c == '\r') {
-            return line_message(line, "a line ends in CR alone (old Mac line ends): "
-                                      "save the list with LF or CR LF line ends");
+            return line_message(line,
+                                "a line ends in CR alone (old Mac line ends): "
+                                "save the list with LF or CR LF line ends");
         } else if (after_quote) {
             return line_message(line, "text after a closing quote");
         } else if (c == '"' && field.empty()) {
@@ -143,7 +142,8 @@ std::optional<std::string> find_columns(const CsvRecord& header, Columns& column
     if (missing.empty()) return std::nullopt;
     std::string list = missing[0];
     for (size_t i = 1; i < missing.size(); ++i) list += (i + 1 == missing.size() ? " or " : ", ") + missing[i];
-    return line_message(header.line, "no " + list + " column: the first line must be a header naming the columns "
+    return line_message(header.line, "no " + list +
+                                         " column: the first line must be a header naming the columns "
                                          "latitude (or latitude_deg, lat), longitude (or longitude_deg, lon) and name");
 }
 
@@ -171,8 +171,7 @@ std::optional<std::string> check_airport(const AirportSource& airport) {
     if (airport.name.empty()) return std::string("the name is empty");
     for (char c : airport.name) {
         if (c == '\n' || c == '\r') return std::string("the name holds a line break");
-        if (is_control(static_cast<unsigned char>(c)))
-            return std::string("the name holds a control character");
+        if (is_control(static_cast<unsigned char>(c))) return std::string("the name holds a control character");
     }
     if (airport_line(CdcPair{-1073741824, -1073741824}, airport.name).size() > kMaxRecordLineLength)
         return "the name is too long: a line may hold at most " + std::to_string(kMaxRecordLineLength) + " characters";
@@ -204,20 +203,17 @@ std::optional<std::string> read_airport_list(std::string_view csv, std::vector<A
         AirportSource airport{*latitude, *longitude, record.fields[columns.name]};
         if (auto failure = check_airport(airport)) return line_message(record.line, *failure);
         airports.push_back(std::move(airport));
-        if (airports.size() > static_cast<size_t>(kAirportCapacity))
-            return over_capacity(kAirportCapacity, "airports");
+        if (airports.size() > static_cast<size_t>(kAirportCapacity)) return over_capacity(kAirportCapacity, "airports");
     }
     return std::nullopt;
 }
 
 std::optional<std::string> format_airports_file(const std::vector<AirportSource>& airports,
-                                                const std::vector<std::string>& header_lines,
-                                                std::string& file) {
+                                                const std::vector<std::string>& header_lines, std::string& file) {
     if (auto failure = check_count(airports.size(), kAirportCapacity, "airports")) return failure;
     if (auto failure = check_header(header_lines)) return failure;
     for (size_t i = 0; i < airports.size(); ++i)
-        if (auto failure = check_airport(airports[i]))
-            return "airport " + std::to_string(i + 1) + ": " + *failure;
+        if (auto failure = check_airport(airports[i])) return "airport " + std::to_string(i + 1) + ": " + *failure;
     file.clear();
     append_header(header_lines, file);
     for (const AirportSource& airport : airports)
@@ -226,8 +222,7 @@ std::optional<std::string> format_airports_file(const std::vector<AirportSource>
 }
 
 std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>& points,
-                                                   const std::vector<std::string>& header_lines,
-                                                   std::string& file) {
+                                                   const std::vector<std::string>& header_lines, std::string& file) {
     if (auto failure = check_count(points.size(), kFlightLineCapacity, "points")) return failure;
     if (auto failure = check_header(header_lines)) return failure;
     file.clear();

@@ -54,14 +54,12 @@ std::string airport_line(CdcPair pair, std::string_view name);
 // line that is too long or holds a line break, and any airport check_airport
 // refuses.
 std::optional<std::string> format_airports_file(const std::vector<AirportSource>& airports,
-                                                const std::vector<std::string>& header_lines,
-                                                std::string& file);
+                                                const std::vector<std::string>& header_lines, std::string& file);
 
 // The whole flightline.lnc: comment lines, then "first second" per point.
 // Refuses fewer than one or more than kFlightLineCapacity points.
 std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>& points,
-                                                   const std::vector<std::string>& header_lines,
-                                                   std::string& file);
+                                                   const std::vector<std::string>& header_lines, std::string& file);
 
 // The index of the airport whose name ends in the code in parentheses, as
 // "Los Angeles International Airport (LAX)"; -1 when there is none.

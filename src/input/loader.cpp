@@ -17,9 +17,7 @@ struct TextLine {
     bool blank;             // empty or only spaces and tabs
 };
 
-bool is_comment(std::string_view line) {
-    return !line.empty() && (line.front() == ';' || line.front() == '*');
-}
+bool is_comment(std::string_view line) { return !line.empty() && (line.front() == ';' || line.front() == '*'); }
 
 bool is_separator(char c) { return c == ' ' || c == '\t'; }
 
@@ -161,16 +159,16 @@ std::optional<std::string> parse_airport_bytes(NextByte next_byte, const char* f
                              table.names[index] = fields.name;
                              table.fixed[index] = cdc_to_fixed(fields.pair);
                              if (index == kDiagnosticAirportIndex && diagnostics)
-                                 std::fprintf(diagnostics, "%d %8d %s\n", index,
-                                              static_cast<int>(fields.name.size()), table.names[index].c_str());
+                                 std::fprintf(diagnostics, "%d %8d %s\n", index, static_cast<int>(fields.name.size()),
+                                              table.names[index].c_str());
                              ++table.count;
                              return std::nullopt;
                          });
 }
 
 template <typename NextByte>
-std::optional<std::string> parse_flight_line_bytes(NextByte next_byte, const char* file_name,
-                                                   FlightLine& flight_line, int64_t lines_before) {
+std::optional<std::string> parse_flight_line_bytes(NextByte next_byte, const char* file_name, FlightLine& flight_line,
+                                                   int64_t lines_before) {
     return parse_records(next_byte, file_name, lines_before, flight_line.count, kFlightLineCapacity,
                          "Flightline buffer overflow (%d)?\n", [&](const RecordFields& fields) {
                              flight_line.cdc[flight_line.count] = fields.pair;
@@ -217,13 +215,13 @@ int32_t parse_word(std::string_view field) {
     return static_cast<int32_t>(negative ? 0u - value : value);
 }
 
-std::optional<std::string> parse_airports(std::string_view bytes, const char* file_name,
-                                          AirportTable& table, std::FILE* diagnostics, int64_t lines_before) {
+std::optional<std::string> parse_airports(std::string_view bytes, const char* file_name, AirportTable& table,
+                                          std::FILE* diagnostics, int64_t lines_before) {
     return parse_airport_bytes(bytes_of(bytes), file_name, table, diagnostics, lines_before);
 }
 
-std::optional<std::string> parse_flight_line(std::string_view bytes, const char* file_name,
-                                             FlightLine& flight_line, int64_t lines_before) {
+std::optional<std::string> parse_flight_line(std::string_view bytes, const char* file_name, FlightLine& flight_line,
+                                             int64_t lines_before) {
     return parse_flight_line_bytes(bytes_of(bytes), file_name, flight_line, lines_before);
 }
 
@@ -233,14 +231,14 @@ Inputs load_inputs() {
     std::FILE* flight_line_file = open_input(kFlightLineFileName);
 
     std::fprintf(stderr, "Reading %s\n", kAirportFileName);
-    if (auto failure = parse_airport_bytes(bytes_of(airport_file, kAirportFileName), kAirportFileName,
-                                           inputs.airports, stderr, 0))
+    if (auto failure =
+            parse_airport_bytes(bytes_of(airport_file, kAirportFileName), kAirportFileName, inputs.airports, stderr, 0))
         fail_with(*failure);
     std::fprintf(stderr, "Input airports: %d\n", inputs.airports.count);
 
     std::fprintf(stderr, "Reading %s\n", kFlightLineFileName);
-    if (auto failure = parse_flight_line_bytes(bytes_of(flight_line_file, kFlightLineFileName),
-                                               kFlightLineFileName, inputs.flight_line, 0))
+    if (auto failure = parse_flight_line_bytes(bytes_of(flight_line_file, kFlightLineFileName), kFlightLineFileName,
+                                               inputs.flight_line, 0))
         fail_with(*failure);
     std::fprintf(stderr, "Input flightline points: %d\n", inputs.flight_line.count);
 

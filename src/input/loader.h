@@ -37,10 +37,10 @@ int32_t parse_word(std::string_view field);
 // diagnostic line to `diagnostics` unless it is null. `lines_before` lines
 // are taken to precede the bytes: they only add to the line numbers that
 // messages give.
-std::optional<std::string> parse_airports(std::string_view bytes, const char* file_name,
-                                          AirportTable& table, std::FILE* diagnostics, int64_t lines_before = 0);
-std::optional<std::string> parse_flight_line(std::string_view bytes, const char* file_name,
-                                             FlightLine& flight_line, int64_t lines_before = 0);
+std::optional<std::string> parse_airports(std::string_view bytes, const char* file_name, AirportTable& table,
+                                          std::FILE* diagnostics, int64_t lines_before = 0);
+std::optional<std::string> parse_flight_line(std::string_view bytes, const char* file_name, FlightLine& flight_line,
+                                             int64_t lines_before = 0);
 
 struct Inputs {
     AirportTable airports;

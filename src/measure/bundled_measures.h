@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "input/tables.h"
-#include "input/input_files.h"
 #include "geo/reference_geometry.h"
+#include "input/input_files.h"
+#include "input/tables.h"
 
 namespace spherebench {
 
@@ -28,13 +28,13 @@ inline constexpr long double kTruncationBoundMetres = kFixedTruncationBound * kE
 void set_tool_name(const char* name);
 
 struct BundledData {
-    std::vector<AirportSource> sources;      // data/airports.csv
-    std::vector<PreciseLatLong> positions;   // the sources' coordinates
-    AirportTable airports;                   // data/airports.ptc as the program loads it
-    FlightLine line;                         // data/flightline.lnc
-    std::vector<PreciseLatLong> path;        // the exact great circle BOM-LAX, one per point
-    std::vector<NearestAirports> truth;      // per point: nearest by haversine on the sources
-    std::vector<int> by_margin;              // points, closest call first
+    std::vector<AirportSource> sources;     // data/airports.csv
+    std::vector<PreciseLatLong> positions;  // the sources' coordinates
+    AirportTable airports;                  // data/airports.ptc as the program loads it
+    FlightLine line;                        // data/flightline.lnc
+    std::vector<PreciseLatLong> path;       // the exact great circle BOM-LAX, one per point
+    std::vector<NearestAirports> truth;     // per point: nearest by haversine on the sources
+    std::vector<int> by_margin;             // points, closest call first
 };
 
 // Loads and checks the files of `dir` (they must hold the same airports) and

@@ -54,7 +54,8 @@ int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point) {
         const double u = field(first), v = field(second);
         const double s = (1.0 - u * u) - v * v;
         const double w = s >= kMajorThreshold ? std::sqrt(s) : 0.0;
-        const Partners& q = partners[((second >> (kCdcAxisYShift - 1)) & 6u) | ((first >> kCdcNegativeMajorShift) & 1u)];
+        const Partners& q =
+            partners[((second >> (kCdcAxisYShift - 1)) & 6u) | ((first >> kCdcNegativeMajorShift) & 1u)];
         const double du = u - q.of_u, dv = v - q.of_v, dw = w - q.of_w;
         // The chord sums its terms in x, y, z order: u's term comes first, and
         // the z term is w's on axis Z and v's otherwise.

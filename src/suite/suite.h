@@ -12,8 +12,8 @@ inline constexpr int kSuitePoints = kFlightLineCapacity;
 inline constexpr int kSuiteAirportCounts[] = {1000, 2000, 4000, 8000, 14000};
 
 struct SuiteTables {
-    AirportTable airports;     // kAirportCapacity random directions
-    FlightLine flight_line;    // kSuitePoints random directions
+    AirportTable airports;   // kAirportCapacity random directions
+    FlightLine flight_line;  // kSuitePoints random directions
 };
 
 // Made once, on first use, from the fixed seeds of random_tables.h.

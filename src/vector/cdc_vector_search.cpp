@@ -115,8 +115,8 @@ struct SquaredChords {
         const V m = hn::IfNegativeThenElse(axis_z, v, w);
         const V n = hn::IfNegativeThenElse(axis_z, w, v);
         const DU du;
-        const VU flag_case = hn::OrAnd(hn::And(hn::ShiftRight<61>(pairs), hn::Set(du, 6)),
-                                       hn::ShiftRight<30>(pairs), hn::Set(du, 1));
+        const VU flag_case =
+            hn::OrAnd(hn::And(hn::ShiftRight<61>(pairs), hn::Set(du, 6)), hn::ShiftRight<30>(pairs), hn::Set(du, 1));
         const auto index = hn::IndicesFromVec(d, flag_case);
         const V a = hn::TableLookupLanes(q.a, index);
         const V b = hn::TableLookupLanes(q.b, index);
