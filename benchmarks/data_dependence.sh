@@ -20,7 +20,7 @@ mkdir bundled shuffled random
 cp "$data/airports.ptc" "$data/flightline.lnc" bundled/
 (grep '^;' bundled/airports.ptc; grep -v '^;' bundled/airports.ptc | shuf --random-source=<(yes)) >shuffled/airports.ptc
 cp bundled/flightline.lnc shuffled/
-(cd random && "$build/benchmarks/random-inputs" 5210 1000)
+"$build/tools/random-inputs" random 5210 1000
 sets="bundled shuffled random"
 for set in $sets; do : >"$set.ticks"; done
 for ((i = 1; i <= runs; i++)); do

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <memory>
 
+#include "base/format.h"
+#include "base/tool_cli.h"
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
@@ -37,22 +39,25 @@ __attribute__((noinline)) int64_t floor_all(bool cdc, const AirportTable& airpor
     return checksum;
 }
 
+constexpr const char* kTool = "search-instructions";
+
 int main(int argc, char** argv) {
     const char* modes[] = {"cdc", "latlong", "cdc-floor", "latlong-floor"};
     int mode = -1;
     for (int m = 0; m < 4 && argc >= 2; ++m)
         if (std::strcmp(argv[1], modes[m]) == 0) mode = m;
-    if (argc < 2 || argc > 4 || mode < 0) {
-        std::fprintf(stderr, "usage: search-instructions cdc|latlong|cdc-floor|latlong-floor [AIRPORTS [POINTS]]\n");
-        return 2;
+    const char* usage = "usage: search-instructions cdc|latlong|cdc-floor|latlong-floor [AIRPORTS [POINTS]]\n";
+    if (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
+        std::fputs(usage, stdout);
+        return 0;
     }
+    if (argc < 2 || argc > 4 || mode < 0)
+        return usage_error(kTool, "expected cdc, latlong, cdc-floor or latlong-floor");
     const int airport_count = argc > 2 ? std::atoi(argv[2]) : kAirportCapacity;
     const int point_count = argc > 3 ? std::atoi(argv[3]) : 100;
-    if (airport_count < 1 || airport_count > kAirportCapacity || point_count < 1 || point_count > kFlightLineCapacity) {
-        std::fprintf(stderr, "search-instructions: 1 to %d airports, 1 to %d points\n", kAirportCapacity,
-                     kFlightLineCapacity);
-        return 2;
-    }
+    if (airport_count < 1 || airport_count > kAirportCapacity || point_count < 1 || point_count > kFlightLineCapacity)
+        return usage_error(kTool,
+                           printf_string("1 to %d airports, 1 to %d points", kAirportCapacity, kFlightLineCapacity));
     auto airports = std::make_unique<AirportTable>();
     auto flight_line = std::make_unique<FlightLine>();
     fill_random_airports(*airports, airport_count, kAirportSeed);

@@ -10,7 +10,7 @@ runs=${2:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-"$build/benchmarks/random-inputs" 14000 1000
+"$build/tools/random-inputs" . 14000 1000
 tests=14000000
 : >ticks
 i=0

@@ -23,6 +23,12 @@ std::vector<AirportSource> list_of(const std::string& csv, std::optional<std::st
     return airports;
 }
 
+std::string repeat_text(std::string_view text, int times) {
+    std::string repeated;
+    for (int i = 0; i < times; ++i) repeated += text;
+    return repeated;
+}
+
 std::string failure_of(const std::string& csv) {
     std::optional<std::string> failure;
     list_of(csv, &failure);
@@ -35,7 +41,7 @@ TEST(ReadAirportList, ReadsQuotedFieldsAndSkipsTheHeaderAndBlankLines) {
         "19.0886993408,72.8678970337,Chhatrapati Shivaji International Airport (BOM)\r\n"
         "\r\n"
         "-33.5,\"151.25\",\"Sydney, Kingsford \"\"Smithy\"\"\"\n"
-        "90,-180,\tTab and trailing blank \n"
+        "90,-180, \"\tTab and trailing blank \" \n"
         "-90,180,Ísafjörður");
     ASSERT_EQ(airports.size(), 4u);
     EXPECT_EQ(airports[0].latitude, 19.0886993408);
@@ -49,17 +55,36 @@ TEST(ReadAirportList, ReadsQuotedFieldsAndSkipsTheHeaderAndBlankLines) {
 
 TEST(ReadAirportList, RefusesWithTheLineOfTheFault) {
     const std::string header = "latitude,longitude,name\n";
-    EXPECT_EQ(failure_of(header + "1,2,A\n90.5,0,B\n"), "line 3: latitude 90.500000 is outside [-90, 90]");
-    EXPECT_EQ(failure_of(header + "1,180.5,A\n"), "line 2: longitude 180.500000 is outside [-180, 180]");
+    // Refused values as they were written.
+    EXPECT_EQ(failure_of(header + "1,2,A\n90.0000001,0,B\n"), "line 3: latitude 90.0000001 is outside [-90, 90]");
+    EXPECT_EQ(failure_of(header + "1, 180.50 ,A\n"), "line 2: longitude 180.50 is outside [-180, 180]");
+    EXPECT_EQ(failure_of(header + "-9e1,1e3,A\n"), "line 2: longitude 1e3 is outside [-180, 180]");
     EXPECT_EQ(failure_of(header + "1,2,Sydney, Kingsford\n"), "line 2: expected 3 fields, as in the header");
     EXPECT_EQ(failure_of(header + "1,2\n"), "line 2: expected 3 fields, as in the header");
-    EXPECT_EQ(failure_of(header + "north,2,A\n"), "line 2: the latitude is not a number");
-    EXPECT_EQ(failure_of(header + "1, 2,A\n"), "line 2: the longitude is not a number");
-    EXPECT_EQ(failure_of(header + "nan,2,A\n"), "line 2: the latitude is not a number");
+    EXPECT_EQ(failure_of(header + "north,2,A\n"), "line 2: the latitude \"north\" is not a number");
+    EXPECT_EQ(failure_of(header + "1,\" 2\",A\n"), "line 2: the longitude \" 2\" is not a number");
+    EXPECT_EQ(failure_of(header + "nan,2,A\n"), "line 2: the latitude \"nan\" is not a number");
     EXPECT_EQ(failure_of(header + "1,2,\"Two\nLines\"\n"), "line 2: the name holds a line break");
     EXPECT_EQ(failure_of(header + "1,2,A\n3,4,\"Open\n"), "line 3: a quoted field is not closed");
     EXPECT_EQ(failure_of(header + "1,2,\"A\"B\n"), "line 2: text after a closing quote");
     EXPECT_EQ(failure_of(header + "1,2,\n"), "line 2: the name is empty");
+    EXPECT_EQ(failure_of(header + "1,2,A\n1,2,  \t \n"), "line 3: the name is empty");
+    EXPECT_EQ(failure_of(header + "1,2,\" \t\"\n"), "line 2: the name is only spaces or tabs");
+}
+
+TEST(ReadAirportList, TrimsUnquotedFieldsAndKeepsQuotedOnes) {
+    const std::vector<AirportSource> airports = list_of(
+        " lat , lon , name \n"
+        "51.5, -0.12, London\n"
+        "\t1 ,\t2\t, \" Quoted \" \n"
+        "3,4,Inner  spaces kept\t\n"
+        "   \n");
+    ASSERT_EQ(airports.size(), 3u);
+    const auto fields = [](const AirportSource& a) { return std::tie(a.latitude, a.longitude, a.name); };
+    EXPECT_EQ(fields(airports[0]), std::make_tuple(51.5, -0.12, "London"));
+    EXPECT_EQ(fields(airports[1]), std::make_tuple(1.0, 2.0, " Quoted "));
+    EXPECT_EQ(fields(airports[2]), std::make_tuple(3.0, 4.0, "Inner  spaces kept"));
+    EXPECT_EQ(failure_of("lat,lon,name\n1,2,\"A\" x\n"), "line 2: text after a closing quote");
 }
 
 TEST(ReadAirportList, FindsTheColumnsByTheirHeaderNames) {
@@ -93,10 +118,34 @@ TEST(CheckAirport, AcceptsWhatTheLoaderReadsBack) {
     EXPECT_NE(check_airport({0, 0, std::string("a\0b", 3)}), std::nullopt);
     EXPECT_NE(check_airport({0, 0, "a\rb"}), std::nullopt);
     EXPECT_NE(check_airport({std::nan(""), 0, "x"}), std::nullopt);
-    // The widest words are 11 characters each: 24 before the name.
-    EXPECT_EQ(check_airport({0, 0, std::string(484, 'n')}), std::nullopt);
-    EXPECT_EQ(check_airport({0, 0, std::string(485, 'n')}),
-              "the name is too long: a line may hold at most 508 characters");
+}
+
+// The name's room is the 508 bytes of a line less the pair's words and their
+// spaces, as data/airports.ptc stores them: Heathrow's "1071045583
+// -1408156506 " takes 23 bytes, Bombay's "924288720 1249315532 " 21.
+TEST(CheckAirport, CountsTheNameInBytesAgainstItsOwnLine) {
+    const AirportSource heathrow{51.4706, -0.461941, ""}, bombay{19.0886993408, 72.8678970337, ""};
+    struct Case {
+        AirportSource at;
+        std::string name;
+        std::optional<std::string> failure;
+    };
+    const std::string too_long = "the name is too long: ";
+    const std::string rule = " (a line holds at most 508 bytes, the two numbers and a space after each included)";
+    const Case cases[] = {
+        {heathrow, std::string(485, 'n'), std::nullopt},
+        {heathrow, std::string(486, 'n'), too_long + "486 bytes where this position leaves room for 485" + rule},
+        {bombay, std::string(487, 'n'), std::nullopt},
+        {bombay, std::string(488, 'n'), too_long + "488 bytes where this position leaves room for 487" + rule},
+        // 243 two-byte letters fill Bombay's room less one byte; 244 overflow it.
+        {bombay, repeat_text("\xc3\xa9", 243), std::nullopt},
+        {bombay, repeat_text("\xc3\xa9", 244), too_long + "488 bytes where this position leaves room for 487" + rule},
+    };
+    for (const Case& c : cases) {
+        AirportSource airport = c.at;
+        airport.name = c.name;
+        EXPECT_EQ(check_airport(airport), c.failure) << c.name.size();
+    }
 }
 
 TEST(FormatAirportsFile, IsReadBackByTheLoaderUnchanged) {
@@ -149,7 +198,7 @@ TEST(FormatFlightLineFile, IsReadBackByTheLoaderAndHoldsAtMost1000Points) {
     }
     points.push_back(points.back());
     EXPECT_EQ(format_flight_line_file(points, {}, file), "more than 1000 points: the benchmark holds at most 1000");
-    EXPECT_EQ(format_flight_line_file({}, {}, file), "no points");
+    EXPECT_EQ(format_flight_line_file(std::vector<CdcPair>{}, {}, file), "no points");
 }
 
 }  // namespace

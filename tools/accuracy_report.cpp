@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/tool_cli.h"
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/method_search.h"
@@ -51,9 +52,9 @@ void print_row(const char* form, long double bound, const ErrorSummary& airports
 }  // namespace
 
 int main(int argc, char** argv) {
-    set_tool_name("accuracy-report");
     static BundledData data;
-    load_bundled_data(argc > 1 ? argv[1] : "data", data);
+    if (auto failure = load_bundled_data(argc > 1 ? argv[1] : "data", data))
+        return tool_error("accuracy-report", *failure);
     const auto& [sources, positions, airports, line, path, truth, by_margin] = data;
 
     FormSummaries on_airports, on_random;

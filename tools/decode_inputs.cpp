@@ -15,12 +15,28 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "base/tool_cli.h"
 #include "input/loader.h"
 
 using namespace spherebench;
 
 namespace {
+
+constexpr const char* kTool = "decode-inputs";
+
+constexpr const char* kUsage =
+    "usage: decode-inputs FILE.ptc | FILE.lnc\n"
+    "\n"
+    "Prints what an input file holds, one record a line, as the benchmark decodes\n"
+    "it: latitude and longitude in degrees, then the name for an airport file. The\n"
+    "kind of file is told by its name's ending: .ptc airports, .lnc a flight line.\n"
+    "\n"
+    "-h, --help  prints this help\n"
+    "\n"
+    "Exit status: 0 printed, 1 the file can't be read or is refused or the output\n"
+    "can't be written (one line on standard error), 2 a wrong command line.\n";
 
 void print_position(CdcPair pair, const char* name) {
     const LatLong position = vector_to_latlong(decode_cdc(pair));
@@ -35,45 +51,34 @@ bool ends_with(const std::string& text, const std::string& ending) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || !(ends_with(argv[1], ".ptc") || ends_with(argv[1], ".lnc"))) {
-        std::fprintf(stderr, "usage: decode-inputs FILE.ptc | FILE.lnc\n");
-        return 2;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help")) {
+        std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 ? 0 : tool_error(kTool, "can't write the help");
     }
-    const std::string path = argv[1];
+    if (args.size() != 1) return usage_error(kTool, args.empty() ? "no file given" : "one file only");
+    const std::string& path = args[0];
+    if (!ends_with(path, ".ptc") && !ends_with(path, ".lnc"))
+        return usage_error(kTool, "the file's name must end in .ptc (airports) or .lnc (a flight line): " + path);
     std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        std::fprintf(stderr, "decode-inputs: can't read %s: it is a directory\n", path.c_str());
-        return 1;
-    }
+    if (std::filesystem::is_directory(path, ignored))
+        return tool_error(kTool, "can't read " + path + ": it is a directory");
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "decode-inputs: can't open %s for reading\n", path.c_str());
-        return 1;
-    }
+    if (!in) return tool_error(kTool, "can't open " + path + " for reading");
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    if (in.bad()) {
-        std::fprintf(stderr, "decode-inputs: can't read %s\n", path.c_str());
-        return 1;
-    }
+    if (in.bad()) return tool_error(kTool, "can't read " + path);
     if (ends_with(path, ".ptc")) {
         AirportTable airports;
-        if (auto failure = parse_airports(bytes.str(), path.c_str(), airports, nullptr)) {
-            std::fprintf(stderr, "decode-inputs: %s", failure->c_str());
-            return 1;
-        }
+        if (auto failure = parse_airports(bytes.str(), path.c_str(), airports, nullptr))
+            return tool_error(kTool, *failure);
         for (int i = 0; i < airports.count; ++i) print_position(airports.cdc[i], airports.names[i].c_str());
     } else {
         FlightLine points;
-        if (auto failure = parse_flight_line(bytes.str(), path.c_str(), points)) {
-            std::fprintf(stderr, "decode-inputs: %s", failure->c_str());
-            return 1;
-        }
+        if (auto failure = parse_flight_line(bytes.str(), path.c_str(), points)) return tool_error(kTool, *failure);
         for (int i = 0; i < points.count; ++i) print_position(points.cdc[i], nullptr);
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "decode-inputs: can't write the output: %s\n", std::strerror(errno));
-        return 1;
-    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return tool_error(kTool, std::string("can't write the output: ") + std::strerror(errno));
     return 0;
 }

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "base/tool_cli.h"
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/method_search.h"
@@ -52,10 +53,9 @@ std::string unquote(std::string value) {
     return value;
 }
 
-SuiteRun read_suite_run(const std::string& path) {
+std::optional<std::string> read_suite_run(const std::string& path, SuiteRun& run) {
     std::ifstream in(path);
-    if (!in) fail("can't open " + path);
-    SuiteRun run;
+    if (!in) return "can't open " + path;
     bool in_context = false;
     std::string line, name;
     while (std::getline(in, line)) {
@@ -75,8 +75,8 @@ SuiteRun read_suite_run(const std::string& path) {
         if (key == "per_test" && name.ends_with("_cv"))
             run.widest_spread = std::max(run.widest_spread, std::stod(value));
     }
-    if (run.median_per_test.empty()) fail(path + " holds no medians: run the suite with --benchmark_repetitions");
-    return run;
+    if (run.median_per_test.empty()) return path + " holds no medians: run the suite with --benchmark_repetitions";
+    return std::nullopt;
 }
 
 std::string context_or(const SuiteRun& run, const std::string& key, const std::string& otherwise) {
@@ -208,12 +208,15 @@ void print_reading(const Form (&forms)[6], Time ns_per_test) {
 
 }  // namespace
 
+constexpr const char* kTool = "representations-report";
+
 int main(int argc, char** argv) {
-    set_tool_name("representations-report");
-    if (argc < 3 || argc > 4) fail("usage: representations-report DATA_DIR RESULTS.json [PLOT_DATA]");
+    if (argc < 3 || argc > 4)
+        return tool_error(kTool, "usage: representations-report DATA_DIR RESULTS.json [PLOT_DATA]");
     static BundledData data;
-    load_bundled_data(argv[1], data);
-    const SuiteRun run = read_suite_run(argv[2]);
+    if (auto failure = load_bundled_data(argv[1], data)) return tool_error(kTool, *failure);
+    SuiteRun run;
+    if (auto failure = read_suite_run(argv[2], run)) return tool_error(kTool, *failure);
     const int points = data.line.count;
 
     Form forms[] = {
@@ -273,11 +276,10 @@ int main(int argc, char** argv) {
         for (const PreciseLatLong& p : data.positions) f.on_airports.add(f.error(p));
         for (const PreciseLatLong& p : random) f.on_random.add(f.error(p));
     }
-    auto ns_per_test = [&](const Form& f) {
-        const auto found = run.median_per_test.find(std::string(f.benchmark) + kTimedAt);
-        if (found == run.median_per_test.end()) fail(std::string("no median of ") + f.benchmark + kTimedAt);
-        return found->second * 1e9;
-    };
+    for (const Form& f : forms)
+        if (!run.median_per_test.count(std::string(f.benchmark) + kTimedAt))
+            return tool_error(kTool, std::string("no median of ") + f.benchmark + kTimedAt);
+    auto ns_per_test = [&](const Form& f) { return run.median_per_test.at(std::string(f.benchmark) + kTimedAt) * 1e9; };
     const double cdc_ns = ns_per_test(forms[0]);
 
     std::printf(
@@ -323,7 +325,7 @@ int main(int argc, char** argv) {
         "| ns per test | relative to direction cosines | true nearest found | closest miss |\n"
         "|---|---:|---:|---:|---:|---:|---:|---:|---:|---|\n");
     std::FILE* plot = argc == 4 ? std::fopen(argv[3], "w") : nullptr;
-    if (argc == 4 && !plot) fail(std::string("can't write ") + argv[3]);
+    if (argc == 4 && !plot) return tool_error(kTool, std::string("can't write ") + argv[3]);
     for (const Form& f : forms) {
         int found = 0, closest_miss = -1;
         for (int k = points - 1; k >= 0; --k) {
@@ -350,7 +352,7 @@ int main(int argc, char** argv) {
             std::fprintf(plot, "\"%s (%d B)\" %d %.6Le %.4f %d\n", f.label, f.bytes, f.bytes,
                          std::max(f.on_airports.worst, f.on_random.worst), ns, &f - forms < 2);
     }
-    if (plot && std::fclose(plot) != 0) fail(std::string("can't write ") + argv[3]);
+    if (plot && std::fclose(plot) != 0) return tool_error(kTool, std::string("can't write ") + argv[3]);
     print_reading(forms, ns_per_test);
 
     std::printf(

@@ -1,33 +1,90 @@
-// spherebench: nearest-airport search along a flight path, timed once with
-// concise direction cosines and once with fixed-point latitude/longitude.
-// Takes no arguments; reads airports.ptc and flightline.lnc from the current
-// directory; the report goes to standard output, all else to standard error.
+// spherebench: nearest-airport search along a flight path, timed with concise
+// direction cosines and with fixed-point latitude/longitude. Reads
+// airports.ptc and flightline.lnc from the current folder or the one named;
+// the report goes to standard output, all else to standard error. Run with
+// no arguments it does exactly one run of each pass.
 #include <csignal>
 #include <cstdio>
+#include <string>
+#include <vector>
 
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/pass.h"
+#include "app/command_line.h"
+#include "app/passes.h"
+#include "app/run_record.h"
+#include "app/run_spread.h"
+#include "base/atomic_file.h"
+#include "base/tool_cli.h"
 #include "bench/summary.h"
-#include "input/loader.h"
 
 using namespace spherebench;
 
-int main() {
+namespace {
+
+constexpr const char* kName = "spherebench";
+
+// The program's own failure lines carry their line feed and no prefix.
+int fail(const std::string& message) {
+    std::fputs(message.c_str(), stderr);
+    return kRefused;
+}
+
+// Standard output that did not reach its reader is a failure.
+bool output_delivered() { return std::fflush(stdout) == 0 && !std::ferror(stdout); }
+
+int print_and_exit(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    return output_delivered() ? 0 : tool_error(kName, "can't write the output");
+}
+
+void print_verbose_start(const Options& options) {
+    std::fprintf(stderr, "spherebench %s: reading from %s; %d run%s of each pass\n", SPHEREBENCH_VERSION,
+                 options.folder.empty() ? "the current folder" : options.folder.c_str(), options.repeat,
+                 options.repeat == 1 ? "" : "s");
+}
+
+void print_verbose_tables(const Inputs& inputs) {
+    std::fprintf(stderr, "spherebench: %d airports, %d points; each point searches %zu bytes of stored airports\n",
+                 inputs.airports.count, inputs.flight_line.count, inputs.airports.count * sizeof(CdcPair));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     // A reader that goes away makes a write to standard output fail, which the
     // end of the run reports, instead of killing the process silently.
     std::signal(SIGPIPE, SIG_IGN);
-    const Inputs inputs = load_inputs();
+    Options options;
+    if (auto error = parse_command_line(std::vector<std::string>(argv + 1, argv + argc), options))
+        return usage_error(kName, *error);
+    if (options.help) return print_and_exit(usage_text());
+    if (options.version) return print_and_exit(std::string(kName) + " " + SPHEREBENCH_VERSION + "\n");
+    if (options.verbose) print_verbose_start(options);
+
+    Inputs inputs;
+    if (auto failure = load_inputs(options.folder, inputs)) return fail(*failure);
+    if (options.verbose) print_verbose_tables(inputs);
     const int32_t tests = inputs.airports.count * inputs.flight_line.count;
     std::fprintf(stderr, "Number of proximity tests: %d\n\n", tests);
 
-    WinnerTable winners;
-    DistanceTable distances;
-    const PassTime cdc = run_pass(CdcMethod{}, inputs.airports, inputs.flight_line, winners, distances);
-    const PassTime latlong = run_pass(LatLongMethod{}, inputs.airports, inputs.flight_line, winners, distances);
+    PassRuns runs;
+    if (auto failure = run_passes(inputs, options.repeat, runs)) return fail(*failure);
+    const PassTime cdc = pass_time(median_ticks(runs.cdc));
+    const PassTime latlong = pass_time(median_ticks(runs.latlong));
     std::fputs(format_summary(tests, cdc, latlong).c_str(), stdout);
+    if (options.repeat > 1) std::fputs(("\n" + format_spread(runs)).c_str(), stdout);
 
     // A report that did not reach its reader is a failed run.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) fail_with("Can't write the report\n");
+    if (!output_delivered()) return fail("Can't write the report\n");
+    if (options.json) {
+        const RunRecord record{SPHEREBENCH_VERSION,
+                               this_cpu_model_name(),
+                               compiler_name(),
+                               inputs.airports.count,
+                               inputs.flight_line.count,
+                               tests,
+                               runs};
+        if (auto failure = write_file_atomically(*options.json, format_run_record(record)))
+            return tool_error(kName, *failure);
+    }
     return 0;
 }

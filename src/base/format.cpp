@@ -2,7 +2,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 
 namespace spherebench {
 
@@ -17,11 +16,6 @@ std::string printf_string(const char* format, ...) {
     if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
     va_end(again);
     return text;
-}
-
-void fail_with(const std::string& message) {
-    std::fputs(message.c_str(), stderr);
-    std::exit(1);
 }
 
 }  // namespace spherebench

@@ -1,13 +1,15 @@
 // The timed proximity pass shared by both methods: for every point of the
 // flight line, test every airport and keep the nearest, timing the search;
-// then list the airports met along the path and the time taken.
+// then list the airports met along the path and the time taken. The search
+// and the printing of its block are separate, so that repeated searches can
+// print one block.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
-#include "base/format.h"
 #include "bench/clock.h"
 #include "bench/report.h"
 #include "bench/search.h"
@@ -26,14 +28,21 @@ struct PassTime {
     double seconds;
 };
 
-// Prints the pass's block on standard output and a progress counter every
-// 100 points on standard error; ends the run if a point finds no airport.
+inline PassTime pass_time(int32_t ticks) { return {ticks, ticks_to_seconds(ticks)}; }
+
+// The block's header lines, on standard output.
 template <ProximityMethod Method>
-PassTime run_pass(Method, const AirportTable& airports, const FlightLine& flight_line, WinnerTable& winners,
-                  DistanceTable& distances) {
+void print_pass_header(Method) {
     std::fputs(kPassHeader, stdout);
     std::fputs(Method::title, stdout);
+}
 
+// The timed search, with a progress counter every 100 points on standard
+// error. Returns the clock ticks it took, or nothing when a point finds no
+// airport (Method::internal_error says so).
+template <ProximityMethod Method>
+std::optional<int32_t> timed_search(Method, const AirportTable& airports, const FlightLine& flight_line,
+                                    WinnerTable& winners, DistanceTable& distances) {
     const int32_t start = clock_ticks();
     const typename Method::Stored* stored = Method::stored_airports(airports);
     for (int i = 0; i < flight_line.count; ++i) {
@@ -41,15 +50,18 @@ PassTime run_pass(Method, const AirportTable& airports, const FlightLine& flight
         const typename Method::Point point = Method::prepare_point(flight_line, i);
         const Nearest nearest = find_nearest<Method>(stored, airports.count, point);
         winners.airport[i] = nearest.airport;
-        if (nearest.airport == kNoWinner) fail_with(Method::internal_error);
+        if (nearest.airport == kNoWinner) return std::nullopt;
         distances.angle[nearest.airport] = Method::distance(nearest.score);
     }
-    const int32_t ticks = clock_ticks() - start;
-    const double seconds = ticks_to_seconds(ticks);
+    return clock_ticks() - start;
+}
 
-    std::fputs(format_result_list<Method>(airports, winners, flight_line.count).c_str(), stdout);
-    std::fputs(format_duration(seconds).c_str(), stdout);
-    return {ticks, seconds};
+// The rest of the block, on standard output: the airports met along the
+// path and the duration line.
+template <ProximityMethod Method>
+void print_pass_result(Method, const AirportTable& airports, const WinnerTable& winners, int points, PassTime time) {
+    std::fputs(format_result_list<Method>(airports, winners, points).c_str(), stdout);
+    std::fputs(format_duration(time.seconds).c_str(), stdout);
 }
 
 }  // namespace spherebench

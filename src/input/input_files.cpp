@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,8 +34,12 @@ struct CsvRecord {
     int line = 0;
 };
 
-// Splits CSV text into records of fields, skipping blank lines. Fails on a
-// quote left open or text after a closing quote.
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// Splits CSV text into records of fields, skipping blank lines. An unquoted
+// field loses the spaces and tabs around it; a quoted one keeps what is
+// inside its quotes, and may have spaces and tabs around them. Fails on a
+// quote left open or other text after a closing quote.
 std::optional<std::string> split_csv(std::string_view text, std::vector<CsvRecord>& records) {
     CsvRecord record{{}, 1};
     std::string field;
@@ -42,6 +47,7 @@ std::optional<std::string> split_csv(std::string_view text, std::vector<CsvRecor
     bool quoted = false;       // inside a quoted field
     bool after_quote = false;  // a quoted field has just closed
     auto end_field = [&] {
+        if (!after_quote) field.erase(field.find_last_not_of(" \t") + 1);
         record.fields.push_back(std::move(field));
         field.clear();
         after_quote = false;
@@ -77,6 +83,8 @@ std::optional<std::string> split_csv(std::string_view text, std::vector<CsvRecor
             return line_message(line,
                                 "a line ends in CR alone (old Mac line ends): "
                                 "save the list with LF or CR LF line ends");
+        } else if (is_blank(c) && (after_quote || field.empty())) {
+            // around a quoted field, or before an unquoted one
         } else if (after_quote) {
             return line_message(line, "text after a closing quote");
         } else if (c == '"' && field.empty()) {
@@ -147,6 +155,13 @@ std::optional<std::string> find_columns(const CsvRecord& header, Columns& column
                                          "latitude (or latitude_deg, lat), longitude (or longitude_deg, lon) and name");
 }
 
+// A refused number as its text was written, or else in its shortest form.
+std::string written(double value, std::string_view text) {
+    if (!text.empty()) return std::string(text);
+    char shortest[32];
+    return std::string(shortest, std::to_chars(shortest, shortest + sizeof shortest, value).ptr);
+}
+
 void append_header(const std::vector<std::string>& header_lines, std::string& file) {
     for (const std::string& line : header_lines) file += "; " + line + "\n";
 }
@@ -163,19 +178,35 @@ std::optional<double> parse_number(std::string_view text) {
     return value;
 }
 
-std::optional<std::string> check_airport(const AirportSource& airport) {
-    if (!(airport.latitude >= -90.0 && airport.latitude <= 90.0))
-        return std::string("latitude ") + std::to_string(airport.latitude) + " is outside [-90, 90]";
-    if (!(airport.longitude >= -180.0 && airport.longitude <= 180.0))
-        return std::string("longitude ") + std::to_string(airport.longitude) + " is outside [-180, 180]";
-    if (airport.name.empty()) return std::string("the name is empty");
-    for (char c : airport.name) {
+size_t name_allowance(CdcPair pair) { return kMaxRecordLineLength - airport_line(pair, "").size(); }
+
+std::optional<std::string> check_position(double latitude, double longitude, std::string_view latitude_text,
+                                          std::string_view longitude_text) {
+    if (!(latitude >= -90.0 && latitude <= 90.0))
+        return "latitude " + written(latitude, latitude_text) + " is outside [-90, 90]";
+    if (!(longitude >= -180.0 && longitude <= 180.0))
+        return "longitude " + written(longitude, longitude_text) + " is outside [-180, 180]";
+    return std::nullopt;
+}
+
+std::optional<std::string> check_name(CdcPair pair, std::string_view name) {
+    if (name.empty()) return std::string("the name is empty");
+    if (name.find_first_not_of(" \t") == std::string_view::npos) return std::string("the name is only spaces or tabs");
+    for (char c : name) {
         if (c == '\n' || c == '\r') return std::string("the name holds a line break");
         if (is_control(static_cast<unsigned char>(c))) return std::string("the name holds a control character");
     }
-    if (airport_line(CdcPair{-1073741824, -1073741824}, airport.name).size() > kMaxRecordLineLength)
-        return "the name is too long: a line may hold at most " + std::to_string(kMaxRecordLineLength) + " characters";
+    const size_t allowance = name_allowance(pair);
+    if (name.size() > allowance)
+        return "the name is too long: " + std::to_string(name.size()) + " bytes where this position leaves room for " +
+               std::to_string(allowance) + " (a line holds at most " + std::to_string(kMaxRecordLineLength) +
+               " bytes, the two numbers and a space after each included)";
     return std::nullopt;
+}
+
+std::optional<std::string> check_airport(const AirportSource& airport) {
+    if (auto failure = check_position(airport.latitude, airport.longitude)) return failure;
+    return check_name(encode_degrees(airport.latitude, airport.longitude), airport.name);
 }
 
 std::string airport_line(CdcPair pair, std::string_view name) {
@@ -196,44 +227,70 @@ std::optional<std::string> read_airport_list(std::string_view csv, std::vector<A
         const CsvRecord& record = records[i];
         if (record.fields.size() != field_count)
             return line_message(record.line, "expected " + std::to_string(field_count) + " fields, as in the header");
-        const std::optional<double> latitude = parse_number(record.fields[columns.latitude]);
-        const std::optional<double> longitude = parse_number(record.fields[columns.longitude]);
-        if (!latitude) return line_message(record.line, "the latitude is not a number");
-        if (!longitude) return line_message(record.line, "the longitude is not a number");
+        const std::string& latitude_text = record.fields[columns.latitude];
+        const std::string& longitude_text = record.fields[columns.longitude];
+        const std::optional<double> latitude = parse_number(latitude_text);
+        const std::optional<double> longitude = parse_number(longitude_text);
+        if (!latitude) return line_message(record.line, "the latitude \"" + latitude_text + "\" is not a number");
+        if (!longitude) return line_message(record.line, "the longitude \"" + longitude_text + "\" is not a number");
+        if (auto failure = check_position(*latitude, *longitude, latitude_text, longitude_text))
+            return line_message(record.line, *failure);
         AirportSource airport{*latitude, *longitude, record.fields[columns.name]};
-        if (auto failure = check_airport(airport)) return line_message(record.line, *failure);
+        if (auto failure = check_name(encode_degrees(*latitude, *longitude), airport.name))
+            return line_message(record.line, *failure);
         airports.push_back(std::move(airport));
         if (airports.size() > static_cast<size_t>(kAirportCapacity)) return over_capacity(kAirportCapacity, "airports");
     }
     return std::nullopt;
 }
 
+std::optional<std::string> format_airports_file(const std::vector<CdcPair>& pairs,
+                                                const std::vector<std::string>& names,
+                                                const std::vector<std::string>& header_lines, std::string& file) {
+    if (auto failure = check_count(pairs.size(), kAirportCapacity, "airports")) return failure;
+    if (auto failure = check_header(header_lines)) return failure;
+    for (size_t i = 0; i < pairs.size(); ++i)
+        if (auto failure = check_name(pairs[i], names[i])) return "airport " + std::to_string(i + 1) + ": " + *failure;
+    file.clear();
+    append_header(header_lines, file);
+    for (size_t i = 0; i < pairs.size(); ++i) file += airport_line(pairs[i], names[i]) + "\n";
+    return std::nullopt;
+}
+
 std::optional<std::string> format_airports_file(const std::vector<AirportSource>& airports,
                                                 const std::vector<std::string>& header_lines, std::string& file) {
     if (auto failure = check_count(airports.size(), kAirportCapacity, "airports")) return failure;
+    std::vector<CdcPair> pairs;
+    std::vector<std::string> names;
+    for (size_t i = 0; i < airports.size(); ++i) {
+        const AirportSource& airport = airports[i];
+        if (auto failure = check_position(airport.latitude, airport.longitude))
+            return "airport " + std::to_string(i + 1) + ": " + *failure;
+        pairs.push_back(encode_degrees(airport.latitude, airport.longitude));
+        names.push_back(airport.name);
+    }
+    return format_airports_file(pairs, names, header_lines, file);
+}
+
+std::optional<std::string> format_flight_line_file(const std::vector<CdcPair>& pairs,
+                                                   const std::vector<std::string>& header_lines, std::string& file) {
+    if (auto failure = check_count(pairs.size(), kFlightLineCapacity, "points")) return failure;
     if (auto failure = check_header(header_lines)) return failure;
-    for (size_t i = 0; i < airports.size(); ++i)
-        if (auto failure = check_airport(airports[i])) return "airport " + std::to_string(i + 1) + ": " + *failure;
     file.clear();
     append_header(header_lines, file);
-    for (const AirportSource& airport : airports)
-        file += airport_line(encode_degrees(airport.latitude, airport.longitude), airport.name) + "\n";
+    char line[32];
+    for (const CdcPair& pair : pairs) {
+        std::snprintf(line, sizeof line, "%d %d\n", static_cast<int>(pair.first), static_cast<int>(pair.second));
+        file += line;
+    }
     return std::nullopt;
 }
 
 std::optional<std::string> format_flight_line_file(const std::vector<UnitVector>& points,
                                                    const std::vector<std::string>& header_lines, std::string& file) {
-    if (auto failure = check_count(points.size(), kFlightLineCapacity, "points")) return failure;
-    if (auto failure = check_header(header_lines)) return failure;
-    file.clear();
-    append_header(header_lines, file);
-    char line[32];
-    for (const UnitVector& point : points) {
-        const CdcPair pair = encode_cdc(point);
-        std::snprintf(line, sizeof line, "%d %d\n", static_cast<int>(pair.first), static_cast<int>(pair.second));
-        file += line;
-    }
-    return std::nullopt;
+    std::vector<CdcPair> pairs;
+    for (const UnitVector& point : points) pairs.push_back(encode_cdc(point));
+    return format_flight_line_file(pairs, header_lines, file);
 }
 
 int index_of_code(const std::vector<AirportSource>& airports, std::string_view code) {

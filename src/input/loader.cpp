@@ -17,6 +17,9 @@ struct TextLine {
     bool blank;             // empty or only spaces and tabs
 };
 
+// A byte source's value for a read error: below every byte and the end.
+constexpr int kReadFailed = -2;
+
 bool is_comment(std::string_view line) { return !line.empty() && (line.front() == ';' || line.front() == '*'); }
 
 bool is_separator(char c) { return c == ' ' || c == '\t'; }
@@ -78,7 +81,8 @@ std::optional<std::string> for_each_line(NextByte next_file_byte, int64_t lines_
         return std::nullopt;
     };
 
-    for (int c = next_byte(); c >= 0 && c != 0x1a; c = next_byte()) {
+    int c = next_byte();
+    for (; c >= 0 && c != 0x1a; c = next_byte()) {
         if (pending_cr) {
             pending_cr = false;
             if (c == '\n') {
@@ -99,6 +103,7 @@ std::optional<std::string> for_each_line(NextByte next_file_byte, int64_t lines_
             }
         }
     }
+    if (c == kReadFailed) return std::nullopt;  // the caller reports it
     if (pending_cr) add('\r');
     if (!text.empty()) return end_line();  // a last line without a line feed
     return std::nullopt;
@@ -184,21 +189,36 @@ auto bytes_of(std::string_view bytes) {
     };
 }
 
-// The bytes of an open file; a read error ends the run.
-auto bytes_of(std::FILE* file, const char* file_name) {
-    return [file, file_name] {
+// The bytes of an open file; a read error sets `failed` and ends the bytes.
+auto bytes_of(std::FILE* file, bool& failed) {
+    return [file, &failed] {
         const int c = std::getc(file);
-        if (c == EOF && std::ferror(file)) fail_with(printf_string("Can't read file [%s]\n", file_name));
-        return c;
+        if (c != EOF || !std::ferror(file)) return c;
+        failed = true;
+        return kReadFailed;
     };
 }
 
+// A file in the folder, as the messages that need a path name it.
+std::string path_in(const std::string& folder, const char* file_name) {
+    return folder.empty() ? file_name : (std::filesystem::path(folder) / file_name).string();
+}
+
 // Opens a file for reading; a directory counts as a file that cannot be opened.
-std::FILE* open_input(const char* file_name) {
+std::FILE* open_input(const std::string& path) {
     std::error_code ignored;
-    std::FILE* file = std::filesystem::is_directory(file_name, ignored) ? nullptr : std::fopen(file_name, "rb");
-    if (!file) fail_with(printf_string("Can't open file [%s] for reading\n", file_name));
-    return file;
+    return std::filesystem::is_directory(path, ignored) ? nullptr : std::fopen(path.c_str(), "rb");
+}
+
+// Reads one opened file with `parse`, then closes it; a read error is the
+// failure, as the parse stops at it.
+template <typename Parse>
+std::optional<std::string> read_input(std::FILE* file, const std::string& path, Parse parse) {
+    bool failed = false;
+    std::optional<std::string> failure = parse(bytes_of(file, failed));
+    std::fclose(file);
+    if (failed) return printf_string("Can't read file [%s]\n", path.c_str());
+    return failure;
 }
 
 }  // namespace
@@ -225,26 +245,33 @@ std::optional<std::string> parse_flight_line(std::string_view bytes, const char*
     return parse_flight_line_bytes(bytes_of(bytes), file_name, flight_line, lines_before);
 }
 
-Inputs load_inputs() {
-    Inputs inputs;
-    std::FILE* airport_file = open_input(kAirportFileName);
-    std::FILE* flight_line_file = open_input(kFlightLineFileName);
+std::optional<std::string> load_inputs(const std::string& folder, Inputs& inputs) {
+    const std::string airport_path = path_in(folder, kAirportFileName);
+    const std::string flight_line_path = path_in(folder, kFlightLineFileName);
+    std::FILE* airport_file = open_input(airport_path);
+    if (!airport_file) return printf_string("Can't open file [%s] for reading\n", airport_path.c_str());
+    std::FILE* flight_line_file = open_input(flight_line_path);
+    if (!flight_line_file) {
+        std::fclose(airport_file);
+        return printf_string("Can't open file [%s] for reading\n", flight_line_path.c_str());
+    }
 
     std::fprintf(stderr, "Reading %s\n", kAirportFileName);
-    if (auto failure =
-            parse_airport_bytes(bytes_of(airport_file, kAirportFileName), kAirportFileName, inputs.airports, stderr, 0))
-        fail_with(*failure);
+    if (auto failure = read_input(airport_file, airport_path, [&](auto next_byte) {
+            return parse_airport_bytes(next_byte, kAirportFileName, inputs.airports, stderr, 0);
+        })) {
+        std::fclose(flight_line_file);
+        return failure;
+    }
     std::fprintf(stderr, "Input airports: %d\n", inputs.airports.count);
 
     std::fprintf(stderr, "Reading %s\n", kFlightLineFileName);
-    if (auto failure = parse_flight_line_bytes(bytes_of(flight_line_file, kFlightLineFileName), kFlightLineFileName,
-                                               inputs.flight_line, 0))
-        fail_with(*failure);
+    if (auto failure = read_input(flight_line_file, flight_line_path, [&](auto next_byte) {
+            return parse_flight_line_bytes(next_byte, kFlightLineFileName, inputs.flight_line, 0);
+        }))
+        return failure;
     std::fprintf(stderr, "Input flightline points: %d\n", inputs.flight_line.count);
-
-    std::fclose(flight_line_file);
-    std::fclose(airport_file);
-    return inputs;
+    return std::nullopt;
 }
 
 }  // namespace spherebench

@@ -47,9 +47,11 @@ struct Inputs {
     FlightLine flight_line;
 };
 
-// Opens both files in the current directory, reads and parses them, and
-// writes the four progress lines to standard error. Any failure ends the
-// process with its message and status 1.
-Inputs load_inputs();
+// Opens both files in `folder` (the current one when empty), reads and parses
+// them into `inputs`, which the caller passes empty, and writes the four
+// progress lines to standard error. On failure returns the line to print:
+// the messages name the files by name, except that a file that can't be
+// opened or read is named by its path in the folder.
+std::optional<std::string> load_inputs(const std::string& folder, Inputs& inputs);
 
 }  // namespace spherebench

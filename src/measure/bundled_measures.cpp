@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -15,36 +14,29 @@ namespace spherebench {
 
 namespace {
 
-const char* tool_name = "report";
-
-std::string read_file(const std::string& path) {
+std::optional<std::string> read_file(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) fail("can't open " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    if (!in) return "can't open " + path;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    text = bytes.str();
+    return std::nullopt;
 }
 
 }  // namespace
 
-void set_tool_name(const char* name) { tool_name = name; }
-
-void fail(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", tool_name, message.c_str());
-    std::exit(1);
-}
-
-void load_bundled_data(const std::string& dir, BundledData& data) {
-    if (auto failure = read_airport_list(read_file(dir + "/airports.csv"), data.sources))
-        fail("airports.csv: " + *failure);
-    if (auto failure = parse_airports(read_file(dir + "/airports.ptc"), "airports.ptc", data.airports, nullptr))
-        fail(*failure);
-    if (auto failure = parse_flight_line(read_file(dir + "/flightline.lnc"), "flightline.lnc", data.line))
-        fail(*failure);
+std::optional<std::string> load_bundled_data(const std::string& dir, BundledData& data) {
+    std::string csv, airports, line;
+    for (auto [name, text] :
+         {std::pair{"/airports.csv", &csv}, {"/airports.ptc", &airports}, {"/flightline.lnc", &line}})
+        if (auto failure = read_file(dir + name, *text)) return failure;
+    if (auto failure = read_airport_list(csv, data.sources)) return "airports.csv: " + *failure;
+    if (auto failure = parse_airports(airports, "airports.ptc", data.airports, nullptr)) return failure;
+    if (auto failure = parse_flight_line(line, "flightline.lnc", data.line)) return failure;
     if (static_cast<size_t>(data.airports.count) != data.sources.size())
-        fail("airports.ptc and airports.csv differ in length");
+        return std::string("airports.ptc and airports.csv differ in length");
     const int bom = index_of_code(data.sources, "BOM"), lax = index_of_code(data.sources, "LAX");
-    if (bom < 0 || lax < 0) fail("BOM or LAX is missing from airports.csv");
+    if (bom < 0 || lax < 0) return std::string("BOM or LAX is missing from airports.csv");
 
     for (const AirportSource& s : data.sources) data.positions.push_back({s.latitude, s.longitude});
     data.path = precise_great_circle(data.positions[bom], data.positions[lax], data.line.count);
@@ -54,6 +46,7 @@ void load_bundled_data(const std::string& dir, BundledData& data) {
         const NearestAirports &ta = data.truth[a], &tb = data.truth[b];
         return ta.second_metres - ta.nearest_metres < tb.second_metres - tb.nearest_metres;
     });
+    return std::nullopt;
 }
 
 // z and the longitude uniform, from a generator whose output is the same on

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,6 @@ inline constexpr uint64_t kRandomSeed = 20240601;
 inline constexpr long double kPairBoundMetres = kCdcPairBound * kEarthRadiusMetres;
 inline constexpr long double kTruncationBoundMetres = kFixedTruncationBound * kEarthRadiusMetres;
 
-// Prints "TOOL: message" on standard error and ends with status 1.
-[[noreturn]] void fail(const std::string& message);
-// The name fail() puts before its messages.
-void set_tool_name(const char* name);
-
 struct BundledData {
     std::vector<AirportSource> sources;     // data/airports.csv
     std::vector<PreciseLatLong> positions;  // the sources' coordinates
@@ -38,8 +34,9 @@ struct BundledData {
 };
 
 // Loads and checks the files of `dir` (they must hold the same airports) and
-// finds the true nearest airports; fails on any fault.
-void load_bundled_data(const std::string& dir, BundledData& data);
+// finds the true nearest airports. Returns the first fault found (the parsers'
+// messages end in a line feed, the others do not).
+std::optional<std::string> load_bundled_data(const std::string& dir, BundledData& data);
 
 // Directions uniform on the sphere, the same on every platform.
 std::vector<PreciseLatLong> random_directions();

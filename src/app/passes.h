@@ -1,0 +1,29 @@
+// The two timed passes, run once or repeated in turn, and their blocks of the
+// report.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "input/loader.h"
+
+namespace spherebench {
+
+// Every run's clock ticks, per method, in the order run.
+struct PassRuns {
+    std::vector<int32_t> cdc;
+    std::vector<int32_t> latlong;
+};
+
+// Runs the direction-cosine pass, then the latitude/longitude pass, `repeat`
+// times in turn. A single run prints each pass's block as it goes: header,
+// progress on standard error, list and duration. Repeated runs show the
+// progress of every search, then each method's block once with the duration
+// of its median run. Every run of a method must find the same airports. On
+// failure returns the line to print; the header of the failing pass is then
+// already written.
+std::optional<std::string> run_passes(const Inputs& inputs, int repeat, PassRuns& runs);
+
+}  // namespace spherebench

@@ -1,0 +1,87 @@
+#include "app/run_record.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+
+#include "app/run_spread.h"
+#include "base/format.h"
+#include "bench/summary.h"
+
+namespace spherebench {
+
+namespace {
+
+// The shortest decimal that reads back as the same double.
+std::string json_number(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+std::string field(const char* name, const std::string& value, bool last = false) {
+    return printf_string("  \"%s\": %s%s\n", name, value.c_str(), last ? "" : ",");
+}
+
+}  // namespace
+
+std::string json_string(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += std::string("\\") + c;
+        else if (static_cast<unsigned char>(c) < 0x20)
+            quoted += printf_string("\\u%04x", static_cast<unsigned>(c));
+        else
+            quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string format_run_record(const RunRecord& record) {
+    std::string runs = "[";
+    for (size_t i = 0; i < record.runs.cdc.size(); ++i)
+        runs += printf_string("%s\n    {\"cdc_ticks\": %d, \"latlong_ticks\": %d}", i ? "," : "", record.runs.cdc[i],
+                              record.runs.latlong[i]);
+    runs += "\n  ]";
+    const PassTime cdc = pass_time(median_ticks(record.runs.cdc));
+    const PassTime latlong = pass_time(median_ticks(record.runs.latlong));
+    return "{\n" + field("version", json_string(record.version)) + field("cpu", json_string(record.cpu)) +
+           field("compiler", json_string(record.compiler)) + field("airports", std::to_string(record.airports)) +
+           field("points", std::to_string(record.points)) + field("tests", std::to_string(record.tests)) +
+           field("runs", runs) + field("cdc_tests_per_second", json_number(tests_per_second(record.tests, cdc))) +
+           field("latlong_tests_per_second", json_number(tests_per_second(record.tests, latlong)), true) + "}\n";
+}
+
+std::string cpu_model_name(std::string_view cpuinfo) {
+    constexpr std::string_view kKey = "model name";
+    for (size_t at = 0; at < cpuinfo.size();) {
+        const size_t end = std::min(cpuinfo.find('\n', at), cpuinfo.size());
+        const std::string_view line = cpuinfo.substr(at, end - at);
+        at = end + 1;
+        const size_t colon = line.find(':');
+        if (line.substr(0, kKey.size()) != kKey || colon == std::string_view::npos) continue;
+        if (line.substr(kKey.size(), colon - kKey.size()).find_first_not_of(" \t") != std::string_view::npos) continue;
+        const size_t start = line.find_first_not_of(" \t", colon + 1);
+        if (start != std::string_view::npos) return std::string(line.substr(start));
+    }
+    return "unknown";
+}
+
+std::string this_cpu_model_name() {
+    std::ifstream in("/proc/cpuinfo");
+    return cpu_model_name(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+}
+
+std::string compiler_name() {
+#if defined(__clang__)
+    std::string name = "clang " __clang_version__;
+#elif defined(__GNUC__)
+    std::string name = "g++ " __VERSION__;
+#else
+    std::string name = "unknown";
+#endif
+    return name.substr(0, name.find_last_not_of(' ') + 1);
+}
+
+}  // namespace spherebench

@@ -1,0 +1,41 @@
+// The record of a run that --json writes: what ran where, and every run's
+// clock ticks, as JSON.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/passes.h"
+
+namespace spherebench {
+
+struct RunRecord {
+    std::string version;
+    std::string cpu;       // the processor's model name
+    std::string compiler;  // the compiler and its version
+    int airports;
+    int points;
+    int32_t tests;
+    PassRuns runs;
+};
+
+// A JSON object with the record's fields, "runs" as a list of
+// {"cdc_ticks", "latlong_ticks"} per turn, and the tests per second of each
+// method's median run; one field a line, ending in a line feed.
+std::string format_run_record(const RunRecord& record);
+
+// The text as a JSON string, quoted: quote, backslash and control characters
+// escaped, other bytes as they are.
+std::string json_string(std::string_view text);
+
+// The first "model name" of a /proc/cpuinfo text, or "unknown".
+std::string cpu_model_name(std::string_view cpuinfo);
+
+// This machine's processor model name, or "unknown".
+std::string this_cpu_model_name();
+
+// The compiler that built the program, as it names itself.
+std::string compiler_name();
+
+}  // namespace spherebench

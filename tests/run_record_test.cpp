@@ -1,0 +1,61 @@
+// The median and spread of repeated runs and the JSON record of a run.
+#include "app/run_record.h"
+
+#include <gtest/gtest.h>
+
+#include "app/passes.h"
+#include "app/run_spread.h"
+
+namespace spherebench {
+namespace {
+
+TEST(RunSpread, TheMedianIsTheLowerMiddleRun) {
+    EXPECT_EQ(median_ticks({7}), 7);
+    EXPECT_EQ(median_ticks({9, 3, 5}), 5);
+    EXPECT_EQ(median_ticks({40, 10, 30, 20}), 20);
+    EXPECT_EQ(median_ticks({2, 2, 1, 1}), 1);
+}
+
+// Relative times per turn: 30/60 = 0.5, 20/100 = 0.2, 50/40 = 1.25, 10/0 = -1.
+TEST(RunSpread, GivesEachMethodsRangeAndTheRangeOfTheTurnsRatios) {
+    const PassRuns runs{{30, 20, 50, 10}, {60, 100, 40, 0}};
+    EXPECT_EQ(format_spread(runs),
+              "Spread of 4 runs:           fastest     median    slowest\n"
+              "-----------------------------------------------------------\n"
+              "Concise direction cosines:       10         20         50\n"
+              "Latitude/longitude:               0         40        100\n"
+              "Relative (CDC/lat-long):     -1.000      0.200      1.250\n"
+              "-----------------------------------------------------------\n");
+}
+
+TEST(RunRecord, EscapesStringsAndGivesTheMedianRates) {
+    EXPECT_EQ(json_string("a\"b\\c\n\x01\xc3\xa9"), "\"a\\\"b\\\\c\\u000a\\u0001\xc3\xa9\"");
+    // Medians 20 and 40 ticks: 1000 tests in 0.02 s and 0.04 s.
+    const RunRecord record{"1.2.3", "CPU \"X\"", "cc", 10, 100, 1000, {{20, 30, 10}, {50, 40, 30}}};
+    EXPECT_EQ(format_run_record(record),
+              "{\n"
+              "  \"version\": \"1.2.3\",\n"
+              "  \"cpu\": \"CPU \\\"X\\\"\",\n"
+              "  \"compiler\": \"cc\",\n"
+              "  \"airports\": 10,\n"
+              "  \"points\": 100,\n"
+              "  \"tests\": 1000,\n"
+              "  \"runs\": [\n"
+              "    {\"cdc_ticks\": 20, \"latlong_ticks\": 50},\n"
+              "    {\"cdc_ticks\": 30, \"latlong_ticks\": 40},\n"
+              "    {\"cdc_ticks\": 10, \"latlong_ticks\": 30}\n"
+              "  ],\n"
+              "  \"cdc_tests_per_second\": 50000,\n"
+              "  \"latlong_tests_per_second\": 25000\n"
+              "}\n");
+}
+
+TEST(RunRecord, FindsTheModelNameInCpuinfo) {
+    EXPECT_EQ(cpu_model_name("processor\t: 0\nmodel\t\t: 17\nmodel name\t: AMD EPYC 9R14\nflags\t: x\n"),
+              "AMD EPYC 9R14");
+    EXPECT_EQ(cpu_model_name("processor\t: 0\nBogoMIPS\t: 50.00\nCPU part\t: 0xd0c\n"), "unknown");
+    EXPECT_EQ(cpu_model_name(""), "unknown");
+}
+
+}  // namespace
+}  // namespace spherebench
