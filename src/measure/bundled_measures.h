@@ -16,6 +16,8 @@ namespace spherebench {
 
 inline constexpr int kRandomDirections = 1000000;
 inline constexpr uint64_t kRandomSeed = 20240601;
+// How many of the path's closest calls the reports list.
+inline constexpr int kClosestCallsShown = 5;
 
 // The proven bounds of the program's two stored forms (geo/coords.h), in
 // metres.
@@ -41,8 +43,11 @@ struct BundledData {
 // finds the true nearest airports; fails on any fault.
 void load_bundled_data(const std::string& dir, BundledData& data);
 
-// Directions uniform on the sphere, the same on every platform.
-std::vector<PreciseLatLong> random_directions();
+// kRandomDirections directions uniform on the sphere, the same on every
+// platform (random_directions of random_tables.h from kRandomSeed), as
+// latitudes and longitudes in degrees rounded to doubles, as a source
+// position is.
+std::vector<PreciseLatLong> random_positions();
 
 // The angle between a stored form's direction and its source, in metres.
 long double error_metres(PreciseVector stored, PreciseLatLong source);

@@ -30,6 +30,13 @@ UnitVector random_direction(uint64_t& state) {
     return vector_on_parallel<UnitVector>(std::sqrt(1.0 - z * z), z, azimuth);
 }
 
+std::vector<UnitVector> random_directions(uint64_t seed, int count) {
+    uint64_t state = seed;
+    std::vector<UnitVector> directions;
+    for (int i = 0; i < count; ++i) directions.push_back(random_direction(state));
+    return directions;
+}
+
 namespace {
 
 // Both tables keep each record's pair and fixed position in arrays of the
