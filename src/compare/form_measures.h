@@ -25,8 +25,8 @@ struct FormMeasures {
     long double worst() const { return on_airports.worst > on_random.worst ? on_airports.worst : on_random.worst; }
 };
 
-// The six forms, the program's two first, measured on the data and on
-// `random` (random_positions()).
+// The six forms, the program's two first and the floats, the coarsest, last;
+// measured on the data and on `random` (random_positions()).
 std::vector<FormMeasures> measure_forms(const BundledData& data, const std::vector<PreciseLatLong>& random);
 
 }  // namespace spherebench

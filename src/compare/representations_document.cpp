@@ -15,7 +15,7 @@ namespace spherebench {
 namespace {
 
 // Times are read at the suite's largest table.
-constexpr int kTimedAirports = std::end(kSuiteAirportCounts)[-1];
+constexpr int kTimedAirports = kSuiteAirportCounts[std::size(kSuiteAirportCounts) - 1];
 constexpr double kKilometre = 1000;
 
 double ns_per_test(const SuiteFigures& figures, const FormMeasures& form) {
@@ -205,8 +205,8 @@ void print_ellipsoid_meaning(const BundledData& data, const EllipsoidComparison&
         "airports whose distances on the sphere differ by less than that can trade places.\n\n",
         least_curvature_radius() / kKilometre, greatest_curvature_radius() / kKilometre, e.worst_shift, e.median_shift,
         e.shifts.size());
-    // The pair's and the leaf cell's bound, rounded up to the centimetre; the
-    // fixed point's bound; the floats' measured worst.
+    // The larger of the pair's and the leaf cell's bounds, rounded up to the
+    // centimetre, and the floats' (the last form's) measured worst.
     const double finest =
         std::ceil(4 * std::max<double>(kPairBoundMetres, kCellIdBound * kEarthRadiusMetres) * 100) / 100;
     const double floats = 4 * static_cast<double>(forms.back().worst());
