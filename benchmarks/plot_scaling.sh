@@ -12,14 +12,7 @@ out=${2:-$here/../docs/scaling.png}
 data=$(mktemp)
 trap 'rm -f "$data"' EXIT
 python3 "$here/report.py" --data "$results" >"$data"
-about=$(python3 -c '
-import json, sys
-r = json.load(open(sys.argv[1]))
-c = r["context"]
-reps = max((b.get("repetitions", 1) for b in r["benchmarks"]), default=1)
-taken = "median of %d runs" % reps if reps > 1 else "single runs"
-target = ", vector target " + c["vector_target"] if "vector_target" in c else ""
-print("%s; run of %s%s" % (taken, c["date"][:10], target))' "$results")
+about=$(python3 "$here/suite_results.py" about "$results")
 
 gnuplot <<PLOT
 set terminal pngcairo size 1200,600 font "sans,11"

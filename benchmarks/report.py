@@ -9,17 +9,12 @@
                                     ("?" where the run has no vector search)
 
 With --benchmark_repetitions the medians are used, else the single runs.
+The results are read by suite_results.py.
 """
-import json
 import sys
 
-
-def per_test_ns(results):
-    """{benchmark name: ns per test}, medians when the run has them."""
-    runs = results["benchmarks"]
-    medians = [b for b in runs if b.get("aggregate_name") == "median"]
-    chosen = medians if medians else [b for b in runs if b.get("run_type", "iteration") == "iteration"]
-    return {b.get("run_name", b["name"]): b["per_test"] * 1e9 for b in chosen}
+sys.dont_write_bytecode = True  # no __pycache__ beside the scripts
+from suite_results import load, per_test_ns, repetitions  # noqa: E402
 
 
 def sizes(ns):
@@ -72,8 +67,7 @@ def main(argv):
     paths = argv[2:] if data else argv[1:]
     if len(paths) != 1:
         sys.exit(__doc__)
-    with open(paths[0]) as f:
-        results = json.load(f)
+    results = load(paths[0])
     ns = per_test_ns(results)
     if data:
         print("# airports cdc_pass cdc_floor latlong_pass latlong_floor cdc_vector latlong_vector (ns per test)")
@@ -82,7 +76,7 @@ def main(argv):
             print("%d %.4f %.4f %.4f %.4f " % row(ns, n) + vector)
         return
     c = results["context"]
-    reps = max((b.get("repetitions", 1) for b in results["benchmarks"]), default=1)
+    reps = repetitions(results)
     taken = f"medians of {reps} repetitions" if reps > 1 else "single runs"
     print(f"Run of {c['date']} on {c['num_cpus']} CPUs at {c['mhz_per_cpu']} MHz, load average "
           f"{', '.join('%.2f' % x for x in c.get('load_avg', []))}; {taken}, CPU time.\n")

@@ -27,13 +27,6 @@ struct FormTables {
     std::vector<Form> points;
 };
 
-std::vector<UnitVector> random_directions(uint64_t seed, int count) {
-    uint64_t state = seed;
-    std::vector<UnitVector> directions;
-    for (int i = 0; i < count; ++i) directions.push_back(random_direction(state));
-    return directions;
-}
-
 template <typename Form, typename Make>
 FormTables<Form> make_tables(Make make) {
     static const std::vector<UnitVector> airports = random_directions(kAirportSeed, kAirportCapacity);

@@ -25,6 +25,7 @@
 #include "geo/reference_geometry.h"
 #include "input/input_files.h"
 #include "input/loader.h"
+#include "measure/bundled_measures.h"
 
 using namespace spherebench;
 
@@ -45,7 +46,7 @@ std::string read_file(const std::string& name) {
     return text.str();
 }
 
-struct BundledData {
+struct BundledFiles {
     std::vector<AirportSource> sources;
     std::vector<PreciseLatLong> source_positions;
     AirportTable airports;
@@ -54,9 +55,9 @@ struct BundledData {
     std::vector<PreciseLatLong> path;
 };
 
-const BundledData& bundled() {
-    static const BundledData data = [] {
-        BundledData d;
+const BundledFiles& bundled() {
+    static const BundledFiles data = [] {
+        BundledFiles d;
         const std::optional<std::string> list_failure = read_airport_list(read_file("airports.csv"), d.sources);
         EXPECT_EQ(list_failure, std::nullopt);
         for (const AirportSource& s : d.sources) d.source_positions.push_back({s.latitude, s.longitude});
@@ -83,12 +84,8 @@ const std::vector<NearestAirports>& true_nearest() {
     return truth;
 }
 
-long double error_metres(PreciseVector stored, PreciseLatLong source) {
-    return angle_between(stored, precise_vector(source)) * kEarthRadiusMetres;
-}
-
 TEST(BundledAirports, AreTheSourceListEncodedInOrder) {
-    const BundledData& d = bundled();
+    const BundledFiles& d = bundled();
     ASSERT_GT(d.sources.size(), 5000u);
     ASSERT_EQ(static_cast<size_t>(d.airports.count), d.sources.size());
     for (int i = 0; i < d.airports.count; ++i) {
@@ -100,7 +97,7 @@ TEST(BundledAirports, AreTheSourceListEncodedInOrder) {
 }
 
 TEST(BundledAirports, DecodeWithinTheBoundOfTheirSourceCoordinates) {
-    const BundledData& d = bundled();
+    const BundledFiles& d = bundled();
     long double worst_cdc = 0, worst_fixed = 0;
     for (int i = 0; i < d.airports.count; ++i) {
         const long double cdc = error_metres(precise_vector(decode_cdc(d.airports.cdc[i])), d.source_positions[i]);
@@ -116,7 +113,7 @@ TEST(BundledAirports, DecodeWithinTheBoundOfTheirSourceCoordinates) {
 // The path runs from BOM to LAX of the source list; every point decodes
 // within the pair's bound of the same point computed in long double.
 TEST(BundledFlightLine, IsTheGreatCircleFromBombayToLosAngeles) {
-    const BundledData& d = bundled();
+    const BundledFiles& d = bundled();
     const int bom = index_of_code(d.sources, "BOM"), lax = index_of_code(d.sources, "LAX");
     ASSERT_EQ(d.flight_line.count, 1000);
     ASSERT_EQ(d.path.size(), 1000u);
@@ -133,7 +130,7 @@ TEST(BundledFlightLine, IsTheGreatCircleFromBombayToLosAngeles) {
 // two distances may be off by the airport's and the point's error.
 template <typename Method>
 void expect_true_nearest_along_path(long double bound_metres, bool law_of_cosines) {
-    const BundledData& d = bundled();
+    const BundledFiles& d = bundled();
     ASSERT_EQ(true_nearest().size(), static_cast<size_t>(d.flight_line.count));
     const std::vector<int> winners = nearest_by_method<Method>(d.airports, d.flight_line);
     int disagreements = 0;

@@ -16,7 +16,7 @@ int32_t word(uint32_t w) { return static_cast<int32_t>(w); }
 // 1/2147483640, rounded: within half a field unit of the value plus 2^-52.
 constexpr double kStoredTolerance = kHalfFieldUnit + 0x1p-52;
 // The whole decoded vector: the pair's bound of sqrt(6) half units (see
-// cdc_encoder.h), with the same slack for rounding.
+// geo/coords.h), with the same slack for rounding.
 constexpr double kVectorTolerance = kCdcPairBound + 0x1p-50;
 
 UnitVector normalized(double x, double y, double z) {

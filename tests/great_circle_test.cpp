@@ -10,8 +10,6 @@ using namespace spherebench;
 
 namespace {
 
-double dot(UnitVector a, UnitVector b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 TEST(GreatCirclePoints, AreEvenlySpacedOnTheArcWithExactEnds) {
     const UnitVector a = vector_from_degrees(19.0886993408, 72.8678970337);
     const UnitVector b = vector_from_degrees(33.942501, -118.407997);
@@ -25,12 +23,12 @@ TEST(GreatCirclePoints, AreEvenlySpacedOnTheArcWithExactEnds) {
     EXPECT_EQ(points.back().z, b.z);
 
     const UnitVector normal = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-    const double step = central_angle(a, b) / 999;
+    const double step = angle_between(a, b) / 999;
     for (size_t i = 0; i < points.size(); ++i) {
         EXPECT_NEAR(dot(points[i], points[i]), 1.0, 1e-15) << i;
         EXPECT_NEAR(dot(points[i], normal), 0.0, 1e-15) << i;  // in the plane of the arc
         if (i > 0) {
-            EXPECT_NEAR(central_angle(points[i - 1], points[i]), step, 1e-14) << i;
+            EXPECT_NEAR(angle_between(points[i - 1], points[i]), step, 1e-14) << i;
         }
     }
 }

@@ -1,3 +1,4 @@
-# Stands in for the model comparison where no Python 3 was found, failing
-# with the reason rather than leaving the comparison out unnoticed.
-message(FATAL_ERROR "model_comparison: no Python 3 interpreter was found; install python3 and reconfigure")
+# Stands in for the tests written in Python (the model comparison, the suite
+# results' reader) where no Python 3 was found, failing with the reason rather
+# than leaving them out unnoticed.
+message(FATAL_ERROR "no Python 3 interpreter was found; install python3 and reconfigure")

@@ -109,10 +109,10 @@ TEST_P(VectorSearchTest, EqualScoresGoToTheLowestIndex) {
 TEST_P(VectorSearchTest, NoAirportsNoWinner) {
     const Nearest cdc = cdc_vector_find_nearest(nullptr, 0, {0, 0});
     EXPECT_EQ(cdc.airport, kNoWinner);
-    EXPECT_EQ(cdc.score, 1.7976931348623e308);
+    EXPECT_EQ(cdc.score, kStartScore);
     const Nearest latlong = latlong_vector_find_nearest(nullptr, 0, {0, 0});
     EXPECT_EQ(latlong.airport, kNoWinner);
-    EXPECT_EQ(latlong.score, -1.7976931348623e308);
+    EXPECT_EQ(latlong.score, -kStartScore);
 }
 
 // SLEEF's sine and cosine are each within 1 ulp, so a computed cosine of the

@@ -14,12 +14,11 @@
 #include "bench/latlong_method.h"
 #include "bench/method_search.h"
 #include "measure/bundled_measures.h"
+#include "measure/report_text.h"
 
 using namespace spherebench;
 
 namespace {
-
-constexpr int kClosestCallsShown = 5;
 
 // Position errors of the three stored forms of one source position.
 struct FormErrors {
@@ -30,7 +29,7 @@ struct FormErrors {
 
 FormErrors errors_of(PreciseLatLong source) {
     const double lat = static_cast<double>(source.latitude), lon = static_cast<double>(source.longitude);
-    const FixedLatLong direct = to_fixed({lat / kDegreesPerRadian, lon / kDegreesPerRadian});
+    const FixedLatLong direct = to_fixed({lat * kRadiansPerDegree, lon * kRadiansPerDegree});
     return {pair_error_metres(source), derived_fixed_error_metres(source),
             error_metres(precise_vector(direct), source)};
 }
@@ -49,39 +48,26 @@ void print_row(const char* form, long double bound, const ErrorSummary& airports
                 random.worst, random.mean());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    static BundledData data;
-    if (auto failure = load_bundled_data(argc > 1 ? argv[1] : "data", data))
-        return tool_error("accuracy-report", *failure);
-    const auto& [sources, positions, airports, line, path, truth, by_margin] = data;
-
-    FormSummaries on_airports, on_random;
-    for (const PreciseLatLong& p : positions) on_airports.add(errors_of(p));
-    for (const PreciseLatLong& p : random_directions()) on_random.add(errors_of(p));
-
-    const std::vector<int> cdc = nearest_by_method<CdcMethod>(airports, line);
-    const std::vector<int> latlong = nearest_by_method<LatLongMethod>(airports, line);
-    int cdc_right = 0, latlong_right = 0;
-    for (int i = 0; i < line.count; ++i) {
-        cdc_right += cdc[i] == truth[i].nearest;
-        latlong_right += latlong[i] == truth[i].nearest;
-    }
-
+void print_introduction() {
     std::printf(
         "# Accuracy of the stored forms\n\n"
         "Made by `tools/make_docs.sh` (the `accuracy-report` tool on `data/`); do not edit by hand.\n\n"
         "Every figure compares a stored form with the position it was made from, in metres on an Earth\n"
-        "of radius 6371 km, measured in long double arithmetic on the source coordinates (the latitude\n"
-        "and longitude in `data/airports.csv`, or a random direction).\n\n");
+        "of radius %.0f km, measured in long double arithmetic on the source coordinates (the latitude\n"
+        "and longitude in `data/airports.csv`, or a random direction).\n\n",
+        kEarthRadiusMetres / 1000);
+}
 
+// The bounds and the errors of the three forms, and why the bounds: the
+// derivation of geo/coords.h, told to the document's reader, with its figures
+// from the constants.
+void print_position_errors(int airport_count, const FormSummaries& on_airports, const FormSummaries& on_random) {
     std::printf(
         "## Position error\n\n"
         "Bundled airports: the %d of `data/airports.csv`. Random directions: %d directions uniform on\n"
         "the sphere (fixed seed %llu). The bound is the proven worst case; the fixed point as the\n"
         "benchmark holds it carries the pair's error as well as its own truncation.\n\n",
-        airports.count, kRandomDirections, static_cast<unsigned long long>(kRandomSeed));
+        airport_count, kRandomDirections, static_cast<unsigned long long>(kRandomSeed));
     std::printf(
         "| stored form | bound (m) | airports: worst (m) | airports: mean (m) | random: worst (m) | random: mean (m) "
         "|\n"
@@ -92,12 +78,23 @@ int main(int argc, char** argv) {
     print_row("fixed-point latitude/longitude made straight from the source", kTruncationBoundMetres,
               on_airports.direct_fixed, on_random.direct_fixed);
     std::printf(
-        "\nWhy the bounds: a stored cosine is the centre of a cell 4/2147483640 wide, so it is off by at\n"
+        "\nWhy the bounds: a stored cosine is the centre of a cell 4/%.0f wide, so it is off by at\n"
         "most half that; the decoder recomputes the third component from the two stored ones, which\n"
         "moves it by at most twice as much, and the three together by at most sqrt(6) half cells,\n"
-        "2.28e-9 radian. The fixed point truncates each angle toward zero by less than one unit of\n"
-        "pi/2147483640 radian, at most sqrt(2) units, 2.07e-9 radian, for the position.\n\n");
+        "%s radian. The fixed point truncates each angle toward zero by less than one unit of\n"
+        "pi/%.0f radian, at most sqrt(2) units, %s radian, for the position.\n\n",
+        kFixedPi, scientific(kCdcPairBound, 2).c_str(), kFixedPi, scientific(kFixedTruncationBound, 2).c_str());
+}
 
+// How often each method finds the true nearest airport, and the closest
+// calls along the path.
+void print_nearest(const BundledData& data, const std::vector<int>& cdc, const std::vector<int>& latlong) {
+    const auto& [sources, positions, airports, line, path, truth, by_margin] = data;
+    int cdc_right = 0, latlong_right = 0;
+    for (int i = 0; i < line.count; ++i) {
+        cdc_right += cdc[i] == truth[i].nearest;
+        latlong_right += latlong[i] == truth[i].nearest;
+    }
     const int closest = by_margin.front();
     std::printf(
         "## Nearest airport along the bundled path\n\n"
@@ -129,5 +126,22 @@ int main(int argc, char** argv) {
                     sources[truth[i].second].name.c_str(), truth[i].second_metres - truth[i].nearest_metres,
                     cdc[i] == truth[i].nearest ? "right" : "wrong", latlong[i] == truth[i].nearest ? "right" : "wrong");
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    static BundledData data;
+    if (auto failure = load_bundled_data(argc > 1 ? argv[1] : "data", data))
+        return tool_error("accuracy-report", *failure);
+
+    FormSummaries on_airports, on_random;
+    for (const PreciseLatLong& p : data.positions) on_airports.add(errors_of(p));
+    for (const PreciseLatLong& p : random_positions()) on_random.add(errors_of(p));
+
+    print_introduction();
+    print_position_errors(data.airports.count, on_airports, on_random);
+    print_nearest(data, nearest_by_method<CdcMethod>(data.airports, data.line),
+                  nearest_by_method<LatLongMethod>(data.airports, data.line));
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

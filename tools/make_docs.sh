@@ -93,8 +93,10 @@ if [ ! -x "$build/tools/representations-report" ]; then
          "docs/REPRESENTATIONS.md and docs/representations.png left as they are" >&2
     exit 0
 fi
-"$build/tools/representations-report" data docs/scaling.json "$work/forms.dat" >"$work/REPRESENTATIONS.md"
-run_date=$(sed -n 's/^ *"date": "\([0-9-]*\)T.*/\1/p' docs/scaling.json | head -n 1)
+# The suite's results are read by benchmarks/suite_results.py alone.
+python3 benchmarks/suite_results.py figures docs/scaling.json >"$work/suite_figures.txt"
+"$build/tools/representations-report" data "$work/suite_figures.txt" "$work/forms.dat" >"$work/REPRESENTATIONS.md"
+run_date=$(python3 benchmarks/suite_results.py date docs/scaling.json)
 gnuplot -e "forms='$work/forms.dat'; run_date='$run_date'; output='$work/representations.png'" \
     tools/plot_representations.gp
 mv "$work/REPRESENTATIONS.md" docs/REPRESENTATIONS.md

@@ -18,11 +18,10 @@ constexpr double kArcSeries[10] = {
     1.7626649316619423e-07,
     3.7237585179115594e-08,
 };
-constexpr double kShortestChord2 = 2.458e-14;
 }  // namespace
 
 double chord2_to_arc(double a) {
-    if (a < kShortestChord2) return 0.0;
+    if (a < kSmallestRootArgument) return 0.0;
     const double s = std::sqrt(a);
     double t = a * kArcSeries[9] + kArcSeries[8];
     for (int n = 7; n >= 1; --n) t = t * a + kArcSeries[n];

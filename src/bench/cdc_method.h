@@ -3,6 +3,7 @@
 // trigonometric function and no square root of a distance runs per test.
 #pragma once
 
+#include "bench/search.h"
 #include "geo/coords.h"
 #include "input/tables.h"
 
@@ -11,7 +12,8 @@ namespace spherebench {
 // The central angle 2*asin(sqrt(a)/2) of a squared chord a between unit
 // vectors, by its power series truncated after the a^9 term. Exact in form
 // for short distances; it falls short with distance: about 2e-5 below pi/2 at
-// a = 2, and about 2.78 instead of pi at a = 4. Below 2.458e-14 it gives 0.
+// a = 2, and about 2.78 instead of pi at a = 4. Below kSmallestRootArgument
+// (geo/coords.h) it gives 0.
 double chord2_to_arc(double a);
 
 // The point as a test meets it. The score is written
@@ -63,8 +65,7 @@ struct CdcMethod {
 
     static constexpr const char* title = "==== (test proximity using CDC coordinates) ===\n";
     static constexpr const char* internal_error = "Unexpected internal error in airport search (a).\n";
-    // Just below the largest double; every squared chord is far smaller.
-    static constexpr double initial_best = 1.7976931348623e308;
+    static constexpr double initial_best = kStartScore;
 
     static const CdcPair* stored_airports(const AirportTable& airports) { return airports.cdc.data(); }
     static CdcPoint prepare_point(const FlightLine& flight_line, int i) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bench/search.h"
 #include "geo/coords.h"
 #include "input/tables.h"
 
@@ -29,8 +30,7 @@ struct LatLongMethod {
 
     static constexpr const char* title = "= (test proximity using lat/long coordinates) =\n";
     static constexpr const char* internal_error = "Unexpected internal error in airport search (b).\n";
-    // Every cosine is far larger.
-    static constexpr double initial_best = -1.7976931348623e308;
+    static constexpr double initial_best = -kStartScore;
 
     static const FixedLatLong* stored_airports(const AirportTable& airports) { return airports.fixed.data(); }
     static LatLong prepare_point(const FlightLine& flight_line, int i) { return from_fixed(flight_line.fixed[i]); }

@@ -13,6 +13,14 @@ namespace spherebench {
 
 inline constexpr int32_t kNoWinner = -1;
 
+// What a search's best score starts from, just below the largest double: the
+// direction-cosine search starts from it (every squared chord is far smaller),
+// the latitude/longitude search from its negative (every cosine is far
+// larger), so the first airport tested always beats it. Written here only;
+// the methods' initial_best, the floors and the vector searches take it from
+// here.
+inline constexpr double kStartScore = 1.7976931348623e308;
+
 // The operations a method supplies; the search and the pass are instantiated
 // per method so that the inner loop is compiled with the method's arithmetic
 // inline.

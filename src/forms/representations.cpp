@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "geo/vectors.h"
+
 namespace spherebench {
 
 S2CellId cell_id_of(UnitVector v) { return S2CellId(S2Point(v.x, v.y, v.z)); }
@@ -19,10 +21,7 @@ UnitVector direction_of(S2CellId id) { return direction_of(id.ToPoint()); }
 
 UnitVector direction_of(const S2Point& p) { return {p.x(), p.y(), p.z()}; }
 
-UnitVector direction_of(LatLong a) {
-    const double c = std::cos(a.lat);
-    return {c * std::cos(a.lon), c * std::sin(a.lon), std::sin(a.lat)};
-}
+UnitVector direction_of(LatLong a) { return vector_of_radians<UnitVector>(a.lat, a.lon); }
 
 UnitVector direction_of(FloatVector f) { return {f.x, f.y, f.z}; }
 

@@ -3,16 +3,16 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "geo/vectors.h"
+
 namespace spherebench {
 
 namespace {
 
-// Cells per unit of cosine: 2147483640 / 4, the cell width being 4/2147483640.
-constexpr int64_t kCellsPerUnit = 536870910;
+// Cells per unit of cosine, 536870910: the cell width is 4 / kFixedPi.
+constexpr int64_t kCellsPerUnit = static_cast<int64_t>(kFixedPi) / 4;
 constexpr int32_t kLowestCode = -(1 << 29);
 constexpr int32_t kHighestCode = (1 << 29) - 1;
-
-constexpr double kRadiansPerDegree = kPi / 180.0;
 
 __extension__ typedef __int128 Int128;
 
@@ -73,10 +73,7 @@ CdcPair encode_cdc(UnitVector v) {
 }
 
 UnitVector vector_from_degrees(double latitude, double longitude) {
-    const double lat = latitude * kRadiansPerDegree;
-    const double lon = longitude * kRadiansPerDegree;
-    const double c = std::cos(lat);
-    return {c * std::cos(lon), c * std::sin(lon), std::sin(lat)};
+    return vector_of_radians<UnitVector>(latitude * kRadiansPerDegree, longitude * kRadiansPerDegree);
 }
 
 }  // namespace spherebench

@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace spherebench {
 
@@ -60,33 +61,56 @@ struct FixedLatLong {
     int32_t lon;
 };
 
-// The double nearest 1/2147483640: one half-unit of a 30-bit cosine field
-// after the shift by 2, and the radian scale of a fixed-point angle over pi.
-inline constexpr double kCosineScale = 4.656612890424627e-10;
+// Units of a fixed-point angle per pi radian; also the scale of a stored
+// cosine, whose 30-bit field shifted left by 2 counts units of 1/kFixedPi.
+inline constexpr double kFixedPi = 2147483640.0;
+// The double nearest 1/kFixedPi, 4.656612890424627e-10: one half-unit of a
+// 30-bit cosine field after the shift by 2, and the radian scale of a
+// fixed-point angle over pi.
+inline constexpr double kCosineScale = 1.0 / kFixedPi;
+// Half the width of a stored cosine's cell (4 / kFixedPi wide): the largest
+// distance from a cosine in [-1, 1] to the nearest cell centre.
+inline constexpr double kHalfFieldUnit = 2.0 / kFixedPi;
 inline constexpr double kPi = 3.141592653589793;
-inline constexpr double kTwoPi = 6.283185307179586;       // 2 * kPi, exact
+static_assert(kPi == std::numbers::pi);
+inline constexpr double kTwoPi = 2 * kPi;                 // exact
 inline constexpr double kInversePi = 0.3183098861837907;  // nearest double to 1/pi
-inline constexpr double kFixedPi = 2147483640.0;          // fixed-point units per pi
-inline constexpr double kDegreesPerRadian = 57.29577951308232;
+// Degrees to radians in the precision of the angle: pi / 180, rounded once to
+// the type (the reference geometry works in long double, the rest in double).
+template <typename Real>
+inline constexpr Real kRadiansPerDegreeIn = std::numbers::pi_v<Real> / 180;
+inline constexpr double kRadiansPerDegree = kRadiansPerDegreeIn<double>;
+// Radians to degrees, for printing: 180 / kPi, 57.29577951308232.
+inline constexpr double kDegreesPerRadian = 180.0 / kPi;
 
 // Precision, in radians of the angle between a stored direction and the unit
-// vector it was made from:
-// - CdcPair: each stored cosine is the centre of a cell 4/2147483640 wide, so
-//   it is off by at most half that, 9.3e-10; the decoder recomputes the major
-//   component from the two stored ones, which moves it by at most twice as
-//   much, and the three together by at most sqrt(6) half cells.
-// - FixedLatLong: one unit is pi/2147483640 radian, 9.3 mm of latitude;
+// vector it was made from (the one derivation of the bounds; the encoder, the
+// tests and the reports refer here):
+// - CdcPair: each stored cosine is the centre of a cell 4/kFixedPi wide, so
+//   it is off by at most half that, kHalfFieldUnit (9.3e-10), plus the
+//   decoder's rounding of its product (below 2^-53). The decoder recomputes
+//   the major component from the two stored ones: to first order it moves by
+//   -(u*du + v*dv)/w, at most 2 half cells since |u|, |v| <= |w|. So the three
+//   together move by at most sqrt(6) half cells, reached when all three
+//   components are 1/sqrt(3).
+// - FixedLatLong: one unit is pi/kFixedPi radian, 9.3 mm of latitude;
 //   to_fixed truncates each angle toward zero by less than one unit, so a
 //   position moves by less than sqrt(2) units, on top of the error of the pair
 //   it was derived from.
-inline constexpr double kCdcPairBound = 2.449489742783178 * 2.0 / 2147483640.0;           // sqrt(6) half cells
-inline constexpr double kFixedTruncationBound = 1.4142135623730951 * kPi / 2147483640.0;  // sqrt(2) units
+inline constexpr double kSqrt6 = 2.449489742783178;
+inline constexpr double kSqrt2 = 1.4142135623730951;
+inline constexpr double kCdcPairBound = kSqrt6 * 2.0 / kFixedPi;          // sqrt(6) half cells
+inline constexpr double kFixedTruncationBound = kSqrt2 * kPi / kFixedPi;  // sqrt(2) units
 // The mean radius of the Earth, the scale every error in metres is given in.
 inline constexpr double kEarthRadiusMetres = 6371000.0;
 
-// Below this, 1 - u*u - v*v is taken as 0: the major component is 0 or at
-// least sqrt(2.458e-14), about 1.57e-7.
-inline constexpr double kMajorThreshold = 2.458e-14;
+// The smallest value the program takes a square root of: below it a square
+// is taken as 0, and so is its root, which is therefore 0 or at least
+// sqrt(2.458e-14), about 1.57e-7. The program roots two squares, the major
+// component's 1 - u*u - v*v in the decoder and a winning squared chord in
+// chord2_to_arc (cdc_method.h), and one guard serves both: it is a property
+// of the square root as the program takes it, not of either quantity.
+inline constexpr double kSmallestRootArgument = 2.458e-14;
 
 // The value of a word's 30-bit field: shifted to the top of the word (bits 30
 // and 31 fall away), with bit 1 set so the code stands at its cell's centre.
@@ -108,7 +132,7 @@ inline CdcCosines decode_cosines(CdcPair pair) {
     const double u = stored_cosine(pair.first);
     const double v = stored_cosine(pair.second);
     const double s = (1.0 - u * u) - v * v;
-    return {u, v, s >= kMajorThreshold ? std::sqrt(s) : 0.0};
+    return {u, v, s >= kSmallestRootArgument ? std::sqrt(s) : 0.0};
 }
 
 inline bool major_axis_is_z(CdcPair pair) { return static_cast<uint32_t>(pair.second) & kCdcAxisZBit; }

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "geo/cdc_encoder.h"
 #include "input/loader.h"
+#include "measure/random_tables.h"
 
 namespace spherebench {
 
@@ -49,18 +49,13 @@ std::optional<std::string> load_bundled_data(const std::string& dir, BundledData
     return std::nullopt;
 }
 
-// z and the longitude uniform, from a generator whose output is the same on
-// every platform.
-std::vector<PreciseLatLong> random_directions() {
-    std::mt19937_64 random(kRandomSeed);
-    auto uniform = [&] { return static_cast<double>(random() >> 11) * 0x1p-53; };
-    std::vector<PreciseLatLong> directions;
-    for (int i = 0; i < kRandomDirections; ++i) {
-        const double z = 2 * uniform() - 1;
-        const double lon = 360 * uniform() - 180;
-        directions.push_back({std::asin(z) * kDegreesPerRadian, lon});
+std::vector<PreciseLatLong> random_positions() {
+    std::vector<PreciseLatLong> positions;
+    for (const UnitVector& v : random_directions(kRandomSeed, kRandomDirections)) {
+        const LatLong a = vector_to_latlong(v);
+        positions.push_back({a.lat * kDegreesPerRadian, a.lon * kDegreesPerRadian});
     }
-    return directions;
+    return positions;
 }
 
 long double error_metres(PreciseVector stored, PreciseLatLong source) {

@@ -17,6 +17,8 @@ namespace spherebench {
 
 inline constexpr int kRandomDirections = 1000000;
 inline constexpr uint64_t kRandomSeed = 20240601;
+// How many of the path's closest calls the reports list.
+inline constexpr int kClosestCallsShown = 5;
 
 // The proven bounds of the program's two stored forms (geo/coords.h), in
 // metres.
@@ -38,8 +40,11 @@ struct BundledData {
 // messages end in a line feed, the others do not).
 std::optional<std::string> load_bundled_data(const std::string& dir, BundledData& data);
 
-// Directions uniform on the sphere, the same on every platform.
-std::vector<PreciseLatLong> random_directions();
+// kRandomDirections directions uniform on the sphere, the same on every
+// platform (random_directions of random_tables.h from kRandomSeed), as
+// latitudes and longitudes in degrees rounded to doubles, as a source
+// position is.
+std::vector<PreciseLatLong> random_positions();
 
 // The angle between a stored form's direction and its source, in metres.
 long double error_metres(PreciseVector stored, PreciseLatLong source);

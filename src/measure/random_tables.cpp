@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "geo/cdc_encoder.h"
+#include "geo/vectors.h"
 
 namespace spherebench {
 
@@ -26,8 +27,14 @@ double next_unit(uint64_t& state) { return static_cast<double>(next_word(state) 
 UnitVector random_direction(uint64_t& state) {
     const double z = 2.0 * next_unit(state) - 1.0;
     const double azimuth = 2.0 * kPi * next_unit(state);
-    const double r = std::sqrt(1.0 - z * z);
-    return {r * std::cos(azimuth), r * std::sin(azimuth), z};
+    return vector_on_parallel<UnitVector>(std::sqrt(1.0 - z * z), z, azimuth);
+}
+
+std::vector<UnitVector> random_directions(uint64_t seed, int count) {
+    uint64_t state = seed;
+    std::vector<UnitVector> directions;
+    for (int i = 0; i < count; ++i) directions.push_back(random_direction(state));
+    return directions;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "geo/coords.h"
 #include "input/tables.h"
@@ -12,8 +13,13 @@ namespace spherebench {
 
 // A direction uniform on the sphere, drawn from a generator of 64-bit words
 // whose sequence depends only on `state` (no library distribution, so every
-// standard library gives the same tables).
+// standard library gives the same tables). The one generator of random
+// directions: the tables, the suite's other forms and the reports' random
+// positions all draw from it.
 UnitVector random_direction(uint64_t& state);
+
+// The first `count` directions drawn from `seed`.
+std::vector<UnitVector> random_directions(uint64_t seed, int count);
 
 // `count` records of random directions, stored as the loader stores them: the
 // pair as encoded, and beside it the fixed-point latitude/longitude derived
@@ -23,5 +29,11 @@ void fill_random_flight_line(FlightLine& flight_line, int count, uint64_t seed);
 
 inline constexpr uint64_t kAirportSeed = 20240501;
 inline constexpr uint64_t kFlightLineSeed = 19721118;
+
+// The benchmark suite searches kSuitePoints points of a random flight line
+// against the first kSuiteAirportCounts airports of a random table; the
+// reports name the sizes its figures were taken at.
+inline constexpr int kSuitePoints = kFlightLineCapacity;
+inline constexpr int kSuiteAirportCounts[] = {1000, 2000, 4000, 8000, kAirportCapacity};
 
 }  // namespace spherebench

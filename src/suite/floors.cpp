@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 
+#include "bench/search.h"
+
 namespace spherebench {
 
 namespace {
@@ -26,7 +28,7 @@ int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point) {
     const uint32_t f = static_cast<uint32_t>(point.first), g = static_cast<uint32_t>(point.second);
     const double pu = field(f), pv = field(g);
     const double ps = (1.0 - pu * pu) - pv * pv;
-    const double pw = ps >= kMajorThreshold ? std::sqrt(ps) : 0.0;
+    const double pw = ps >= kSmallestRootArgument ? std::sqrt(ps) : 0.0;
     const double sign = f & kCdcNegativeMajorBit ? -1.0 : 1.0;
     double px, py, pz;
     if (g & kCdcAxisZBit) {
@@ -46,14 +48,14 @@ int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point) {
 
     // Squared chords are never negative, so their bit patterns order as their
     // values do: the comparison runs on integers.
-    uint64_t best = std::bit_cast<uint64_t>(1.7976931348623e308);
+    uint64_t best = std::bit_cast<uint64_t>(kStartScore);
     int32_t winner = -1;
     for (int j = 0; j < count; ++j) {
         const uint32_t first = static_cast<uint32_t>(airports[j].first);
         const uint32_t second = static_cast<uint32_t>(airports[j].second);
         const double u = field(first), v = field(second);
         const double s = (1.0 - u * u) - v * v;
-        const double w = s >= kMajorThreshold ? std::sqrt(s) : 0.0;
+        const double w = s >= kSmallestRootArgument ? std::sqrt(s) : 0.0;
         const Partners& q =
             partners[((second >> (kCdcAxisYShift - 1)) & 6u) | ((first >> kCdcNegativeMajorShift) & 1u)];
         const double du = u - q.of_u, dv = v - q.of_v, dw = w - q.of_w;
@@ -69,7 +71,7 @@ int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point) {
 
 int32_t cdc_port_search(const CdcPair* airports, int count, CdcPair point) {
     const UnitVector p = decode_cdc(point);
-    double best = 1.7976931348623e308;
+    double best = kStartScore;
     int32_t winner = -1;
     for (int j = 0; j < count; ++j) {
         const UnitVector a = decode_cdc(airports[j]);
@@ -82,7 +84,7 @@ int32_t cdc_port_search(const CdcPair* airports, int count, CdcPair point) {
 
 int32_t latlong_floor_search(const FixedLatLong* airports, int count, FixedLatLong point) {
     double lat = radians(point.lat), lon = radians(point.lon);
-    double best = -1.7976931348623e308;
+    double best = -kStartScore;
     int32_t winner = -1;
     for (int j = 0; j < count; ++j) {
         // The point's sine and cosine belong to every test: hide the point

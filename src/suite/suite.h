@@ -1,15 +1,13 @@
-// What every benchmark of the suite shares: the random tables it searches,
-// the airport counts it searches them at, and the per-test counter it reports.
+// What every benchmark of the suite shares: the random tables it searches at
+// the airport counts of random_tables.h, and the per-test counter it reports.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include "input/tables.h"
+#include "measure/random_tables.h"
 
 namespace spherebench {
-
-inline constexpr int kSuitePoints = kFlightLineCapacity;
-inline constexpr int kSuiteAirportCounts[] = {1000, 2000, 4000, 8000, 14000};
 
 struct SuiteTables {
     AirportTable airports;   // kAirportCapacity random directions

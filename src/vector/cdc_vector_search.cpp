@@ -13,15 +13,13 @@ namespace spherebench::cdc_vector {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-constexpr double kInitialBest = 1.7976931348623e308;  // what any score beats
-
 using namespace vector_lanes::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
 // The one-lane fallback: the squared chord as written.
 Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
     const UnitVector p = decode_cdc(point);
-    return search_lanes</*kSmallerWins=*/true, 1>(airports, count, kInitialBest, [p](CdcPair airport) {
+    return search_lanes</*kSmallerWins=*/true, 1>(airports, count, kStartScore, [p](CdcPair airport) {
         const UnitVector a = decode_cdc(airport);
         const double dx = a.x - p.x, dy = a.y - p.y, dz = a.z - p.z;
         return (dx * dx + dy * dy) + dz * dz;
@@ -106,7 +104,7 @@ struct SquaredChords {
         const D d;
         const auto [u, v] = stored_cosines(pairs);
         const V s = hn::Sub(hn::Sub(hn::Set(d, 1.0), hn::Mul(u, u)), hn::Mul(v, v));
-        const V w = hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kMajorThreshold)), hn::Sqrt(s));
+        const V w = hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kSmallestRootArgument)), hn::Sqrt(s));
 
 #if HWY_TARGET <= HWY_AVX3
         // Bit 63 is set where the major axis is Z; AVX-512 makes its masks
@@ -151,7 +149,7 @@ struct SquaredChords {
 
 Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
     const SquaredChords score{arrange_point(decode_cdc(point))};
-    return search_lanes</*kSmallerWins=*/true, kUnroll>(airports, count, kInitialBest, score);
+    return search_lanes</*kSmallerWins=*/true, kUnroll>(airports, count, kStartScore, score);
 }
 
 // Parts of the search alone, in four independent sums so that they are

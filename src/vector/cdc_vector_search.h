@@ -12,7 +12,7 @@
 namespace spherebench {
 
 // The airport nearest to the point: the smallest squared chord, the lowest
-// index on ties; {kNoWinner, 1.7976931348623e308} when count is 0.
+// index on ties; {kNoWinner, kStartScore} when count is 0.
 Nearest cdc_vector_find_nearest(const CdcPair* airports, int count, CdcPair point);
 
 // Two parts of the search alone, on the same target, to measure what bounds

@@ -20,8 +20,6 @@ namespace spherebench::latlong_vector {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-constexpr double kInitialBest = -1.7976931348623e308;  // what any cosine beats
-
 using namespace vector_lanes::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
@@ -39,7 +37,7 @@ struct LatLongCosine {
 };
 
 Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
-    return search_lanes</*kSmallerWins=*/false, 1>(airports, count, kInitialBest, LatLongCosine{from_fixed(point)});
+    return search_lanes</*kSmallerWins=*/false, 1>(airports, count, -kStartScore, LatLongCosine{from_fixed(point)});
 }
 #else
 // SLEEF's 1-ulp sine and cosine for this target's vectors, in the variants
@@ -139,7 +137,7 @@ struct LatLongCosines {
 
 Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
     const LatLongCosines score{from_fixed(point)};
-    return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(airports, count, kInitialBest, score);
+    return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(airports, count, -kStartScore, score);
 }
 #endif
 

@@ -12,7 +12,7 @@
 namespace spherebench {
 
 // The airport with the largest cosine of the central angle to the point, the
-// lowest index on ties; {kNoWinner, -1.7976931348623e308} when count is 0.
+// lowest index on ties; {kNoWinner, -kStartScore} when count is 0.
 // As in the scalar search, the point's sine and cosine are evaluated again
 // for every test (once per vector, for all its lanes).
 Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point);

@@ -206,22 +206,35 @@ def cdc_pass(airports, points, out, err, ticks):
     out += duration_line(ticks * 0.001)
 
 
+def latlong_score(cos_plat, sin_plat, plon, cos_alat, sin_alat, alon):
+    """The cosine of the central angle between a point and an airport, from
+    the cosines and sines of their latitudes (taken once each by the pass),
+    with the products grouped as the program groups them. abs() of the
+    longitude difference equals the larger minus the smaller exactly; from pi
+    on it folds to 2 pi minus it."""
+    d = abs(alon - plon)
+    return cos_plat * (math.cos(d if d < PI else TWO_PI - d) * cos_alat) + sin_alat * sin_plat
+
+
+def latlong_cosine(plat, plon, alat, alon):
+    """latlong_score of a point and an airport in radians: the model of the
+    program's latlong_cosine (tests/search_test.cpp takes values from it)."""
+    return latlong_score(math.cos(plat), math.sin(plat), plon, math.cos(alat), math.sin(alat), alon)
+
+
 def latlong_pass(airports, points, out, err, ticks):
     out += HEADER + LATLONG_TITLE
     lats = [from_fixed(a[2][0]) for a in airports]
     lons = [from_fixed(a[2][1]) for a in airports]
     cos_lat = [math.cos(t) for t in lats]
     sin_lat = [math.sin(t) for t in lats]
-    cos = math.cos
     winners = []
     for i, p in enumerate(points):
         progress(err, i)
         plat = from_fixed(p[2][0])
         plon = from_fixed(p[2][1])
         cp, sp = math.cos(plat), math.sin(plat)
-        # abs() of the difference equals the larger minus the smaller exactly
-        scores = [cp * (cos(d if (d := abs(lon - plon)) < PI else TWO_PI - d) * ca)
-                  + sa * sp
+        scores = [latlong_score(cp, sp, plon, ca, sa, lon)
                   for lon, ca, sa in zip(lons, cos_lat, sin_lat)]
         best = max(scores, default=-BIG)
         if not best > -BIG:

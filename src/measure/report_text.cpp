@@ -1,0 +1,20 @@
+#include "measure/report_text.h"
+
+#include <cstdlib>
+
+#include "base/format.h"
+
+namespace spherebench {
+
+std::string millimetres(long double metres) {
+    const long double mm = metres * 1000;
+    return printf_string(mm >= 0.01L ? "%.2Lf" : "%.1Le", mm);
+}
+
+std::string scientific(double value, int decimals) {
+    const std::string text = printf_string("%.*e", decimals, value);
+    const size_t e = text.find('e');
+    return text.substr(0, e + 1) + std::to_string(std::atoi(text.c_str() + e + 1));
+}
+
+}  // namespace spherebench
