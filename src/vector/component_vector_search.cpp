@@ -81,15 +81,21 @@ Nearest FloatComponentsSearch(const float* xs, const float* ys, const float* zs,
     return SmallestSquaredChord(xs, ys, zs, count, px, py, pz);
 }
 
+// Four named sums (an array of them is kept in memory by g++ at -O2, which
+// makes each addition wait for a store).
 double SumOfDoubles(const double* values, long long count) {
     const hn::ScalableTag<double> d;
     using V = hn::Vec<decltype(d)>;
     const long long lanes = static_cast<long long>(hn::Lanes(d));
-    V sum[4] = {hn::Zero(d), hn::Zero(d), hn::Zero(d), hn::Zero(d)};
+    V s0 = hn::Zero(d), s1 = hn::Zero(d), s2 = hn::Zero(d), s3 = hn::Zero(d);
     long long j = 0;
-    for (; j + 4 * lanes <= count; j += 4 * lanes)
-        for (int k = 0; k < 4; ++k) sum[k] = hn::Add(sum[k], hn::LoadU(d, values + j + k * lanes));
-    double total = hn::GetLane(hn::SumOfLanes(d, hn::Add(hn::Add(sum[0], sum[1]), hn::Add(sum[2], sum[3]))));
+    for (; j + 4 * lanes <= count; j += 4 * lanes) {
+        s0 = hn::Add(s0, hn::LoadU(d, values + j));
+        s1 = hn::Add(s1, hn::LoadU(d, values + j + lanes));
+        s2 = hn::Add(s2, hn::LoadU(d, values + j + 2 * lanes));
+        s3 = hn::Add(s3, hn::LoadU(d, values + j + 3 * lanes));
+    }
+    double total = hn::GetLane(hn::SumOfLanes(d, hn::Add(hn::Add(s0, s1), hn::Add(s2, s3))));
     for (; j < count; ++j) total += values[j];
     return total;
 }
