@@ -27,6 +27,7 @@ WHAT = {
     "FloatVector": "three floats as three arrays, the exact Highway search",
 }
 BATCH = 1000
+TIE = 1.1  # two times closer than this are taken as equal
 ONE = re.compile(r"^BM_Scale(One|Batch)/(\w+)/locations:(\d+)/threads:(\d+)")
 READ = re.compile(r"^BM_ScaleRead/bytes:(\d+)/threads:(\d+)")
 
@@ -181,16 +182,25 @@ def crossover_sentence(run, mode, threads, other):
                 f"{fmt(a[n])} against {fmt(b[n])} ns at {size_name(n)}")
     where = (f"({mib(start * 8)} of pairs against {mib(start * BYTES[other])}; L2 {mib(run.caches[1])}, "
              f"L3 {mib(run.caches[2])}): {fmt(a[start])} against {fmt(b[start])} ns")
+    # Where the pair is faster by less than the noise, name the size from
+    # which it is clearly faster too.
+    clear = next((m for m in common if m >= start and all(b[k] >= TIE * a[k] for k in common if k >= m)), None)
+    if clear != start:
+        later = (f"clearly faster from {size_name(clear)} on ({fmt(a[clear])} against {fmt(b[clear])} ns)"
+                 if clear else "never by more than the noise")
+        return (f"the 8-byte form overtakes {other} ({BYTES[other]} bytes) from {size_name(start)} locations on "
+                f"{where}, which is within {100 * (TIE - 1):.0f} %, a tie within the noise; it is {later}")
     if start == n:
         return f"the 8-byte form overtakes {other} ({BYTES[other]} bytes) only at the largest size, {size_name(n)} {where}"
     return (f"the 8-byte form overtakes {other} ({BYTES[other]} bytes) from {size_name(start)} locations on "
             f"{where} there, {fmt(a[n])} against {fmt(b[n])} ns at {size_name(n)}")
 
 
-def speedups(run, mode, n):
+def speedups(run, mode, n, times=None):
+    times = run.t if times is None else times
     parts = []
     for s in ORDER:
-        one, two = run.t.get((mode, s, n, 1)), run.t.get((mode, s, n, 2))
+        one, two = times.get((mode, s, n, 1)), times.get((mode, s, n, 2))
         if one and two:
             parts.append(f"{s} {one / two:.2f}")
     return ", ".join(parts) if parts else "not measured"
@@ -236,8 +246,9 @@ SLEEF's.
 - **Batch** (`BM_ScaleBatch`): 1000 queries, blocked: the table is read in tiles of 256 KiB
   and every query searches a tile before the next is read, so the table comes from memory once
   per batch (per thread) instead of once per query. On 2 threads the queries are split. The
-  slow scalar searches are batched only up to 2^14 locations: they are far from any memory
-  limit, so blocking cannot change them, and a batch at 2^24 would take minutes.
+  slow searches (the scalar ones and the lat/long vector search) are batched only up to 2^14
+  locations: they are far from any memory limit, so blocking cannot change them, and a batch
+  at 2^24 would take minutes.
 - **Read bandwidth** (`BM_ScaleRead`): a plain vector sum over as many bytes as each table,
   on 1 and 2 threads. A form's **memory floor** is its bytes per test over that bandwidth (for
   a batch, divided by the batch); its **compute floor** is its own fastest time per test with
@@ -264,7 +275,10 @@ and the exact vector searches against their scalar ones: {c.get('scale_searches_
 - **The second core**, at {size_name(n)}, speed-up of 2 threads over 1: one query {speedups(run, 'One', n)};
   batch {speedups(run, 'Batch', n)}. The read bandwidth over {mib(n * 24)} went from
   {fmt(bw1 and bw1 / 1e9)} to {fmt(bw2 and bw2 / 1e9)} GB/s. In cache (14000 locations): one query
-  {speedups(run, 'One', 14000)}.
+  {speedups(run, 'One', 14000)}. These are ratios of CPU time per thread: how the work of each core
+  shrinks when the work is split, which is the wall-clock speed-up where the two threads run at
+  once on otherwise idle cores. Here the machine carried more runnable work than its two cores,
+  and the wall-clock ratios at {size_name(n)} were: one query {speedups(run, 'One', n, run.wall)}.
 
 ## One query at a time, ns per test
 

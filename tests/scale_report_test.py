@@ -71,6 +71,14 @@ class ScaleReportTest(unittest.TestCase):
                          [one("S2PointVector", n, 1, t) for n, t in zip(sizes, other)])
             self.assertEqual(run.crossover("CdcVector", "S2PointVector", "One", 1)[0], expected, other)
 
+    def test_a_narrow_lead_is_called_a_tie(self):
+        sizes = [1 << 20, 1 << 22, 1 << 24]
+        run = run_of([one("CdcVector", n, 1, 1.0) for n in sizes] +
+                     [one("S2PointVector", n, 1, t) for n, t in zip(sizes, [0.5, 1.05, 1.5])])
+        sentence = scale_report.crossover_sentence(run, "One", 1, "S2PointVector")
+        self.assertIn("from 2^22 locations on", sentence)
+        self.assertIn("a tie within the noise; it is clearly faster from 2^24 on", sentence)
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -40,10 +40,12 @@ if [ "${1:-}" != "--from-saved" ]; then
         --benchmark_out=build/bench/scale.json --benchmark_out_format=json >/dev/null
     load_after=$(cut -d' ' -f1-3 /proc/loadavg)
     echo "done; load: $load_after" >&2
-    # The load at the end, beside the results it describes.
+    # The load at the end beside the results it describes; the repetitions
+    # only (the report takes their fastest, not the aggregates).
     python3 -c 'import json, sys
 r = json.load(open(sys.argv[1])); r["context"]["load_after"] = sys.argv[2]
-json.dump(r, open(sys.argv[3], "w"), indent=1)' build/bench/scale.json "$load_after" "$results"
+r["benchmarks"] = [b for b in r["benchmarks"] if b.get("run_type") != "aggregate"]
+json.dump(r, open(sys.argv[3], "w"), indent=0)' build/bench/scale.json "$load_after" "$results"
 fi
 
 work=$(mktemp -d)
