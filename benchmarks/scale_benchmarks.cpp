@@ -38,7 +38,7 @@ constexpr long long kTestsPerRun = 1 << 24;  // one-query: about this many tests
 constexpr int kTileBytes = 256 << 10;        // a quarter of this machine's L2
 
 // The largest table size to register, from SPHEREBENCH_SCALE_MAX.
-int largest_size() {
+int read_largest_size() {
     const char* text = std::getenv("SPHEREBENCH_SCALE_MAX");
     if (text == nullptr || *text == '\0') return kDefaultLargest;
     char* end = nullptr;
@@ -48,6 +48,11 @@ int largest_size() {
         return kDefaultLargest;
     }
     return static_cast<int>(std::min<long>(value, 1 << 30));
+}
+
+int largest_size() {
+    static const int largest = read_largest_size();
+    return largest;
 }
 
 // One table at a time: the last one asked for, freed before the next is made.
