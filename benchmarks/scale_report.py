@@ -302,6 +302,8 @@ and the exact vector searches against their scalar ones: {c.get('scale_searches_
 
 ## Read bandwidth
 
+Bytes summed per second of CPU time per thread, the highest of the repetitions.
+
 {bandwidth_table(run)}
 
 ## Floors at {size_name(n)}
