@@ -12,6 +12,10 @@
 #   tools/make_docs.sh --time     first runs the whole suite again (bench
 #                                 preset, about five minutes on a quiet
 #                                 machine) and saves its results
+#   tools/make_docs.sh --scale    only runs the suite's scale benchmarks up to
+#                                 2^24 locations (about ten minutes, 1.3 GB of
+#                                 memory) and remakes docs/SCALE.md and
+#                                 docs/scale.png from that run alone
 # BUILD_DIR may name an existing build; else the release preset's is used.
 # Each document and its picture are made aside and replace the old ones only
 # when both are done.
@@ -26,8 +30,9 @@ cd "$repo"
 time_suite=
 case "${1:-}" in
     --time) time_suite=1 ;;
+    --scale) exec tools/make_scale_doc.sh ;;
     "") ;;
-    *) echo "usage: tools/make_docs.sh [--time]" >&2; exit 2 ;;
+    *) echo "usage: tools/make_docs.sh [--time | --scale]" >&2; exit 2 ;;
 esac
 build=${BUILD_DIR:-}
 if [ -z "$build" ]; then
@@ -47,7 +52,7 @@ if [ -n "$time_suite" ]; then
     cpu=$(grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//' | tr -d ',=')
     compiler=$("$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build/bench/CMakeCache.txt)" --version | head -n 1 | tr -d ',=')
     echo "running the suite (about five minutes); load: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
-    build/bench/benchmarks/spherebench_benchmarks \
+    build/bench/benchmarks/spherebench_benchmarks --benchmark_filter=-BM_Scale \
         --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
         --benchmark_report_aggregates_only=true \
         --benchmark_context="cpu=$cpu,compiler=$compiler" \

@@ -1,0 +1,237 @@
+// The stored forms past every cache: each form's searches over tables of 2^10
+// to 2^24 random locations, one query at a time and as a blocked batch of
+// 1000, on 1 and 2 threads, beside the machine's read bandwidth over the same
+// number of bytes. Sizes above 14000 locations are registered only when
+// SPHEREBENCH_SCALE_MAX names a larger count (docs/PERFORMANCE.md); a table
+// larger than the memory available is refused when its benchmark runs.
+//
+// BM_ScaleOne/<search>/locations:n/threads:t   one query at a time
+// BM_ScaleBatch/<search>/locations:n/threads:t 1000 queries by tiles
+// BM_ScaleRead/bytes:b/threads:t               a vector sum of b bytes
+// The counters are per wall-clock second (the threads are the benchmark's
+// own): per_test is seconds per proximity test; the CPU time reported beside
+// is the whole process's, every thread's.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/representations.h"
+#include "measure/random_tables.h"
+#include "scale/scale_search.h"
+#include "suite/suite.h"
+
+using namespace spherebench;
+
+namespace {
+
+constexpr int kScaleSizes[] = {1 << 10, 1 << 12, 14000, 1 << 14, 1 << 16, 1 << 18, 1 << 20, 1 << 22, 1 << 24};
+constexpr int kDefaultLargest = 14000;
+constexpr int kBatch = 1000;
+constexpr int kQueryCapacity = 1 << 14;      // one-query runs cycle through no more
+constexpr long long kTestsPerRun = 1 << 24;  // one-query: about this many tests per iteration
+constexpr int kTileBytes = 256 << 10;        // a quarter of this machine's L2
+
+// The largest table size to register, from SPHEREBENCH_SCALE_MAX.
+int read_largest_size() {
+    const char* text = std::getenv("SPHEREBENCH_SCALE_MAX");
+    if (text == nullptr || *text == '\0') return kDefaultLargest;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (*end != '\0' || value <= 0) {
+        std::fprintf(stderr, "SPHEREBENCH_SCALE_MAX=%s is not a count of locations; using %d\n", text, kDefaultLargest);
+        return kDefaultLargest;
+    }
+    return static_cast<int>(std::min<long>(value, 1 << 30));
+}
+
+int largest_size() {
+    static const int largest = read_largest_size();
+    return largest;
+}
+
+// One table at a time: the last one asked for, freed before the next is made.
+const FormTable* table_for(Form form, int count, std::string& refusal) {
+    static std::unique_ptr<FormTable> held;
+    if (held && held->form == form && held->count == count) return held.get();
+    held.reset();
+    refusal = table_refusal(form, count, machine_mem_available());
+    if (!refusal.empty()) return nullptr;
+    held = std::make_unique<FormTable>(make_form_table(form, count, kAirportSeed));
+    return held.get();
+}
+
+const FormTable& queries_for(Form form) {
+    static std::unique_ptr<FormTable> made[5];
+    std::unique_ptr<FormTable>& q = made[static_cast<int>(form)];
+    if (!q) q = std::make_unique<FormTable>(make_form_table(form, kQueryCapacity, kFlightLineSeed));
+    return *q;
+}
+
+// The table for the benchmark's size, or null with the benchmark skipped.
+const FormTable* table_or_skip(benchmark::State& state, Form form) {
+    std::string refusal;
+    const FormTable* table = table_for(form, static_cast<int>(state.range(0)), refusal);
+    if (table == nullptr) {
+        std::fprintf(stderr, "%s\n", refusal.c_str());
+        state.SkipWithError(refusal.c_str());
+    }
+    return table;
+}
+
+void BM_ScaleOne(benchmark::State& state, Search search) {
+    const FormTable* table = table_or_skip(state, search_info(search).form);
+    if (table == nullptr) return;
+    const FormTable& queries = queries_for(table->form);
+    const int count = static_cast<int>(std::clamp<long long>(kTestsPerRun / table->count, 4, kQueryCapacity));
+    std::vector<Nearest> answers(static_cast<size_t>(count));
+    for (auto _ : state) {
+        search_each(search, *table, queries, count, static_cast<int>(state.range(1)), answers.data());
+        benchmark::DoNotOptimize(answers.data());
+        benchmark::ClobberMemory();
+    }
+    count_tests(state, static_cast<double>(table->count) * count);
+}
+
+void BM_ScaleBatch(benchmark::State& state, Search search) {
+    const FormTable* table = table_or_skip(state, search_info(search).form);
+    if (table == nullptr) return;
+    const FormTable& queries = queries_for(table->form);
+    const int tile = kTileBytes / bytes_per_location(table->form);
+    std::vector<Nearest> answers(kBatch);
+    for (auto _ : state) {
+        search_blocked(search, *table, queries, kBatch, tile, static_cast<int>(state.range(1)), answers.data());
+        benchmark::DoNotOptimize(answers.data());
+        benchmark::ClobberMemory();
+    }
+    count_tests(state, static_cast<double>(table->count) * kBatch);
+}
+
+void BM_ScaleRead(benchmark::State& state) {
+    const long long bytes = state.range(0);
+    const long long available = machine_mem_available();
+    if (available >= 0 && bytes > available) {
+        const std::string refusal = "refused: " + std::to_string(bytes >> 20) + " MiB to read, " +
+                                    std::to_string(available >> 20) + " MiB available (MemAvailable)";
+        std::fprintf(stderr, "%s\n", refusal.c_str());
+        state.SkipWithError(refusal.c_str());
+        return;
+    }
+    const std::vector<double> values(static_cast<size_t>(bytes) / sizeof(double), 1.0);
+    const int passes = static_cast<int>(std::max<long long>(1, (1ll << 27) / bytes));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(sum_on_threads(values.data(), static_cast<long long>(values.size()), passes,
+                                                static_cast<int>(state.range(1))));
+    }
+    state.SetBytesProcessed(state.iterations() * bytes * passes);
+}
+
+// Blocking cannot help a search whose time per test is far above what the
+// memory needs: its batch is timed only where it costs little.
+bool batch_affordable(Search search, int size) {
+    const bool fast =
+        search == Search::kCdcVector || search == Search::kS2PointVector || search == Search::kFloatVector;
+    return fast || size <= 1 << 14;
+}
+
+void threads_1_and_2(benchmark::internal::Benchmark* b, const char* size_name, long long size) {
+    b->Args({size, 1})->Args({size, 2})->ArgNames({size_name, "threads"})->MinTime(0.2);
+    // Wall-clock for the counters; the CPU time of all threads beside it.
+    b->MeasureProcessCPUTime()->UseRealTime();
+}
+
+// Size by size, each form's searches together, so each table is made once.
+bool register_scale_benchmarks() {
+    const int largest = largest_size();
+    for (int size : kScaleSizes) {
+        if (size > largest) break;
+        for (int bytes : {8, 12, 24}) {
+            threads_1_and_2(benchmark::RegisterBenchmark("BM_ScaleRead", BM_ScaleRead), "bytes",
+                            static_cast<long long>(size) * bytes);
+        }
+        for (Search search : kSearches) {
+            const std::string name = search_info(search).name;
+            threads_1_and_2(benchmark::RegisterBenchmark(("BM_ScaleOne/" + name).c_str(), BM_ScaleOne, search),
+                            "locations", size);
+            if (batch_affordable(search, size))
+                threads_1_and_2(benchmark::RegisterBenchmark(("BM_ScaleBatch/" + name).c_str(), BM_ScaleBatch, search),
+                                "locations", size);
+        }
+    }
+    return true;
+}
+const bool registered = register_scale_benchmarks();
+
+bool same(Nearest a, Nearest b) {
+    return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
+}
+
+// The winner of the scalar search of forms/representations.h that a vector
+// search must match, or -2 where the search has none here.
+int32_t scalar_winner(Search search, const FormTable& t, const FormTable& queries, int q) {
+    if (search == Search::kS2PointVector) {
+        std::vector<S2Point> points;
+        for (int j = 0; j < t.count; ++j) points.emplace_back(t.xs[j], t.ys[j], t.zs[j]);
+        return nearest_by_s2_points(points.data(), t.count, S2Point(queries.xs[q], queries.ys[q], queries.zs[q]));
+    }
+    if (search == Search::kFloatVector) {
+        std::vector<FloatVector> floats;
+        for (int j = 0; j < t.count; ++j) floats.push_back({t.fxs[j], t.fys[j], t.fzs[j]});
+        return nearest_by_float_vectors(floats.data(), t.count, {queries.fxs[q], queries.fys[q], queries.fzs[q]});
+    }
+    if (search == Search::kCdcVector) return search_part(Search::kCdcPass, t, 0, t.count, queries, q).airport;
+    return -2;
+}
+
+// Before timing: for every search, at sizes where the plain search is cheap,
+// the split and blocked runs find the plain search's winner and score for
+// every query, and each exact vector search the winner of its scalar one.
+bool scale_searches_agree() {
+    constexpr int kQueries = 100;
+    constexpr int kCheckTile = 1000;  // several tiles, the last one part full
+    int checked = 0;
+    for (int size : {1 << 10, 14000, 1 << 16}) {
+        if (size > largest_size() && size > kDefaultLargest) break;
+        for (Search search : kSearches) {
+            const SearchInfo info = search_info(search);
+            const FormTable table = make_form_table(info.form, size, kAirportSeed);
+            const FormTable& queries = queries_for(info.form);
+            std::vector<Nearest> plain(kQueries), split(kQueries), blocked(kQueries);
+            for (int q = 0; q < kQueries; ++q) plain[q] = search_part(search, table, 0, size, queries, q);
+            for (int q = 0; q < 10; ++q) {
+                const int32_t scalar = scalar_winner(search, table, queries, q);
+                if (scalar != -2 && scalar != plain[q].airport) {
+                    std::fprintf(stderr, "%s at %d locations, query %d: %d, scalar search %d\n", info.name, size, q,
+                                 plain[q].airport, scalar);
+                    return false;
+                }
+            }
+            for (int threads : {1, 2, 3}) {
+                search_each(search, table, queries, kQueries, threads, split.data());
+                search_blocked(search, table, queries, kQueries, kCheckTile, threads, blocked.data());
+                for (int q = 0; q < kQueries; ++q) {
+                    if (!same(split[q], plain[q]) || !same(blocked[q], plain[q])) {
+                        std::fprintf(stderr, "%s at %d locations on %d threads, query %d: %d, split %d, blocked %d\n",
+                                     info.name, size, threads, q, plain[q].airport, split[q].airport,
+                                     blocked[q].airport);
+                        return false;
+                    }
+                }
+            }
+            ++checked;
+        }
+    }
+    const std::string figure = std::to_string(checked) + " searches and sizes, " + std::to_string(kQueries) +
+                               " queries each, split and blocked on 1 to 3 threads: same winners and scores";
+    std::fprintf(stderr, "scale searches: %s\n", figure.c_str());
+    benchmark::AddCustomContext("scale_searches_agree", figure);
+    return true;
+}
+const bool scale_checked = register_check(scale_searches_agree);
+
+}  // namespace

@@ -1,0 +1,49 @@
+// Tables of random locations far larger than the suite's 14000 airports, each
+// stored form in the layout its fastest search reads: the 8-byte forms as
+// arrays of records, S2Point and the float vector as three arrays of
+// components. Built on demand, one form at a time, since the largest (2^24
+// S2Points) takes 384 MiB.
+#pragma once
+
+#include <s2/s2cell_id.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "geo/coords.h"
+
+namespace spherebench {
+
+enum class Form { kCdcPair, kFixedLatLong, kS2CellId, kS2Point, kFloatVector };
+
+// Bytes one location takes in the form.
+int bytes_per_location(Form form);
+const char* form_name(Form form);
+
+// `count` locations in one form; only that form's arrays are filled.
+struct FormTable {
+    Form form = Form::kCdcPair;
+    int count = 0;
+    std::vector<CdcPair> cdc;
+    std::vector<FixedLatLong> fixed;  // derived from the pair, as the loader does
+    std::vector<S2CellId> cells;
+    std::vector<double> xs, ys, zs;  // S2Point components
+    std::vector<float> fxs, fys, fzs;
+};
+
+// The same random directions for every form with the same seed (the suite's
+// generator, so a table's first 14000 are the suite's airports and the
+// first 1000 of a query table its points).
+FormTable make_form_table(Form form, int count, uint64_t seed);
+
+// MemAvailable of a /proc/meminfo text, in bytes; -1 when it has none.
+long long mem_available_bytes(const std::string& meminfo);
+// The machine's, read now; -1 when it cannot be read.
+long long machine_mem_available();
+
+// Empty when a table of `count` locations in the form fits in `available`
+// bytes; else the message that refuses it.
+std::string table_refusal(Form form, int count, long long available);
+
+}  // namespace spherebench

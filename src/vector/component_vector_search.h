@@ -1,0 +1,28 @@
+// Exact vector searches over unit vectors kept as three arrays of components
+// (a struct of arrays, so that a vector load takes one component of several
+// locations): in doubles, as s2geometry's S2Point holds them, and in floats.
+// Each lane forms the squared chord ((ax - px)^2 + (ay - py)^2) + (az - pz)^2
+// with the IEEE operations and the order of the scalar searches of
+// forms/representations.h (doubles for S2Point, floats for the float vector),
+// so the winner and its score are theirs, bit for bit; the lowest index wins
+// among equal scores. Dispatched at run time like cdc_vector_search.h.
+#pragma once
+
+#include "bench/search.h"
+#include "geo/coords.h"
+
+namespace spherebench {
+
+// The smallest squared chord to the point and its index, the lowest among
+// equal scores; {kNoWinner, infinity} when count is 0. A float score is
+// returned widened to double (exactly).
+Nearest double_components_find_nearest(const double* xs, const double* ys, const double* zs, int count,
+                                       UnitVector point);
+Nearest float_components_find_nearest(const float* xs, const float* ys, const float* zs, int count, float px, float py,
+                                      float pz);
+
+// The sum of `count` doubles by vector loads and four independent vector
+// sums: every byte read once, at the rate the memory delivers it.
+double vector_sum_of_doubles(const double* values, long long count);
+
+}  // namespace spherebench

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Remakes docs/SCALE.md and docs/scale.png from one run of the benchmark
+# suite's scale benchmarks (tools/make_docs.sh --scale runs this), saving the
+# run's results in docs/scale.json. The largest table is SCALE_MAX locations
+# (default 2^24: about ten minutes and 1.3 GB of memory), each benchmark
+# repeated REPETITIONS times (default 2), the fastest kept. With --from-saved
+# the documents are redrawn from docs/scale.json without running anything.
+# Needs the bench preset's prerequisites, python3 and gnuplot.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repo"
+
+# A cache's size in bytes from sysfs, by level and type (Data, Unified).
+cache_bytes() {
+    local dir
+    for dir in /sys/devices/system/cpu/cpu0/cache/index*; do
+        if [ "$(cat "$dir/level")" = "$1" ] && [ "$(cat "$dir/type")" = "$2" ]; then
+            awk '/K$/ { print $1 * 1024; exit } /M$/ { print $1 * 1048576; exit } { print $1 + 0 }' "$dir/size"
+            return
+        fi
+    done
+    echo "make_scale_doc.sh: no level $1 $2 cache in sysfs" >&2
+    exit 1
+}
+l1=$(cache_bytes 1 Data)
+l2=$(cache_bytes 2 Unified)
+l3=$(cache_bytes 3 Unified)
+
+results=docs/scale.json
+if [ "${1:-}" != "--from-saved" ]; then
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench --target spherebench_benchmarks >/dev/null
+    cpu=$(grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//' | tr -d ',=')
+    compiler=$("$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build/bench/CMakeCache.txt)" --version | head -n 1 | tr -d ',=')
+    load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+    echo "running the scale benchmarks; load: $load_before" >&2
+    SPHEREBENCH_SCALE_MAX=${SCALE_MAX:-16777216} build/bench/benchmarks/spherebench_benchmarks \
+        --benchmark_filter='^BM_Scale' --benchmark_repetitions="${REPETITIONS:-2}" \
+        --benchmark_context="cpu=$cpu,compiler=$compiler,load_before=$load_before" \
+        --benchmark_out=build/bench/scale.json --benchmark_out_format=json >/dev/null
+    load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+    echo "done; load: $load_after" >&2
+    # The load at the end beside the results it describes; the repetitions
+    # only (the report takes their fastest, not the aggregates).
+    python3 -c 'import json, sys
+r = json.load(open(sys.argv[1])); r["context"]["load_after"] = sys.argv[2]
+r["benchmarks"] = [b for b in r["benchmarks"] if b.get("run_type") != "aggregate"]
+json.dump(r, open(sys.argv[3], "w"), indent=0)' build/bench/scale.json "$load_after" "$results"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+python3 benchmarks/scale_report.py "$results" "$l1" "$l2" "$l3" "$work/SCALE.md" "$work/lines.gp" "$work/scale.dat"
+about=$(python3 -c 'import json, sys; c = json.load(open(sys.argv[1]))["context"]
+print("run of %s, fastest of repetitions; load %s at the start" % (c["date"][:10], c.get("load_before", "?")))' "$results")
+gnuplot -e "lines='$work/lines.gp'; l1=$l1; l2=$l2; l3=$l3; about='$about'; output='$work/scale.png'" tools/plot_scale.gp
+mv "$work/SCALE.md" docs/SCALE.md
+mv "$work/scale.png" docs/scale.png
+echo "wrote docs/SCALE.md and docs/scale.png"
