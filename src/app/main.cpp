@@ -5,7 +5,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "bench/cdc_method.h"
+#include "bench/cdc_arrangement.h"
 #include "bench/latlong_method.h"
 #include "bench/pass.h"
 #include "bench/summary.h"
@@ -23,7 +23,8 @@ int main() {
 
     WinnerTable winners;
     DistanceTable distances;
-    const PassTime cdc = run_pass(CdcMethod{}, inputs.airports, inputs.flight_line, winners, distances);
+    const CdcArrangementChoice arrangement = choose_cdc_arrangement(inputs.airports, inputs.flight_line);
+    const PassTime cdc = run_cdc_pass(arrangement.arrangement, inputs.airports, inputs.flight_line, winners, distances);
     const PassTime latlong = run_pass(LatLongMethod{}, inputs.airports, inputs.flight_line, winners, distances);
     std::fputs(format_summary(tests, cdc, latlong).c_str(), stdout);
 
