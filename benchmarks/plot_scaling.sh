@@ -17,7 +17,8 @@ import json, sys
 r = json.load(open(sys.argv[1]))
 c = r["context"]
 reps = max((b.get("repetitions", 1) for b in r["benchmarks"]), default=1)
-taken = "median of %d runs" % reps if reps > 1 else "single runs"
+least = any(b.get("aggregate_name") == "min" for b in r["benchmarks"])
+taken = ("least" if least else "median") + " of %d runs" % reps if reps > 1 else "single runs"
 target = ", vector target " + c["vector_target"] if "vector_target" in c else ""
 print("%s; run of %s%s" % (taken, c["date"][:10], target))' "$results")
 
