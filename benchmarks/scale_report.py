@@ -10,9 +10,11 @@ tools/plot_scale.gp) and the data. With repetitions, each figure is the
 fastest of them (the least disturbed on a shared machine); bandwidths the
 highest.
 """
-import json
 import re
 import sys
+
+sys.dont_write_bytecode = True  # no __pycache__ beside the scripts
+import suite_results  # noqa: E402
 
 ORDER = ["CdcVector", "CdcPass", "FloatVector", "S2PointVector", "LatLongVector", "LatLongPass", "S2CellIdPass"]
 BYTES = {"CdcPass": 8, "CdcVector": 8, "LatLongPass": 8, "LatLongVector": 8, "S2CellIdPass": 8,
@@ -39,7 +41,7 @@ def load(path):
     bandwidths likewise (the highest); the ratios of wall-clock to CPU
     time per thread, which are 1 on an idle machine; and how far apart the
     repetitions of each search were (slowest over fastest, less 1)."""
-    results = json.load(open(path))
+    results = suite_results.load(path)
     cpu, wall, bw_cpu, bw_wall, stretch, reps = {}, {}, {}, {}, [], {}
     for b in results["benchmarks"]:
         if b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):

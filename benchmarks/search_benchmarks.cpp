@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "bench/cdc_arrangement.h"
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
@@ -23,7 +24,7 @@ void BM_DecodeCosines(benchmark::State& state) {
     const AirportTable& airports = suite_tables().airports;
     time_per_airport(state, [&airports](int j) { return decode_cosines(airports.cdc[j]); });
 }
-BENCHMARK(BM_DecodeCosines);
+BENCHMARK(BM_DecodeCosines)->Apply(with_minimum);
 
 // decode_cdc: the whole decoding, the flag cases placing and signing the
 // components by branches. Not on the search's hot path (the program runs it
@@ -33,7 +34,7 @@ void BM_DecodeCdc(benchmark::State& state) {
     const AirportTable& airports = suite_tables().airports;
     time_per_airport(state, [&airports](int j) { return decode_cdc(airports.cdc[j]); });
 }
-BENCHMARK(BM_DecodeCdc);
+BENCHMARK(BM_DecodeCdc)->Apply(with_minimum);
 
 // from_fixed of the airport and latlong_cosine, through the method's score,
 // which also keeps the point's sine and cosine in every test.
@@ -42,7 +43,7 @@ void BM_FromFixedLatLongCosine(benchmark::State& state) {
     const LatLong point = LatLongMethod::prepare_point(t.flight_line, 0);
     time_per_airport(state, [&t, point](int j) { return LatLongMethod::score(t.airports.fixed[j], point); });
 }
-BENCHMARK(BM_FromFixedLatLongCosine);
+BENCHMARK(BM_FromFixedLatLongCosine)->Apply(with_minimum);
 
 // The pass's timed loop less its progress output: prepare each point and
 // search all airports with the program's own find_nearest.
@@ -64,9 +65,42 @@ void BM_Search(benchmark::State& state) {
     });
 }
 
-BENCHMARK(BM_Pass<CdcMethod>)->Name("BM_CdcPass")->Apply(airport_counts);
+// The program's direction-cosine pass in the arrangement its trial picks on
+// the suite's tables (the same choice for every airport count).
+const CdcArrangementChoice& suite_arrangement() {
+    static const CdcArrangementChoice chosen = [] {
+        const CdcArrangementChoice c = choose_cdc_arrangement(suite_tables().airports, suite_tables().flight_line);
+        benchmark::AddCustomContext("cdc_arrangement", c.name);
+        return c;
+    }();
+    return chosen;
+}
+// Chosen before anything is timed, so that the choice is in the run's context.
+const bool arrangement_chosen = register_check([] { return suite_arrangement().name != nullptr; });
+
+void BM_CdcPass(benchmark::State& state) {
+    switch (suite_arrangement().arrangement) {
+        case CdcArrangement::kSelectBits:
+            return BM_Pass<CdcMethodWith<CdcArrangement::kSelectBits>>(state);
+        case CdcArrangement::kConditional:
+            return BM_Pass<CdcMethodWith<CdcArrangement::kConditional>>(state);
+        case CdcArrangement::kTwoSlotArray:
+            break;
+    }
+    BM_Pass<CdcMethodWith<CdcArrangement::kTwoSlotArray>>(state);
+}
+
+BENCHMARK(BM_CdcPass)->Apply(airport_counts);
+// One floor per known arrangement of the sum; the fastest on the machine at
+// hand is the pass's floor there.
 BENCHMARK(BM_Search<cdc_floor_search, &AirportTable::cdc, &FlightLine::cdc>)
     ->Name("BM_CdcFloor")
+    ->Apply(airport_counts);
+BENCHMARK(BM_Search<cdc_floor_select_search, &AirportTable::cdc, &FlightLine::cdc>)
+    ->Name("BM_CdcFloorSelect")
+    ->Apply(airport_counts);
+BENCHMARK(BM_Search<cdc_floor_conditional_search, &AirportTable::cdc, &FlightLine::cdc>)
+    ->Name("BM_CdcFloorConditional")
     ->Apply(airport_counts);
 BENCHMARK(BM_Search<cdc_port_search, &AirportTable::cdc, &FlightLine::cdc>)->Name("BM_CdcPort")->Apply(airport_counts);
 BENCHMARK(BM_Pass<LatLongMethod>)->Name("BM_LatLongPass")->Apply(airport_counts);
@@ -86,13 +120,18 @@ bool floors_agree() {
             const int32_t latlong =
                 find_nearest<LatLongMethod>(t.airports.fixed.data(), n, LatLongMethod::prepare_point(t.flight_line, i))
                     .airport;
-            const int32_t cdc_floor = cdc_floor_search(t.airports.cdc.data(), n, t.flight_line.cdc[i]);
-            const int32_t cdc_port = cdc_port_search(t.airports.cdc.data(), n, t.flight_line.cdc[i]);
+            const CdcPair point = t.flight_line.cdc[i];
+            const int32_t cdc_floors[] = {cdc_floor_search(t.airports.cdc.data(), n, point),
+                                          cdc_floor_select_search(t.airports.cdc.data(), n, point),
+                                          cdc_floor_conditional_search(t.airports.cdc.data(), n, point),
+                                          cdc_port_search(t.airports.cdc.data(), n, point)};
             const int32_t latlong_floor = latlong_floor_search(t.airports.fixed.data(), n, t.flight_line.fixed[i]);
-            if (cdc != cdc_floor || cdc != cdc_port || latlong != latlong_floor) {
-                std::fprintf(stderr, "floor disagrees at %d airports, point %d: cdc %d/%d/%d, latlong %d/%d\n", n, i,
-                             cdc, cdc_floor, cdc_port, latlong, latlong_floor);
-                agree = false;
+            for (int32_t cdc_floor : cdc_floors) agree = agree && cdc_floor == cdc;
+            if (!agree || latlong != latlong_floor) {
+                std::fprintf(stderr, "floor disagrees at %d airports, point %d: cdc %d/%d/%d/%d/%d, latlong %d/%d\n", n,
+                             i, cdc, cdc_floors[0], cdc_floors[1], cdc_floors[2], cdc_floors[3], latlong,
+                             latlong_floor);
+                return false;
             }
         }
     }

@@ -47,7 +47,7 @@ void BM_VectorSqrt(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(vector_sum_of_square_roots(values.data(), kAirportCapacity));
     count_tests(state, kAirportCapacity);
 }
-BENCHMARK(BM_VectorSqrt);
+BENCHMARK(BM_VectorSqrt)->Apply(with_minimum);
 
 // The same with the scalar square root of the scalar pass (sqrtsd).
 void BM_ScalarSqrt(benchmark::State& state) {
@@ -61,7 +61,7 @@ void BM_ScalarSqrt(benchmark::State& state) {
     }
     count_tests(state, kAirportCapacity);
 }
-BENCHMARK(BM_ScalarSqrt);
+BENCHMARK(BM_ScalarSqrt)->Apply(with_minimum);
 
 // The conversions alone, per airport: both stored cosines of a pair.
 void BM_VectorStoredCosines(benchmark::State& state) {
@@ -69,7 +69,7 @@ void BM_VectorStoredCosines(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(vector_sum_of_stored_cosines(airports.cdc.data(), kAirportCapacity));
     count_tests(state, kAirportCapacity);
 }
-BENCHMARK(BM_VectorStoredCosines);
+BENCHMARK(BM_VectorStoredCosines)->Apply(with_minimum);
 
 // The exact search and the square root forced onto a narrower target than
 // the CPU's best, through Highway's hook for tests (undone afterwards): what
@@ -86,16 +86,18 @@ void on_target(benchmark::State& state, int64_t target, void (*timed)(benchmark:
 
 void BM_CdcVectorPassOn(benchmark::State& state, int64_t target) { on_target(state, target, BM_CdcVectorPass); }
 BENCHMARK_CAPTURE(BM_CdcVectorPassOn, AVX2, HWY_AVX2)
+    ->Apply(with_minimum)
     ->Arg(kAirportCapacity)
     ->ArgName("airports")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_CdcVectorPassOn, SSE4, HWY_SSE4)
+    ->Apply(with_minimum)
     ->Arg(kAirportCapacity)
     ->ArgName("airports")
     ->Unit(benchmark::kMillisecond);
 
 void BM_VectorSqrtOn(benchmark::State& state, int64_t target) { on_target(state, target, BM_VectorSqrt); }
-BENCHMARK_CAPTURE(BM_VectorSqrtOn, AVX2, HWY_AVX2);
+BENCHMARK_CAPTURE(BM_VectorSqrtOn, AVX2, HWY_AVX2)->Apply(with_minimum);
 
 bool same(Nearest a, Nearest b) {
     return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;

@@ -31,12 +31,13 @@ TEST(RunSpread, GivesEachMethodsRangeAndTheRangeOfTheTurnsRatios) {
 TEST(RunRecord, EscapesStringsAndGivesTheMedianRates) {
     EXPECT_EQ(json_string("a\"b\\c\n\x01\xc3\xa9"), "\"a\\\"b\\\\c\\u000a\\u0001\xc3\xa9\"");
     // Medians 20 and 40 ticks: 1000 tests in 0.02 s and 0.04 s.
-    const RunRecord record{"1.2.3", "CPU \"X\"", "cc", 10, 100, 1000, {{20, 30, 10}, {50, 40, 30}}};
+    const RunRecord record{"1.2.3", "CPU \"X\"", "cc", "two-slot array", 10, 100, 1000, {{20, 30, 10}, {50, 40, 30}}};
     EXPECT_EQ(format_run_record(record),
               "{\n"
               "  \"version\": \"1.2.3\",\n"
               "  \"cpu\": \"CPU \\\"X\\\"\",\n"
               "  \"compiler\": \"cc\",\n"
+              "  \"cdc_arrangement\": \"two-slot array\",\n"
               "  \"airports\": 10,\n"
               "  \"points\": 100,\n"
               "  \"tests\": 1000,\n"

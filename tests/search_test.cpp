@@ -60,37 +60,6 @@ TEST(LatLongCosine, ProductsAreGroupedAsWritten) {
     EXPECT_EQ(latlong_cosine({0.4, 0.7}, {0.9, 1.3}), 0.7775800934140397);
 }
 
-// The score arranges the point instead of the airport; it must equal the
-// squared chord between the decoded airport and the decoded point, bit for
-// bit, in every flag case, degenerate pairs with a zero major component
-// included.
-TEST(CdcScore, EqualsTheSquaredChordOfTheDecodedVectors) {
-    const unsigned seed = 11;
-    std::mt19937 random(seed);
-    auto random_pair = [&] {
-        CdcPair pair{static_cast<int32_t>(random()), static_cast<int32_t>(random())};
-        if (random() % 2) {  // small fields: a proper unit vector
-            pair.first = static_cast<int32_t>(static_cast<uint32_t>(pair.first) & 0xC7FFFFFFu);
-            pair.second = static_cast<int32_t>(static_cast<uint32_t>(pair.second) & 0xC7FFFFFFu);
-        }
-        return pair;
-    };
-    for (int i = 0; i < 2000; ++i) {
-        const CdcPair point = random_pair();
-        const CdcPoint arranged = arrange_point(decode_cdc(point));
-        const UnitVector p = decode_cdc(point);
-        for (int j = 0; j < 500; ++j) {
-            const CdcPair airport = random_pair();
-            const UnitVector v = decode_cdc(airport);
-            const double dx = v.x - p.x, dy = v.y - p.y, dz = v.z - p.z;
-            const double chord2 = (dx * dx + dy * dy) + dz * dz;
-            ASSERT_EQ(std::bit_cast<uint64_t>(CdcMethod::score(airport, arranged)), std::bit_cast<uint64_t>(chord2))
-                << "seed " << seed << ": airport " << airport.first << " " << airport.second << ", point "
-                << point.first << " " << point.second;
-        }
-    }
-}
-
 // latlong_cosine folds without branches; it must match the fold taken step by
 // step: the larger longitude minus the smaller, then 2 pi - d from pi on.
 TEST(LatLongCosine, BranchFreeFoldMatchesTheStepwiseFold) {

@@ -63,13 +63,33 @@ class SuiteResultsTest(unittest.TestCase):
                               capture_output=True, text=True)
 
     def test_medians_per_test_in_nanoseconds(self):
-        ns = suite_results.per_test_ns(self.results)
+        ns = suite_results.least_ns(self.results)
         self.assertEqual(ns, {"BM_CdcPass/airports:14000": 3.4253e-09 * 1e9,
                               "BM_LatLongPass/airports:14000": (0.1 + 0.2) * 1e9})
 
     def test_single_runs_without_repetitions(self):
         single = {"benchmarks": [b for b in SAMPLE["benchmarks"] if b["run_type"] == "iteration"]}
-        self.assertEqual(suite_results.per_test_ns(single), {"BM_CdcPass/airports:14000": 9.0})
+        self.assertEqual(suite_results.least_ns(single), {"BM_CdcPass/airports:14000": 9.0})
+
+    def test_least_of_the_repetitions_and_the_noisy_ones(self):
+        def run(per_test):
+            return {"per_test": per_test, "run_name": "BM_X", "name": "BM_X", "run_type": "iteration"}
+        kept = {"benchmarks": [run(5e-9), run(4e-9), run(6e-9)]}
+        least = suite_results.least_ns(kept)["BM_X"]
+        self.assertEqual((least, least.kind, least.noisy), (4.0, "min", True))  # cv 0.2
+        with_min = {"benchmarks": [aggregate("BM_X", "min", 2e-9), aggregate("BM_X", "median", 3e-9),
+                                   aggregate("BM_X", "cv", 0.049)]}
+        least = suite_results.least_ns(with_min)["BM_X"]
+        self.assertEqual((least, least.kind, least.noisy), (2.0, "min", False))
+
+    def test_context_and_runs_only(self):
+        self.assertEqual(self.run_tool("context", self.path, "num_cpus").stdout, "2\n")
+        out = os.path.join(self.folder.name, "runs.json")
+        done = self.run_tool("runs-only", self.path, out, "load_after=1.0 2.0 3.0")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        trimmed = suite_results.load(out)
+        self.assertEqual([b["run_type"] for b in trimmed["benchmarks"]], ["iteration"])
+        self.assertEqual(trimmed["context"]["load_after"], "1.0 2.0 3.0")
 
     def test_figures_read_back_as_the_same_doubles(self):
         lines = suite_results.figures(self.results)

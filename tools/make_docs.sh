@@ -3,7 +3,8 @@
 # docs/REPRESENTATIONS.md and docs/representations.png from it and the
 # benchmark suite's results saved in docs/scaling.json, and docs/scaling.png
 # from those results (docs/PERFORMANCE.md quotes them: benchmarks/report.py
-# prints its tables). Needs the
+# prints its tables), and PERFORMANCE.md's table of machines from the runs in
+# docs/machines/. Needs the
 # build's prerequisites and, for the pictures, gnuplot (Debian: apt-get install
 # gnuplot-nox); the comparison of stored forms needs libs2-dev and
 # libgeographiclib-dev, and is skipped with a note without them. Run from
@@ -92,6 +93,16 @@ echo "wrote docs/ACCURACY.md and docs/path.png"
 benchmarks/plot_scaling.sh docs/scaling.json "$work/scaling.png"
 mv "$work/scaling.png" docs/scaling.png
 echo "wrote docs/scaling.png"
+
+# The table of machines in docs/PERFORMANCE.md, between its two marker lines,
+# from every run saved in docs/machines/.
+python3 benchmarks/report.py --machines docs/machines/*.json >"$work/machines.md"
+awk -v table="$work/machines.md" '
+    /^<!-- machines table/ { print; while ((getline line < table) > 0) print line; skip = 1; next }
+    /^<!-- end of machines table/ { skip = 0 }
+    !skip' docs/PERFORMANCE.md >"$work/PERFORMANCE.md"
+mv "$work/PERFORMANCE.md" docs/PERFORMANCE.md
+echo "wrote the machines table in docs/PERFORMANCE.md"
 
 if [ ! -x "$build/tools/representations-report" ]; then
     echo "representations-report is not built (it needs libs2-dev and libgeographiclib-dev):" \

@@ -42,17 +42,14 @@ if [ "${1:-}" != "--from-saved" ]; then
     echo "done; load: $load_after" >&2
     # The load at the end beside the results it describes; the repetitions
     # only (the report takes their fastest, not the aggregates).
-    python3 -c 'import json, sys
-r = json.load(open(sys.argv[1])); r["context"]["load_after"] = sys.argv[2]
-r["benchmarks"] = [b for b in r["benchmarks"] if b.get("run_type") != "aggregate"]
-json.dump(r, open(sys.argv[3], "w"), indent=0)' build/bench/scale.json "$load_after" "$results"
+    python3 benchmarks/suite_results.py runs-only build/bench/scale.json "$results" "load_after=$load_after"
 fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 benchmarks/scale_report.py "$results" "$l1" "$l2" "$l3" "$work/SCALE.md" "$work/lines.gp" "$work/scale.dat"
-about=$(python3 -c 'import json, sys; c = json.load(open(sys.argv[1]))["context"]
-print("run of %s, fastest of repetitions; load %s at the start" % (c["date"][:10], c.get("load_before", "?")))' "$results")
+about="run of $(python3 benchmarks/suite_results.py date "$results"), fastest of repetitions;\
+ load $(python3 benchmarks/suite_results.py context "$results" load_before) at the start"
 gnuplot -e "lines='$work/lines.gp'; l1=$l1; l2=$l2; l3=$l3; about='$about'; output='$work/scale.png'" tools/plot_scale.gp
 mv "$work/SCALE.md" docs/SCALE.md
 mv "$work/scale.png" docs/scale.png

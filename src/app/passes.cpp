@@ -47,22 +47,35 @@ void print_block(Method method, const Inputs& inputs, const MethodRuns& runs) {
     print_pass_result(method, inputs.airports, runs.first, inputs.flight_line.count, pass_time(median));
 }
 
-}  // namespace
-
-std::optional<std::string> run_passes(const Inputs& inputs, int repeat, PassRuns& runs) {
+template <ProximityMethod Cdc>
+std::optional<std::string> run_passes_with(Cdc cdc_method, const Inputs& inputs, int repeat, PassRuns& runs) {
     MethodRuns cdc{"direction-cosine", {}, {}, {}};
     MethodRuns latlong{"latitude/longitude", {}, {}, {}};
     DistanceTable distances;
     for (int run = 0; run < repeat; ++run) {
-        if (auto failure = run_once(CdcMethod{}, inputs, repeat, cdc, distances)) return failure;
+        if (auto failure = run_once(cdc_method, inputs, repeat, cdc, distances)) return failure;
         if (auto failure = run_once(LatLongMethod{}, inputs, repeat, latlong, distances)) return failure;
     }
     if (repeat > 1) {
-        print_block(CdcMethod{}, inputs, cdc);
+        print_block(cdc_method, inputs, cdc);
         print_block(LatLongMethod{}, inputs, latlong);
     }
     runs = {cdc.ticks, latlong.ticks};
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> run_passes(const Inputs& inputs, int repeat, CdcArrangement arrangement, PassRuns& runs) {
+    switch (arrangement) {
+        case CdcArrangement::kSelectBits:
+            return run_passes_with(CdcMethodWith<CdcArrangement::kSelectBits>{}, inputs, repeat, runs);
+        case CdcArrangement::kConditional:
+            return run_passes_with(CdcMethodWith<CdcArrangement::kConditional>{}, inputs, repeat, runs);
+        case CdcArrangement::kTwoSlotArray:
+            break;
+    }
+    return run_passes_with(CdcMethod{}, inputs, repeat, runs);
 }
 
 }  // namespace spherebench

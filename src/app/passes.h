@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/cdc_method.h"
 #include "input/loader.h"
 
 namespace spherebench {
@@ -23,7 +24,7 @@ struct PassRuns {
 // progress of every search, then each method's block once with the duration
 // of its median run. Every run of a method must find the same airports. On
 // failure returns the line to print; the header of the failing pass is then
-// already written.
-std::optional<std::string> run_passes(const Inputs& inputs, int repeat, PassRuns& runs);
+// already written. The direction-cosine pass runs in the given arrangement.
+std::optional<std::string> run_passes(const Inputs& inputs, int repeat, CdcArrangement arrangement, PassRuns& runs);
 
 }  // namespace spherebench

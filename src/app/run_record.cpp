@@ -47,9 +47,11 @@ std::string format_run_record(const RunRecord& record) {
     const PassTime cdc = pass_time(median_ticks(record.runs.cdc));
     const PassTime latlong = pass_time(median_ticks(record.runs.latlong));
     return "{\n" + field("version", json_string(record.version)) + field("cpu", json_string(record.cpu)) +
-           field("compiler", json_string(record.compiler)) + field("airports", std::to_string(record.airports)) +
-           field("points", std::to_string(record.points)) + field("tests", std::to_string(record.tests)) +
-           field("runs", runs) + field("cdc_tests_per_second", json_number(tests_per_second(record.tests, cdc))) +
+           field("compiler", json_string(record.compiler)) +
+           field("cdc_arrangement", json_string(record.cdc_arrangement)) +
+           field("airports", std::to_string(record.airports)) + field("points", std::to_string(record.points)) +
+           field("tests", std::to_string(record.tests)) + field("runs", runs) +
+           field("cdc_tests_per_second", json_number(tests_per_second(record.tests, cdc))) +
            field("latlong_tests_per_second", json_number(tests_per_second(record.tests, latlong)), true) + "}\n";
 }
 

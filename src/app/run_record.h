@@ -12,8 +12,9 @@ namespace spherebench {
 
 struct RunRecord {
     std::string version;
-    std::string cpu;       // the processor's model name
-    std::string compiler;  // the compiler and its version
+    std::string cpu;              // the processor's model name
+    std::string compiler;         // the compiler and its version
+    std::string cdc_arrangement;  // the direction-cosine pass's arrangement
     int airports;
     int points;
     int32_t tests;

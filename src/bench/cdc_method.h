@@ -3,6 +3,9 @@
 // trigonometric function and no square root of a distance runs per test.
 #pragma once
 
+#include <bit>
+#include <cstdint>
+
 #include "bench/search.h"
 #include "geo/coords.h"
 #include "input/tables.h"
@@ -12,8 +15,7 @@ namespace spherebench {
 // The central angle 2*asin(sqrt(a)/2) of a squared chord a between unit
 // vectors, by its power series truncated after the a^9 term. Exact in form
 // for short distances; it falls short with distance: about 2e-5 below pi/2 at
-// a = 2, and about 2.78 instead of pi at a = 4. Below kSmallestRootArgument
-// (geo/coords.h) it gives 0.
+// a = 2, and about 2.78 instead of pi at a = 4. Below 2.458e-14 it gives 0.
 double chord2_to_arc(double a);
 
 // The point as a test meets it. The score is written
@@ -31,12 +33,12 @@ double chord2_to_arc(double a);
 // yet moves and negates none of its components; only the order of the sum
 // depends on the axis.
 struct CdcPoint {
-    struct Arrangement {
+    struct Partners {
         double a, b, c;
-        double unused;  // pads an arrangement to 32 bytes
+        double unused;  // pads the partners of one case to 32 bytes
     };
     // By flag case: the axis Z bit, the axis Y bit, the negative-major bit.
-    Arrangement by_case[8];
+    Partners by_case[8];
 };
 
 inline unsigned cdc_flag_case(CdcPair pair) {
@@ -59,12 +61,43 @@ inline CdcPoint arrange_point(UnitVector p) {
     }};
 }
 
-struct CdcMethod {
+// Ways of summing the three squares in the order the airport's axis asks
+// for. All give the same double; which is fastest depends on the processor
+// (a store and reload, integer masks, or a branch its predictor may learn on
+// the data at hand), so the program picks one by a short trial on the loaded
+// tables (cdc_arrangement.h).
+enum class CdcArrangement {
+    kTwoSlotArray,  // the two later squares stored and read back by the axis bit
+    kSelectBits,    // both sums formed, one picked by an integer mask on its bits
+    kConditional,   // both sums formed, one picked by a conditional (g++: a branch)
+};
+inline constexpr int kCdcArrangementCount = 3;
+
+// With V = v' * v' and W = w' * w' the squares of the airport's second and
+// computed components' differences: (A + V) + W on axis Z, else (A + W) + V.
+template <CdcArrangement kArrangement>
+inline double cdc_ordered_sum(double A, double V, double W, uint32_t axis_z) {
+    if constexpr (kArrangement == CdcArrangement::kTwoSlotArray) {
+        // g++ keeps the array in memory: two stores and two loads, no branch.
+        const double squares[2] = {W, V};
+        return (A + squares[axis_z]) + squares[axis_z ^ 1u];
+    } else if constexpr (kArrangement == CdcArrangement::kSelectBits) {
+        const uint64_t z = std::bit_cast<uint64_t>((A + V) + W), other = std::bit_cast<uint64_t>((A + W) + V);
+        const uint64_t mask = uint64_t{0} - axis_z;  // all ones on axis Z
+        return std::bit_cast<double>((z & mask) | (other & ~mask));
+    } else {
+        return axis_z ? (A + V) + W : (A + W) + V;
+    }
+}
+
+template <CdcArrangement kArrangement>
+struct CdcMethodWith {
     using Stored = CdcPair;
     using Point = CdcPoint;
 
     static constexpr const char* title = "==== (test proximity using CDC coordinates) ===\n";
     static constexpr const char* internal_error = "Unexpected internal error in airport search (a).\n";
+    // Just below the largest double; every squared chord is far smaller.
     static constexpr double initial_best = kStartScore;
 
     static const CdcPair* stored_airports(const AirportTable& airports) { return airports.cdc.data(); }
@@ -74,23 +107,27 @@ struct CdcMethod {
     // The squared chord between the decoded airport and the point.
     static double score(CdcPair airport, const CdcPoint& p) {
         const CdcCosines c = decode_cosines(airport);
-        const CdcPoint::Arrangement& q = p.by_case[cdc_flag_case(airport)];
+        const CdcPoint::Partners& q = p.by_case[cdc_flag_case(airport)];
         const double d0 = c.u - q.a;
         const double d1 = c.v - q.b;
         const double d2 = c.w - q.c;
-        // The two squares ordered through a two-slot array: a branch on the
-        // axis would be unpredictable on random directions, and g++ makes a
-        // data-dependent select of the sums cost more than two stores and
-        // two loads.
-        const double squares[2] = {d2 * d2, d1 * d1};
-        const unsigned axis_z = static_cast<uint32_t>(airport.second) >> kCdcAxisZShift;
-        return (d0 * d0 + squares[axis_z]) + squares[axis_z ^ 1u];
+        // 1 where the major axis is Z: the order of the sum.
+        const uint32_t axis_z = static_cast<uint32_t>(airport.second) >> kCdcAxisZShift;
+        return cdc_ordered_sum<kArrangement>(d0 * d0, d1 * d1, d2 * d2, axis_z);
     }
-    static bool beats(double score, double best) { return score < best; }
+    // Squared chords are never negative (nor NaN), so their bit patterns
+    // order as their values do: the comparison runs on integers, which is as
+    // fast or faster on every processor measured.
+    static bool beats(double score, double best) {
+        return std::bit_cast<uint64_t>(score) < std::bit_cast<uint64_t>(best);
+    }
     static double distance(double best) { return chord2_to_arc(best); }
     static LatLong airport_position(const AirportTable& airports, int k) {
         return vector_to_latlong(decode_cdc(airports.cdc[k]));
     }
 };
+
+// The arrangement every caller gets unless it picks one.
+using CdcMethod = CdcMethodWith<CdcArrangement::kTwoSlotArray>;
 
 }  // namespace spherebench

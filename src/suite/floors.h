@@ -12,8 +12,13 @@ namespace spherebench {
 
 // Direction cosines: decode every airport's pair, take its squared chord to
 // the point, keep the smallest (lowest index on ties). Returns the winner's
-// index, -1 when count is 0.
+// index, -1 when count is 0. One floor per arrangement of the sum, since
+// which is fastest depends on the processor: the two later squares through a
+// two-slot array indexed by the axis bit; both sums formed and one picked by
+// an integer mask on their bits; both sums and a conditional.
 int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point);
+int32_t cdc_floor_select_search(const CdcPair* airports, int count, CdcPair point);
+int32_t cdc_floor_conditional_search(const CdcPair* airports, int count, CdcPair point);
 
 // The straightforward port of the direction-cosine test, for comparison:
 // decode_cdc of every airport and the squared chord as written,

@@ -28,7 +28,13 @@ bool run_checks();
 // Reports the counter per_test: CPU seconds per proximity test.
 void count_tests(benchmark::State& state, double tests_per_iteration);
 
-// Runs a search benchmark at each of kSuiteAirportCounts.
+// Adds the statistic "min" to the aggregates of repeated runs (of time and of
+// per_test): on a shared machine the least time of a loop is its own cost,
+// the others add what the machine's other work took from it. Every benchmark
+// of the suite applies it.
+void with_minimum(benchmark::internal::Benchmark* b);
+
+// Runs a search benchmark at each of kSuiteAirportCounts, with_minimum.
 void airport_counts(benchmark::internal::Benchmark* b);
 
 // Times search(airports, i), a search of the first `airports` airports (the
