@@ -51,15 +51,10 @@ double time_search(CdcArrangement arrangement, const AirportTable& airports, con
 }  // namespace
 
 const char* cdc_arrangement_name(CdcArrangement arrangement) {
-    switch (arrangement) {
-        case CdcArrangement::kSelectBits:
-            return "both sums, integer select";
-        case CdcArrangement::kConditional:
-            return "both sums, conditional";
-        case CdcArrangement::kTwoSlotArray:
-            break;
-    }
-    return "two-slot array";
+    // In the order of the enumeration.
+    static constexpr const char* kNames[kCdcArrangementCount] = {"two-slot array", "both sums, integer select",
+                                                                 "both sums, conditional"};
+    return kNames[static_cast<int>(arrangement)];
 }
 
 int cdc_trial_points(int airport_count, int point_count) {

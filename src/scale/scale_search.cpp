@@ -14,23 +14,14 @@
 namespace spherebench {
 
 SearchInfo search_info(Search search) {
-    switch (search) {
-        case Search::kCdcPass:
-            return {"CdcPass", Form::kCdcPair, true};
-        case Search::kCdcVector:
-            return {"CdcVector", Form::kCdcPair, true};
-        case Search::kLatLongPass:
-            return {"LatLongPass", Form::kFixedLatLong, false};
-        case Search::kLatLongVector:
-            return {"LatLongVector", Form::kFixedLatLong, false};
-        case Search::kS2CellIdPass:
-            return {"S2CellIdPass", Form::kS2CellId, true};
-        case Search::kS2PointVector:
-            return {"S2PointVector", Form::kS2Point, true};
-        case Search::kFloatVector:
-            return {"FloatVector", Form::kFloatVector, true};
-    }
-    return {"?", Form::kCdcPair, true};
+    // In the order of the enumeration.
+    static constexpr SearchInfo kInfo[] = {
+        {"CdcPass", Form::kCdcPair, true},           {"CdcVector", Form::kCdcPair, true},
+        {"LatLongPass", Form::kFixedLatLong, false}, {"LatLongVector", Form::kFixedLatLong, false},
+        {"S2CellIdPass", Form::kS2CellId, true},     {"S2PointVector", Form::kS2Point, true},
+        {"FloatVector", Form::kFloatVector, true},
+    };
+    return kInfo[static_cast<int>(search)];
 }
 
 namespace {

@@ -21,19 +21,9 @@ int bytes_per_location(Form form) {
 }
 
 const char* form_name(Form form) {
-    switch (form) {
-        case Form::kCdcPair:
-            return "CdcPair";
-        case Form::kFixedLatLong:
-            return "FixedLatLong";
-        case Form::kS2CellId:
-            return "S2CellId";
-        case Form::kS2Point:
-            return "S2Point";
-        case Form::kFloatVector:
-            return "FloatVector";
-    }
-    return "?";
+    // In the order of the enumeration.
+    static constexpr const char* kNames[] = {"CdcPair", "FixedLatLong", "S2CellId", "S2Point", "FloatVector"};
+    return kNames[static_cast<int>(form)];
 }
 
 FormTable make_form_table(Form form, int count, uint64_t seed) {
