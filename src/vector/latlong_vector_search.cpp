@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/barrier.h"
 #include "vector/sleef_wide.h"
 
 // Highway compiles everything below once per target.
@@ -33,7 +34,9 @@ struct LatLongCosine {
         const LatLong a = from_fixed(airport);
         double d = std::fabs(a.lon - p.lon);
         d = std::min(d, kTwoPi - d);
-        const Sleef_double2 sa = Sleef_sincos_u10(a.lat), sp = Sleef_sincos_u10(p.lat);
+        double point_lat = p.lat;  // hidden as in the vector targets below
+        hide_value(point_lat);
+        const Sleef_double2 sa = Sleef_sincos_u10(a.lat), sp = Sleef_sincos_u10(point_lat);
         return sp.y * (Sleef_cos_u10(d) * sa.y) + sa.x * sp.x;
     }
 };
@@ -47,7 +50,7 @@ Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLon
 struct SinCos {
     V sin, cos;
 };
-#if HWY_TARGET <= HWY_AVX2
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
 // Through memory, see sleef_wide.h.
 HWY_INLINE SinCos sin_cos(V x) {
     const D d;
@@ -71,7 +74,7 @@ HWY_INLINE V cosine(V x) {
 #endif
     return hn::Load(d, cos);
 }
-#elif HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_SSSE3
+#elif HWY_ARCH_X86 && (HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_SSSE3)
 HWY_INLINE SinCos sin_cos(V x) {
 #if HWY_TARGET == HWY_SSE4
     const Sleef___m128d_2 r = Sleef_sincosd2_u10sse4(x.raw);
@@ -88,7 +91,9 @@ HWY_INLINE V cosine(V x) {
 #endif
 }
 #else
-// Any other target (an emulated one): SLEEF's scalar functions lane by lane.
+// Any other target (NEON and SVE on AArch64, an emulated one): SLEEF's
+// scalar functions lane by lane, which every build of SLEEF on every
+// architecture has.
 HWY_INLINE SinCos sin_cos(V x) {
     const D d;
     HWY_ALIGN double s[hn::MaxLanes(d)], c[hn::MaxLanes(d)];
@@ -128,11 +133,11 @@ struct LatLongCosines {
         dlon = hn::Min(dlon, hn::Sub(hn::Set(d, kTwoPi), dlon));
         // The point's sine and cosine are part of every test, as in the
         // scalar search: hide the point's latitude from the optimiser so
-        // they are not hoisted out of the loop. The asm emits nothing.
-        V point_lat = hn::Set(d, p.lat);
-        asm volatile("" : "+m"(point_lat));
+        // they are not hoisted out of the loop.
+        double point_lat = p.lat;
+        hide_value(point_lat);
         const SinCos a = sin_cos(lat);
-        const SinCos q = sin_cos(point_lat);
+        const SinCos q = sin_cos(hn::Set(d, point_lat));
         return hn::Add(hn::Mul(q.cos, hn::Mul(cosine(dlon), a.cos)), hn::Mul(a.sin, q.sin));
     }
 };
