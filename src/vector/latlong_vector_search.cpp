@@ -90,10 +90,14 @@ HWY_INLINE V cosine(V x) {
     return V{Sleef_cosd2_u10sse2(x.raw)};
 #endif
 }
+#elif HWY_ARCH_ARM_A64 && HWY_TARGET == HWY_NEON
+HWY_INLINE SinCos sin_cos(V x) {
+    const Sleef_float64x2_t_2 r = Sleef_sincosd2_u10advsimdnofma(x.raw);
+    return {V{r.x}, V{r.y}};
+}
+HWY_INLINE V cosine(V x) { return V{Sleef_cosd2_u10advsimdnofma(x.raw)}; }
 #else
-// Any other target (NEON and SVE on AArch64, an emulated one): SLEEF's
-// scalar functions lane by lane, which every build of SLEEF on every
-// architecture has.
+// Any other target (an emulated one): SLEEF's scalar functions lane by lane.
 HWY_INLINE SinCos sin_cos(V x) {
     const D d;
     HWY_ALIGN double s[hn::MaxLanes(d)], c[hn::MaxLanes(d)];
@@ -160,7 +164,8 @@ HWY_EXPORT(LatLongVectorSearch);
 namespace spherebench {
 
 Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point) {
-    return HWY_DYNAMIC_DISPATCH(latlong_vector::LatLongVectorSearch)(airports, count, point);
+    using namespace latlong_vector;  // the name unqualified, see cdc_vector_find_nearest
+    return HWY_DYNAMIC_DISPATCH(LatLongVectorSearch)(airports, count, point);
 }
 
 }  // namespace spherebench
