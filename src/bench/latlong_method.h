@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/barrier.h"
 #include "bench/search.h"
 #include "geo/coords.h"
 #include "input/tables.h"
@@ -37,8 +38,8 @@ struct LatLongMethod {
     static double score(FixedLatLong airport, LatLong p) {
         // The point's sine and cosine are part of what each test costs: hide
         // its value from the optimiser so they are not hoisted out of the
-        // search loop. The empty asm emits no instruction.
-        asm volatile("" : "+x"(p.lat), "+x"(p.lon));
+        // search loop.
+        hide_values(p.lat, p.lon);
         return latlong_cosine(p, from_fixed(airport));
     }
     static bool beats(double score, double best) { return score > best; }

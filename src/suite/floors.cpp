@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 
+#include "base/barrier.h"
 #include "bench/search.h"
 
 namespace spherebench {
@@ -118,7 +119,7 @@ int32_t latlong_floor_search(const FixedLatLong* airports, int count, FixedLatLo
     for (int j = 0; j < count; ++j) {
         // The point's sine and cosine belong to every test: hide the point
         // from the optimiser so it cannot keep them from the last one.
-        asm volatile("" : "+x"(lat), "+x"(lon));
+        hide_values(lat, lon);
         const double a_lat = radians(airports[j].lat), a_lon = radians(airports[j].lon);
         // |a - b| equals the larger minus the smaller exactly, and of d and
         // 2 pi - d the smaller is the folded difference (equal at pi).

@@ -205,19 +205,23 @@ HWY_EXPORT(SumOfStoredCosines);
 
 namespace spherebench {
 
+// Dispatched by the unqualified names: where only one target is compiled the
+// dispatch is a direct call into that target's namespace within this one.
+using namespace cdc_vector;
+
 Nearest cdc_vector_find_nearest(const CdcPair* airports, int count, CdcPair point) {
-    return HWY_DYNAMIC_DISPATCH(cdc_vector::CdcVectorSearch)(airports, count, point);
+    return HWY_DYNAMIC_DISPATCH(CdcVectorSearch)(airports, count, point);
 }
 
 double vector_sum_of_square_roots(const double* values, int count) {
-    return HWY_DYNAMIC_DISPATCH(cdc_vector::SumOfSquareRoots)(values, count);
+    return HWY_DYNAMIC_DISPATCH(SumOfSquareRoots)(values, count);
 }
 
 double vector_sum_of_stored_cosines(const CdcPair* pairs, int count) {
-    return HWY_DYNAMIC_DISPATCH(cdc_vector::SumOfStoredCosines)(pairs, count);
+    return HWY_DYNAMIC_DISPATCH(SumOfStoredCosines)(pairs, count);
 }
 
-const char* vector_target_name() { return HWY_DYNAMIC_DISPATCH(cdc_vector::TargetName)(); }
+const char* vector_target_name() { return HWY_DYNAMIC_DISPATCH(TargetName)(); }
 
 }  // namespace spherebench
 #endif

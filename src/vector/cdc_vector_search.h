@@ -1,9 +1,10 @@
 // The direction-cosine search vectorised with Highway, exact: every lane
 // decodes an airport's pair and forms its squared chord to the point with the
 // same IEEE operations in the same order as the scalar search, so it finds
-// the same winner with the same score, bit for bit. Compiled for every x86
-// target Highway knows (SSSE3 to AVX-512) and dispatched at run time to the
-// best one the CPU has; the rest of the binary stays baseline x86-64.
+// the same winner with the same score, bit for bit. Compiled for every target
+// Highway knows on the architecture (SSSE3 to AVX-512 on x86-64, NEON on
+// AArch64) and dispatched at run time to the best one the CPU has; the rest of
+// the binary stays baseline.
 #pragma once
 
 #include "bench/search.h"

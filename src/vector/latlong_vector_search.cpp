@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/barrier.h"
 #include "vector/sleef_wide.h"
 
 // Highway compiles everything below once per target.
@@ -31,7 +32,9 @@ struct LatLongCosine {
         const LatLong a = from_fixed(airport);
         double d = std::fabs(a.lon - p.lon);
         d = std::min(d, kTwoPi - d);
-        const Sleef_double2 sa = Sleef_sincos_u10(a.lat), sp = Sleef_sincos_u10(p.lat);
+        double point_lat = p.lat;  // hidden as in the vector targets below
+        hide_value(point_lat);
+        const Sleef_double2 sa = Sleef_sincos_u10(a.lat), sp = Sleef_sincos_u10(point_lat);
         return sp.y * (Sleef_cos_u10(d) * sa.y) + sa.x * sp.x;
     }
 };
@@ -45,7 +48,7 @@ Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLon
 struct SinCos {
     V sin, cos;
 };
-#if HWY_TARGET <= HWY_AVX2
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
 // Through memory, see sleef_wide.h.
 HWY_INLINE SinCos sin_cos(V x) {
     const D d;
@@ -69,7 +72,7 @@ HWY_INLINE V cosine(V x) {
 #endif
     return hn::Load(d, cos);
 }
-#elif HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_SSSE3
+#elif HWY_ARCH_X86 && (HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_SSSE3)
 HWY_INLINE SinCos sin_cos(V x) {
 #if HWY_TARGET == HWY_SSE4
     const Sleef___m128d_2 r = Sleef_sincosd2_u10sse4(x.raw);
@@ -85,6 +88,12 @@ HWY_INLINE V cosine(V x) {
     return V{Sleef_cosd2_u10sse2(x.raw)};
 #endif
 }
+#elif HWY_ARCH_ARM_A64 && HWY_TARGET == HWY_NEON
+HWY_INLINE SinCos sin_cos(V x) {
+    const Sleef_float64x2_t_2 r = Sleef_sincosd2_u10advsimdnofma(x.raw);
+    return {V{r.x}, V{r.y}};
+}
+HWY_INLINE V cosine(V x) { return V{Sleef_cosd2_u10advsimdnofma(x.raw)}; }
 #else
 // Any other target (an emulated one): SLEEF's scalar functions lane by lane.
 HWY_INLINE SinCos sin_cos(V x) {
@@ -126,11 +135,12 @@ struct LatLongCosines {
         dlon = hn::Min(dlon, hn::Sub(hn::Set(d, kTwoPi), dlon));
         // The point's sine and cosine are part of every test, as in the
         // scalar search: hide the point's latitude from the optimiser so
-        // they are not hoisted out of the loop. The asm emits nothing.
-        V point_lat = hn::Set(d, p.lat);
-        asm volatile("" : "+m"(point_lat));
+        // they are not hoisted out of the loop. (Hidden after the airport's
+        // sine and cosine: placed before, the loop spills more on AVX-512.)
         const SinCos a = sin_cos(lat);
-        const SinCos q = sin_cos(point_lat);
+        double point_lat = p.lat;
+        hide_value(point_lat);
+        const SinCos q = sin_cos(hn::Set(d, point_lat));
         return hn::Add(hn::Mul(q.cos, hn::Mul(cosine(dlon), a.cos)), hn::Mul(a.sin, q.sin));
     }
 };
@@ -153,7 +163,8 @@ HWY_EXPORT(LatLongVectorSearch);
 namespace spherebench {
 
 Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point) {
-    return HWY_DYNAMIC_DISPATCH(latlong_vector::LatLongVectorSearch)(airports, count, point);
+    using namespace latlong_vector;  // the name unqualified, see cdc_vector_find_nearest
+    return HWY_DYNAMIC_DISPATCH(LatLongVectorSearch)(airports, count, point);
 }
 
 }  // namespace spherebench

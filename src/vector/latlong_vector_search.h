@@ -1,9 +1,10 @@
 // The latitude/longitude search vectorised with Highway, its sines and
 // cosines from SLEEF's vector functions (the 1-ulp variants, without fused
-// multiply-add). Every other operation is the scalar search's, in its order;
-// but SLEEF's sine and cosine are not the maths library's, so scores differ
-// in their last bits and a near tie can go to another airport. Dispatched at
-// run time like cdc_vector_search.h.
+// multiply-add: SSE2 to AVX-512 on x86-64, Advanced SIMD on AArch64). Every
+// other operation is the scalar search's, in its order; but SLEEF's sine and
+// cosine are not the maths library's, so scores differ in their last bits and
+// a near tie can go to another airport. Dispatched at run time like
+// cdc_vector_search.h.
 #pragma once
 
 #include "bench/search.h"

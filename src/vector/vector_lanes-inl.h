@@ -68,6 +68,10 @@ HWY_INLINE VU all_ones_where_top_bit(VU bits) {
 // order and only a strictly better score replaces its best, so each lane
 // keeps the earliest of its equal scores.
 struct LaneBests {
+    // Declared, so that it is compiled for this target as the rest is: GCC
+    // compiles an implicit one without the target's options, which fails
+    // where the vector's own constructor needs them (NEON).
+    LaneBests() {}
     V score, start;
 };
 
@@ -92,7 +96,7 @@ HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial
     const D d;
     const int lanes = static_cast<int>(hn::Lanes(d));
     LaneBests best[kUnroll];
-    for (LaneBests& b : best) b = {hn::Set(d, initial_best), hn::Set(d, -1.0)};
+    for (LaneBests& b : best) b.score = hn::Set(d, initial_best), b.start = hn::Set(d, -1.0);
     V start = hn::Zero(d);
     const V step = hn::Set(d, static_cast<double>(kUnroll * lanes));
     int j = 0;
