@@ -1,14 +1,17 @@
 // The vector searches on every Highway target this CPU has (one test run per
-// target): the direction-cosine search must find what find_nearest<CdcMethod>
-// finds, the same winner with the same score bit for bit, on random and
-// awkward tables; the lat/long search the lowest index on ties and, on random
-// tables, a winner whose exact cosine is the best to within SLEEF's error.
+// target): the direction-cosine search, on the table as stored and grouped by
+// flag case, must find what find_nearest<CdcMethod> finds, the same winner
+// with the same score bit for bit, on random and awkward tables and on ties
+// within and across flag cases; the lat/long search the lowest index on ties
+// and, on random tables, a winner whose exact cosine is the best to within
+// SLEEF's error.
 #include <hwy/tests/hwy_gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "bench/cdc_method.h"
@@ -30,19 +33,26 @@ std::vector<CdcPair> random_pairs(std::mt19937& random, int count) {
     return pairs;
 }
 
-// Every point against the first `count` airports, for each count given.
+// Every point against the first `count` airports, for each count given, by
+// the search on the table as stored and on the table grouped by flag case.
 void expect_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPair>& points,
                   const std::vector<int>& counts) {
     FlightLine flight_line;
-    for (size_t i = 0; i < points.size(); ++i) {
-        flight_line.cdc[0] = points[i];
-        const CdcPoint point = CdcMethod::prepare_point(flight_line, 0);
-        for (int count : counts) {
-            const Nearest exact = find_nearest<CdcMethod>(airports.data(), count, point);
-            const Nearest vector = cdc_vector_find_nearest(airports.data(), count, points[i]);
-            ASSERT_EQ(vector.airport, exact.airport) << "point " << i << ", " << count << " airports";
-            ASSERT_EQ(std::memcmp(&vector.score, &exact.score, sizeof(double)), 0)
-                << "point " << i << ", " << count << " airports: " << vector.score << " vs " << exact.score;
+    for (int count : counts) {
+        const CdcCaseGroups groups = group_by_flag_case(airports.data(), count);
+        for (size_t i = 0; i < points.size(); ++i) {
+            flight_line.cdc[0] = points[i];
+            const Nearest exact =
+                find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, 0));
+            const std::pair<const char*, Nearest> found[] = {
+                {"as stored", cdc_vector_find_nearest(airports.data(), count, points[i])},
+                {"grouped", cdc_grouped_find_nearest(groups, points[i])}};
+            for (const auto& [layout, vector] : found) {
+                ASSERT_EQ(vector.airport, exact.airport) << layout << ", point " << i << ", " << count << " airports";
+                ASSERT_EQ(std::memcmp(&vector.score, &exact.score, sizeof(double)), 0)
+                    << layout << ", point " << i << ", " << count << " airports: " << vector.score << " vs "
+                    << exact.score;
+            }
         }
     }
 }
@@ -102,7 +112,63 @@ TEST_P(VectorSearchTest, EqualScoresGoToTheLowestIndex) {
     for (int j = 0; j < 17; ++j) cdc[j] = {static_cast<int32_t>(0x12345678u | (j % 2 ? 0x80000000u : 0)), 0x0ABCDEF0};
     for (int count = 1; count <= 17; ++count) {
         EXPECT_EQ(cdc_vector_find_nearest(cdc.data(), count, {0x02345678, 0x4ABCDEF0}).airport, 0);
+        EXPECT_EQ(cdc_grouped_find_nearest(group_by_flag_case(cdc.data(), count), {0x02345678, 0x4ABCDEF0}).airport, 0);
         EXPECT_EQ(latlong_vector_find_nearest(fixed.data(), count, {0, 0}).airport, 0);
+    }
+}
+
+// Two airports of different flag cases at exactly the same squared chord:
+// the point's stored cosines are opposite (fields 0x1234 and 0x3FFFEDCB are
+// 0x48D2 and -0x48D2 shifted), so it decodes to (u, u, w); an axis X airport
+// (w', u', v') and an axis Y one whose first cosine is -u' (field 0x3FFFFEFF
+// against 0x100), decoded to (u', w', v'), give the same three squares summed
+// in the same order. Ahead of them, far airports of a third case; the first
+// of the tied airports must win, whichever group it is in.
+TEST_P(VectorSearchTest, EqualScoresAcrossGroupsGoToTheLowestIndex) {
+    const CdcPair point = {0x1234, int32_t(0x3FFFEDCBu | 0x80000000u)};
+    const CdcPair axis_x = {0x100, 0x200}, axis_y = {0x3FFFFEFF, 0x40000200};
+    const CdcPair far = {0x40001234, int32_t(0xBFFFEDCBu)};  // the point's fields, axis Z negative
+    FlightLine flight_line;
+    flight_line.cdc[0] = point;
+    const CdcPoint p = CdcMethod::prepare_point(flight_line, 0);
+    const double tie = CdcMethod::score(axis_x, p), other = CdcMethod::score(axis_y, p);
+    ASSERT_EQ(std::memcmp(&tie, &other, sizeof(double)), 0);
+    ASSERT_GT(CdcMethod::score(far, p), tie);
+    for (int lead : {0, 3, 9}) {
+        for (int tied = 1; tied <= 10; ++tied) {
+            for (int y_at = 0; y_at < tied; ++y_at) {
+                std::vector<CdcPair> airports(lead, far);
+                for (int j = 0; j < tied; ++j) airports.push_back(j == y_at ? axis_y : axis_x);
+                const Nearest grouped = cdc_grouped_find_nearest(
+                    group_by_flag_case(airports.data(), static_cast<int>(airports.size())), point);
+                EXPECT_EQ(grouped.airport, lead) << lead << " far, " << tied << " tied, axis Y at " << y_at;
+                EXPECT_EQ(std::memcmp(&grouped.score, &tie, sizeof(double)), 0);
+            }
+        }
+    }
+}
+
+// The layout: groups in case order, each in table order, padded with copies
+// of its last pair and index to whole multiples of 8.
+TEST(CdcCaseGroups, StableGroupsPaddedWithTheirLastPair) {
+    const std::vector<CdcPair> airports = {
+        {0, 0x40000000},                    // 0: axis Y, positive
+        {0x40000000, 0},                    // 1: axis X, negative
+        {0x40000000, int32_t(0xC0000000)},  // 2: axis Z (the Y bit unread), negative
+        {5, 0x40000007},                    // 3: axis Y, positive
+        {int32_t(0x80000000), 0},           // 4: axis X, positive (bit 31 unread)
+    };
+    const CdcCaseGroups groups = group_by_flag_case(airports.data(), 5);
+    const int begin[] = {0, 8, 16, 24, 24, 24, 32};
+    const int order[] = {4, 4, 4, 4, 4, 4, 4, 4, 1, 1, 1, 1, 1, 1, 1, 1,
+                         0, 3, 3, 3, 3, 3, 3, 3, 2, 2, 2, 2, 2, 2, 2, 2};
+    for (int g = 0; g <= kCdcCaseGroups; ++g) EXPECT_EQ(groups.begin[g], begin[g]) << "group " << g;
+    ASSERT_EQ(groups.pairs.size(), 32u);
+    ASSERT_EQ(groups.indices.size(), 32u);
+    for (int j = 0; j < 32; ++j) {
+        EXPECT_EQ(groups.indices[j], order[j]) << "position " << j;
+        EXPECT_EQ(groups.pairs[j].first, airports[order[j]].first) << "position " << j;
+        EXPECT_EQ(groups.pairs[j].second, airports[order[j]].second) << "position " << j;
     }
 }
 
@@ -110,6 +176,9 @@ TEST_P(VectorSearchTest, NoAirportsNoWinner) {
     const Nearest cdc = cdc_vector_find_nearest(nullptr, 0, {0, 0});
     EXPECT_EQ(cdc.airport, kNoWinner);
     EXPECT_EQ(cdc.score, kStartScore);
+    const Nearest grouped = cdc_grouped_find_nearest(group_by_flag_case(nullptr, 0), {0, 0});
+    EXPECT_EQ(grouped.airport, kNoWinner);
+    EXPECT_EQ(grouped.score, kStartScore);
     const Nearest latlong = latlong_vector_find_nearest(nullptr, 0, {0, 0});
     EXPECT_EQ(latlong.airport, kNoWinner);
     EXPECT_EQ(latlong.score, -kStartScore);

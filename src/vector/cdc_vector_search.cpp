@@ -26,6 +26,18 @@ Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
     });
 }
 
+// Every pair with its own flag case, the lowest table index on ties.
+Nearest CdcGroupedSearch(const CdcCaseGroups& groups, CdcPair point) {
+    const CdcPoint p = spherebench::arrange_point(decode_cdc(point));
+    Nearest nearest{kNoWinner, kStartScore};
+    for (size_t j = 0; j < groups.pairs.size(); ++j) {
+        const double s = CdcMethod::score(groups.pairs[j], p);
+        const int32_t index = static_cast<int32_t>(groups.indices[j]);
+        if (s < nearest.score || (s == nearest.score && index < nearest.airport)) nearest = {index, s};
+    }
+    return nearest;
+}
+
 double SumOfSquareRoots(const double* values, int count) {
     double sum = 0;
     for (int j = 0; j < count; ++j) sum += std::sqrt(values[j]);
@@ -68,7 +80,7 @@ struct PointSide {
 #endif
 };
 
-HWY_INLINE PointSide arrange_point(UnitVector p) {
+HWY_INLINE PointSide point_side(UnitVector p) {
     const D d;
 #if HWY_TARGET <= HWY_AVX3
     alignas(64) const double a[8] = {p.y, -p.y, -p.x, p.x, p.y, p.y, p.y, p.y};
@@ -96,15 +108,24 @@ HWY_INLINE Cosines stored_cosines(VU pairs) {
     return {hn::Mul(first, scale), hn::Mul(second, scale)};
 }
 
+// decode_cosines of every pair: u, v and the computed w.
+struct Decoded {
+    V u, v, w;
+};
+HWY_INLINE Decoded decode_lanes(VU pairs) {
+    const D d;
+    const auto [u, v] = stored_cosines(pairs);
+    const V s = hn::Sub(hn::Sub(hn::Set(d, 1.0), hn::Mul(u, u)), hn::Mul(v, v));
+    return {u, v, hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kSmallestRootArgument)), hn::Sqrt(s))};
+}
+
 // The squared chords of the airports in one vector of pairs to the point.
 struct SquaredChords {
     PointSide q;
 
     HWY_INLINE V operator()(VU pairs) const {
         const D d;
-        const auto [u, v] = stored_cosines(pairs);
-        const V s = hn::Sub(hn::Sub(hn::Set(d, 1.0), hn::Mul(u, u)), hn::Mul(v, v));
-        const V w = hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kSmallestRootArgument)), hn::Sqrt(s));
+        const auto [u, v, w] = decode_lanes(pairs);
 
 #if HWY_TARGET <= HWY_AVX3
         // Bit 63 is set where the major axis is Z; AVX-512 makes its masks
@@ -160,8 +181,69 @@ struct SquaredChords {
 };
 
 Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
-    const SquaredChords score{arrange_point(decode_cdc(point))};
+    const SquaredChords score{point_side(decode_cdc(point))};
     return search_lanes</*kSmallerWins=*/true, kUnroll>(airports, count, kStartScore, score);
+}
+
+// The squared chords of a vector of airports of one flag case: (a, b, c) are
+// the point's partners of u, v and w for that case (CdcPoint), the same in
+// every lane, and the order of the sum is the case's, as in CdcMethod::score.
+template <bool kAxisZ>
+struct CaseChords {
+    V a, b, c;
+
+    HWY_INLINE V operator()(VU pairs) const {
+        const auto [u, v, w] = decode_lanes(pairs);
+        const V d0 = hn::Sub(u, a);
+        const V d1 = hn::Sub(v, b);
+        const V d2 = hn::Sub(w, c);
+        const V first = hn::Mul(d0, d0), second = hn::Mul(d1, d1), third = hn::Mul(d2, d2);
+        return kAxisZ ? hn::Add(hn::Add(first, second), third) : hn::Add(hn::Add(first, third), second);
+    }
+};
+
+// One group into `best`, whose lanes hold table indices. The group's own
+// bests keep, per lane, the earliest of equal scores, which is the lowest
+// index (a group is in table order); merging them keeps the lowest across
+// groups. Groups are padded to whole vectors on every x86 target.
+template <bool kAxisZ>
+HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint::Partners& q, LaneBests& best) {
+    const D d;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    const CaseChords<kAxisZ> score{hn::Set(d, q.a), hn::Set(d, q.b), hn::Set(d, q.c)};
+    const CdcPair* pairs = groups.pairs.data();
+    const double* indices = groups.indices.data();
+    LaneBests own[kUnroll];
+    for (LaneBests& b : own) b = {hn::Set(d, kStartScore), hn::Set(d, -1.0)};
+    int j = groups.begin[g];
+    const int end = groups.begin[g + 1];
+    for (; j + kUnroll * lanes <= end; j += kUnroll * lanes) {
+#pragma GCC unroll 8
+        for (int k = 0; k < kUnroll; ++k) {
+            const int at = j + k * lanes;
+            keep_better<true>(own[k], score(load_records(pairs + at)), hn::LoadU(d, indices + at));
+        }
+    }
+    for (; j + lanes <= end; j += lanes)
+        keep_better<true>(own[0], score(load_records(pairs + j)), hn::LoadU(d, indices + j));
+    if (j < end) {  // only where a vector holds more doubles than kCdcGroupPadding
+        const int left = end - j;
+        const V scores =
+            hn::IfThenElse(hn::FirstN(d, static_cast<size_t>(left)), score(load_part(pairs + j, left)), hn::Inf(d));
+        keep_better<true>(own[0], scores, hn::BitCast(d, load_part(indices + j, left)));
+    }
+    for (const LaneBests& b : own) keep_better_or_lower<true>(best, b);
+}
+
+Nearest CdcGroupedSearch(const CdcCaseGroups& groups, CdcPair point) {
+    const D d;
+    const CdcPoint p = spherebench::arrange_point(decode_cdc(point));
+    LaneBests best = {hn::Set(d, kStartScore), hn::Set(d, -1.0)};
+    for (int g = 0; g < 4; ++g) search_group<false>(groups, g, p.by_case[g], best);
+    for (int g = 4; g < kCdcCaseGroups; ++g) search_group<true>(groups, g, p.by_case[g], best);
+    Nearest nearest{kNoWinner, kStartScore};
+    fold_lanes<true>(nearest, best, kStartScore);
+    return nearest;
 }
 
 // Parts of the search alone, in four independent sums so that they are
@@ -198,6 +280,7 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace spherebench::cdc_vector {
 HWY_EXPORT(CdcVectorSearch);
+HWY_EXPORT(CdcGroupedSearch);
 HWY_EXPORT(TargetName);
 HWY_EXPORT(SumOfSquareRoots);
 HWY_EXPORT(SumOfStoredCosines);
@@ -211,6 +294,10 @@ using namespace cdc_vector;
 
 Nearest cdc_vector_find_nearest(const CdcPair* airports, int count, CdcPair point) {
     return HWY_DYNAMIC_DISPATCH(CdcVectorSearch)(airports, count, point);
+}
+
+Nearest cdc_grouped_find_nearest(const CdcCaseGroups& groups, CdcPair point) {
+    return HWY_DYNAMIC_DISPATCH(cdc_vector::CdcGroupedSearch)(groups, point);
 }
 
 double vector_sum_of_square_roots(const double* values, int count) {

@@ -9,12 +9,20 @@
 
 #include "bench/search.h"
 #include "geo/coords.h"
+#include "vector/cdc_case_groups.h"
 
 namespace spherebench {
 
 // The airport nearest to the point: the smallest squared chord, the lowest
 // index on ties; {kNoWinner, kStartScore} when count is 0.
 Nearest cdc_vector_find_nearest(const CdcPair* airports, int count, CdcPair point);
+
+// The same search over a table grouped by flag case (group_by_flag_case),
+// the layout it runs fastest on: every vector holds airports of one case, so
+// the point's components and the order of the sum are the same in all its
+// lanes, and the search does the decoding and the arithmetic alone. The same
+// winner, by its index in the table, and the same score bit for bit.
+Nearest cdc_grouped_find_nearest(const CdcCaseGroups& groups, CdcPair point);
 
 // Two parts of the search alone, on the same target, to measure what bounds
 // it: the square root (of every value) and the two stored cosines (of every

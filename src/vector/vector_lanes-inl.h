@@ -39,6 +39,15 @@ HWY_INLINE VU load_records(const Record* p) {
     return hn::LoadU(DU(), reinterpret_cast<const uint64_t*>(p));
 }
 
+// The first `left` records from p, fewer than a vector, through a
+// zero-padded copy: nothing is read past them.
+template <typename Record>
+HWY_INLINE VU load_part(const Record* p, int left) {
+    HWY_ALIGN Record part[hn::MaxLanes(DU())] = {};
+    std::memcpy(part, p, sizeof(Record) * static_cast<size_t>(left));
+    return load_records(part);
+}
+
 // The two words of each record converted to double, given each word as an
 // int32 x stored biased, as the uint32 x + 2^31. With 0x43300000 over the
 // biased word the lane is the double 2^52 + (x + 2^31); minus 2^52 + 2^31
@@ -88,6 +97,34 @@ HWY_INLINE void keep_better(LaneBests& best, V score, V start) {
     best.start = hn::IfThenElse(better, start, best.start);
 }
 
+// Merges other's lanes into best's, each lane's `start` now the index of the
+// record it holds: the better score, the lower index among equal ones.
+template <bool kSmallerWins>
+HWY_INLINE void keep_better_or_lower(LaneBests& best, const LaneBests& other) {
+    const auto better = hn::Or(kSmallerWins ? hn::Lt(other.score, best.score) : hn::Gt(other.score, best.score),
+                               hn::And(hn::Eq(other.score, best.score), hn::Lt(other.start, best.start)));
+    best = {hn::IfThenElse(better, other.score, best.score), hn::IfThenElse(better, other.start, best.start)};
+}
+
+// Folds the lanes of `best`, each lane's `start` the index of the record it
+// holds, into `nearest` as find_nearest decides: the better score, the lower
+// index among equal ones. Lanes still at initial_best never held a record.
+template <bool kSmallerWins>
+HWY_INLINE void fold_lanes(Nearest& nearest, const LaneBests& best, double initial_best) {
+    const D d;
+    HWY_ALIGN double scores[hn::MaxLanes(d)];
+    HWY_ALIGN double indices[hn::MaxLanes(d)];
+    hn::Store(best.score, d, scores);
+    hn::Store(best.start, d, indices);
+    const auto beats = [](double a, double b) { return kSmallerWins ? a < b : a > b; };
+    for (size_t i = 0; i < hn::Lanes(d); ++i) {
+        if (!beats(scores[i], initial_best)) continue;
+        const int32_t index = static_cast<int32_t>(indices[i]);
+        if (beats(scores[i], nearest.score) || (scores[i] == nearest.score && index < nearest.airport))
+            nearest = {index, scores[i]};
+    }
+}
+
 // The record with the best score(records) lane, the lowest index on ties,
 // as find_nearest decides; {kNoWinner, initial_best} when count is 0. Each
 // unrolled vector keeps its own bests.
@@ -116,29 +153,18 @@ HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial
         if (left >= lanes) {
             scores = score(load_records(records + j));
         } else {
-            HWY_ALIGN Record part[hn::MaxLanes(d)] = {};
-            std::memcpy(part, records + j, sizeof(Record) * static_cast<size_t>(left));
             const V never = kSmallerWins ? hn::Inf(d) : hn::Neg(hn::Inf(d));
-            scores = hn::IfThenElse(hn::FirstN(d, static_cast<size_t>(left)), score(load_records(part)), never);
+            scores =
+                hn::IfThenElse(hn::FirstN(d, static_cast<size_t>(left)), score(load_part(records + j, left)), never);
         }
         keep_better<kSmallerWins>(best[0], scores, hn::Set(d, static_cast<double>(j)));
     }
 
     // Lane i of best[k] stands for record start + k * lanes + i.
     Nearest nearest{kNoWinner, initial_best};
-    HWY_ALIGN double scores[hn::MaxLanes(d)];
-    HWY_ALIGN double starts[hn::MaxLanes(d)];
-    const auto beats = [](double a, double b) { return kSmallerWins ? a < b : a > b; };
-    for (int k = 0; k < kUnroll; ++k) {
-        hn::Store(best[k].score, d, scores);
-        hn::Store(best[k].start, d, starts);
-        for (int i = 0; i < lanes; ++i) {
-            if (!beats(scores[i], initial_best)) continue;  // the lane never held a record's score
-            const int32_t index = static_cast<int32_t>(starts[i]) + k * lanes + i;
-            if (beats(scores[i], nearest.score) || (scores[i] == nearest.score && index < nearest.airport))
-                nearest = {index, scores[i]};
-        }
-    }
+    for (int k = 0; k < kUnroll; ++k)
+        fold_lanes<kSmallerWins>(nearest, {best[k].score, hn::Add(best[k].start, hn::Iota(d, k * lanes))},
+                                 initial_best);
     return nearest;
 }
 #else
