@@ -214,7 +214,7 @@ HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint:
     const CdcPair* pairs = groups.pairs.data();
     const double* indices = groups.indices.data();
     LaneBests own[kUnroll];
-    for (LaneBests& b : own) b = {hn::Set(d, kStartScore), hn::Set(d, -1.0)};
+    for (LaneBests& b : own) b = LaneBests(hn::Set(d, kStartScore), hn::Set(d, -1.0));
     int j = groups.begin[g];
     const int end = groups.begin[g + 1];
     for (; j + kUnroll * lanes <= end; j += kUnroll * lanes) {
@@ -238,7 +238,7 @@ HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint:
 Nearest CdcGroupedSearch(const CdcCaseGroups& groups, CdcPair point) {
     const D d;
     const CdcPoint p = spherebench::arrange_point(decode_cdc(point));
-    LaneBests best = {hn::Set(d, kStartScore), hn::Set(d, -1.0)};
+    LaneBests best(hn::Set(d, kStartScore), hn::Set(d, -1.0));
     for (int g = 0; g < 4; ++g) search_group<false>(groups, g, p.by_case[g], best);
     for (int g = 4; g < kCdcCaseGroups; ++g) search_group<true>(groups, g, p.by_case[g], best);
     Nearest nearest{kNoWinner, kStartScore};
