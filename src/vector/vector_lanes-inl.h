@@ -81,6 +81,7 @@ struct LaneBests {
     // compiles an implicit one without the target's options, which fails
     // where the vector's own constructor needs them (NEON).
     LaneBests() {}
+    LaneBests(V score_, V start_) : score(score_), start(start_) {}
     V score, start;
 };
 
