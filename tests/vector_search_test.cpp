@@ -156,11 +156,11 @@ TEST_P(VectorSearchTest, EqualScoresAcrossGroupsGoToTheLowestIndex) {
 }
 
 // Two airports at the same nonzero squared chord among far ones, all of one
-// flag case, so that a position in the group is the table index: at every
-// pair of positions over two blocks of the widest vector and into a third: the same
-// lane of different blocks, in different lanes of one block, the later one in
-// an earlier lane, and with the table ending inside a block. The block search
-// must name the first of the two, with the tie's score.
+// flag case, so that a position in the group is the table index. At every
+// pair of positions over two blocks of the widest vector and into a third
+// (in one lane of different blocks, in different lanes of one block, the
+// later one in an earlier lane, the table ending inside a block) the block
+// search must name the first of the two, with the tie's score.
 TEST_P(VectorSearchTest, BlockSearchNamesTheFirstOfTwoEqualScores) {
     const CdcPair point = {0x1234, 0x5678}, near = {0x100, 0x200}, far = {0x20000000, 0x30000000};  // axis X
     FlightLine flight_line;
