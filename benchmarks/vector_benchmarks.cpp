@@ -17,6 +17,7 @@
 #include "bench/search.h"
 #include "input/loader.h"
 #include "suite/suite.h"
+#include "vector/cdc_block_search.h"
 #include "vector/cdc_vector_search.h"
 #include "vector/latlong_vector_search.h"
 
@@ -24,14 +25,20 @@ using namespace spherebench;
 
 namespace {
 
-// The fastest exact search: the airports grouped by flag case first, once,
-// untimed, as the tables themselves are made.
-void BM_CdcVectorPass(benchmark::State& state) {
+// A search over the airports grouped by flag case first, once, untimed, as
+// the tables themselves are made.
+void time_grouped(benchmark::State& state, Nearest (*search)(const CdcCaseGroups&, CdcPair)) {
     const SuiteTables& t = suite_tables();
     const CdcCaseGroups groups = group_by_flag_case(t.airports.cdc.data(), static_cast<int>(state.range(0)));
-    time_searches(state, [&](int, int i) { return cdc_grouped_find_nearest(groups, t.flight_line.cdc[i]); });
+    time_searches(state, [&](int, int i) { return search(groups, t.flight_line.cdc[i]); });
 }
+
+// The fastest exact search: grouped, each lane's least score kept per block.
+void BM_CdcVectorPass(benchmark::State& state) { time_grouped(state, cdc_block_find_nearest); }
 BENCHMARK(BM_CdcVectorPass)->Apply(airport_counts);
+
+// The same with each lane's best score and its table index kept per vector.
+void BM_CdcVectorPassLaneIndex(benchmark::State& state) { time_grouped(state, cdc_grouped_find_nearest); }
 
 // The same search on the table as stored, each lane choosing its airport's
 // flag case.
@@ -100,10 +107,16 @@ void all_airports(benchmark::internal::Benchmark* b) {
     b->Apply(with_minimum)->Arg(kAirportCapacity)->ArgName("airports")->Unit(benchmark::kMillisecond);
 }
 BENCHMARK(BM_CdcVectorPassUngrouped)->Apply(all_airports);
+BENCHMARK(BM_CdcVectorPassLaneIndex)->Apply(all_airports);
 
 void BM_CdcVectorPassOn(benchmark::State& state, int64_t target) { on_target(state, target, BM_CdcVectorPass); }
 BENCHMARK_CAPTURE(BM_CdcVectorPassOn, AVX2, HWY_AVX2)->Apply(all_airports);
 BENCHMARK_CAPTURE(BM_CdcVectorPassOn, SSE4, HWY_SSE4)->Apply(all_airports);
+
+void BM_CdcVectorPassLaneIndexOn(benchmark::State& state, int64_t target) {
+    on_target(state, target, BM_CdcVectorPassLaneIndex);
+}
+BENCHMARK_CAPTURE(BM_CdcVectorPassLaneIndexOn, AVX2, HWY_AVX2)->Apply(all_airports);
 
 void BM_CdcVectorPassUngroupedOn(benchmark::State& state, int64_t target) {
     on_target(state, target, BM_CdcVectorPassUngrouped);
@@ -154,7 +167,8 @@ bool vector_searches_agree() {
                 find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i));
             const std::pair<const char*, Nearest> found[] = {
                 {"as stored", cdc_vector_find_nearest(t.airports.cdc.data(), n, t.flight_line.cdc[i])},
-                {"grouped", cdc_grouped_find_nearest(groups, t.flight_line.cdc[i])}};
+                {"grouped", cdc_grouped_find_nearest(groups, t.flight_line.cdc[i])},
+                {"blocks", cdc_block_find_nearest(groups, t.flight_line.cdc[i])}};
             for (const auto& [layout, vector] : found) {
                 if (same(exact, vector)) continue;
                 std::fprintf(stderr, "cdc vector search (%s) differs at %d airports, point %d: %d %a, vector %d %a\n",

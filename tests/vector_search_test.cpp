@@ -17,6 +17,7 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
+#include "vector/cdc_block_search.h"
 #include "vector/cdc_vector_search.h"
 #include "vector/latlong_vector_search.h"
 
@@ -34,7 +35,8 @@ std::vector<CdcPair> random_pairs(std::mt19937& random, int count) {
 }
 
 // Every point against the first `count` airports, for each count given, by
-// the search on the table as stored and on the table grouped by flag case.
+// the search on the table as stored and on the table grouped by flag case,
+// with a best per vector lane and with a least score per block.
 void expect_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPair>& points,
                   const std::vector<int>& counts) {
     FlightLine flight_line;
@@ -46,7 +48,8 @@ void expect_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPai
                 find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, 0));
             const std::pair<const char*, Nearest> found[] = {
                 {"as stored", cdc_vector_find_nearest(airports.data(), count, points[i])},
-                {"grouped", cdc_grouped_find_nearest(groups, points[i])}};
+                {"grouped", cdc_grouped_find_nearest(groups, points[i])},
+                {"blocks", cdc_block_find_nearest(groups, points[i])}};
             for (const auto& [layout, vector] : found) {
                 ASSERT_EQ(vector.airport, exact.airport) << layout << ", point " << i << ", " << count << " airports";
                 ASSERT_EQ(std::memcmp(&vector.score, &exact.score, sizeof(double)), 0)
@@ -112,7 +115,9 @@ TEST_P(VectorSearchTest, EqualScoresGoToTheLowestIndex) {
     for (int j = 0; j < 17; ++j) cdc[j] = {static_cast<int32_t>(0x12345678u | (j % 2 ? 0x80000000u : 0)), 0x0ABCDEF0};
     for (int count = 1; count <= 17; ++count) {
         EXPECT_EQ(cdc_vector_find_nearest(cdc.data(), count, {0x02345678, 0x4ABCDEF0}).airport, 0);
-        EXPECT_EQ(cdc_grouped_find_nearest(group_by_flag_case(cdc.data(), count), {0x02345678, 0x4ABCDEF0}).airport, 0);
+        const CdcCaseGroups groups = group_by_flag_case(cdc.data(), count);
+        EXPECT_EQ(cdc_grouped_find_nearest(groups, {0x02345678, 0x4ABCDEF0}).airport, 0);
+        EXPECT_EQ(cdc_block_find_nearest(groups, {0x02345678, 0x4ABCDEF0}).airport, 0);
         EXPECT_EQ(latlong_vector_find_nearest(fixed.data(), count, {0, 0}).airport, 0);
     }
 }
@@ -139,11 +144,40 @@ TEST_P(VectorSearchTest, EqualScoresAcrossGroupsGoToTheLowestIndex) {
             for (int y_at = 0; y_at < tied; ++y_at) {
                 std::vector<CdcPair> airports(lead, far);
                 for (int j = 0; j < tied; ++j) airports.push_back(j == y_at ? axis_y : axis_x);
-                const Nearest grouped = cdc_grouped_find_nearest(
-                    group_by_flag_case(airports.data(), static_cast<int>(airports.size())), point);
-                EXPECT_EQ(grouped.airport, lead) << lead << " far, " << tied << " tied, axis Y at " << y_at;
-                EXPECT_EQ(std::memcmp(&grouped.score, &tie, sizeof(double)), 0);
+                const CdcCaseGroups groups = group_by_flag_case(airports.data(), static_cast<int>(airports.size()));
+                for (const Nearest found :
+                     {cdc_grouped_find_nearest(groups, point), cdc_block_find_nearest(groups, point)}) {
+                    EXPECT_EQ(found.airport, lead) << lead << " far, " << tied << " tied, axis Y at " << y_at;
+                    EXPECT_EQ(std::memcmp(&found.score, &tie, sizeof(double)), 0);
+                }
             }
+        }
+    }
+}
+
+// Two airports at the same nonzero squared chord among far ones, all of one
+// flag case, so that a position in the group is the table index. At every
+// pair of positions over two blocks of the widest vector and into a third
+// (in one lane of different blocks, in different lanes of one block, the
+// later one in an earlier lane, the table ending inside a block) the block
+// search must name the first of the two, with the tie's score.
+TEST_P(VectorSearchTest, BlockSearchNamesTheFirstOfTwoEqualScores) {
+    const CdcPair point = {0x1234, 0x5678}, near = {0x100, 0x200}, far = {0x20000000, 0x30000000};  // axis X
+    FlightLine flight_line;
+    flight_line.cdc[0] = point;
+    const CdcPoint p = CdcMethod::prepare_point(flight_line, 0);
+    const double tie = CdcMethod::score(near, p);
+    ASSERT_GT(tie, 0.0);
+    ASSERT_GT(CdcMethod::score(far, p), tie);
+    ASSERT_EQ(cdc_case_group(near), cdc_case_group(far));
+    const int count = 2 * kCdcBlockVectors * 8 + 13;
+    for (int first = 0; first < count; ++first) {
+        for (int second = first + 1; second < count; ++second) {
+            std::vector<CdcPair> airports(count, far);
+            airports[first] = airports[second] = near;
+            const Nearest found = cdc_block_find_nearest(group_by_flag_case(airports.data(), count), point);
+            ASSERT_EQ(found.airport, first) << "tied at " << first << " and " << second;
+            ASSERT_EQ(std::memcmp(&found.score, &tie, sizeof(double)), 0);
         }
     }
 }
@@ -179,6 +213,9 @@ TEST_P(VectorSearchTest, NoAirportsNoWinner) {
     const Nearest grouped = cdc_grouped_find_nearest(group_by_flag_case(nullptr, 0), {0, 0});
     EXPECT_EQ(grouped.airport, kNoWinner);
     EXPECT_EQ(grouped.score, kStartScore);
+    const Nearest blocks = cdc_block_find_nearest(group_by_flag_case(nullptr, 0), {0, 0});
+    EXPECT_EQ(blocks.airport, kNoWinner);
+    EXPECT_EQ(blocks.score, kStartScore);
     const Nearest latlong = latlong_vector_find_nearest(nullptr, 0, {0, 0});
     EXPECT_EQ(latlong.airport, kNoWinner);
     EXPECT_EQ(latlong.score, -kStartScore);

@@ -6,6 +6,7 @@
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
+#include "vector/cdc_lanes-inl.h"
 #include "vector/vector_lanes-inl.h"
 
 HWY_BEFORE_NAMESPACE();
@@ -13,6 +14,7 @@ namespace spherebench::cdc_vector {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
+using namespace cdc_lanes::HWY_NAMESPACE;
 using namespace vector_lanes::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
@@ -27,16 +29,7 @@ Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
 }
 
 // Every pair with its own flag case, the lowest table index on ties.
-Nearest CdcGroupedSearch(const CdcCaseGroups& groups, CdcPair point) {
-    const CdcPoint p = spherebench::arrange_point(decode_cdc(point));
-    Nearest nearest{kNoWinner, kStartScore};
-    for (size_t j = 0; j < groups.pairs.size(); ++j) {
-        const double s = CdcMethod::score(groups.pairs[j], p);
-        const int32_t index = static_cast<int32_t>(groups.indices[j]);
-        if (s < nearest.score || (s == nearest.score && index < nearest.airport)) nearest = {index, s};
-    }
-    return nearest;
-}
+Nearest CdcGroupedSearch(const CdcCaseGroups& groups, CdcPair point) { return grouped_search_one_lane(groups, point); }
 
 double SumOfSquareRoots(const double* values, int count) {
     double sum = 0;
@@ -91,32 +84,6 @@ HWY_INLINE PointSide point_side(UnitVector p) {
     const V px = hn::Set(d, p.x), py = hn::Set(d, p.y);
     return {px, py, hn::Set(d, p.z), hn::Xor(hn::BitCast(DU(), px), hn::BitCast(DU(), py))};
 #endif
-}
-
-// stored_cosine of both words: shifted left by 2, with bit 1 set (the shift
-// left it clear, so adding 2 sets it) and biased by 2^31 (adding 0x80000000
-// modulo 2^32), then converted and scaled.
-struct Cosines {
-    V u, v;
-};
-HWY_INLINE Cosines stored_cosines(VU pairs) {
-    const D d;
-    const DU32 d32;
-    const auto [first, second] =
-        words_as_doubles(hn::Add(hn::ShiftLeft<2>(hn::BitCast(d32, pairs)), hn::Set(d32, 0x80000002u)));
-    const V scale = hn::Set(d, kCosineScale);
-    return {hn::Mul(first, scale), hn::Mul(second, scale)};
-}
-
-// decode_cosines of every pair: u, v and the computed w.
-struct Decoded {
-    V u, v, w;
-};
-HWY_INLINE Decoded decode_lanes(VU pairs) {
-    const D d;
-    const auto [u, v] = stored_cosines(pairs);
-    const V s = hn::Sub(hn::Sub(hn::Set(d, 1.0), hn::Mul(u, u)), hn::Mul(v, v));
-    return {u, v, hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kSmallestRootArgument)), hn::Sqrt(s))};
 }
 
 // The squared chords of the airports in one vector of pairs to the point.
@@ -185,23 +152,6 @@ Nearest CdcVectorSearch(const CdcPair* airports, int count, CdcPair point) {
     return search_lanes</*kSmallerWins=*/true, kUnroll>(airports, count, kStartScore, score);
 }
 
-// The squared chords of a vector of airports of one flag case: (a, b, c) are
-// the point's partners of u, v and w for that case (CdcPoint), the same in
-// every lane, and the order of the sum is the case's, as in CdcMethod::score.
-template <bool kAxisZ>
-struct CaseChords {
-    V a, b, c;
-
-    HWY_INLINE V operator()(VU pairs) const {
-        const auto [u, v, w] = decode_lanes(pairs);
-        const V d0 = hn::Sub(u, a);
-        const V d1 = hn::Sub(v, b);
-        const V d2 = hn::Sub(w, c);
-        const V first = hn::Mul(d0, d0), second = hn::Mul(d1, d1), third = hn::Mul(d2, d2);
-        return kAxisZ ? hn::Add(hn::Add(first, second), third) : hn::Add(hn::Add(first, third), second);
-    }
-};
-
 // One group into `best`, whose lanes hold table indices. The group's own
 // bests keep, per lane, the earliest of equal scores, which is the lowest
 // index (a group is in table order); merging them keeps the lowest across
@@ -210,7 +160,7 @@ template <bool kAxisZ>
 HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint::Partners& q, LaneBests& best) {
     const D d;
     const int lanes = static_cast<int>(hn::Lanes(d));
-    const CaseChords<kAxisZ> score{hn::Set(d, q.a), hn::Set(d, q.b), hn::Set(d, q.c)};
+    const CaseChords<kAxisZ> score = case_chords<kAxisZ>(q);
     const CdcPair* pairs = groups.pairs.data();
     const double* indices = groups.indices.data();
     LaneBests own[kUnroll];
