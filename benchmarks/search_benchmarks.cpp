@@ -79,15 +79,7 @@ const CdcArrangementChoice& suite_arrangement() {
 const bool arrangement_chosen = register_check([] { return suite_arrangement().name != nullptr; });
 
 void BM_CdcPass(benchmark::State& state) {
-    switch (suite_arrangement().arrangement) {
-        case CdcArrangement::kSelectBits:
-            return BM_Pass<CdcMethodWith<CdcArrangement::kSelectBits>>(state);
-        case CdcArrangement::kConditional:
-            return BM_Pass<CdcMethodWith<CdcArrangement::kConditional>>(state);
-        case CdcArrangement::kTwoSlotArray:
-            break;
-    }
-    BM_Pass<CdcMethodWith<CdcArrangement::kTwoSlotArray>>(state);
+    with_cdc_method(suite_arrangement().arrangement, [&state](auto method) { BM_Pass<decltype(method)>(state); });
 }
 
 BENCHMARK(BM_CdcPass)->Apply(airport_counts);

@@ -67,15 +67,8 @@ std::optional<std::string> run_passes_with(Cdc cdc_method, const Inputs& inputs,
 }  // namespace
 
 std::optional<std::string> run_passes(const Inputs& inputs, int repeat, CdcArrangement arrangement, PassRuns& runs) {
-    switch (arrangement) {
-        case CdcArrangement::kSelectBits:
-            return run_passes_with(CdcMethodWith<CdcArrangement::kSelectBits>{}, inputs, repeat, runs);
-        case CdcArrangement::kConditional:
-            return run_passes_with(CdcMethodWith<CdcArrangement::kConditional>{}, inputs, repeat, runs);
-        case CdcArrangement::kTwoSlotArray:
-            break;
-    }
-    return run_passes_with(CdcMethod{}, inputs, repeat, runs);
+    return with_cdc_method(arrangement,
+                           [&](auto cdc_method) { return run_passes_with(cdc_method, inputs, repeat, runs); });
 }
 
 }  // namespace spherebench

@@ -24,9 +24,8 @@ constexpr double kMargin = 1.02;
 // Where each timed search leaves its results.
 volatile int64_t kept_winners;
 
-template <CdcArrangement kArrangement>
-double time_search(const AirportTable& airports, const FlightLine& flight_line, int points) {
-    using Method = CdcMethodWith<kArrangement>;
+template <ProximityMethod Method>
+double time_search(Method, const AirportTable& airports, const FlightLine& flight_line, int points) {
     const auto start = std::chrono::steady_clock::now();
     int64_t winners = 0;
     for (int i = 0; i < points; ++i)
@@ -41,15 +40,8 @@ double time_search(const AirportTable& airports, const FlightLine& flight_line, 
 
 double time_search(CdcArrangement arrangement, const AirportTable& airports, const FlightLine& flight_line,
                    int points) {
-    switch (arrangement) {
-        case CdcArrangement::kSelectBits:
-            return time_search<CdcArrangement::kSelectBits>(airports, flight_line, points);
-        case CdcArrangement::kConditional:
-            return time_search<CdcArrangement::kConditional>(airports, flight_line, points);
-        case CdcArrangement::kTwoSlotArray:
-            break;
-    }
-    return time_search<CdcArrangement::kTwoSlotArray>(airports, flight_line, points);
+    return with_cdc_method(arrangement,
+                           [&](auto method) { return time_search(method, airports, flight_line, points); });
 }
 
 }  // namespace

@@ -49,15 +49,20 @@ inline unsigned cdc_flag_case(CdcPair pair) {
 // The decoded airport per flag case, and the point's components paired with
 // (u, v, w) in that order.
 inline CdcPoint arrange_point(UnitVector p) {
+    // By pairs: the positive and the negative major component.
     return {{
+        // axis X: ( w,  u, v), (-w, -u,  v)
         {p.y, p.z, p.x, 0},
-        {-p.y, p.z, -p.x, 0},  // axis X: ( w,  u, v), (-w, -u,  v)
+        {-p.y, p.z, -p.x, 0},
+        // axis Y: (-u,  w, v), ( u, -w,  v)
         {-p.x, p.z, p.y, 0},
-        {p.x, p.z, -p.y, 0},  // axis Y: (-u,  w, v), ( u, -w,  v)
+        {p.x, p.z, -p.y, 0},
+        // axis Z: (-v,  u, w), ( v,  u, -w)
         {p.y, -p.x, p.z, 0},
-        {p.y, p.x, -p.z, 0},  // axis Z: (-v,  u, w), ( v,  u, -w)
+        {p.y, p.x, -p.z, 0},
+        // axis Z again: bit 30 of the second word is not read
         {p.y, -p.x, p.z, 0},
-        {p.y, p.x, -p.z, 0},  // axis Z: bit 30 of the second word unread
+        {p.y, p.x, -p.z, 0},
     }};
 }
 
@@ -129,5 +134,20 @@ struct CdcMethodWith {
 
 // The arrangement every caller gets unless it picks one.
 using CdcMethod = CdcMethodWith<CdcArrangement::kTwoSlotArray>;
+
+// call(method) with the method of the arrangement chosen at run time: each
+// arrangement's loop is compiled apart, so no test calls through a choice.
+template <typename Call>
+decltype(auto) with_cdc_method(CdcArrangement arrangement, Call&& call) {
+    switch (arrangement) {
+        case CdcArrangement::kSelectBits:
+            return call(CdcMethodWith<CdcArrangement::kSelectBits>{});
+        case CdcArrangement::kConditional:
+            return call(CdcMethodWith<CdcArrangement::kConditional>{});
+        case CdcArrangement::kTwoSlotArray:
+            break;
+    }
+    return call(CdcMethod{});
+}
 
 }  // namespace spherebench
