@@ -9,23 +9,6 @@
 
 namespace spherebench {
 
-int bytes_per_location(Form form) {
-    switch (form) {
-        case Form::kS2Point:
-            return 3 * sizeof(double);
-        case Form::kFloatVector:
-            return 3 * sizeof(float);
-        default:
-            return 8;
-    }
-}
-
-const char* form_name(Form form) {
-    // In the order of the enumeration.
-    static constexpr const char* kNames[] = {"CdcPair", "FixedLatLong", "S2CellId", "S2Point", "FloatVector"};
-    return kNames[static_cast<int>(form)];
-}
-
 FormTable make_form_table(Form form, int count, uint64_t seed) {
     FormTable t;
     t.form = form;

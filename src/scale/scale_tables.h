@@ -12,14 +12,9 @@
 #include <vector>
 
 #include "geo/coords.h"
+#include "geo/stored_form.h"
 
 namespace spherebench {
-
-enum class Form { kCdcPair, kFixedLatLong, kS2CellId, kS2Point, kFloatVector };
-
-// Bytes one location takes in the form.
-int bytes_per_location(Form form);
-const char* form_name(Form form);
 
 // `count` locations in one form; only that form's arrays are filled.
 struct FormTable {

@@ -1,0 +1,41 @@
+// The stored forms of a location that the project searches, by name and by
+// the bytes one location takes: the program's own two (the pair and the
+// fixed-point latitude/longitude) and the three set beside them (s2geometry's
+// leaf cell id and point, and a unit vector in three floats).
+#pragma once
+
+namespace spherebench {
+
+enum class Form { kCdcPair, kFixedLatLong, kS2CellId, kS2Point, kFloatVector };
+inline constexpr Form kForms[] = {Form::kCdcPair, Form::kFixedLatLong, Form::kS2CellId, Form::kS2Point,
+                                  Form::kFloatVector};
+
+// Bytes one location takes in the form, as stored.
+constexpr int bytes_per_location(Form form) {
+    switch (form) {
+        case Form::kS2Point:
+            return 3 * 8;
+        case Form::kFloatVector:
+            return 3 * 4;
+        default:
+            return 8;
+    }
+}
+
+constexpr const char* form_name(Form form) {
+    switch (form) {
+        case Form::kCdcPair:
+            return "CdcPair";
+        case Form::kFixedLatLong:
+            return "FixedLatLong";
+        case Form::kS2CellId:
+            return "S2CellId";
+        case Form::kS2Point:
+            return "S2Point";
+        case Form::kFloatVector:
+            return "FloatVector";
+    }
+    return "";
+}
+
+}  // namespace spherebench
