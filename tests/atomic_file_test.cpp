@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "temp_folder.h"
 
 namespace spherebench {
 namespace {
@@ -19,14 +22,8 @@ std::string contents(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class AtomicFileTest : public testing::Test {
+class AtomicFileTest : public TempFolderTest {
   protected:
-    void SetUp() override {
-        std::string dir = (fs::path(testing::TempDir()) / "atomic_file_XXXXXX").string();
-        ASSERT_NE(mkdtemp(dir.data()), nullptr);
-        work_ = dir;
-    }
-    void TearDown() override { fs::remove_all(work_); }
     // The names in the folder.
     std::vector<std::string> names() const {
         std::vector<std::string> found;
@@ -34,7 +31,6 @@ class AtomicFileTest : public testing::Test {
         std::sort(found.begin(), found.end());
         return found;
     }
-    fs::path work_;
 };
 
 TEST_F(AtomicFileTest, TheFileIsMadeAtOpenAndReplacedOnlyAtCommit) {

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "temp_folder.h"
+
 namespace spherebench {
 namespace {
 
@@ -15,12 +17,10 @@ namespace fs = std::filesystem;
 
 // A fresh folder as the current one: data/ holding the two input files, a
 // link to data/ and links to its airport file, one of them a hard link.
-class OutputFiles : public testing::Test {
+class OutputFiles : public TempFolderTest {
   protected:
     void SetUp() override {
-        std::string dir = (fs::path(testing::TempDir()) / "output_files_XXXXXX").string();
-        ASSERT_NE(mkdtemp(dir.data()), nullptr);
-        work_ = dir;
+        TempFolderTest::SetUp();
         previous_ = fs::current_path();
         fs::current_path(work_);
         fs::create_directories("data/sub");
@@ -32,7 +32,7 @@ class OutputFiles : public testing::Test {
     }
     void TearDown() override {
         fs::current_path(previous_);
-        fs::remove_all(work_);
+        TempFolderTest::TearDown();
     }
 
     static std::optional<std::string> check(std::string folder, std::optional<std::string> json,
@@ -44,7 +44,7 @@ class OutputFiles : public testing::Test {
         return check_output_files(options);
     }
 
-    fs::path work_, previous_;
+    fs::path previous_;
 };
 
 TEST_F(OutputFiles, AnInputFileIsRefusedHoweverItIsSpelled) {
