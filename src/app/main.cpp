@@ -114,6 +114,7 @@ int main(int argc, char** argv) {
 
     // A report that did not reach its reader is a failed run.
     if (!output_delivered()) return fail("Can't write the report\n");
+    if (output_files(options).empty()) return 0;
     RunRecord record{SPHEREBENCH_VERSION,   this_cpu_model_name(),    compiler_name(), arrangement.name,
                      inputs.airports.count, inputs.flight_line.count, tests,           runs};
     record.timestamp = utc_timestamp(started);
