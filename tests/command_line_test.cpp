@@ -38,7 +38,7 @@ TEST(CommandLine, ReadsEveryFormOfTheOptions) {
         {{"data", "--json", "run.json", "-v"}, with("data", 1, "run.json", true)},
         {{"--json=a=b.json", "--verbose"}, with("", 1, "a=b.json", true)},
         {{"--results", "r.csv", "data"}, with("data", 1, std::nullopt, false, "r.csv")},
-        {{"--results=-x.csv", "--json", "-"}, with("", 1, "-", false, "-x.csv")},
+        {{"--results=-x.csv", "--json", "./-"}, with("", 1, "./-", false, "-x.csv")},
         {{"--", "-odd folder"}, with("-odd folder", 1)},
         {{"-"}, with("-", 1)},
         // Help wins over anything else, even a wrong word; --version does not.
@@ -75,7 +75,8 @@ TEST(CommandLine, NamesTheProblemOfAWrongOne) {
         {{"--results="}, "--results needs a file name"},
         {{"--results", "a", "--results=b"}, "--results given twice"},
         // Standard output carries the report.
-        {{"--results", "-"}, "--results - would mix the results into the report on standard output"},
+        {{"--results", "-"}, "--results - would mix its file into the report on standard output"},
+        {{"--json=-"}, "--json - would mix its file into the report on standard output"},
         {{"data", "other"}, "one folder only, not data and other"},
         {{""}, "the folder's name is empty"},
         {{"--verbose=yes"}, "--verbose takes no value"},

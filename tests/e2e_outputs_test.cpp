@@ -1,6 +1,7 @@
 // The files a run writes besides its report, end to end: the per-point
 // results against the report's lists on the bundled data, the record's
 // fields, and a run that refuses to write over its own inputs.
+#include <algorithm>
 #include <cstdio>
 
 #include "csv_rows.h"

@@ -64,8 +64,7 @@ std::optional<std::string> parse_command_line(const std::vector<std::string>& ar
                 if (file) return option.name + " given twice";
                 if (value->empty()) return option.name + " needs a file name";
                 // "-" is standard output, where the report goes.
-                if (option.name == "--results" && *value == "-")
-                    return std::string("--results - would mix the results into the report on standard output");
+                if (*value == "-") return option.name + " - would mix its file into the report on standard output";
                 file = *value;
                 continue;
             }
