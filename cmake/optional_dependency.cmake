@@ -41,8 +41,8 @@ endfunction()
 
 # Decides whether the part of `option` is built: sets <result> ON when the
 # option allows it and every target in REQUIRES exists. With the option ON a
-# missing library stops the configuration; with AUTO the skip is said in one
-# line.
+# missing library stops the configuration; otherwise one line says whether
+# the part is built or skipped, and why.
 function(spherebench_part_enabled result option what)
     cmake_parse_arguments(arg "" "HINT" "REQUIRES" ${ARGN})
     set(${result} OFF PARENT_SCOPE)
@@ -64,5 +64,6 @@ function(spherebench_part_enabled result option what)
         message(STATUS "${missing} not found (${arg_HINT}): skipping ${what}")
         return()
     endif()
+    message(STATUS "${option}=${${option}}: building ${what}")
     set(${result} ON PARENT_SCOPE)
 endfunction()

@@ -10,10 +10,12 @@
 namespace spherebench {
 namespace {
 
-auto fields(const Options& o) { return std::tie(o.folder, o.repeat, o.json, o.verbose, o.help, o.version); }
+auto fields(const Options& o) { return std::tie(o.folder, o.repeat, o.json, o.results, o.verbose, o.help, o.version); }
 
-Options with(std::string folder, int repeat, std::optional<std::string> json = std::nullopt, bool verbose = false) {
+Options with(std::string folder, int repeat, std::optional<std::string> json = std::nullopt, bool verbose = false,
+             std::optional<std::string> results = std::nullopt) {
     Options options;
+    options.results = std::move(results);
     options.folder = std::move(folder);
     options.repeat = repeat;
     options.json = std::move(json);
@@ -35,6 +37,8 @@ TEST(CommandLine, ReadsEveryFormOfTheOptions) {
         {{"--repeat=1000"}, with("", 1000)},
         {{"data", "--json", "run.json", "-v"}, with("data", 1, "run.json", true)},
         {{"--json=a=b.json", "--verbose"}, with("", 1, "a=b.json", true)},
+        {{"--results", "r.csv", "data"}, with("data", 1, std::nullopt, false, "r.csv")},
+        {{"--results=-x.csv", "--json", "./-"}, with("", 1, "./-", false, "-x.csv")},
         {{"--", "-odd folder"}, with("-odd folder", 1)},
         {{"-"}, with("-", 1)},
         // Help wins over anything else, even a wrong word; --version does not.
@@ -67,6 +71,12 @@ TEST(CommandLine, NamesTheProblemOfAWrongOne) {
         {{"--repeat", "99999999999"}, "--repeat takes a whole number from 1 to 1000, not \"99999999999\""},
         {{"--repeat", "1", "--repeat", "2"}, "--repeat given twice"},
         {{"--json", "a", "--json", "b"}, "--json given twice"},
+        {{"--results"}, "--results needs a value"},
+        {{"--results="}, "--results needs a file name"},
+        {{"--results", "a", "--results=b"}, "--results given twice"},
+        // Standard output carries the report.
+        {{"--results", "-"}, "--results - would mix its file into the report on standard output"},
+        {{"--json=-"}, "--json - would mix its file into the report on standard output"},
         {{"data", "other"}, "one folder only, not data and other"},
         {{""}, "the folder's name is empty"},
         {{"--verbose=yes"}, "--verbose takes no value"},

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_folder.h"
+
 extern char** environ;
 
 namespace fs = std::filesystem;
@@ -97,19 +99,12 @@ inline const std::string kSummary =
     "Latitude/longitude:        _#   _#  (#.# 1.000)\n"
     "-----------------------------------------------------------\n";
 
-class ProgramRun : public testing::Test {
+class ProgramRun : public TempFolderTest {
   protected:
     void SetUp() override {
-        std::string dir = (fs::path(testing::TempDir()) / "spherebench_e2e_XXXXXX").string();
-        ASSERT_NE(mkdtemp(dir.data()), nullptr);
-        work_ = dir;
+        TempFolderTest::SetUp();
         run_dir_ = work_ / "run";
         fs::create_directory(run_dir_);
-    }
-
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(work_, ignored);
     }
 
     // Empties the run directory for another run within the same test.
@@ -179,7 +174,6 @@ class ProgramRun : public testing::Test {
         EXPECT_EQ(result.out, "");
     }
 
-    fs::path work_;
     fs::path run_dir_;
 };
 

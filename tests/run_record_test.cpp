@@ -31,16 +31,23 @@ TEST(RunSpread, GivesEachMethodsRangeAndTheRangeOfTheTurnsRatios) {
 TEST(RunRecord, EscapesStringsAndGivesTheMedianRates) {
     EXPECT_EQ(json_string("a\"b\\c\n\x01\xc3\xa9"), "\"a\\\"b\\\\c\\u000a\\u0001\xc3\xa9\"");
     // Medians 20 and 40 ticks: 1000 tests in 0.02 s and 0.04 s.
-    const RunRecord record{"1.2.3", "CPU \"X\"", "cc", "two-slot array", 10, 100, 1000, {{20, 30, 10}, {50, 40, 30}}};
+    RunRecord record{"1.2.3", "CPU \"X\"", "cc", "two-slot array", 10, 100, 1000, {{20, 30, 10}, {50, 40, 30}}};
+    record.timestamp = "2026-12-07T15:40:00Z";
+    record.folder = "C:\\data";
+    record.search = "brute";
     EXPECT_EQ(format_run_record(record),
               "{\n"
               "  \"version\": \"1.2.3\",\n"
+              "  \"timestamp\": \"2026-12-07T15:40:00Z\",\n"
               "  \"cpu\": \"CPU \\\"X\\\"\",\n"
               "  \"compiler\": \"cc\",\n"
+              "  \"search\": \"brute\",\n"
               "  \"cdc_arrangement\": \"two-slot array\",\n"
+              "  \"folder\": \"C:\\\\data\",\n"
               "  \"airports\": 10,\n"
               "  \"points\": 100,\n"
               "  \"tests\": 1000,\n"
+              "  \"tick_unit\": \"ms\",\n"
               "  \"runs\": [\n"
               "    {\"cdc_ticks\": 20, \"latlong_ticks\": 50},\n"
               "    {\"cdc_ticks\": 30, \"latlong_ticks\": 40},\n"
@@ -49,6 +56,13 @@ TEST(RunRecord, EscapesStringsAndGivesTheMedianRates) {
               "  \"cdc_tests_per_second\": 50000,\n"
               "  \"latlong_tests_per_second\": 25000\n"
               "}\n");
+}
+
+// Seconds since 1970 worked out apart (Python's calendar.timegm).
+TEST(RunRecord, GivesTheTimeInUtcAsIso8601) {
+    EXPECT_EQ(utc_timestamp(0), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(utc_timestamp(1796658000), "2026-12-07T15:40:00Z");
+    EXPECT_EQ(utc_timestamp(951868799), "2000-02-29T23:59:59Z");
 }
 
 TEST(RunRecord, FindsTheModelNameInCpuinfo) {

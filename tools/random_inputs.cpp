@@ -28,7 +28,8 @@ constexpr const char* kUsageFormat =
     "Writes DIR/%s with AIRPORTS airports (1 to %d, default %d) and\n"
     "DIR/%s with POINTS points (1 to %d, default %d), all of directions\n"
     "uniform on the sphere from fixed seeds: every run writes the same files.\n"
-    "Each file replaces its old version only once it is complete.\n"
+    "Each file replaces its old version only once it is complete; standard error\n"
+    "then names the files written and their counts.\n"
     "\n"
     "    --force  replaces files that are already there (else refused)\n"
     "-h, --help   prints this help\n"
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
     const std::string paths[2] = {(std::filesystem::path(folder) / kAirportFileName).string(),
                                   (std::filesystem::path(folder) / kFlightLineFileName).string()};
     std::error_code ignored;
+    if (!std::filesystem::exists(folder, ignored)) return tool_error(kTool, "no folder " + folder + ": make it first");
     if (!std::filesystem::is_directory(folder, ignored)) return tool_error(kTool, folder + " is not a folder");
     for (const std::string& path : paths)
         if (!request.force && std::filesystem::exists(std::filesystem::symlink_status(path, ignored)))
@@ -110,5 +112,8 @@ int main(int argc, char** argv) {
     std::optional<std::string> failure = format_airports_file(airport_pairs, names, header(counts[0]), files[0]);
     if (!failure) failure = format_flight_line_file(points, header(counts[1]), files[1]);
     for (int i = 0; i < 2 && !failure; ++i) failure = write_file_atomically(paths[i], files[i]);
-    return failure ? tool_error(kTool, *failure) : 0;
+    if (failure) return tool_error(kTool, *failure);
+    std::fprintf(stderr, "%s: wrote %d airports to %s and %d points to %s\n", kTool, counts[0], paths[0].c_str(),
+                 counts[1], paths[1].c_str());
+    return 0;
 }

@@ -34,6 +34,20 @@ namespace {
 
 constexpr const char* kTool = "representations-report";
 
+constexpr const char* kUsage =
+    "usage: representations-report DATA_DIR FIGURES [PLOT_DATA]\n"
+    "\n"
+    "Sets six stored forms of a location side by side (bytes, position error, time\n"
+    "per test, nearest airports along DATA_DIR's path) and the sphere beside the\n"
+    "WGS84 ellipsoid; writes Markdown (docs/REPRESENTATIONS.md) to standard output.\n"
+    "FIGURES is what benchmarks/suite_results.py figures prints (\"-\": standard\n"
+    "input); PLOT_DATA, if given, receives one line per form for gnuplot.\n"
+    "\n"
+    "-h, --help   prints this help\n"
+    "\n"
+    "Exit status: 0 written, 1 a failure (one line on standard error), 2 a wrong\n"
+    "command line.\n";
+
 std::optional<std::string> read_figures(const std::string& path, SuiteFigures& figures) {
     std::ifstream file;
     if (path != "-") file.open(path);
@@ -55,6 +69,11 @@ std::optional<std::string> write_plot_data(const std::string& path, const std::s
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "-h" || std::string(argv[i]) == "--help") {
+            std::fputs(kUsage, stdout);
+            return std::fflush(stdout) == 0 ? 0 : tool_error(kTool, "can't write the help");
+        }
     if (argc < 3 || argc > 4) {
         tool_error(kTool, "usage: representations-report DATA_DIR FIGURES [PLOT_DATA]");
         return kWrongCommandLine;

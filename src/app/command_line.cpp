@@ -56,13 +56,16 @@ std::optional<std::string> parse_command_line(const std::vector<std::string>& ar
             options.version = true;
         } else if (option.name == "-v" || option.name == "--verbose") {
             options.verbose = true;
-        } else if (option.name == "--repeat" || option.name == "--json") {
+        } else if (option.name == "--repeat" || option.name == "--json" || option.name == "--results") {
             const std::optional<std::string> value = option_value(option, args, at);
             if (!value) return option.name + " needs a value";
-            if (option.name == "--json") {
-                if (options.json) return std::string("--json given twice");
-                if (value->empty()) return std::string("--json needs a file name");
-                options.json = *value;
+            if (option.name != "--repeat") {
+                std::optional<std::string>& file = option.name == "--json" ? options.json : options.results;
+                if (file) return option.name + " given twice";
+                if (value->empty()) return option.name + " needs a file name";
+                // "-" is standard output, where the report goes.
+                if (*value == "-") return option.name + " - would mix its file into the report on standard output";
+                file = *value;
                 continue;
             }
             const std::optional<int> repeat = parse_repeat(*value);
@@ -98,8 +101,17 @@ std::string usage_text() {
         "                   relative times. A single run varies on a busy machine:\n"
         "                   take the median of 15 runs for a steadier figure.\n"
         "      --json FILE  also writes a record of the run to FILE as JSON: version,\n"
-        "                   CPU, compiler, the table sizes, every run's clock ticks,\n"
-        "                   and the tests per second of the median runs\n"
+        "                   UTC time, CPU, compiler, search, folder, the table sizes,\n"
+        "                   every run's clock ticks (ms), and the tests per second of\n"
+        "                   the median runs\n"
+        "      --results FILE\n"
+        "                   also writes each point's nearest airport to FILE as CSV,\n"
+        "                   one line a point and method: the point's number (from 0,\n"
+        "                   in file order), latitude and longitude, the airport's\n"
+        "                   number, name, latitude and longitude (degrees, as the\n"
+        "                   report gives them) and the great-circle distance in km\n"
+        "                   between the two. Neither file may be one the run reads;\n"
+        "                   both are made before the run and filled at its end\n"
         "  -v, --verbose    writes what was read and how the run is set up to\n"
         "                   standard error\n"
         "  -h, --help       prints this help\n"

@@ -11,10 +11,11 @@ namespace spherebench {
 inline constexpr int kMostRepeats = 1000;
 
 struct Options {
-    std::string folder;               // where the two files are; empty: the current folder
-    int repeat = 1;                   // runs of each pass
-    std::optional<std::string> json;  // where to write the record of the run
-    bool verbose = false;             // extra lines on standard error
+    std::string folder;                  // where the two files are; empty: the current folder
+    int repeat = 1;                      // runs of each pass
+    std::optional<std::string> json;     // where to write the record of the run
+    std::optional<std::string> results;  // where to write each point's nearest airport, as CSV
+    bool verbose = false;                // extra lines on standard error
     bool help = false;
     bool version = false;
 };

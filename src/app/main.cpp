@@ -5,11 +5,14 @@
 // no arguments it does exactly one run of each pass.
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/output_files.h"
 #include "app/passes.h"
+#include "app/point_results.h"
 #include "app/run_record.h"
 #include "app/run_spread.h"
 #include "base/atomic_file.h"
@@ -48,6 +51,33 @@ void print_verbose_tables(const Inputs& inputs) {
                  inputs.airports.count, inputs.flight_line.count, inputs.airports.count * sizeof(CdcPair));
 }
 
+// The one place that names the search the passes run, for the record.
+const char* search_used(const Options&) { return "brute"; }
+
+// The files the run writes besides its report.
+struct Outputs {
+    AtomicFile json;
+    AtomicFile results;
+};
+
+// Makes each output's temporary file, before anything is read.
+std::optional<std::string> open_outputs(const Options& options, Outputs& outputs) {
+    if (options.json)
+        if (auto failure = outputs.json.open(*options.json)) return failure;
+    if (options.results)
+        if (auto failure = outputs.results.open(*options.results)) return failure;
+    return std::nullopt;
+}
+
+std::optional<std::string> commit_outputs(const Options& options, const Inputs& inputs, const RunRecord& record,
+                                          Outputs& outputs) {
+    if (options.json)
+        if (auto failure = outputs.json.commit(format_run_record(record))) return failure;
+    if (options.results)
+        if (auto failure = outputs.results.commit(format_point_results(inputs, record.runs))) return failure;
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,6 +89,10 @@ int main(int argc, char** argv) {
         return usage_error(kName, *error);
     if (options.help) return print_and_exit(usage_text());
     if (options.version) return print_and_exit(std::string(kName) + " " + SPHEREBENCH_VERSION + "\n");
+    if (auto problem = check_output_files(options)) return usage_error(kName, *problem);
+    Outputs outputs;
+    if (auto failure = open_outputs(options, outputs)) return tool_error(kName, *failure);
+    const std::time_t started = std::time(nullptr);
     if (options.verbose) print_verbose_start(options);
 
     Inputs inputs;
@@ -80,11 +114,12 @@ int main(int argc, char** argv) {
 
     // A report that did not reach its reader is a failed run.
     if (!output_delivered()) return fail("Can't write the report\n");
-    if (options.json) {
-        const RunRecord record{SPHEREBENCH_VERSION,   this_cpu_model_name(),    compiler_name(), arrangement.name,
-                               inputs.airports.count, inputs.flight_line.count, tests,           runs};
-        if (auto failure = write_file_atomically(*options.json, format_run_record(record)))
-            return tool_error(kName, *failure);
-    }
+    if (output_files(options).empty()) return 0;
+    RunRecord record{SPHEREBENCH_VERSION,   this_cpu_model_name(),    compiler_name(), arrangement.name,
+                     inputs.airports.count, inputs.flight_line.count, tests,           runs};
+    record.timestamp = utc_timestamp(started);
+    record.folder = options.folder.empty() ? "." : options.folder;
+    record.search = search_used(options);
+    if (auto failure = commit_outputs(options, inputs, record, outputs)) return tool_error(kName, *failure);
     return 0;
 }

@@ -60,7 +60,11 @@ std::optional<std::string> run_passes_with(Cdc cdc_method, const Inputs& inputs,
         print_block(cdc_method, inputs, cdc);
         print_block(LatLongMethod{}, inputs, latlong);
     }
-    runs = {cdc.ticks, latlong.ticks};
+    const auto found = [&](const MethodRuns& method) {
+        return std::vector<int32_t>(method.first.airport.begin(),
+                                    method.first.airport.begin() + inputs.flight_line.count);
+    };
+    runs = {cdc.ticks, latlong.ticks, found(cdc), found(latlong)};
     return std::nullopt;
 }
 

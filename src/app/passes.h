@@ -12,10 +12,13 @@
 
 namespace spherebench {
 
-// Every run's clock ticks, per method, in the order run.
+// Every run's clock ticks, per method, in the order run; and per method the
+// airport each point found (the same in every run), by point index.
 struct PassRuns {
     std::vector<int32_t> cdc;
     std::vector<int32_t> latlong;
+    std::vector<int32_t> cdc_winners = {};
+    std::vector<int32_t> latlong_winners = {};
 };
 
 // Runs the direction-cosine pass, then the latitude/longitude pass, `repeat`

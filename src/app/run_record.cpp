@@ -1,6 +1,5 @@
 #include "app/run_record.h"
 
-#include <charconv>
 #include <fstream>
 #include <iterator>
 
@@ -11,13 +10,6 @@
 namespace spherebench {
 
 namespace {
-
-// The shortest decimal that reads back as the same double.
-std::string json_number(double value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
-}
 
 std::string field(const char* name, const std::string& value, bool last = false) {
     return printf_string("  \"%s\": %s%s\n", name, value.c_str(), last ? "" : ",");
@@ -46,13 +38,22 @@ std::string format_run_record(const RunRecord& record) {
     runs += "\n  ]";
     const PassTime cdc = pass_time(median_ticks(record.runs.cdc));
     const PassTime latlong = pass_time(median_ticks(record.runs.latlong));
-    return "{\n" + field("version", json_string(record.version)) + field("cpu", json_string(record.cpu)) +
-           field("compiler", json_string(record.compiler)) +
-           field("cdc_arrangement", json_string(record.cdc_arrangement)) +
-           field("airports", std::to_string(record.airports)) + field("points", std::to_string(record.points)) +
-           field("tests", std::to_string(record.tests)) + field("runs", runs) +
-           field("cdc_tests_per_second", json_number(tests_per_second(record.tests, cdc))) +
-           field("latlong_tests_per_second", json_number(tests_per_second(record.tests, latlong)), true) + "}\n";
+    return "{\n" + field("version", json_string(record.version)) + field("timestamp", json_string(record.timestamp)) +
+           field("cpu", json_string(record.cpu)) + field("compiler", json_string(record.compiler)) +
+           field("search", json_string(record.search)) + field("cdc_arrangement", json_string(record.cdc_arrangement)) +
+           field("folder", json_string(record.folder)) + field("airports", std::to_string(record.airports)) +
+           field("points", std::to_string(record.points)) + field("tests", std::to_string(record.tests)) +
+           field("tick_unit", json_string("ms")) + field("runs", runs) +
+           field("cdc_tests_per_second", shortest_decimal(tests_per_second(record.tests, cdc))) +
+           field("latlong_tests_per_second", shortest_decimal(tests_per_second(record.tests, latlong)), true) + "}\n";
+}
+
+std::string utc_timestamp(std::time_t time) {
+    std::tm parts{};
+    char text[32];
+    if (!gmtime_r(&time, &parts) || std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts) == 0)
+        return "unknown";
+    return text;
 }
 
 std::string cpu_model_name(std::string_view cpuinfo) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -19,11 +20,18 @@ struct RunRecord {
     int points;
     int32_t tests;
     PassRuns runs;
+    std::string timestamp = {};  // when the run started, utc_timestamp
+    std::string folder = {};     // the folder read, "." for the current one
+    std::string search = {};     // the search the passes ran
 };
 
-// A JSON object with the record's fields, "runs" as a list of
-// {"cdc_ticks", "latlong_ticks"} per turn, and the tests per second of each
-// method's median run; one field a line, ending in a line feed.
+// The time in UTC as ISO 8601 to the second, "2026-12-07T15:40:00Z".
+std::string utc_timestamp(std::time_t time);
+
+// A JSON object with the record's fields, "tick_unit" ("ms", the clock's),
+// "runs" as a list of {"cdc_ticks", "latlong_ticks"} per turn, and the tests
+// per second of each method's median run; one field a line, ending in a line
+// feed.
 std::string format_run_record(const RunRecord& record);
 
 // The text as a JSON string, quoted: quote, backslash and control characters

@@ -1,5 +1,6 @@
 #include "base/format.h"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 
@@ -16,6 +17,12 @@ std::string printf_string(const char* format, ...) {
     if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
     va_end(again);
     return text;
+}
+
+std::string shortest_decimal(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
 }
 
 }  // namespace spherebench
