@@ -11,7 +11,7 @@ import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
-from spherebench_docs import forms_doc, labels, markdown, suite_tables  # noqa: E402
+from spherebench_docs import forms_doc, labels, markdown, program_tables, suite_tables  # noqa: E402
 from spherebench_docs.results import least_ns  # noqa: E402
 
 
@@ -107,6 +107,21 @@ class FormsDocument(unittest.TestCase):
         self.assertIn("cheapest to search is pair: fixed (8 bytes) takes 8.00 times as long.", text)
         self.assertIn("Only larger forms are faster: big (24 bytes) takes 0.50 times as long.", text)
         self.assertEqual(forms_doc.missing_timing(measures, {"A": 1, "B": 1, "C": 1}), "D")
+
+
+class ProgramTables(unittest.TestCase):
+    def test_records_of_one_label_are_merged_and_their_least_ticks_taken(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        paths = []
+        for i, runs in enumerate(([(20, 120), (18, 110)], [(19, 140)])):
+            paths.append(os.path.join(folder.name, "bundled.%d.json" % i))
+            with open(paths[-1], "w") as f:
+                json.dump({"cpu": "C", "compiler": "g++", "airports": 5210, "points": 1000, "tests": 5210000,
+                           "runs": [{"cdc_ticks": c, "latlong_ticks": ll} for c, ll in runs]}, f)
+        rows = program_tables.table_of(["bundled=" + ",".join(paths), paths[1]]).splitlines()[-2:]
+        self.assertEqual(rows[0], "| bundled | 5210 × 1000 | 3 | 18 ms (3.45* ns) | 110 ms (21.1* ns) | 6.11 |")
+        self.assertEqual(rows[1], "| bundled.1 | 5210 × 1000 | 1 | 19 ms (3.65 ns) | 140 ms (26.9 ns) | 7.37 |")
 
 
 class Labels(unittest.TestCase):

@@ -11,7 +11,7 @@ set terminal pngcairo size 1200,600 font "sans,11"
 set output output
 set datafile missing "?"
 set multiplot title sprintf("Nearest-airport search, 1000 points of random directions: CPU time per proximity test (%s)", about)
-set label 1 "CdcBrute, LatLongBrute: the program's own search loops (find\\_nearest).  floor: a loop written apart from the program with the least scalar arithmetic known for the test (src/suite/floors.cpp)," at screen 0.01, screen 0.085 font "sans,10"
+set label 1 "CdcBrute, LatLongBrute: the program's searches (find\\_nearest).  floor: a loop written apart from the program with the least scalar arithmetic known for the test (src/suite/floors.cpp)," at screen 0.01, screen 0.085 font "sans,10"
 set label 2 "what a scalar search costs at best.  vector: the suite's vector searches (Highway), several tests at once; direction cosines exact bit for bit, lat/long with SLEEF's sine and cosine." at screen 0.01, screen 0.05 font "sans,10"
 set tmargin at screen 0.9
 set bmargin at screen 0.2

@@ -39,25 +39,24 @@ from spherebench_docs import suite_tables  # noqa: E402
 from spherebench_docs.markdown import splice  # noqa: E402
 
 
-def replace(path, text):
-    """Writes the file beside its place, then renames it there."""
+def replace(path, content):
+    """Writes the file (text or bytes) beside its place, then renames it there."""
     folder = os.path.dirname(os.path.abspath(path))
-    with tempfile.NamedTemporaryFile("w", dir=folder, delete=False, suffix=".tmp") as f:
-        f.write(text)
+    binary = isinstance(content, bytes)
+    with tempfile.NamedTemporaryFile("wb" if binary else "w", dir=folder, delete=False, suffix=".tmp") as f:
+        f.write(content)
+    os.chmod(f.name, 0o644)  # as any other file of the tree, not the temporary file's 0600
     os.replace(f.name, path)
 
 
 def drawn(draw, output, *args):
-    """Runs draw(*args, work, aside) and renames the picture to output."""
+    """Runs draw(*args, work, picture) in a working folder, then puts the
+    picture in place."""
     with tempfile.TemporaryDirectory() as work:
-        aside = os.path.join(work, "out.png")
-        draw(*args, work, aside)
-        with open(aside, "rb") as f:
-            data = f.read()
-    folder = os.path.dirname(os.path.abspath(output))
-    with tempfile.NamedTemporaryFile("wb", dir=folder, delete=False, suffix=".tmp") as f:
-        f.write(data)
-    os.replace(f.name, output)
+        picture = os.path.join(work, "picture.png")
+        draw(*args, work, picture)
+        with open(picture, "rb") as f:
+            replace(output, f.read())
 
 
 def performance(doc, scaling, *machines):
