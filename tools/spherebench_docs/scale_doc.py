@@ -1,6 +1,6 @@
 """docs/SCALE.md from one run of the suite's scale benchmarks (scale.Run)."""
 from .markdown import short, table
-from .scale import BATCH, ORDER, TIE
+from .scale import ORDER, TIE
 
 
 def size_name(n):
@@ -105,8 +105,8 @@ def searches_table(run, searches):
                    f"`{searches[s].entry}`"] for s in ORDER], "llrll")
 
 
-def document(run, searches):
-    """searches: the catalogue (catalogue.load())."""
+def introduction(run):
+    """What was measured, how, and on which machine."""
     c = run.results["context"]
     load_before, load_after = c.get("load_before", "?"), c.get("load_after", "?")
     reps = max((b.get("repetitions", 1) for b in run.results["benchmarks"]), default=1)
@@ -116,15 +116,6 @@ def document(run, searches):
     spread = ("One repetition: no spread to show." if reps < 2 else
               f"The repetitions of a search differed by a median of {100 * run.spread[len(run.spread) // 2]:.1f} % "
               f"and at most {100 * run.spread[-1]:.0f} % (CPU time).")
-    one1 = [crossover_sentence(run, "One", 1, other) for other in ("S2PointBruteVector", "FloatBruteVector")]
-    one2 = [crossover_sentence(run, "One", 2, other) for other in ("S2PointBruteVector", "FloatBruteVector")]
-    batch1 = [crossover_sentence(run, "Batch", 1, other) for other in ("S2PointBruteVector", "FloatBruteVector")]
-    bw1, bw2 = run.bw.get((n * 24, 1)), run.bw.get((n * 24, 2))
-    blocking = []
-    for s in ("CdcBruteVector", "S2PointBruteVector", "FloatBruteVector"):
-        one, batch = run.t.get(("One", s, n, 1)), run.t.get(("Batch", s, n, 1))
-        if one and batch:
-            blocking.append(f"{s} {short(one)} → {short(batch)} ns ({one / batch:.1f}×)")
     return f"""# The stored forms beyond the cache
 
 Made by `tools/make_docs.sh` from one run of the benchmark suite's scale benchmarks saved in
@@ -168,7 +159,22 @@ and the exact vector searches against their scalar ones: {c.get('scale_searches_
 
 ![time per test against table size](scale.png)
 
-## The answer
+"""
+
+
+def answer(run):
+    """The crossovers, what blocking does, and what the second core gives."""
+    n = run.largest
+    one1 = [crossover_sentence(run, "One", 1, other) for other in ("S2PointBruteVector", "FloatBruteVector")]
+    one2 = [crossover_sentence(run, "One", 2, other) for other in ("S2PointBruteVector", "FloatBruteVector")]
+    batch1 = [crossover_sentence(run, "Batch", 1, other) for other in ("S2PointBruteVector", "FloatBruteVector")]
+    bw1, bw2 = run.bw.get((n * 24, 1)), run.bw.get((n * 24, 2))
+    blocking = []
+    for s in ("CdcBruteVector", "S2PointBruteVector", "FloatBruteVector"):
+        one, batch = run.t.get(("One", s, n, 1)), run.t.get(("Batch", s, n, 1))
+        if one and batch:
+            blocking.append(f"{s} {short(one)} → {short(batch)} ns ({one / batch:.1f}×)")
+    return f"""## The answer
 
 - **One query, 1 thread:** {one1[0]}; {one1[1]}.
 - **One query, 2 threads:** {one2[0]}; {one2[1]}.
@@ -182,7 +188,13 @@ and the exact vector searches against their scalar ones: {c.get('scale_searches_
   once on otherwise idle cores. Here the machine carried more runnable work than its two cores,
   and the wall-clock ratios at {size_name(n)} were: one query {speedups(run, 'One', n, run.wall)}.
 
-## One query at a time, ns per test
+"""
+
+
+def tables(run, searches):
+    """Every figure of the run, and what each search is (searches: the catalogue)."""
+    n = run.largest
+    return f"""## One query at a time, ns per test
 
 1 thread:
 
@@ -216,3 +228,8 @@ Bytes summed per second of CPU time per thread, the highest of the repetitions.
 
 {searches_table(run, searches)}
 """
+
+
+def document(run, searches):
+    """docs/SCALE.md; searches: the catalogue (catalogue.load())."""
+    return introduction(run) + answer(run) + tables(run, searches)
