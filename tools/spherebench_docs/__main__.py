@@ -115,6 +115,9 @@ COMMANDS = {
 
 
 def main(argv):
+    if argv[1:2] in (["-h"], ["--help"]):
+        print(__doc__)
+        return
     if len(argv) < 2 or argv[1] not in COMMANDS:
         sys.exit(__doc__)
     command, least, most = COMMANDS[argv[1]]
