@@ -29,5 +29,10 @@ for ((i = 1; i <= rounds; i++)); do
     done
 done
 # Each set's rounds read as one record: LABEL=FILE,FILE,...
-python3 "$repo/tools/spherebench_docs" program \
-    $(for set in $sets; do echo "$set=$(ls "$set".*.json | paste -sd, -)"; done)
+records=()
+for set in $sets; do
+    files=$set.1.json
+    for ((i = 2; i <= rounds; i++)); do files+=",$set.$i.json"; done
+    records+=("$set=$files")
+done
+python3 "$repo/tools/spherebench_docs" program "${records[@]}"
