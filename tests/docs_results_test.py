@@ -82,7 +82,10 @@ class SuiteRuns(unittest.TestCase):
         old = {"benchmarks": [iteration("BM_ScaleOne/CdcVector/locations:1024/threads:1", 1e-9),
                               iteration("BM_ScaleBatch/S2CellIdPass/locations:1024/threads:2", 1e-9),
                               iteration("BM_CdcVectorPass/airports:1000", 1e-9)]}
-        names = set(results.least_ns(results.load(saved(self.folder.name, old))))
+        run = results.load(saved(self.folder.name, old))
+        self.assertEqual(run["renamed_from"], ["BM_ScaleBatch/S2CellIdPass/", "BM_ScaleOne/CdcVector/"])
+        self.assertEqual(self.results["renamed_from"], [])
+        names = set(results.least_ns(run))
         self.assertEqual(names, {"BM_ScaleOne/CdcBruteVector/locations:1024/threads:1",
                                  "BM_ScaleBatch/S2CellIdBrute/locations:1024/threads:2",
                                  "BM_CdcVectorPass/airports:1000"})

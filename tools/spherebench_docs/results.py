@@ -40,13 +40,17 @@ def current_name(name):
 
 
 def load(path):
-    """A suite run, its benchmarks under their current names."""
+    """A suite run, its benchmarks under their current names; "renamed_from"
+    lists the old names' parts it held."""
     with open(path) as f:
         results = json.load(f)
+    renamed = set()
     for b in results.get("benchmarks", []):
         for key in ("name", "run_name"):
             if key in b:
+                renamed.update(old for old in RENAMED if b[key].startswith(old))
                 b[key] = current_name(b[key])
+    results["renamed_from"] = sorted(renamed)
     return results
 
 

@@ -105,6 +105,16 @@ def searches_table(run, searches):
                    f"`{searches[s].entry}`"] for s in ORDER], "llrll")
 
 
+def renamed_note(run):
+    """What a run made before the scale study's searches were renamed timed
+    under the name that is now CdcBruteVector's."""
+    if not any(old.endswith("/CdcVector/") for old in run.results.get("renamed_from", [])):
+        return ""
+    return ("\n\nThis run was made under the benchmarks' former names (PERFORMANCE.md lists them): its\n"
+            "CdcBruteVector figures are of the vector search over the table as stored\n"
+            "(`cdc_vector_find_nearest`), which `BM_ScaleOne/CdcVector` timed, not of the block search.")
+
+
 def introduction(run):
     """What was measured, how, and on which machine."""
     c = run.results["context"]
@@ -155,7 +165,7 @@ shared one it leaves out the time the threads waited for a core, and the wall-cl
 L3 {mib(l3)} (as the run recorded them); {c.get('compiler', '?')}; Highway target {c.get('vector_target', '?')}.
 Load average {load_before} at the start, {load_after} at the end: the machine was shared with
 other builds and benchmarks. {spread} Before timing, the suite checked the split and blocked searches against the plain one
-and the exact vector searches against their scalar ones: {c.get('scale_searches_agree', '?')}.
+and the exact vector searches against their scalar ones: {c.get('scale_searches_agree', '?')}.{renamed_note(run)}
 
 ![time per test against table size](scale.png)
 
