@@ -1,6 +1,6 @@
 # The bundled flight path and the airports the benchmark lists along it, on a
 # longitude/latitude map, with the crowded US west coast enlarged in an inset.
-# Run by tools/make_docs.sh, which prepares the data files named here
+# Run by tools/spherebench_docs (plots.py), which prepares the data files named here
 # (longitudes east of Greenwich, 0 to 360, so the path over the date line
 # stays one line):
 #   all_airports  lon lat          every bundled airport
@@ -8,10 +8,10 @@
 #   map_labels    lon lat x y align leader label
 #                 the airports the report lists, with where their labels go
 #                 on the map (none inside the inset's box) ...
-#   inset_labels  ... and in the inset (tools/place_labels.awk, given the
+#   inset_labels  ... and in the inset (tools/spherebench_docs/labels.py, given the
 #                 plot areas and ranges below)
 #   output        the PNG to write
-# Keep the sizes, plot areas and ranges in step with tools/make_docs.sh.
+# Keep the sizes, plot areas and ranges in step with tools/spherebench_docs/plots.py.
 set terminal pngcairo size 1600,900 font "DejaVu Sans,11"
 set output output
 set multiplot

@@ -1,8 +1,8 @@
 # Time per proximity test against worst position error, one labelled point
-# per stored form. Run by tools/make_docs.sh, which sets:
+# per stored form. Run by tools/spherebench_docs (plots.py), which sets:
 #   forms     "label (bytes)" bytes worst-error-in-metres ns-per-test program,
-#             a line per form, program 1 for the program's own two (written by
-#             representations-report)
+#             a line per form, program 1 for the program's own two (from
+#             representations-report's record)
 #   run_date  the date of the suite's run
 #   output    the PNG to write
 set terminal pngcairo size 1100,700 font "DejaVu Sans,12"

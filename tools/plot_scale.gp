@@ -1,9 +1,9 @@
 # Time per proximity test against table bytes, one panel per thread count,
 # a line per search (solid: one query at a time; dotted: the blocked batch),
 # the memory floors dashed in the colour of a form of their size, the caches
-# marked. Run by tools/make_docs.sh
-# --scale, which sets:
-#   lines     the plot commands and their data (benchmarks/scale_report.py)
+# marked. Run by tools/spherebench_docs (plots.py),
+# which sets:
+#   lines     the plot commands and their data (tools/spherebench_docs/plots.py)
 #   l1, l2, l3  the cache sizes in bytes
 #   about     the run, for the title
 #   output    the PNG to write

@@ -1,32 +1,22 @@
 // representations-report: six stored forms of a location side by side, the
-// program's two and four that others choose (src/forms/representations.h): bytes,
-// position error, time per test from one run of the benchmark suite, whether
-// each form's search finds the true nearest airport along the bundled path;
+// program's two and four that others choose (src/forms/representations.h):
+// bytes, position error, whether each form's search finds the true nearest
+// airport along the bundled path, and the suite's benchmark that times it;
 // and how often the nearest airport on the WGS84 ellipsoid differs from the
-// nearest on the sphere. Writes Markdown (docs/REPRESENTATIONS.md) to standard
-// output; deterministic for the same data and suite results.
+// nearest on the sphere. Writes one JSON object to standard output
+// (compare/representations_measures.h); deterministic for the same data.
+// tools/spherebench_docs renders docs/REPRESENTATIONS.md from it and from
+// the suite's saved results.
 //
-//   representations-report DATA_DIR FIGURES [PLOT_DATA]
-//
-// FIGURES is what `benchmarks/suite_results.py figures RESULTS.json` prints
-// ("-" reads it from standard input), RESULTS.json the suite's output
-// (--benchmark_out) of a run with repetitions; the medians are used. PLOT_DATA,
-// if given, receives one line per form for gnuplot: "label" bytes
-// worst-error-in-metres ns-per-test, then 1 for the program's own forms and 0
-// for the others. The measuring and the writing are in src/compare.
+//   representations-report DATA_DIR
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <optional>
-#include <sstream>
 #include <string>
 
 #include "base/tool_cli.h"
 #include "compare/ellipsoid.h"
 #include "compare/form_measures.h"
-#include "compare/representations_document.h"
+#include "compare/representations_measures.h"
 #include "measure/bundled_measures.h"
-#include "measure/suite_figures.h"
 
 using namespace spherebench;
 
@@ -35,36 +25,17 @@ namespace {
 constexpr const char* kTool = "representations-report";
 
 constexpr const char* kUsage =
-    "usage: representations-report DATA_DIR FIGURES [PLOT_DATA]\n"
+    "usage: representations-report DATA_DIR\n"
     "\n"
-    "Sets six stored forms of a location side by side (bytes, position error, time\n"
-    "per test, nearest airports along DATA_DIR's path) and the sphere beside the\n"
-    "WGS84 ellipsoid; writes Markdown (docs/REPRESENTATIONS.md) to standard output.\n"
-    "FIGURES is what benchmarks/suite_results.py figures prints (\"-\": standard\n"
-    "input); PLOT_DATA, if given, receives one line per form for gnuplot.\n"
+    "Sets six stored forms of a location side by side (bytes, position error,\n"
+    "nearest airports along DATA_DIR's path) and the sphere beside the WGS84\n"
+    "ellipsoid; writes one JSON record to standard output, from which\n"
+    "tools/spherebench_docs renders docs/REPRESENTATIONS.md.\n"
     "\n"
     "-h, --help   prints this help\n"
     "\n"
     "Exit status: 0 written, 1 a failure (one line on standard error), 2 a wrong\n"
     "command line.\n";
-
-std::optional<std::string> read_figures(const std::string& path, SuiteFigures& figures) {
-    std::ifstream file;
-    if (path != "-") file.open(path);
-    if (path != "-" && !file) return "can't open " + path;
-    std::ostringstream text;
-    text << (path == "-" ? std::cin.rdbuf() : file.rdbuf());
-    if (auto failure = parse_suite_figures(text.str(), figures)) return path + ": " + *failure;
-    return std::nullopt;
-}
-
-std::optional<std::string> write_plot_data(const std::string& path, const std::string& lines) {
-    std::FILE* plot = std::fopen(path.c_str(), "w");
-    if (!plot) return "can't write " + path;
-    const bool written = std::fputs(lines.c_str(), plot) >= 0;
-    if (std::fclose(plot) != 0 || !written) return "can't write " + path;
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -74,21 +45,15 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return std::fflush(stdout) == 0 ? 0 : tool_error(kTool, "can't write the help");
         }
-    if (argc < 3 || argc > 4) {
-        tool_error(kTool, "usage: representations-report DATA_DIR FIGURES [PLOT_DATA]");
+    if (argc != 2) {
+        tool_error(kTool, "usage: representations-report DATA_DIR");
         return kWrongCommandLine;
     }
     static BundledData data;
     if (auto failure = load_bundled_data(argv[1], data)) return tool_error(kTool, *failure);
-    SuiteFigures figures;
-    if (auto failure = read_figures(argv[2], figures)) return tool_error(kTool, *failure);
-
     const std::vector<FormMeasures> forms = measure_forms(data, random_positions());
-    if (auto missing = missing_timing(forms, figures)) return tool_error(kTool, "no median of " + *missing);
     const EllipsoidComparison ellipsoid = compare_with_ellipsoid(data);
-    print_representations(data, figures, forms, ellipsoid);
-    if (argc == 4) {
-        if (auto failure = write_plot_data(argv[3], plot_data(forms, figures))) return tool_error(kTool, *failure);
-    }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    const std::string json = representations_json(data, forms, ellipsoid);
+    const bool written = std::fputs(json.c_str(), stdout) >= 0;
+    return std::fflush(stdout) == 0 && written ? 0 : tool_error(kTool, "can't write the record");
 }

@@ -6,11 +6,6 @@
 
 namespace spherebench {
 
-std::string millimetres(long double metres) {
-    const long double mm = metres * 1000;
-    return printf_string(mm >= 0.01L ? "%.2Lf" : "%.1Le", mm);
-}
-
 std::string scientific(double value, int decimals) {
     const std::string text = printf_string("%.*e", decimals, value);
     const size_t e = text.find('e');

@@ -1,0 +1,136 @@
+"""The command line of tools/spherebench_docs (run as
+`python3 tools/spherebench_docs COMMAND ...`):
+
+  performance DOC.md SCALING.json MACHINE.json...
+      rewrites the generated parts of DOC.md (docs/PERFORMANCE.md) from the
+      suite's run and the runs of docs/machines/
+  machines-readme README.md MACHINE.json...
+      the table of docs/machines/README.md: what each saved run is
+  tables SCALING.json          prints those tables of one run
+  scaling-plot SCALING.json OUT.png
+  scale SCALE.json DOC.md OUT.png
+      docs/SCALE.md and docs/scale.png from a run of the scale benchmarks
+  forms MEASURES.json SCALING.json DOC.md [OUT.png]
+      docs/REPRESENTATIONS.md and docs/representations.png from the record
+      of representations-report and the suite's run
+  path BUILD_DIR DATA_DIR OUT.png
+      docs/path.png: the bundled path and the airports the program lists
+  program [LABEL=]RECORD.json[,RECORD.json]...
+      a table of `spherebench --repeat N --json` records, one row per argument
+  runs-only IN.json OUT.json [KEY=VALUE]...
+      a run without its aggregates, the pairs added to its context
+  context RESULTS.json KEY     one value of a run's context
+
+Every file written is made aside and renamed over the old one when done.
+"""
+import json
+import os
+import sys
+import tempfile
+
+sys.dont_write_bytecode = True  # no __pycache__ beside the scripts
+
+if __package__ in (None, ""):  # run as a folder: make the package importable
+    sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    __package__ = "spherebench_docs"  # noqa: A001
+
+from spherebench_docs import catalogue, forms_doc, plots, program_tables, results, scale, scale_doc  # noqa: E402
+from spherebench_docs import suite_tables  # noqa: E402
+from spherebench_docs.markdown import splice  # noqa: E402
+
+
+def replace(path, content):
+    """Writes the file (text or bytes) beside its place, then renames it there."""
+    folder = os.path.dirname(os.path.abspath(path))
+    binary = isinstance(content, bytes)
+    with tempfile.NamedTemporaryFile("wb" if binary else "w", dir=folder, delete=False, suffix=".tmp") as f:
+        f.write(content)
+    os.chmod(f.name, 0o644)  # as any other file of the tree, not the temporary file's 0600
+    os.replace(f.name, path)
+
+
+def drawn(draw, output, *args):
+    """Runs draw(*args, work, picture) in a working folder, then puts the
+    picture in place."""
+    with tempfile.TemporaryDirectory() as work:
+        picture = os.path.join(work, "picture.png")
+        draw(*args, work, picture)
+        with open(picture, "rb") as f:
+            replace(output, f.read())
+
+
+def performance(doc, scaling, *machines):
+    with open(doc) as f:
+        text = f.read()
+    replace(doc, splice(text, suite_tables.performance_parts(scaling, machines)))
+
+
+def machines_readme(doc, *runs):
+    with open(doc) as f:
+        text = f.read()
+    replace(doc, splice(text, {"machine-runs": suite_tables.machine_files(runs)}))
+
+
+def tables(scaling):
+    for name, text in suite_tables.performance_parts(scaling, [scaling]).items():
+        print(f"{name}:\n\n{text}\n")
+
+
+def scale_documents(path, doc, png):
+    searches = catalogue.load()
+    run = scale.Run(results.load(path), {name: searches[name].bytes for name in scale.ORDER})
+    drawn(plots.scale, png, run)
+    replace(doc, scale_doc.document(run, searches))
+
+
+def forms(measures_path, scaling, doc, png=None):
+    with open(measures_path) as f:
+        measures = json.load(f)
+    run = results.load(scaling)
+    missing = forms_doc.missing_timing(measures, results.medians_ns(run))
+    if missing:
+        raise results.ResultsError("no median of " + missing)
+    if png:
+        drawn(plots.representations, png, forms_doc.plot_rows(measures, run), run)
+    replace(doc, forms_doc.document(measures, run))
+
+
+def runs_only(source, out, *pairs):
+    with open(out, "w") as f:
+        json.dump(results.runs_only(results.load(source), pairs), f, indent=0)
+
+
+COMMANDS = {
+    "performance": (performance, 3, None),
+    "machines-readme": (machines_readme, 2, None),
+    "tables": (tables, 1, 1),
+    "scaling-plot": (lambda path, png: drawn(plots.scaling, png, results.load(path)), 2, 2),
+    "scale": (scale_documents, 3, 3),
+    "forms": (forms, 3, 4),
+    "path": (lambda build, data, png: drawn(plots.path, png, build, data), 3, 3),
+    "program": (lambda *paths: print(program_tables.table_of(paths)), 1, None),
+    "runs-only": (runs_only, 2, None),
+    "context": (lambda path, key: print(results.load(path)["context"][key]), 2, 2),
+}
+
+
+def main(argv):
+    if argv[1:2] in (["-h"], ["--help"]):
+        print(__doc__)
+        return
+    if len(argv) < 2 or argv[1] not in COMMANDS:
+        sys.exit(__doc__)
+    command, least, most = COMMANDS[argv[1]]
+    args = argv[2:]
+    if len(args) < least or (most is not None and len(args) > most):
+        sys.exit(__doc__)
+    try:
+        command(*args)
+    except KeyError as e:
+        sys.exit("spherebench_docs %s: missing %s" % (argv[1], e))
+    except (OSError, ValueError, results.ResultsError) as e:
+        sys.exit("spherebench_docs %s: %s" % (argv[1], e))
+
+
+if __name__ == "__main__":
+    main(sys.argv)

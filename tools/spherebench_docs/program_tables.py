@@ -1,0 +1,34 @@
+"""Tables of the program's own runs, from `spherebench --repeat N --json`
+records: per record the least clock ticks of each pass, the nanoseconds per
+test they make and the ratio of the two."""
+import os
+
+from .markdown import mark, table
+from .results import NOISY_CV, ProgramRuns, load_program_runs
+
+
+def row(runs):
+    cdc, latlong = runs.ns_per_test("cdc"), runs.ns_per_test("latlong")
+    return [runs.label, "%d × %d" % (runs.record["airports"], runs.record["points"]), len(runs.ticks["cdc"]),
+            "%d ms (%s ns)" % (runs.least("cdc"), mark(cdc, "%.2f" % cdc)),
+            "%d ms (%s ns)" % (runs.least("latlong"), mark(latlong, "%.1f" % latlong)), "%.2f" % runs.ratio()]
+
+
+def merged(argument):
+    """The runs of "LABEL=FILE,FILE,..." as one record labelled LABEL, or of
+    one FILE labelled by its name without ".json"."""
+    label, _, files = argument.rpartition("=")
+    paths = files.split(",")
+    parts = [load_program_runs(p) for p in paths]
+    record = dict(parts[0].record, runs=[r for part in parts for r in part.record["runs"]])
+    return ProgramRuns(record, label or os.path.basename(paths[0]).removesuffix(".json"))
+
+
+def table_of(arguments):
+    """One row per argument (see merged)."""
+    runs = [merged(a) for a in arguments]
+    first = runs[0].record
+    return (f"{first.get('cpu', '?')}, {first.get('compiler', '?')}; the least clock ticks of each pass over the "
+            f"runs, * where the runs varied by more than {NOISY_CV * 100:.0f} %:\n\n" +
+            table(["tables", "airports × points", "runs", "CdcBrute", "LatLongBrute", "LatLongBrute / CdcBrute"],
+                  [row(r) for r in runs]))
