@@ -112,7 +112,8 @@ endfunction()
 # Says why a part that `option` allows is not built: a skip with AUTO, an
 # error where the option requires the part.
 function(spherebench_part_missing option what why)
-    if(NOT ${option} STREQUAL "AUTO")
+    string(TOUPPER "${${option}}" value)
+    if(NOT value STREQUAL "AUTO")
         message(FATAL_ERROR "spherebench: ${what}: ${option}=${${option}} but ${why}")
     endif()
     message(STATUS "spherebench: ${what}: skipped (${why})")
