@@ -55,7 +55,9 @@ std::vector<std::string> python_search_names() {
 PythonSearch python_repeated_search() { return kSearches[std::size(kSearches) - 1].search; }
 
 SearchTable make_search_table(std::vector<CdcPair> pairs, PythonSearch search) {
-    SearchTable table{std::move(pairs), search};
+    SearchTable table;
+    table.pairs = std::move(pairs);
+    table.search = search;
 #if SPHEREBENCH_PYTHON_HAS_SEARCH_LAYER
     // Built over the pairs where they stay: moving the table keeps the
     // vector's storage.

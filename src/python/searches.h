@@ -33,7 +33,7 @@ PythonSearch python_repeated_search();
 // over it for the indexed search. The pairs are not empty.
 struct SearchTable {
     std::vector<CdcPair> pairs;
-    PythonSearch search;
+    PythonSearch search = PythonSearch::kBrute;
 #if SPHEREBENCH_PYTHON_HAS_SEARCH_LAYER
     std::optional<CdcIndex> index;
 #endif
