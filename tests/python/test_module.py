@@ -8,6 +8,7 @@ import math
 import os
 import re
 import subprocess
+from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 import numpy as np
@@ -132,11 +133,16 @@ def test_every_search_is_the_exact_brute_force(airports, flight_line, search):
     assert np.array_equal(indices, expected[0]) and same_bits(chords, expected[1])
 
 
-def test_index_uses_the_best_search_of_the_build(airports):
+def test_index_uses_the_best_search_of_the_build(airports, flight_line):
     index = spherebench.Index(airports[0])
     assert len(index) == len(airports[0]) and index.search == spherebench.searches[-1]
     indices, chords = index.query(np.zeros((0, 2), np.uint32))
     assert indices.shape == (0,) and chords.shape == (0,)
+    # Queries from several threads at once (the GIL released) find the same.
+    expected = index.query(flight_line)
+    with ThreadPoolExecutor(4) as pool:
+        for indices, chords in pool.map(lambda _: index.query(flight_line), range(8)):
+            assert np.array_equal(indices, expected[0]) and same_bits(chords, expected[1])
 
 
 def program_list(program):
