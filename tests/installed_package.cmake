@@ -3,8 +3,9 @@
 # alone, built and run; then the same source compiled with only the flags
 # pkg-config gives (where pkg-config is). Both programs must print the
 # expected nearest airports, and the package must have given the example's
-# compilation C++20 and -ffp-contract=off.
-#   -DBUILD_DIR -DWORK_DIR -DEXAMPLE_DIR -DCXX_COMPILER -DCXX_FLAGS -DLINKER_FLAGS
+# compilation C++20 and -ffp-contract=off. With -DPYTHON (where the build has
+# the Python module) the installed module must import from the prefix.
+#   -DBUILD_DIR -DWORK_DIR -DEXAMPLE_DIR -DCXX_COMPILER -DCXX_FLAGS -DLINKER_FLAGS [-DPYTHON -DPYTHON_DIR]
 function(run)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
     if(NOT status EQUAL 0)
@@ -54,4 +55,13 @@ if(PKG_CONFIG)
     separate_arguments(cxx_flags UNIX_COMMAND "${CXX_FLAGS} ${LINKER_FLAGS}")
     run(${CXX_COMPILER} ${cxx_flags} ${EXAMPLE_DIR}/nearest.cpp ${pc_flags} -o ${WORK_DIR}/nearest_pkg_config)
     check_output(${WORK_DIR}/nearest_pkg_config)
+endif()
+
+if(PYTHON)
+    set(ENV{PYTHONPATH} ${prefix}/${PYTHON_DIR})
+    # One statement a line: a semicolon would split the argument in two.
+    run(${PYTHON} -c "import spherebench\nprint(spherebench.__file__)\nprint(spherebench.decode(spherebench.encode([0], [0]))[0, 0])")
+    if(NOT out MATCHES "^${prefix}/${PYTHON_DIR}/spherebench[^\n]*\n1.0\n$")
+        message(FATAL_ERROR "the installed Python module printed\n${out}")
+    endif()
 endif()
