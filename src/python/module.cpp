@@ -57,18 +57,22 @@ PythonSearch search_argument(const std::string& name) {
     throw py::value_error("unknown search \"" + name + "\": this build has " + known);
 }
 
-// The table checked and made ready; the index is built without the GIL.
-SearchTable table_argument(py::handle pairs_object, PythonSearch search) {
+// The table's pairs, checked.
+std::vector<CdcPair> table_pairs(py::handle pairs_object) {
     std::vector<CdcPair> pairs = pairs_argument(pairs_object, "pairs");
     if (pairs.empty()) throw py::value_error("pairs is empty: a search needs at least one pair to find");
     if (pairs.size() > static_cast<size_t>(INT_MAX))
         throw py::value_error("pairs holds " + std::to_string(pairs.size()) + " rows, more than a search takes");
+    return pairs;
+}
+
+// The index, where the search has one, is built without the GIL.
+SearchTable ready_table(std::vector<CdcPair> pairs, PythonSearch search) {
     py::gil_scoped_release release;
     return make_search_table(std::move(pairs), search);
 }
 
-Results query(const SearchTable& table, py::handle query_object) {
-    const std::vector<CdcPair> queries = pairs_argument(query_object, "query_pairs");
+Results search_all(const SearchTable& table, const std::vector<CdcPair>& queries) {
     const auto count = static_cast<py::ssize_t>(queries.size());
     py::array_t<int64_t> indices(count);
     py::array_t<double> chords(count);
@@ -81,9 +85,12 @@ Results query(const SearchTable& table, py::handle query_object) {
     return {indices, chords};
 }
 
+// Every argument is checked before any work.
 Results nearest(py::handle pairs, py::handle query_pairs, const std::string& search) {
     const PythonSearch chosen = search_argument(search);
-    return query(table_argument(pairs, chosen), query_pairs);
+    std::vector<CdcPair> table = table_pairs(pairs);
+    const std::vector<CdcPair> queries = pairs_argument(query_pairs, "query_pairs");
+    return search_all(ready_table(std::move(table), chosen), queries);
 }
 
 constexpr const char* kModuleDoc = R"(Locations on the sphere as concise direction cosines.
@@ -101,11 +108,17 @@ Index(pairs, search=None) checks and copies the pairs and, with the
 "indexed" search (the default where this build has it, else "brute"),
 builds the index once.)")
         .def(py::init([](py::handle pairs, std::optional<std::string> search) {
-                 return table_argument(pairs, search ? search_argument(*search) : python_repeated_search());
+                 const PythonSearch chosen = search ? search_argument(*search) : python_repeated_search();
+                 return ready_table(table_pairs(pairs), chosen);
              }),
              py::arg("pairs"), py::arg("search") = py::none())
-        .def("query", &query, py::arg("query_pairs"),
-             "(indices, squared chords) of the nearest pair of the table to each query pair, as nearest() gives.")
+        .def(
+            "query",
+            [](const SearchTable& table, py::handle query_pairs) {
+                return search_all(table, pairs_argument(query_pairs, "query_pairs"));
+            },
+            py::arg("query_pairs"),
+            "(indices, squared chords) of the nearest pair of the table to each query pair, as nearest() gives.")
         .def("__len__", [](const SearchTable& table) { return table.pairs.size(); })
         .def_property_readonly(
             "search", [](const SearchTable& table) { return python_search_name(table.search); },
