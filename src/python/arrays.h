@@ -1,0 +1,26 @@
+// The module's arguments read from NumPy arrays (or anything NumPy makes an
+// array of), each checked before any work: a wrong kind of number raises
+// TypeError, a wrong shape or value ValueError, each naming the argument.
+#pragma once
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <vector>
+
+#include "geo/coords.h"
+
+namespace spherebench {
+
+// An (N, 2) array of uint32 or int32 words, one pair a row (int32 read as the
+// same bits, as the input files write them).
+std::vector<CdcPair> pairs_argument(pybind11::handle object, const char* name);
+
+// A one-dimensional array of real numbers, as doubles.
+std::vector<double> reals_argument(pybind11::handle object, const char* name);
+
+// Latitudes and longitudes in degrees, as many of each, every position in
+// [-90, 90] x [-180, 180] (NaN refused), as make-inputs takes them.
+void check_positions(const std::vector<double>& latitudes, const std::vector<double>& longitudes);
+
+}  // namespace spherebench
