@@ -1,7 +1,7 @@
 // Per-test cost of a nearest-airport search with each of the other stored
 // forms of forms/representations.h, on the directions of the suite's tables:
 // the same 1000 points against the first 1000 to 14000 airports, as
-// BM_CdcPass. The forms are made from the random unit vectors the suite's
+// the direction-cosine pass. The forms are made from the random unit vectors the suite's
 // pairs were encoded from (drawn again from the same seeds), so each carries
 // its own rounding only, not the pair's as well.
 #include <benchmark/benchmark.h>
@@ -13,6 +13,7 @@
 
 #include "bench/cdc_method.h"
 #include "bench/search.h"
+#include "bench/search_catalogue.h"
 #include "forms/representations.h"
 #include "measure/random_tables.h"
 #include "suite/suite.h"
@@ -67,7 +68,7 @@ void BM_FormPass(benchmark::State& state) {
     time_searches(state, [](int airports, int i) { return Search(i, airports); });
 }
 
-BENCHMARK(BM_FormPass<cell_id_search>)->Name("BM_S2CellIdPass")->Apply(airport_counts);
+BENCHMARK(BM_FormPass<cell_id_search>)->Name(benchmark_name(SearchId::kS2CellIdBrute))->Apply(airport_counts);
 BENCHMARK(BM_FormPass<s2_point_search>)->Name("BM_S2PointPass")->Apply(airport_counts);
 BENCHMARK(BM_FormPass<haversine_search>)->Name("BM_HaversinePass")->Apply(airport_counts);
 BENCHMARK(BM_FormPass<float_vector_search>)->Name("BM_FloatVectorPass")->Apply(airport_counts);

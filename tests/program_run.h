@@ -14,9 +14,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "base/whole_file.h"
 
 extern char** environ;
 
@@ -48,10 +49,7 @@ struct Result {
     std::string err;
 };
 
-inline std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+inline std::string read_file(const fs::path& path) { return spherebench::read_whole_file_or_empty(path.string()); }
 
 inline std::string repeat(std::string_view line, int times) {
     std::string text;

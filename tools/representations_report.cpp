@@ -15,13 +15,11 @@
 // worst-error-in-metres ns-per-test, then 1 for the program's own forms and 0
 // for the others. The measuring and the writing are in src/compare.
 #include <cstdio>
-#include <fstream>
-#include <iostream>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "base/tool_cli.h"
+#include "base/whole_file.h"
 #include "compare/ellipsoid.h"
 #include "compare/form_measures.h"
 #include "compare/representations_document.h"
@@ -35,12 +33,9 @@ namespace {
 constexpr const char* kTool = "representations-report";
 
 std::optional<std::string> read_figures(const std::string& path, SuiteFigures& figures) {
-    std::ifstream file;
-    if (path != "-") file.open(path);
-    if (path != "-" && !file) return "can't open " + path;
-    std::ostringstream text;
-    text << (path == "-" ? std::cin.rdbuf() : file.rdbuf());
-    if (auto failure = parse_suite_figures(text.str(), figures)) return path + ": " + *failure;
+    std::string text;
+    if (auto failure = read_whole_file(path, text)) return failure;
+    if (auto failure = parse_suite_figures(text, figures)) return path + ": " + *failure;
     return std::nullopt;
 }
 

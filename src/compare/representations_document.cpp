@@ -93,7 +93,7 @@ void print_table(const BundledData& data, const SuiteFigures& figures, const std
                 printf_string("point %d, decided by %.3Lf m", f.closest_miss + 1, t.second_metres - t.nearest_metres);
         }
         const double ns = ns_per_test(figures, f);
-        std::printf("| %s | %d | %s | %s | %s | %s | %.2f | %.2f | %d of %d | %s |\n", f.name, f.bytes,
+        std::printf("| %s | %d | %s | %s | %s | %s | %.2f | %.2f | %d of %d | %s |\n", f.name.c_str(), f.bytes,
                     millimetres(f.on_airports.worst).c_str(), millimetres(f.on_airports.mean()).c_str(),
                     millimetres(f.on_random.worst).c_str(), millimetres(f.on_random.mean()).c_str(), ns, ns / cdc_ns,
                     f.found, data.line.count, miss.c_str());
@@ -109,12 +109,13 @@ void print_reading(const SuiteFigures& figures, const std::vector<FormMeasures>&
     std::string same_size, faster;
     for (const FormMeasures& f : forms) {
         const double ratio = ns_per_test(figures, f) / ns_per_test(figures, *cheapest);
-        const std::string text = printf_string("%s (%d bytes) takes %.2f times as long", f.label, f.bytes, ratio);
+        const std::string text =
+            printf_string("%s (%d bytes) takes %.2f times as long", f.label.c_str(), f.bytes, ratio);
         std::string& list = f.bytes == 8 ? same_size : faster;
         if (&f != cheapest && (f.bytes == 8 || ratio < 1)) list += (list.empty() ? "" : ", ") + text;
     }
     std::printf(
-        "\nOf the 8-byte forms the cheapest to search is %s: %s. %s\n", cheapest->label, same_size.c_str(),
+        "\nOf the 8-byte forms the cheapest to search is %s: %s. %s\n", cheapest->label.c_str(), same_size.c_str(),
         faster.empty() ? "No larger form is faster." : ("Only larger forms are faster: " + faster + ".").c_str());
     std::printf(
         "\n[PERFORMANCE.md](PERFORMANCE.md) times the program's two passes in more detail, on the\n"
@@ -229,7 +230,7 @@ void print_ellipsoid_meaning(const BundledData& data, const EllipsoidComparison&
 }  // namespace
 
 std::string timed_benchmark(const FormMeasures& form) {
-    return printf_string("%s/airports:%d", form.benchmark, kTimedAirports);
+    return printf_string("%s/airports:%d", form.benchmark.c_str(), kTimedAirports);
 }
 
 std::optional<std::string> missing_timing(const std::vector<FormMeasures>& forms, const SuiteFigures& figures) {
@@ -252,7 +253,7 @@ void print_representations(const BundledData& data, const SuiteFigures& figures,
 std::string plot_data(const std::vector<FormMeasures>& forms, const SuiteFigures& figures) {
     std::string lines;
     for (const FormMeasures& f : forms)
-        lines += printf_string("\"%s (%d B)\" %d %.6Le %.4f %d\n", f.label, f.bytes, f.bytes, f.worst(),
+        lines += printf_string("\"%s (%d B)\" %d %.6Le %.4f %d\n", f.label.c_str(), f.bytes, f.bytes, f.worst(),
                                ns_per_test(figures, f), f.programs_own ? 1 : 0);
     return lines;
 }

@@ -173,12 +173,9 @@ HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial
 // one record.
 template <bool kSmallerWins, int kUnroll, typename Record, class Score>
 HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial_best, const Score& score) {
-    Nearest nearest{kNoWinner, initial_best};
-    for (int j = 0; j < count; ++j) {
-        const double s = score(records[j]);
-        if (kSmallerWins ? s < nearest.score : s > nearest.score) nearest = {j, s};
-    }
-    return nearest;
+    const Best<double> best =
+        best_of(records, count, initial_best, score, [](double s, double b) { return kSmallerWins ? s < b : s > b; });
+    return {best.index, best.score};
 }
 #endif  // HWY_TARGET != HWY_SCALAR
 
