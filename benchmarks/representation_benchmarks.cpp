@@ -15,7 +15,7 @@
 #include "bench/search.h"
 #include "bench/search_catalogue.h"
 #include "forms/representations.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 #include "suite/suite.h"
 
 using namespace spherebench;

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "forms/representations.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 #include "scale/scale_search.h"
 #include "suite/suite.h"
 

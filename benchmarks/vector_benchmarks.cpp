@@ -15,7 +15,6 @@
 #include "suite/suite.h"
 #include "vector/cdc_block_search.h"
 #include "vector/latlong_vector_search.h"
-#include "vector/vector_target.h"
 
 using namespace spherebench;
 

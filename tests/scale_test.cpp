@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 #include "scale/scale_search.h"
 
 using namespace spherebench;

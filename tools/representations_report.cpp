@@ -23,8 +23,8 @@
 #include "compare/ellipsoid.h"
 #include "compare/form_measures.h"
 #include "compare/representations_document.h"
+#include "compare/suite_figures.h"
 #include "measure/bundled_measures.h"
-#include "measure/suite_figures.h"
 
 using namespace spherebench;
 

@@ -6,9 +6,9 @@
 #include <iterator>
 
 #include "base/format.h"
+#include "base/report_text.h"
 #include "forms/representations.h"
-#include "measure/random_tables.h"
-#include "measure/report_text.h"
+#include "random/random_tables.h"
 
 namespace spherebench {
 

@@ -1,6 +1,6 @@
 // docs/REPRESENTATIONS.md, the Markdown that representations-report writes:
 // the six stored forms side by side (form_measures.h), their searches' times
-// from one run of the suite (measure/suite_figures.h), and the ellipsoid
+// from one run of the suite (compare/suite_figures.h), and the ellipsoid
 // (ellipsoid.h). Every bound and count in its prose comes from the constants
 // where they are defined.
 #pragma once
@@ -11,8 +11,8 @@
 
 #include "compare/ellipsoid.h"
 #include "compare/form_measures.h"
+#include "compare/suite_figures.h"
 #include "measure/bundled_measures.h"
-#include "measure/suite_figures.h"
 
 namespace spherebench {
 

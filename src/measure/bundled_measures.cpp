@@ -7,7 +7,7 @@
 #include "base/whole_file.h"
 #include "geo/cdc_encoder.h"
 #include "input/loader.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 
 namespace spherebench {
 

@@ -5,7 +5,7 @@
 #include "base/whole_file.h"
 #include "forms/representations.h"
 #include "geo/cdc_encoder.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 
 namespace spherebench {
 

@@ -118,13 +118,18 @@ Nearest CdcBlockSearch(const CdcCaseGroups& groups, CdcPair point) {
 }
 #endif
 
+const char* TargetName() { return hwy::TargetName(HWY_TARGET); }
+
 }  // namespace HWY_NAMESPACE
 }  // namespace spherebench::cdc_block
 HWY_AFTER_NAMESPACE();
 
+// Once, after every target's version: the table of them and the entries that
+// dispatch to the best one the CPU has.
 #if HWY_ONCE
 namespace spherebench::cdc_block {
 HWY_EXPORT(CdcBlockSearch);
+HWY_EXPORT(TargetName);
 }  // namespace spherebench::cdc_block
 
 namespace spherebench {
@@ -136,6 +141,8 @@ using namespace cdc_block;
 Nearest cdc_block_find_nearest(const CdcCaseGroups& groups, CdcPair point) {
     return HWY_DYNAMIC_DISPATCH(CdcBlockSearch)(groups, point);
 }
+
+const char* vector_target_name() { return HWY_DYNAMIC_DISPATCH(TargetName)(); }
 
 }  // namespace spherebench
 #endif

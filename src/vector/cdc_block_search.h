@@ -27,4 +27,8 @@ inline constexpr int kCdcBlockVectors = 8;
 
 Nearest cdc_block_find_nearest(const CdcCaseGroups& groups, CdcPair point);
 
+// The Highway target the search runs on here, chosen at run time from those
+// compiled for the architecture, e.g. "AVX3".
+const char* vector_target_name();
+
 }  // namespace spherebench

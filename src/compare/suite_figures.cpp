@@ -1,4 +1,4 @@
-#include "measure/suite_figures.h"
+#include "compare/suite_figures.h"
 
 #include <cerrno>
 #include <cstdlib>

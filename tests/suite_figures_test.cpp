@@ -1,11 +1,10 @@
-// What the reports read of the suite's results (measure/suite_figures.h) and
-// how they print figures (measure/report_text.h).
+// What representations-report reads of the suite's results
+// (compare/suite_figures.h).
+#include "compare/suite_figures.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "measure/report_text.h"
-#include "measure/suite_figures.h"
 
 using namespace spherebench;
 
@@ -49,20 +48,6 @@ TEST(SuiteFigures, NeedsMedians) {
     SuiteFigures figures;
     EXPECT_EQ(parse_suite_figures("repetitions\t1\n", figures),
               "no medians: run the suite with --benchmark_repetitions");
-}
-
-TEST(ReportText, ScientificWithoutLeadingZerosInTheExponent) {
-    EXPECT_EQ(scientific(2.2813e-9, 2), "2.28e-9");
-    EXPECT_EQ(scientific(2.0689e-9, 2), "2.07e-9");
-    EXPECT_EQ(scientific(6371000.0, 3), "6.371e6");
-    EXPECT_EQ(scientific(1.5e-10, 1), "1.5e-10");
-    EXPECT_EQ(scientific(3.0, 1), "3.0e0");
-}
-
-TEST(ReportText, MillimetresTwoDecimalsElseTwoSignificantDigits) {
-    EXPECT_EQ(millimetres(0.012556L), "12.56");
-    EXPECT_EQ(millimetres(0.00001L), "0.01");
-    EXPECT_EQ(millimetres(2.0e-9L), "2.0e-06");
 }
 
 }  // namespace
