@@ -64,6 +64,9 @@ static_assert(sum_order_follows_layout());
 inline CdcPoint arrange_point(UnitVector p) {
     const double components[3] = {p.x, p.y, p.z};
     CdcPoint point;
+    // Unrolled, so that each case's places are constants: the same moves and
+    // negations as the partners written out by hand.
+#pragma GCC unroll 8
     for (unsigned k = 0; k < kCdcFlagCases; ++k) {
         const CdcCaseLayout& c = kCdcLayout[k];
         point.by_case[k] = {cdc_point_detail::partner(components, c.u), cdc_point_detail::partner(components, c.v),
