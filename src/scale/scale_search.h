@@ -51,7 +51,8 @@ int search_bytes_per_location(SearchId search);
 std::string table_refusal(SearchId search, int count, long long available);
 
 // The search of part k of the table for query q of `queries` (a table of the
-// same form); the index is the table's.
+// same form); the index is the table's. The parts must have been made for the
+// same search and table (split_table, tile_table).
 Nearest search_part(SearchId search, const FormTable& table, const TableParts& parts, int k, const FormTable& queries,
                     int q);
 // The search of the whole table.
