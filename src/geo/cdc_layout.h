@@ -111,6 +111,7 @@ constexpr bool layout_is_consistent() {
         if (cdc_flag_case(cdc_flag_bits(k)) != k) return false;
         if (!same_layout(c, kCdcLayout[cdc_case_of(c.major, c.negative)])) return false;
         if (cdc_case_of(c.major, c.negative) != static_cast<unsigned>(cdc_case_group_of(k))) return false;
+        if (cdc_case_group_of(k) >= kCdcCaseGroups) return false;
     }
     return true;
 }
