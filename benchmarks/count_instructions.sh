@@ -15,8 +15,8 @@ out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 for method in cdc cdc-floor latlong latlong-floor; do
     case $method in
-        cdc) function='*search_all<CdcMethod>*' ;;
-        latlong) function='*search_all<LatLongMethod>*' ;;
+        cdc) function='*search_all<*CdcMethodWith*' ;;
+        latlong) function='*search_all<*LatLongMethod>*' ;;
         *-floor) function='floor_all*' ;;
     esac
     valgrind --tool=callgrind --toggle-collect="$function" --callgrind-out-file="$out" \

@@ -1,7 +1,7 @@
 // Per-test cost of a nearest-airport search with each of the other stored
 // forms of forms/representations.h, on the directions of the suite's tables:
 // the same 1000 points against the first 1000 to 14000 airports, as
-// BM_CdcPass. The forms are made from the random unit vectors the suite's
+// the direction-cosine pass. The forms are made from the random unit vectors the suite's
 // pairs were encoded from (drawn again from the same seeds), so each carries
 // its own rounding only, not the pair's as well.
 #include <benchmark/benchmark.h>
@@ -13,34 +13,36 @@
 
 #include "bench/cdc_method.h"
 #include "bench/search.h"
+#include "bench/search_catalogue.h"
 #include "forms/representations.h"
-#include "measure/random_tables.h"
+#include "geo/stored_form.h"
+#include "random/random_tables.h"
 #include "suite/suite.h"
 
 using namespace spherebench;
 
 namespace {
 
-template <typename Form>
+template <typename Stored>
 struct FormTables {
-    std::vector<Form> airports;
-    std::vector<Form> points;
+    std::vector<Stored> airports;
+    std::vector<Stored> points;
 };
 
-template <typename Form, typename Make>
-FormTables<Form> make_tables(Make make) {
+template <typename Stored, typename Make>
+FormTables<Stored> make_tables(Make make) {
     static const std::vector<UnitVector> airports = random_directions(kAirportSeed, kAirportCapacity);
     static const std::vector<UnitVector> points = random_directions(kFlightLineSeed, kSuitePoints);
-    FormTables<Form> t;
+    FormTables<Stored> t;
     for (UnitVector v : airports) t.airports.push_back(make(v));
     for (UnitVector v : points) t.points.push_back(make(v));
     return t;
 }
 
 // Each form's tables, made on first use.
-template <typename Form>
-const FormTables<Form>& tables_of(Form (*make)(UnitVector)) {
-    static const FormTables<Form> t = make_tables<Form>(make);
+template <typename Stored>
+const FormTables<Stored>& tables_of(Stored (*make)(UnitVector)) {
+    static const FormTables<Stored> t = make_tables<Stored>(make);
     return t;
 }
 
@@ -67,7 +69,7 @@ void BM_FormPass(benchmark::State& state) {
     time_searches(state, [](int airports, int i) { return Search(i, airports); });
 }
 
-BENCHMARK(BM_FormPass<cell_id_search>)->Name("BM_S2CellIdPass")->Apply(airport_counts);
+BENCHMARK(BM_FormPass<cell_id_search>)->Name(benchmark_name(SearchId::kS2CellIdBrute))->Apply(airport_counts);
 BENCHMARK(BM_FormPass<s2_point_search>)->Name("BM_S2PointPass")->Apply(airport_counts);
 BENCHMARK(BM_FormPass<haversine_search>)->Name("BM_HaversinePass")->Apply(airport_counts);
 BENCHMARK(BM_FormPass<float_vector_search>)->Name("BM_FloatVectorPass")->Apply(airport_counts);
@@ -81,8 +83,8 @@ double angle(UnitVector a, UnitVector b) {
 // the distance between two random directions.
 constexpr double kSameDirection = 1e-6;
 
-template <typename Form>
-bool same_directions(const char* form, const FormTables<Form>& t) {
+template <typename Stored>
+bool same_directions(const char* form, const FormTables<Stored>& t) {
     const SuiteTables& suite = suite_tables();
     for (int j = 0; j < kAirportCapacity; ++j) {
         if (angle(direction_of(t.airports[j]), decode_cdc(suite.airports.cdc[j])) > kSameDirection) {
@@ -100,32 +102,37 @@ bool same_directions(const char* form, const FormTables<Form>& t) {
 }
 
 bool representations_agree() {
-    if (!same_directions("S2CellId", tables_of(cell_id_of)) || !same_directions("S2Point", tables_of(s2_point_of)) ||
+    // The stored forms by their names in geo/stored_form.h; the haversine
+    // reads latitude/longitude in double radians, which is none of them.
+    const char* s2_cell_id = form_name(Form::kS2CellId);
+    const char* s2_point = form_name(Form::kS2Point);
+    const char* float_vector = form_name(Form::kFloatVector);
+    if (!same_directions(s2_cell_id, tables_of(cell_id_of)) || !same_directions(s2_point, tables_of(s2_point_of)) ||
         !same_directions("haversine", tables_of(latlong_of)) ||
-        !same_directions("float vector", tables_of(float_vector_of)))
+        !same_directions(float_vector, tables_of(float_vector_of)))
         return false;
     const SuiteTables& t = suite_tables();
-    struct Form {
+    struct FormSearch {
         const char* name;
         int32_t (*search)(int, int);
         int agree = 0;
     };
-    Form forms[] = {{"S2CellId", cell_id_search},
-                    {"S2Point", s2_point_search},
-                    {"haversine", haversine_search},
-                    {"float vector", float_vector_search}};
+    FormSearch forms[] = {{s2_cell_id, cell_id_search},
+                          {s2_point, s2_point_search},
+                          {"haversine", haversine_search},
+                          {float_vector, float_vector_search}};
     int searches = 0;
     for (int n : kSuiteAirportCounts) {
         for (int i = 0; i < kSuitePoints; ++i) {
             const int32_t cdc =
                 find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)).airport;
-            for (Form& f : forms) f.agree += f.search(i, n) == cdc;
+            for (FormSearch& f : forms) f.agree += f.search(i, n) == cdc;
             ++searches;
         }
     }
     bool agree = true;
     std::string figure;
-    for (const Form& f : forms) {
+    for (const FormSearch& f : forms) {
         figure += std::string(figure.empty() ? "" : ", ") + f.name + " " + std::to_string(f.agree);
         if (f.agree < 0.99 * searches) agree = false;
     }

@@ -1,12 +1,13 @@
 // The stored forms past every cache: each form's searches over tables of 2^10
 // to 2^24 random locations, one query at a time and as a blocked batch of
 // 1000, on 1 and 2 threads, beside the machine's read bandwidth over the same
-// number of bytes. Sizes above 14000 locations are registered only when
+// number of bytes. Sizes above kAirportCapacity are registered only when
 // SPHEREBENCH_SCALE_MAX names a larger count (docs/PERFORMANCE.md); a table
 // larger than the memory available is refused when its benchmark runs.
 //
 // BM_ScaleOne/<search>/locations:n/threads:t   one query at a time
 // BM_ScaleBatch/<search>/locations:n/threads:t 1000 queries by tiles
+// (<search> a name of the catalogue, bench/search_catalogue.h)
 // BM_ScaleRead/bytes:b/threads:t               a vector sum of b bytes
 // The counters are per wall-clock second (the threads are the benchmark's
 // own): per_test is seconds per proximity test; the CPU time reported beside
@@ -17,12 +18,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "forms/representations.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 #include "scale/scale_search.h"
 #include "suite/suite.h"
 
@@ -30,8 +32,9 @@ using namespace spherebench;
 
 namespace {
 
-constexpr int kScaleSizes[] = {1 << 10, 1 << 12, 14000, 1 << 14, 1 << 16, 1 << 18, 1 << 20, 1 << 22, 1 << 24};
-constexpr int kDefaultLargest = 14000;
+constexpr int kScaleSizes[] = {1 << 10, 1 << 12, kAirportCapacity, 1 << 14, 1 << 16,
+                               1 << 18, 1 << 20, 1 << 22,          1 << 24};
+constexpr int kDefaultLargest = kAirportCapacity;
 constexpr int kBatch = 1000;
 constexpr int kQueryCapacity = 1 << 14;      // one-query runs cycle through no more
 constexpr long long kTestsPerRun = 1 << 24;  // one-query: about this many tests per iteration
@@ -56,27 +59,28 @@ int largest_size() {
 }
 
 // One table at a time: the last one asked for, freed before the next is made.
-const FormTable* table_for(Form form, int count, std::string& refusal) {
+const FormTable* table_for(SearchId search, int count, std::string& refusal) {
+    const Form form = search_facts(search).form;
     static std::unique_ptr<FormTable> held;
     if (held && held->form == form && held->count == count) return held.get();
     held.reset();
-    refusal = table_refusal(form, count, machine_mem_available());
+    refusal = table_refusal(search, count, machine_mem_available());
     if (!refusal.empty()) return nullptr;
     held = std::make_unique<FormTable>(make_form_table(form, count, kAirportSeed));
     return held.get();
 }
 
 const FormTable& queries_for(Form form) {
-    static std::unique_ptr<FormTable> made[5];
+    static std::unique_ptr<FormTable> made[std::size(kForms)];
     std::unique_ptr<FormTable>& q = made[static_cast<int>(form)];
     if (!q) q = std::make_unique<FormTable>(make_form_table(form, kQueryCapacity, kFlightLineSeed));
     return *q;
 }
 
 // The table for the benchmark's size, or null with the benchmark skipped.
-const FormTable* table_or_skip(benchmark::State& state, Form form) {
+const FormTable* table_or_skip(benchmark::State& state, SearchId search) {
     std::string refusal;
-    const FormTable* table = table_for(form, static_cast<int>(state.range(0)), refusal);
+    const FormTable* table = table_for(search, static_cast<int>(state.range(0)), refusal);
     if (table == nullptr) {
         std::fprintf(stderr, "%s\n", refusal.c_str());
         state.SkipWithError(refusal.c_str());
@@ -84,28 +88,29 @@ const FormTable* table_or_skip(benchmark::State& state, Form form) {
     return table;
 }
 
-void BM_ScaleOne(benchmark::State& state, Search search) {
-    const FormTable* table = table_or_skip(state, search_info(search).form);
+void BM_ScaleOne(benchmark::State& state, SearchId search) {
+    const FormTable* table = table_or_skip(state, search);
     if (table == nullptr) return;
     const FormTable& queries = queries_for(table->form);
     const int count = static_cast<int>(std::clamp<long long>(kTestsPerRun / table->count, 4, kQueryCapacity));
+    const TableParts parts = split_table(search, *table, static_cast<int>(state.range(1)));
     std::vector<Nearest> answers(static_cast<size_t>(count));
     for (auto _ : state) {
-        search_each(search, *table, queries, count, static_cast<int>(state.range(1)), answers.data());
+        search_each(search, *table, parts, queries, count, answers.data());
         benchmark::DoNotOptimize(answers.data());
         benchmark::ClobberMemory();
     }
     count_tests(state, static_cast<double>(table->count) * count);
 }
 
-void BM_ScaleBatch(benchmark::State& state, Search search) {
-    const FormTable* table = table_or_skip(state, search_info(search).form);
+void BM_ScaleBatch(benchmark::State& state, SearchId search) {
+    const FormTable* table = table_or_skip(state, search);
     if (table == nullptr) return;
     const FormTable& queries = queries_for(table->form);
-    const int tile = kTileBytes / bytes_per_location(table->form);
+    const TableParts tiles = tile_table(search, *table, kTileBytes / bytes_per_location(table->form));
     std::vector<Nearest> answers(kBatch);
     for (auto _ : state) {
-        search_blocked(search, *table, queries, kBatch, tile, static_cast<int>(state.range(1)), answers.data());
+        search_blocked(search, *table, tiles, queries, kBatch, static_cast<int>(state.range(1)), answers.data());
         benchmark::DoNotOptimize(answers.data());
         benchmark::ClobberMemory();
     }
@@ -133,9 +138,9 @@ void BM_ScaleRead(benchmark::State& state) {
 
 // Blocking cannot help a search whose time per test is far above what the
 // memory needs: its batch is timed only where it costs little.
-bool batch_affordable(Search search, int size) {
-    const bool fast =
-        search == Search::kCdcVector || search == Search::kS2PointVector || search == Search::kFloatVector;
+bool batch_affordable(SearchId search, int size) {
+    const bool fast = search == SearchId::kCdcBruteVector || search == SearchId::kS2PointBruteVector ||
+                      search == SearchId::kFloatBruteVector;
     return fast || size <= 1 << 14;
 }
 
@@ -154,8 +159,8 @@ bool register_scale_benchmarks() {
             threads_1_and_2(benchmark::RegisterBenchmark("BM_ScaleRead", BM_ScaleRead), "bytes",
                             static_cast<long long>(size) * bytes);
         }
-        for (Search search : kSearches) {
-            const std::string name = search_info(search).name;
+        for (SearchId search : kScaleSearches) {
+            const std::string name = search_name(search);
             threads_1_and_2(benchmark::RegisterBenchmark(("BM_ScaleOne/" + name).c_str(), BM_ScaleOne, search),
                             "locations", size);
             if (batch_affordable(search, size))
@@ -173,18 +178,18 @@ bool same(Nearest a, Nearest b) {
 
 // The winner of the scalar search of forms/representations.h that a vector
 // search must match, or -2 where the search has none here.
-int32_t scalar_winner(Search search, const FormTable& t, const FormTable& queries, int q) {
-    if (search == Search::kS2PointVector) {
+int32_t scalar_winner(SearchId search, const FormTable& t, const FormTable& queries, int q) {
+    if (search == SearchId::kS2PointBruteVector) {
         std::vector<S2Point> points;
         for (int j = 0; j < t.count; ++j) points.emplace_back(t.xs[j], t.ys[j], t.zs[j]);
         return nearest_by_s2_points(points.data(), t.count, S2Point(queries.xs[q], queries.ys[q], queries.zs[q]));
     }
-    if (search == Search::kFloatVector) {
+    if (search == SearchId::kFloatBruteVector) {
         std::vector<FloatVector> floats;
         for (int j = 0; j < t.count; ++j) floats.push_back({t.fxs[j], t.fys[j], t.fzs[j]});
         return nearest_by_float_vectors(floats.data(), t.count, {queries.fxs[q], queries.fys[q], queries.fzs[q]});
     }
-    if (search == Search::kCdcVector) return search_part(Search::kCdcPass, t, 0, t.count, queries, q).airport;
+    if (search == SearchId::kCdcBruteVector) return search_whole(SearchId::kCdcBrute, t, queries, q).airport;
     return -2;
 }
 
@@ -195,30 +200,30 @@ bool scale_searches_agree() {
     constexpr int kQueries = 100;
     constexpr int kCheckTile = 1000;  // several tiles, the last one part full
     int checked = 0;
-    for (int size : {1 << 10, 14000, 1 << 16}) {
+    for (int size : {1 << 10, kAirportCapacity, 1 << 16}) {
         if (size > largest_size() && size > kDefaultLargest) break;
-        for (Search search : kSearches) {
-            const SearchInfo info = search_info(search);
-            const FormTable table = make_form_table(info.form, size, kAirportSeed);
-            const FormTable& queries = queries_for(info.form);
+        for (SearchId search : kScaleSearches) {
+            const char* name = search_name(search);
+            const FormTable table = make_form_table(search_facts(search).form, size, kAirportSeed);
+            const FormTable& queries = queries_for(table.form);
             std::vector<Nearest> plain(kQueries), split(kQueries), blocked(kQueries);
-            for (int q = 0; q < kQueries; ++q) plain[q] = search_part(search, table, 0, size, queries, q);
+            for (int q = 0; q < kQueries; ++q) plain[q] = search_whole(search, table, queries, q);
             for (int q = 0; q < 10; ++q) {
                 const int32_t scalar = scalar_winner(search, table, queries, q);
                 if (scalar != -2 && scalar != plain[q].airport) {
-                    std::fprintf(stderr, "%s at %d locations, query %d: %d, scalar search %d\n", info.name, size, q,
+                    std::fprintf(stderr, "%s at %d locations, query %d: %d, scalar search %d\n", name, size, q,
                                  plain[q].airport, scalar);
                     return false;
                 }
             }
             for (int threads : {1, 2, 3}) {
-                search_each(search, table, queries, kQueries, threads, split.data());
-                search_blocked(search, table, queries, kQueries, kCheckTile, threads, blocked.data());
+                search_each(search, table, split_table(search, table, threads), queries, kQueries, split.data());
+                search_blocked(search, table, tile_table(search, table, kCheckTile), queries, kQueries, threads,
+                               blocked.data());
                 for (int q = 0; q < kQueries; ++q) {
                     if (!same(split[q], plain[q]) || !same(blocked[q], plain[q])) {
                         std::fprintf(stderr, "%s at %d locations on %d threads, query %d: %d, split %d, blocked %d\n",
-                                     info.name, size, threads, q, plain[q].airport, split[q].airport,
-                                     blocked[q].airport);
+                                     name, size, threads, q, plain[q].airport, split[q].airport, blocked[q].airport);
                         return false;
                     }
                 }

@@ -11,6 +11,7 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
+#include "bench/search_catalogue.h"
 #include "suite/floors.h"
 #include "suite/suite.h"
 
@@ -78,11 +79,11 @@ const CdcArrangementChoice& suite_arrangement() {
 // Chosen before anything is timed, so that the choice is in the run's context.
 const bool arrangement_chosen = register_check([] { return suite_arrangement().name != nullptr; });
 
-void BM_CdcPass(benchmark::State& state) {
+void BM_CdcBrute(benchmark::State& state) {
     with_cdc_method(suite_arrangement().arrangement, [&state](auto method) { BM_Pass<decltype(method)>(state); });
 }
 
-BENCHMARK(BM_CdcPass)->Apply(airport_counts);
+BENCHMARK(BM_CdcBrute)->Name(benchmark_name(SearchId::kCdcBrute))->Apply(airport_counts);
 // One floor per known arrangement of the sum; the fastest on the machine at
 // hand is the pass's floor there.
 BENCHMARK(BM_Search<cdc_floor_search, &AirportTable::cdc, &FlightLine::cdc>)
@@ -95,7 +96,7 @@ BENCHMARK(BM_Search<cdc_floor_conditional_search, &AirportTable::cdc, &FlightLin
     ->Name("BM_CdcFloorConditional")
     ->Apply(airport_counts);
 BENCHMARK(BM_Search<cdc_port_search, &AirportTable::cdc, &FlightLine::cdc>)->Name("BM_CdcPort")->Apply(airport_counts);
-BENCHMARK(BM_Pass<LatLongMethod>)->Name("BM_LatLongPass")->Apply(airport_counts);
+BENCHMARK(BM_Pass<LatLongMethod>)->Name(benchmark_name(SearchId::kLatLongBrute))->Apply(airport_counts);
 BENCHMARK(BM_Search<latlong_floor_search, &AirportTable::fixed, &FlightLine::fixed>)
     ->Name("BM_LatLongFloor")
     ->Apply(airport_counts);

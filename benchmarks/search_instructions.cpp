@@ -17,7 +17,7 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 #include "suite/floors.h"
 
 using namespace spherebench;

@@ -1,130 +1,63 @@
 // The vector searches beside the scalar passes of search_benchmarks.cpp: the
-// same points, the same airports, the same airport counts; and what bounds
-// the direction-cosine one, the vector square root and the conversions alone
-// on the same target.
+// same points, the same airports, the same airport counts.
 #include <benchmark/benchmark.h>
 #include <hwy/targets.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
+#include "bench/search_catalogue.h"
 #include "input/loader.h"
 #include "suite/suite.h"
 #include "vector/cdc_block_search.h"
-#include "vector/cdc_vector_search.h"
 #include "vector/latlong_vector_search.h"
 
 using namespace spherebench;
 
 namespace {
 
-// A search over the airports grouped by flag case first, once, untimed, as
-// the tables themselves are made.
-void time_grouped(benchmark::State& state, Nearest (*search)(const CdcCaseGroups&, CdcPair)) {
+// The exact search, over the airports grouped by flag case first, once,
+// untimed, as the tables themselves are made.
+void BM_CdcBruteVector(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
     const CdcCaseGroups groups = group_by_flag_case(t.airports.cdc.data(), static_cast<int>(state.range(0)));
-    time_searches(state, [&](int, int i) { return search(groups, t.flight_line.cdc[i]); });
+    time_searches(state, [&](int, int i) { return cdc_block_find_nearest(groups, t.flight_line.cdc[i]); });
 }
+BENCHMARK(BM_CdcBruteVector)->Name(benchmark_name(SearchId::kCdcBruteVector))->Apply(airport_counts);
 
-// The fastest exact search: grouped, each lane's least score kept per block.
-void BM_CdcVectorPass(benchmark::State& state) { time_grouped(state, cdc_block_find_nearest); }
-BENCHMARK(BM_CdcVectorPass)->Apply(airport_counts);
-
-// The same with each lane's best score and its table index kept per vector.
-void BM_CdcVectorPassLaneIndex(benchmark::State& state) { time_grouped(state, cdc_grouped_find_nearest); }
-
-// The same search on the table as stored, each lane choosing its airport's
-// flag case.
-void BM_CdcVectorPassUngrouped(benchmark::State& state) {
-    const SuiteTables& t = suite_tables();
-    time_searches(state, [&t](int airports, int i) {
-        return cdc_vector_find_nearest(t.airports.cdc.data(), airports, t.flight_line.cdc[i]);
-    });
-}
-
-void BM_LatLongVectorPass(benchmark::State& state) {
+void BM_LatLongBruteVector(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
     time_searches(state, [&t](int airports, int i) {
         return latlong_vector_find_nearest(t.airports.fixed.data(), airports, t.flight_line.fixed[i]);
     });
 }
-BENCHMARK(BM_LatLongVectorPass)->Apply(airport_counts);
+BENCHMARK(BM_LatLongBruteVector)->Name(benchmark_name(SearchId::kLatLongBruteVector))->Apply(airport_counts);
 
-// The square root alone, per lane, on the search's target: the value under
-// the root in every direction-cosine test lies in [0, 1].
-void BM_VectorSqrt(benchmark::State& state) {
-    std::vector<double> values(kAirportCapacity);
-    for (int j = 0; j < kAirportCapacity; ++j) values[j] = (j + 0.5) / kAirportCapacity;
-    for (auto _ : state) benchmark::DoNotOptimize(vector_sum_of_square_roots(values.data(), kAirportCapacity));
-    count_tests(state, kAirportCapacity);
-}
-BENCHMARK(BM_VectorSqrt)->Apply(with_minimum);
-
-// The same with the scalar square root of the scalar pass (sqrtsd).
-void BM_ScalarSqrt(benchmark::State& state) {
-    std::vector<double> values(kAirportCapacity);
-    for (int j = 0; j < kAirportCapacity; ++j) values[j] = (j + 0.5) / kAirportCapacity;
-    for (auto _ : state) {
-        double sum[4] = {0, 0, 0, 0};
-        for (int j = 0; j < kAirportCapacity; j += 4)
-            for (int k = 0; k < 4; ++k) sum[k] += std::sqrt(values[j + k]);
-        benchmark::DoNotOptimize(sum);
-    }
-    count_tests(state, kAirportCapacity);
-}
-BENCHMARK(BM_ScalarSqrt)->Apply(with_minimum);
-
-// The conversions alone, per airport: both stored cosines of a pair.
-void BM_VectorStoredCosines(benchmark::State& state) {
-    const AirportTable& airports = suite_tables().airports;
-    for (auto _ : state) benchmark::DoNotOptimize(vector_sum_of_stored_cosines(airports.cdc.data(), kAirportCapacity));
-    count_tests(state, kAirportCapacity);
-}
-BENCHMARK(BM_VectorStoredCosines)->Apply(with_minimum);
-
-// The exact search and the square root forced onto a narrower target than
-// the CPU's best, through Highway's hook for tests (undone afterwards): what
-// they cost where there is no AVX-512.
-void on_target(benchmark::State& state, int64_t target, void (*timed)(benchmark::State&)) {
+// The exact search forced onto a narrower target than the CPU's best,
+// through Highway's hook for tests (undone afterwards): what it costs where
+// there is no AVX-512. All airports of the table, at one count.
+void BM_CdcBruteVectorOn(benchmark::State& state, int64_t target) {
     if ((hwy::SupportedTargets() & target) == 0) {
         state.SkipWithError("the CPU lacks this target");
         return;
     }
     hwy::SetSupportedTargetsForTest(target);
-    timed(state);
+    BM_CdcBruteVector(state);
     hwy::SetSupportedTargetsForTest(0);
 }
-
-// All airports of the table, as the narrower targets are timed.
 void all_airports(benchmark::internal::Benchmark* b) {
     b->Apply(with_minimum)->Arg(kAirportCapacity)->ArgName("airports")->Unit(benchmark::kMillisecond);
 }
-BENCHMARK(BM_CdcVectorPassUngrouped)->Apply(all_airports);
-BENCHMARK(BM_CdcVectorPassLaneIndex)->Apply(all_airports);
-
-void BM_CdcVectorPassOn(benchmark::State& state, int64_t target) { on_target(state, target, BM_CdcVectorPass); }
-BENCHMARK_CAPTURE(BM_CdcVectorPassOn, AVX2, HWY_AVX2)->Apply(all_airports);
-BENCHMARK_CAPTURE(BM_CdcVectorPassOn, SSE4, HWY_SSE4)->Apply(all_airports);
-
-void BM_CdcVectorPassLaneIndexOn(benchmark::State& state, int64_t target) {
-    on_target(state, target, BM_CdcVectorPassLaneIndex);
-}
-BENCHMARK_CAPTURE(BM_CdcVectorPassLaneIndexOn, AVX2, HWY_AVX2)->Apply(all_airports);
-
-void BM_CdcVectorPassUngroupedOn(benchmark::State& state, int64_t target) {
-    on_target(state, target, BM_CdcVectorPassUngrouped);
-}
-BENCHMARK_CAPTURE(BM_CdcVectorPassUngroupedOn, AVX2, HWY_AVX2)->Apply(all_airports);
-
-void BM_VectorSqrtOn(benchmark::State& state, int64_t target) { on_target(state, target, BM_VectorSqrt); }
-BENCHMARK_CAPTURE(BM_VectorSqrtOn, AVX2, HWY_AVX2)->Apply(with_minimum);
+BENCHMARK_CAPTURE(BM_CdcBruteVectorOn, AVX2, HWY_AVX2)
+    ->Name(benchmark_name(SearchId::kCdcBruteVector) + "On/AVX2")
+    ->Apply(all_airports);
+BENCHMARK_CAPTURE(BM_CdcBruteVectorOn, SSE4, HWY_SSE4)
+    ->Name(benchmark_name(SearchId::kCdcBruteVector) + "On/SSE4")
+    ->Apply(all_airports);
 
 bool same(Nearest a, Nearest b) {
     return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
@@ -165,16 +98,11 @@ bool vector_searches_agree() {
         for (int i = 0; i < kSuitePoints; ++i) {
             const Nearest exact =
                 find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i));
-            const std::pair<const char*, Nearest> found[] = {
-                {"as stored", cdc_vector_find_nearest(t.airports.cdc.data(), n, t.flight_line.cdc[i])},
-                {"grouped", cdc_grouped_find_nearest(groups, t.flight_line.cdc[i])},
-                {"blocks", cdc_block_find_nearest(groups, t.flight_line.cdc[i])}};
-            for (const auto& [layout, vector] : found) {
-                if (same(exact, vector)) continue;
-                std::fprintf(stderr, "cdc vector search (%s) differs at %d airports, point %d: %d %a, vector %d %a\n",
-                             layout, n, i, exact.airport, exact.score, vector.airport, vector.score);
-                agree = false;
-            }
+            const Nearest vector = cdc_block_find_nearest(groups, t.flight_line.cdc[i]);
+            if (same(exact, vector)) continue;
+            std::fprintf(stderr, "cdc vector search differs at %d airports, point %d: %d %a, vector %d %a\n", n, i,
+                         exact.airport, exact.score, vector.airport, vector.score);
+            agree = false;
         }
     }
     if (!agree) return false;

@@ -14,10 +14,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "base/whole_file.h"
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/method_search.h"
@@ -40,10 +39,7 @@ constexpr long double kFixedBoundMetres = kCdcBoundMetres + kFixedTruncationBoun
 constexpr long double kCosineRounding = 1e-15L;
 
 std::string read_file(const std::string& name) {
-    std::ifstream in(std::string(SPHEREBENCH_DATA_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return read_whole_file_or_empty(std::string(SPHEREBENCH_DATA_DIR) + "/" + name);
 }
 
 struct BundledFiles {

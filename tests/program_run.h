@@ -14,11 +14,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "temp_folder.h"
+#include "base/whole_file.h"
 
 extern char** environ;
 
@@ -50,10 +50,7 @@ struct Result {
     std::string err;
 };
 
-inline std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+inline std::string read_file(const fs::path& path) { return spherebench::read_whole_file_or_empty(path.string()); }
 
 inline std::string repeat(std::string_view line, int times) {
     std::string text;

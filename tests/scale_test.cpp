@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 #include "scale/scale_search.h"
 
 using namespace spherebench;
@@ -35,24 +35,25 @@ bool same(Nearest a, Nearest b) {
 
 TEST(ScaleSearch, SplitAndBlockedFindThePlainWinner) {
     constexpr int kQueries = 12;
-    for (Search search : kSearches) {
-        const SearchInfo info = search_info(search);
-        const FormTable table = doubled_table(info.form, 75);
-        const FormTable queries = make_form_table(info.form, kQueries, 8);
+    for (SearchId search : kScaleSearches) {
+        const char* name = search_name(search);
+        const FormTable table = doubled_table(search_facts(search).form, 75);
+        const FormTable queries = make_form_table(table.form, kQueries, 8);
         std::vector<Nearest> answers(kQueries);
         for (int q = 0; q < kQueries; ++q) {
-            const Nearest plain = search_part(search, table, 0, table.count, queries, q);
-            ASSERT_LT(plain.airport, 75) << info.name << ": the copy won";
+            const Nearest plain = search_whole(search, table, queries, q);
+            ASSERT_LT(plain.airport, 75) << name << ": the copy won";
             answers[q] = plain;
         }
         std::vector<Nearest> found(kQueries);
         for (int threads : {1, 2, 3, 4, 7}) {
-            search_each(search, table, queries, kQueries, threads, found.data());
-            for (int q = 0; q < kQueries; ++q) EXPECT_TRUE(same(found[q], answers[q])) << info.name << " " << threads;
+            search_each(search, table, split_table(search, table, threads), queries, kQueries, found.data());
+            for (int q = 0; q < kQueries; ++q) EXPECT_TRUE(same(found[q], answers[q])) << name << " " << threads;
             for (int tile : {1, 7, 75, 76, 150, 1000}) {
-                search_blocked(search, table, queries, kQueries, tile, threads, found.data());
+                search_blocked(search, table, tile_table(search, table, tile), queries, kQueries, threads,
+                               found.data());
                 for (int q = 0; q < kQueries; ++q)
-                    EXPECT_TRUE(same(found[q], answers[q])) << info.name << " " << threads << " tile " << tile;
+                    EXPECT_TRUE(same(found[q], answers[q])) << name << " " << threads << " tile " << tile;
             }
         }
     }
@@ -60,19 +61,37 @@ TEST(ScaleSearch, SplitAndBlockedFindThePlainWinner) {
 
 // More threads than locations leave parts empty; an empty table has no winner.
 TEST(ScaleSearch, TinyAndEmptyTables) {
-    for (Search search : kSearches) {
-        const SearchInfo info = search_info(search);
-        const FormTable queries = make_form_table(info.form, 1, 8);
+    for (SearchId search : kScaleSearches) {
+        const char* name = search_name(search);
+        const FormTable queries = make_form_table(search_facts(search).form, 1, 8);
         for (int count : {0, 1, 2}) {
-            const FormTable table = make_form_table(info.form, count, 7);
+            const FormTable table = make_form_table(queries.form, count, 7);
             Nearest split{}, blocked{};
-            search_each(search, table, queries, 1, 5, &split);
-            search_blocked(search, table, queries, 1, 1, 5, &blocked);
-            const int32_t expected = count == 0 ? kNoWinner : search_part(search, table, 0, count, queries, 0).airport;
-            EXPECT_EQ(split.airport, expected) << info.name << " " << count;
-            EXPECT_EQ(blocked.airport, expected) << info.name << " " << count;
+            search_each(search, table, split_table(search, table, 5), queries, 1, &split);
+            search_blocked(search, table, tile_table(search, table, 1), queries, 1, 5, &blocked);
+            const int32_t expected = count == 0 ? kNoWinner : search_whole(search, table, queries, 0).airport;
+            EXPECT_EQ(split.airport, expected) << name << " " << count;
+            EXPECT_EQ(blocked.airport, expected) << name << " " << count;
+            EXPECT_EQ(search_whole(search, table, queries, 0).airport, expected) << name << " " << count;
         }
     }
+}
+
+// Parts cover the table once, in order: equal splits, tiles with a short
+// last one, and the block search's groups made per part.
+TEST(ScaleSearch, TableParts) {
+    const FormTable table = make_form_table(Form::kCdcPair, 10, 7);
+    EXPECT_EQ(split_table(SearchId::kCdcBrute, table, 3).begin, (std::vector<int>{0, 3, 6, 10}));
+    EXPECT_EQ(split_table(SearchId::kCdcBrute, table, 0).begin, (std::vector<int>{0, 10}));
+    EXPECT_EQ(tile_table(SearchId::kCdcBrute, table, 4).begin, (std::vector<int>{0, 4, 8, 10}));
+    EXPECT_EQ(tile_table(SearchId::kCdcBrute, table, 0).count(), 10);
+    EXPECT_TRUE(tile_table(SearchId::kCdcBrute, table, 4).groups.empty());
+    const TableParts grouped = tile_table(SearchId::kCdcBruteVector, table, 4);
+    ASSERT_EQ(grouped.groups.size(), 3u);
+    // The last tile's two pairs, indexed within the tile.
+    for (double index : grouped.groups[2].indices) EXPECT_TRUE(index == 0 || index == 1) << index;
+    EXPECT_EQ(tile_table(SearchId::kCdcBrute, make_form_table(Form::kCdcPair, 0, 7), 4).begin,
+              (std::vector<int>{0, 0}));
 }
 
 TEST(ScaleSearch, BetterOf) {
@@ -110,12 +129,17 @@ TEST(ScaleTables, MemAvailable) {
     EXPECT_EQ(mem_available_bytes("MemAvailable: 5 MB\n"), -1);
     EXPECT_EQ(mem_available_bytes(""), -1);
     // 2^24 S2Points take 384 MiB.
-    EXPECT_EQ(table_refusal(Form::kS2Point, 1 << 24, 384ll << 20), "");
-    EXPECT_EQ(table_refusal(Form::kS2Point, 1 << 24, -1), "");
-    EXPECT_EQ(table_refusal(Form::kS2Point, 1 << 24, (384ll << 20) - 1),
+    EXPECT_EQ(table_refusal(SearchId::kS2PointBruteVector, 1 << 24, 384ll << 20), "");
+    EXPECT_EQ(table_refusal(SearchId::kS2PointBruteVector, 1 << 24, -1), "");
+    EXPECT_EQ(table_refusal(SearchId::kS2PointBruteVector, 1 << 24, (384ll << 20) - 1),
               "refused: a table of 16777216 S2Point locations needs 384 MiB and the machine has 383 MiB available "
               "(MemAvailable)");
-    EXPECT_NE(table_refusal(Form::kCdcPair, 3, 23), "");
+    EXPECT_NE(table_refusal(SearchId::kCdcBrute, 3, 23), "");
+    // The block search's grouped copy, a pair and an index per location,
+    // beside the table's pairs: 2^20 of them take 24 MiB.
+    EXPECT_EQ(table_refusal(SearchId::kCdcBrute, 1 << 20, 8ll << 20), "");
+    EXPECT_EQ(table_refusal(SearchId::kCdcBruteVector, 1 << 20, 24ll << 20), "");
+    EXPECT_NE(table_refusal(SearchId::kCdcBruteVector, 1 << 20, (24ll << 20) - 1), "");
 }
 
 }  // namespace

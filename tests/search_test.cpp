@@ -132,4 +132,26 @@ TEST(FindNearest, NoAirportsLeavesNoWinner) {
     EXPECT_EQ(nearest<LatLongMethod>(c).airport, kNoWinner);
 }
 
+// The one loop of every scalar search: only a strictly better score replaces
+// the best, so of equal scores the first wins, by either comparison and in
+// any score type; with no records the initial score stays and no index.
+TEST(BestOf, LowestIndexWinsByEitherComparison) {
+    const double scores[] = {3.0, 1.0, 2.0, 1.0, 3.0};
+    const auto score = [](double s) { return s; };
+    const Best<double> smallest = best_of(scores, 5, 9.0, score, [](double s, double b) { return s < b; });
+    EXPECT_EQ(smallest.index, 1);
+    EXPECT_EQ(smallest.score, 1.0);
+    const Best<double> largest = best_of(scores, 5, -9.0, score, [](double s, double b) { return s > b; });
+    EXPECT_EQ(largest.index, 0);
+    const float floats[] = {0.5f, 0.25f, 0.25f};
+    const Best<float> f = best_of(
+        floats, 3, 1.0f, [](float s) { return s; }, [](float s, float b) { return s < b; });
+    EXPECT_EQ(f.index, 1);
+    const Best<double> none = best_of(scores, 0, 9.0, score, [](double s, double b) { return s < b; });
+    EXPECT_EQ(none.index, kNoWinner);
+    EXPECT_EQ(none.score, 9.0);
+    // Nothing beats the initial score: no winner either.
+    EXPECT_EQ(best_of(scores, 5, 0.5, score, [](double s, double b) { return s < b; }).index, kNoWinner);
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 // The vector searches on every Highway target this CPU has (one test run per
-// target): the direction-cosine search, on the table as stored and grouped by
-// flag case, must find what find_nearest<CdcMethod> finds, the same winner
+// target): the direction-cosine search over the table grouped by flag case
+// must find what find_nearest<CdcMethod> finds, the same winner
 // with the same score bit for bit, on random and awkward tables and on ties
 // within and across flag cases; the lat/long search the lowest index on ties
 // and, on random tables, a winner whose exact cosine is the best to within
@@ -11,14 +11,12 @@
 #include <cmath>
 #include <cstring>
 #include <random>
-#include <utility>
 #include <vector>
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
 #include "vector/cdc_block_search.h"
-#include "vector/cdc_vector_search.h"
 #include "vector/latlong_vector_search.h"
 
 using namespace spherebench;
@@ -35,8 +33,7 @@ std::vector<CdcPair> random_pairs(std::mt19937& random, int count) {
 }
 
 // Every point against the first `count` airports, for each count given, by
-// the search on the table as stored and on the table grouped by flag case,
-// with a best per vector lane and with a least score per block.
+// the block search over the table grouped by flag case.
 void expect_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPair>& points,
                   const std::vector<int>& counts) {
     FlightLine flight_line;
@@ -46,16 +43,10 @@ void expect_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPai
             flight_line.cdc[0] = points[i];
             const Nearest exact =
                 find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, 0));
-            const std::pair<const char*, Nearest> found[] = {
-                {"as stored", cdc_vector_find_nearest(airports.data(), count, points[i])},
-                {"grouped", cdc_grouped_find_nearest(groups, points[i])},
-                {"blocks", cdc_block_find_nearest(groups, points[i])}};
-            for (const auto& [layout, vector] : found) {
-                ASSERT_EQ(vector.airport, exact.airport) << layout << ", point " << i << ", " << count << " airports";
-                ASSERT_EQ(std::memcmp(&vector.score, &exact.score, sizeof(double)), 0)
-                    << layout << ", point " << i << ", " << count << " airports: " << vector.score << " vs "
-                    << exact.score;
-            }
+            const Nearest vector = cdc_block_find_nearest(groups, points[i]);
+            ASSERT_EQ(vector.airport, exact.airport) << "point " << i << ", " << count << " airports";
+            ASSERT_EQ(std::memcmp(&vector.score, &exact.score, sizeof(double)), 0)
+                << "point " << i << ", " << count << " airports: " << vector.score << " vs " << exact.score;
         }
     }
 }
@@ -114,10 +105,7 @@ TEST_P(VectorSearchTest, EqualScoresGoToTheLowestIndex) {
     std::vector<FixedLatLong> fixed(17, FixedLatLong{123456789, -987654321});
     for (int j = 0; j < 17; ++j) cdc[j] = {static_cast<int32_t>(0x12345678u | (j % 2 ? 0x80000000u : 0)), 0x0ABCDEF0};
     for (int count = 1; count <= 17; ++count) {
-        EXPECT_EQ(cdc_vector_find_nearest(cdc.data(), count, {0x02345678, 0x4ABCDEF0}).airport, 0);
-        const CdcCaseGroups groups = group_by_flag_case(cdc.data(), count);
-        EXPECT_EQ(cdc_grouped_find_nearest(groups, {0x02345678, 0x4ABCDEF0}).airport, 0);
-        EXPECT_EQ(cdc_block_find_nearest(groups, {0x02345678, 0x4ABCDEF0}).airport, 0);
+        EXPECT_EQ(cdc_block_find_nearest(group_by_flag_case(cdc.data(), count), {0x02345678, 0x4ABCDEF0}).airport, 0);
         EXPECT_EQ(latlong_vector_find_nearest(fixed.data(), count, {0, 0}).airport, 0);
     }
 }
@@ -145,11 +133,9 @@ TEST_P(VectorSearchTest, EqualScoresAcrossGroupsGoToTheLowestIndex) {
                 std::vector<CdcPair> airports(lead, far);
                 for (int j = 0; j < tied; ++j) airports.push_back(j == y_at ? axis_y : axis_x);
                 const CdcCaseGroups groups = group_by_flag_case(airports.data(), static_cast<int>(airports.size()));
-                for (const Nearest found :
-                     {cdc_grouped_find_nearest(groups, point), cdc_block_find_nearest(groups, point)}) {
-                    EXPECT_EQ(found.airport, lead) << lead << " far, " << tied << " tied, axis Y at " << y_at;
-                    EXPECT_EQ(std::memcmp(&found.score, &tie, sizeof(double)), 0);
-                }
+                const Nearest found = cdc_block_find_nearest(groups, point);
+                EXPECT_EQ(found.airport, lead) << lead << " far, " << tied << " tied, axis Y at " << y_at;
+                EXPECT_EQ(std::memcmp(&found.score, &tie, sizeof(double)), 0);
             }
         }
     }
@@ -207,12 +193,6 @@ TEST(CdcCaseGroups, StableGroupsPaddedWithTheirLastPair) {
 }
 
 TEST_P(VectorSearchTest, NoAirportsNoWinner) {
-    const Nearest cdc = cdc_vector_find_nearest(nullptr, 0, {0, 0});
-    EXPECT_EQ(cdc.airport, kNoWinner);
-    EXPECT_EQ(cdc.score, kStartScore);
-    const Nearest grouped = cdc_grouped_find_nearest(group_by_flag_case(nullptr, 0), {0, 0});
-    EXPECT_EQ(grouped.airport, kNoWinner);
-    EXPECT_EQ(grouped.score, kStartScore);
     const Nearest blocks = cdc_block_find_nearest(group_by_flag_case(nullptr, 0), {0, 0});
     EXPECT_EQ(blocks.airport, kNoWinner);
     EXPECT_EQ(blocks.score, kStartScore);

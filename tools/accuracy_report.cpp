@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "base/report_text.h"
 #include "base/tool_cli.h"
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/method_search.h"
 #include "measure/bundled_measures.h"
-#include "measure/report_text.h"
 
 using namespace spherebench;
 

@@ -11,13 +11,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/tool_cli.h"
+#include "base/whole_file.h"
 #include "input/loader.h"
 
 using namespace spherebench;
@@ -60,22 +58,15 @@ int main(int argc, char** argv) {
     const std::string& path = args[0];
     if (!ends_with(path, ".ptc") && !ends_with(path, ".lnc"))
         return usage_error(kTool, "the file's name must end in .ptc (airports) or .lnc (a flight line): " + path);
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
-        return tool_error(kTool, "can't read " + path + ": it is a directory");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return tool_error(kTool, "can't open " + path + " for reading");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return tool_error(kTool, "can't read " + path);
+    std::string bytes;
+    if (auto failure = read_whole_file(path, bytes)) return tool_error(kTool, *failure);
     if (ends_with(path, ".ptc")) {
         AirportTable airports;
-        if (auto failure = parse_airports(bytes.str(), path.c_str(), airports, nullptr))
-            return tool_error(kTool, *failure);
+        if (auto failure = parse_airports(bytes, path.c_str(), airports, nullptr)) return tool_error(kTool, *failure);
         for (int i = 0; i < airports.count; ++i) print_position(airports.cdc[i], airports.names[i].c_str());
     } else {
         FlightLine points;
-        if (auto failure = parse_flight_line(bytes.str(), path.c_str(), points)) return tool_error(kTool, *failure);
+        if (auto failure = parse_flight_line(bytes, path.c_str(), points)) return tool_error(kTool, *failure);
         for (int i = 0; i < points.count; ++i) print_position(points.cdc[i], nullptr);
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout))

@@ -18,15 +18,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/atomic_file.h"
 #include "base/tool_cli.h"
+#include "base/whole_file.h"
 #include "geo/cdc_encoder.h"
 #include "geo/great_circle.h"
 #include "input/input_files.h"
@@ -195,17 +193,7 @@ std::string written_name(const Request& request, const char* default_name) {
 }
 
 Outcome read_text(const std::string& path, std::string& text) {
-    std::ostringstream bytes;
-    if (path == "-") {
-        bytes << std::cin.rdbuf();
-    } else {
-        std::error_code ignored;
-        if (std::filesystem::is_directory(path, ignored)) return refused("can't read " + path + ": it is a directory");
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return refused("can't open " + path + " for reading");
-        bytes << in.rdbuf();
-    }
-    text = bytes.str();
+    if (auto failure = read_whole_file(path, text)) return refused(*failure);
     return std::nullopt;
 }
 

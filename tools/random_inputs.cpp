@@ -13,7 +13,7 @@
 #include "base/atomic_file.h"
 #include "base/tool_cli.h"
 #include "input/input_files.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 
 using namespace spherebench;
 

@@ -1,10 +1,9 @@
 #include "app/run_record.h"
 
-#include <fstream>
-#include <iterator>
 
 #include "app/run_spread.h"
 #include "base/format.h"
+#include "base/whole_file.h"
 #include "bench/summary.h"
 
 namespace spherebench {
@@ -71,10 +70,7 @@ std::string cpu_model_name(std::string_view cpuinfo) {
     return "unknown";
 }
 
-std::string this_cpu_model_name() {
-    std::ifstream in("/proc/cpuinfo");
-    return cpu_model_name(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-}
+std::string this_cpu_model_name() { return cpu_model_name(read_whole_file_or_empty("/proc/cpuinfo")); }
 
 std::string compiler_name() {
 #if defined(__clang__)

@@ -4,6 +4,7 @@
 
 #include "app/passes.h"
 #include "base/format.h"
+#include "base/median.h"
 #include "bench/summary.h"
 
 namespace spherebench {
@@ -16,11 +17,6 @@ std::vector<T> sorted(std::vector<T> values) {
     return values;
 }
 
-template <typename T>
-T lower_middle(const std::vector<T>& sorted_values) {
-    return sorted_values[(sorted_values.size() - 1) / 2];
-}
-
 std::string ticks_row(const char* label, const std::vector<int32_t>& ticks) {
     const std::vector<int32_t> s = sorted(ticks);
     return printf_string("%-27s%8d%11d%11d\n", label, s.front(), lower_middle(s), s.back());
@@ -28,7 +24,7 @@ std::string ticks_row(const char* label, const std::vector<int32_t>& ticks) {
 
 }  // namespace
 
-int32_t median_ticks(std::vector<int32_t> ticks) { return lower_middle(sorted(std::move(ticks))); }
+int32_t median_ticks(std::vector<int32_t> ticks) { return median(std::move(ticks)); }
 
 std::string format_spread(const PassRuns& runs) {
     std::vector<double> relative;

@@ -37,33 +37,42 @@ struct CdcPoint {
         double a, b, c;
         double unused;  // pads the partners of one case to 32 bytes
     };
-    // By flag case: the axis Z bit, the axis Y bit, the negative-major bit.
-    Partners by_case[8];
+    // By flag case (cdc_flag_case).
+    Partners by_case[kCdcFlagCases];
 };
 
-inline unsigned cdc_flag_case(CdcPair pair) {
-    const uint32_t first = static_cast<uint32_t>(pair.first), second = static_cast<uint32_t>(pair.second);
-    return ((second >> (kCdcAxisYShift - 1)) & 6u) | ((first >> kCdcNegativeMajorShift) & 1u);
-}
+namespace cdc_point_detail {
+// The point's component that u, v or w meets: the one the decoder would put
+// it in, with the sign it would give it.
+inline double partner(const double (&p)[3], CdcPlace place) { return place.negated ? -p[place.axis] : p[place.axis]; }
 
-// The decoded airport per flag case, and the point's components paired with
-// (u, v, w) in that order.
+// The order of the sum (x, y, z) leaves last the term placed in z: never u's,
+// w's on axis Z (the axis Z bit) and v's otherwise.
+constexpr bool sum_order_follows_layout() {
+    for (unsigned k = 0; k < kCdcFlagCases; ++k) {
+        const bool axis_z = (static_cast<uint32_t>(cdc_flag_bits(k).second) >> kCdcAxisZShift) != 0;
+        const CdcCaseLayout& c = kCdcLayout[k];
+        if (c.u.axis == kCdcZ || (c.w.axis == kCdcZ) != axis_z || (c.major == kCdcZ) != axis_z) return false;
+    }
+    return true;
+}
+static_assert(sum_order_follows_layout());
+}  // namespace cdc_point_detail
+
+// The point's components paired with (u, v, w) in that order, per flag case
+// of the airport (kCdcLayout).
 inline CdcPoint arrange_point(UnitVector p) {
-    // By pairs: the positive and the negative major component.
-    return {{
-        // axis X: ( w,  u, v), (-w, -u,  v)
-        {p.y, p.z, p.x, 0},
-        {-p.y, p.z, -p.x, 0},
-        // axis Y: (-u,  w, v), ( u, -w,  v)
-        {-p.x, p.z, p.y, 0},
-        {p.x, p.z, -p.y, 0},
-        // axis Z: (-v,  u, w), ( v,  u, -w)
-        {p.y, -p.x, p.z, 0},
-        {p.y, p.x, -p.z, 0},
-        // axis Z again: bit 30 of the second word is not read
-        {p.y, -p.x, p.z, 0},
-        {p.y, p.x, -p.z, 0},
-    }};
+    const double components[3] = {p.x, p.y, p.z};
+    CdcPoint point;
+    // Unrolled, so that each case's places are constants: the same moves and
+    // negations as the partners written out by hand.
+#pragma GCC unroll 8
+    for (unsigned k = 0; k < kCdcFlagCases; ++k) {
+        const CdcCaseLayout& c = kCdcLayout[k];
+        point.by_case[k] = {cdc_point_detail::partner(components, c.u), cdc_point_detail::partner(components, c.v),
+                            cdc_point_detail::partner(components, c.w), 0};
+    }
+    return point;
 }
 
 // Ways of summing the three squares in the order the airport's axis asks

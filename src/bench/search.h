@@ -48,17 +48,38 @@ struct Nearest {
     double score;
 };
 
-// The airport with the best score for the point; of equal scores the lowest
-// index wins, since only a strictly better score replaces the best.
+// The best of any search that tests every record: its index, kNoWinner when
+// there was none, and its score, in the search's own type.
+template <typename Score>
+struct Best {
+    int32_t index;
+    Score score;
+};
+
+// The record with the best score(record) by beats(score, best), starting
+// from `initial`; of equal scores the lowest index wins, since only a
+// strictly better score replaces the best. Every scalar search that tests
+// every record is this loop with its own score inlined.
+template <typename Record, typename Score, typename ScoreOf, typename Beats>
+inline Best<Score> best_of(const Record* records, int count, Score initial, const ScoreOf& score_of,
+                           const Beats& beats) {
+    Best<Score> best{kNoWinner, initial};
+    for (int j = 0; j < count; ++j) {
+        const Score score = score_of(records[j]);
+        if (beats(score, best.score)) best = {j, score};
+    }
+    return best;
+}
+
+// The airport with the best score for the point by the method's arithmetic.
 template <ProximityMethod Method>
 inline Nearest find_nearest(const typename Method::Stored* airports, int airport_count,
                             const typename Method::Point& point) {
-    Nearest nearest{kNoWinner, Method::initial_best};
-    for (int j = 0; j < airport_count; ++j) {
-        const double score = Method::score(airports[j], point);
-        if (Method::beats(score, nearest.score)) nearest = {j, score};
-    }
-    return nearest;
+    const Best<double> best = best_of(
+        airports, airport_count, Method::initial_best,
+        [&point](const typename Method::Stored& airport) { return Method::score(airport, point); },
+        [](double score, double best) { return Method::beats(score, best); });
+    return {best.index, best.score};
 }
 
 }  // namespace spherebench

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "geo/stored_form.h"
@@ -98,6 +99,9 @@ constexpr const SearchFacts& search_facts(SearchId id) {
 }
 
 constexpr const char* search_name(SearchId id) { return search_facts(id).name; }
+
+// The name of the suite's benchmark that times the search: "BM_" and its name.
+inline std::string benchmark_name(SearchId id) { return std::string("BM_") + search_name(id); }
 
 // The search of that name, if the catalogue has one.
 constexpr std::optional<SearchId> find_search(std::string_view name) {

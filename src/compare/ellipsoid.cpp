@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/median.h"
+
 namespace spherebench {
 
 namespace {
@@ -21,12 +23,6 @@ EllipsoidCall ellipsoid_call(const BundledData& data, int i) {
         call.geodesic.offer(j, metres);
     }
     return call;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/method_search.h"
+#include "bench/search_catalogue.h"
 #include "forms/representations.h"
 #include "geo/cdc_encoder.h"
 
@@ -60,20 +61,28 @@ void measure(FormMeasures& form, const BundledData& data, const std::vector<Prec
 }  // namespace
 
 std::vector<FormMeasures> measure_forms(const BundledData& data, const std::vector<PreciseLatLong>& random) {
+    // The forms of geo/stored_form.h by their names there, their searches by
+    // the catalogue's; the haversine and the scalar S2Point and float searches
+    // are timed by the suite alone.
+    const auto code = [](Form form) { return std::string("`") + form_name(form) + "`"; };
     std::vector<FormMeasures> forms = {
-        {"concise direction-cosine pair (`CdcPair`, the program's)", "direction cosines", 8, "BM_CdcPass", true,
-         pair_error_metres, nearest_by_method<CdcMethod>(data.airports, data.line)},
-        {"fixed-point latitude/longitude (`FixedLatLong`, the program's, derived from the pair)", "fixed lat/long", 8,
-         "BM_LatLongPass", true, derived_fixed_error_metres,
-         nearest_by_method<LatLongMethod>(data.airports, data.line)},
-        {"s2geometry leaf cell id (`S2CellId`), decoded by `ToPoint()`", "S2CellId", 8, "BM_S2CellIdPass", false,
-         cell_id_error, form_winners<S2CellId>(data, cell_id_of, search_cell_ids)},
-        {"s2geometry point (`S2Point`, three doubles)", "S2Point", 24, "BM_S2PointPass", false, s2_point_error,
+        {"concise direction-cosine pair (" + code(Form::kCdcPair) + ", the program's)", "direction cosines",
+         bytes_per_location(Form::kCdcPair), benchmark_name(SearchId::kCdcBrute), true, pair_error_metres,
+         nearest_by_method<CdcMethod>(data.airports, data.line)},
+        {"fixed-point latitude/longitude (" + code(Form::kFixedLatLong) + ", the program's, derived from the pair)",
+         "fixed lat/long", bytes_per_location(Form::kFixedLatLong), benchmark_name(SearchId::kLatLongBrute), true,
+         derived_fixed_error_metres, nearest_by_method<LatLongMethod>(data.airports, data.line)},
+        {"s2geometry leaf cell id (" + code(Form::kS2CellId) + "), decoded by `ToPoint()`", form_name(Form::kS2CellId),
+         bytes_per_location(Form::kS2CellId), benchmark_name(SearchId::kS2CellIdBrute), false, cell_id_error,
+         form_winners<S2CellId>(data, cell_id_of, search_cell_ids)},
+        {"s2geometry point (" + code(Form::kS2Point) + ", three doubles)", form_name(Form::kS2Point),
+         bytes_per_location(Form::kS2Point), "BM_S2PointPass", false, s2_point_error,
          form_winners<S2Point>(data, s2_point_of, nearest_by_s2_points)},
         {"latitude/longitude in double radians, haversine", "haversine", 16, "BM_HaversinePass", false, latlong_error,
          form_winners<LatLong>(data, latlong_of, nearest_by_haversine)},
-        {"unit vector in three floats, squared chord in float", "float vector", 12, "BM_FloatVectorPass", false,
-         float_vector_error, form_winners<FloatVector>(data, float_vector_of, nearest_by_float_vectors)},
+        {"unit vector in three floats, squared chord in float", "float vector", bytes_per_location(Form::kFloatVector),
+         "BM_FloatVectorPass", false, float_vector_error,
+         form_winners<FloatVector>(data, float_vector_of, nearest_by_float_vectors)},
     };
     for (FormMeasures& form : forms) measure(form, data, random);
     return forms;

@@ -4,6 +4,7 @@
 // random positions, and its search's answers along the bundled path.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "measure/bundled_measures.h"
@@ -11,10 +12,10 @@
 namespace spherebench {
 
 struct FormMeasures {
-    const char* name;                             // in the table
-    const char* label;                            // in the plot and the sentences
+    std::string name;                             // in the table
+    std::string label;                            // in the plot and the sentences
     int bytes;                                    // per stored location
-    const char* benchmark;                        // the suite's benchmark family that times its search
+    std::string benchmark;                        // the suite's benchmark family that times its search
     bool programs_own;                            // the program's pair and fixed point
     long double (*error)(PreciseLatLong source);  // metres between the form and its source
     std::vector<int> winners;                     // per point of the path

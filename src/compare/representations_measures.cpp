@@ -6,7 +6,7 @@
 
 #include "base/format.h"
 #include "forms/representations.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 
 namespace spherebench {
 
@@ -106,7 +106,7 @@ std::string ellipsoid_record(const BundledData& data, const EllipsoidComparison&
 }  // namespace
 
 std::string timed_benchmark(const FormMeasures& form) {
-    return printf_string("%s/airports:%d", form.benchmark, kTimedAirports);
+    return printf_string("%s/airports:%d", form.benchmark.c_str(), kTimedAirports);
 }
 
 std::string representations_json(const BundledData& data, const std::vector<FormMeasures>& forms,

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "bench/search.h"
 #include "geo/vectors.h"
 
 namespace spherebench {
@@ -32,16 +33,9 @@ namespace {
 template <typename Form, typename Score>
 int32_t smallest_score(const Form* airports, int count, Score score) {
     using Value = decltype(score(airports[0]));
-    int32_t winner = -1;
-    Value best = std::numeric_limits<Value>::infinity();
-    for (int j = 0; j < count; ++j) {
-        const Value s = score(airports[j]);
-        if (s < best) {
-            best = s;
-            winner = j;
-        }
-    }
-    return winner;
+    return best_of(airports, count, std::numeric_limits<Value>::infinity(), score,
+                   [](Value s, Value best) { return s < best; })
+        .index;
 }
 
 }  // namespace

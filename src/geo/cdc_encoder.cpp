@@ -44,31 +44,18 @@ int32_t cosine_field_code(double c) {
 
 CdcPair encode_cdc(UnitVector v) {
     const double ax = std::fabs(v.x), ay = std::fabs(v.y), az = std::fabs(v.z);
-    // The two stored cosines (u, v) and the flag bits, per the decoder's table:
-    //   Z: (x, y) = (-v, u), negative (v, u)
-    //   Y: (x, z) = (-u, v), negative (u, v)
-    //   X: (y, z) = ( u, v), negative (-u, v)
-    double first_cosine, second_cosine;
-    bool negative;
-    uint32_t axis_bits;
-    if (az >= ax && az >= ay) {
-        negative = std::signbit(v.z);
-        first_cosine = v.y;
-        second_cosine = negative ? v.x : -v.x;
-        axis_bits = kCdcAxisZBit;
-    } else if (ay >= ax) {
-        negative = std::signbit(v.y);
-        first_cosine = negative ? v.x : -v.x;
-        second_cosine = v.z;
-        axis_bits = kCdcAxisYBit;
-    } else {
-        negative = std::signbit(v.x);
-        first_cosine = negative ? -v.y : v.y;
-        second_cosine = v.z;
-        axis_bits = 0;
-    }
-    const uint32_t first = field_bits(cosine_field_code(first_cosine)) | (negative ? kCdcNegativeMajorBit : 0u);
-    const uint32_t second = field_bits(cosine_field_code(second_cosine)) | axis_bits;
+    const CdcAxis major = az >= ax && az >= ay ? kCdcZ : ay >= ax ? kCdcY : kCdcX;
+    const double components[3] = {v.x, v.y, v.z};
+    const unsigned flag_case = cdc_case_of(major, std::signbit(components[major]));
+    // The two stored cosines, each read back from where the decoder puts it.
+    const auto stored = [&components](CdcPlace place) {
+        return place.negated ? -components[place.axis] : components[place.axis];
+    };
+    const CdcPair flags = cdc_flag_bits(flag_case);
+    const uint32_t first =
+        field_bits(cosine_field_code(stored(kCdcLayout[flag_case].u))) | static_cast<uint32_t>(flags.first);
+    const uint32_t second =
+        field_bits(cosine_field_code(stored(kCdcLayout[flag_case].v))) | static_cast<uint32_t>(flags.second);
     return {static_cast<int32_t>(first), static_cast<int32_t>(second)};
 }
 

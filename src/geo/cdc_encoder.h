@@ -19,9 +19,9 @@ namespace spherebench {
 int32_t cosine_field_code(double c);
 
 // Packs a unit vector. The major axis is the component of largest magnitude
-// (Z before Y before X on equal magnitudes); its sign sets the first word's
-// bit 30, and the other two components are stored as the decoder's table
-// expects them. The vector should be of unit length: the decoder recomputes
+// (Z before Y before X on equal magnitudes); with its sign it picks the flag
+// case (the first of kCdcLayout's with that axis and sign), whose layout says
+// where the two stored components are read from. The vector should be of unit length: the decoder recomputes
 // the major component from the other two.
 CdcPair encode_cdc(UnitVector v);
 

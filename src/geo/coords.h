@@ -20,28 +20,12 @@
 #include <cstdint>
 #include <numbers>
 
+#include "geo/cdc_layout.h"
+
 namespace spherebench {
 
-// Concise direction cosines: a unit vector packed into two 32-bit words.
-//   first  bits 0-29: first stored cosine (30-bit two's-complement fraction)
-//   first  bit 30:    the major component is negative (and one stored
-//                     component is negated with it)
-//   second bits 0-29: second stored cosine
-//   second bit 31:    the major axis is Z
-//   second bit 30:    (bit 31 clear) the major axis is Y, else X
-// The major component is not stored; the decoder computes it.
-struct CdcPair {
-    int32_t first;
-    int32_t second;
-};
-
-inline constexpr uint32_t kCdcFieldMask = 0x3FFFFFFFu;  // bits 0-29 of either word
-inline constexpr int kCdcNegativeMajorShift = 30;       // first word
-inline constexpr int kCdcAxisZShift = 31;               // second word
-inline constexpr int kCdcAxisYShift = 30;               // second word, axis Z clear
-inline constexpr uint32_t kCdcNegativeMajorBit = 1u << kCdcNegativeMajorShift;
-inline constexpr uint32_t kCdcAxisZBit = 1u << kCdcAxisZShift;
-inline constexpr uint32_t kCdcAxisYBit = 1u << kCdcAxisYShift;
+// Concise direction cosines, CdcPair: a unit vector packed into two 32-bit
+// words, laid out as geo/cdc_layout.h describes.
 
 struct UnitVector {
     double x;
@@ -135,20 +119,51 @@ inline CdcCosines decode_cosines(CdcPair pair) {
     return {u, v, s >= kSmallestRootArgument ? std::sqrt(s) : 0.0};
 }
 
-inline bool major_axis_is_z(CdcPair pair) { return static_cast<uint32_t>(pair.second) & kCdcAxisZBit; }
-inline bool major_axis_is_y(CdcPair pair) {
+constexpr bool major_axis_is_z(CdcPair pair) { return static_cast<uint32_t>(pair.second) & kCdcAxisZBit; }
+constexpr bool major_axis_is_y(CdcPair pair) {
     return !major_axis_is_z(pair) && (static_cast<uint32_t>(pair.second) & kCdcAxisYBit);
 }
-inline bool major_is_negative(CdcPair pair) { return static_cast<uint32_t>(pair.first) & kCdcNegativeMajorBit; }
+constexpr bool major_is_negative(CdcPair pair) { return static_cast<uint32_t>(pair.first) & kCdcNegativeMajorBit; }
 
-// Not normalised, and the computed component is not checked to be the largest.
-inline UnitVector decode_cdc(CdcPair pair) {
-    const auto [u, v, w] = decode_cosines(pair);
+// The cosines placed and signed by the pair's flags, as kCdcLayout says:
+// written out in branches on the bits, which the decoder runs faster than a
+// lookup of the layout, and checked against the layout below.
+constexpr UnitVector place_cosines(CdcCosines c, CdcPair pair) {
+    const auto [u, v, w] = c;
     // -w is -0.0 where w is 0: atan2 tells longitude -pi from pi by that sign.
     if (major_axis_is_z(pair)) return major_is_negative(pair) ? UnitVector{v, u, -w} : UnitVector{-v, u, w};
     if (major_axis_is_y(pair)) return major_is_negative(pair) ? UnitVector{u, -w, v} : UnitVector{-u, w, v};
     return major_is_negative(pair) ? UnitVector{-w, -u, v} : UnitVector{w, u, v};
 }
+
+// Not normalised, and the computed component is not checked to be the largest.
+inline UnitVector decode_cdc(CdcPair pair) { return place_cosines(decode_cosines(pair), pair); }
+
+namespace cdc_layout_checks {
+
+constexpr double component(UnitVector v, CdcAxis axis) { return axis == kCdcX ? v.x : axis == kCdcY ? v.y : v.z; }
+constexpr double placed(UnitVector v, CdcPlace place) {
+    return place.negated ? -component(v, place.axis) : component(v, place.axis);
+}
+// Every flag case, with the fields and the unread bit 31 of the first word
+// set or not, places u, v, w where the layout says.
+constexpr bool decoder_follows_layout() {
+    for (unsigned k = 0; k < kCdcFlagCases; ++k) {
+        constexpr uint32_t kExtras[] = {0u, 0x80000000u | kCdcFieldMask};
+        for (uint32_t extra : kExtras) {
+            const CdcPair flags = cdc_flag_bits(k);
+            const CdcPair pair = {static_cast<int32_t>(static_cast<uint32_t>(flags.first) | extra),
+                                  static_cast<int32_t>(static_cast<uint32_t>(flags.second) | (extra & kCdcFieldMask))};
+            const UnitVector d = place_cosines({1.0, 2.0, 3.0}, pair);
+            const CdcCaseLayout& c = kCdcLayout[k];
+            if (placed(d, c.u) != 1.0 || placed(d, c.v) != 2.0 || placed(d, c.w) != 3.0) return false;
+        }
+    }
+    return true;
+}
+static_assert(decoder_follows_layout());
+
+}  // namespace cdc_layout_checks
 
 inline LatLong vector_to_latlong(UnitVector v) {
     const double h = v.x * v.x + v.y * v.y;

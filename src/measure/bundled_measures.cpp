@@ -3,33 +3,19 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
+#include "base/whole_file.h"
 #include "geo/cdc_encoder.h"
 #include "input/loader.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 
 namespace spherebench {
-
-namespace {
-
-std::optional<std::string> read_file(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "can't open " + path;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    text = bytes.str();
-    return std::nullopt;
-}
-
-}  // namespace
 
 std::optional<std::string> load_bundled_data(const std::string& dir, BundledData& data) {
     std::string csv, airports, line;
     for (auto [name, text] :
          {std::pair{"/airports.csv", &csv}, {"/airports.ptc", &airports}, {"/flightline.lnc", &line}})
-        if (auto failure = read_file(dir + name, *text)) return failure;
+        if (auto failure = read_whole_file(dir + name, *text)) return failure;
     if (auto failure = read_airport_list(csv, data.sources)) return "airports.csv: " + *failure;
     if (auto failure = parse_airports(airports, "airports.ptc", data.airports, nullptr)) return failure;
     if (auto failure = parse_flight_line(line, "flightline.lnc", data.line)) return failure;

@@ -2,41 +2,32 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "forms/representations.h"
-#include "vector/cdc_vector_search.h"
+#include "vector/cdc_block_search.h"
 #include "vector/component_vector_search.h"
 #include "vector/latlong_vector_search.h"
 
 namespace spherebench {
 
-SearchInfo search_info(Search search) {
-    // In the order of the enumeration.
-    static constexpr SearchInfo kInfo[] = {
-        {"CdcPass", Form::kCdcPair, true},           {"CdcVector", Form::kCdcPair, true},
-        {"LatLongPass", Form::kFixedLatLong, false}, {"LatLongVector", Form::kFixedLatLong, false},
-        {"S2CellIdPass", Form::kS2CellId, true},     {"S2PointVector", Form::kS2Point, true},
-        {"FloatVector", Form::kFloatVector, true},
-    };
-    return kInfo[static_cast<int>(search)];
-}
-
 namespace {
 
-Nearest search_from(Search search, const FormTable& t, int begin, int n, const FormTable& queries, int q) {
+Nearest search_from(SearchId search, const FormTable& t, int begin, int n, const CdcCaseGroups* groups,
+                    const FormTable& queries, int q) {
     switch (search) {
-        case Search::kCdcPass:
+        case SearchId::kCdcBrute:
             return find_nearest<CdcMethod>(t.cdc.data() + begin, n, arrange_point(decode_cdc(queries.cdc[q])));
-        case Search::kCdcVector:
-            return cdc_vector_find_nearest(t.cdc.data() + begin, n, queries.cdc[q]);
-        case Search::kLatLongPass:
+        case SearchId::kCdcBruteVector:
+            return cdc_block_find_nearest(*groups, queries.cdc[q]);
+        case SearchId::kLatLongBrute:
             return find_nearest<LatLongMethod>(t.fixed.data() + begin, n, from_fixed(queries.fixed[q]));
-        case Search::kLatLongVector:
+        case SearchId::kLatLongBruteVector:
             return latlong_vector_find_nearest(t.fixed.data() + begin, n, queries.fixed[q]);
-        case Search::kS2CellIdPass: {
+        case SearchId::kS2CellIdBrute: {
             // The scalar search gives the index alone: its score again, as
             // the search computes it.
             const S2Point point = queries.cells[q].ToPoint();
@@ -44,14 +35,28 @@ Nearest search_from(Search search, const FormTable& t, int begin, int n, const F
             if (j == kNoWinner) return {kNoWinner, 0};
             return {j, (t.cells[begin + j].ToPoint() - point).Norm2()};
         }
-        case Search::kS2PointVector:
+        case SearchId::kS2PointBruteVector:
             return double_components_find_nearest(t.xs.data() + begin, t.ys.data() + begin, t.zs.data() + begin, n,
                                                   {queries.xs[q], queries.ys[q], queries.zs[q]});
-        case Search::kFloatVector:
+        case SearchId::kFloatBruteVector:
             return float_components_find_nearest(t.fxs.data() + begin, t.fys.data() + begin, t.fzs.data() + begin, n,
                                                  queries.fxs[q], queries.fys[q], queries.fzs[q]);
+        default:
+            break;  // not a search of the scale study
     }
     return {kNoWinner, 0};
+}
+
+bool reads_groups(SearchId search) { return search == SearchId::kCdcBruteVector; }
+
+TableParts parts_from(SearchId search, const FormTable& table, std::vector<int> begin) {
+    TableParts parts{std::move(begin), {}};
+    if (reads_groups(search)) {
+        for (int k = 0; k < parts.count(); ++k)
+            parts.groups.push_back(
+                group_by_flag_case(table.cdc.data() + parts.begin[k], parts.begin[k + 1] - parts.begin[k]));
+    }
+    return parts;
 }
 
 // Runs part(k) for k = 0 .. threads - 1, each on a thread of its own (part
@@ -72,10 +77,45 @@ int part_start(int count, int k, int parts) { return static_cast<int>(static_cas
 
 }  // namespace
 
-Nearest search_part(Search search, const FormTable& table, int begin, int end, const FormTable& queries, int q) {
-    Nearest found = search_from(search, table, begin, end - begin, queries, q);
+TableParts split_table(SearchId search, const FormTable& table, int parts) {
+    parts = std::max(1, parts);
+    std::vector<int> begin;
+    for (int k = 0; k <= parts; ++k) begin.push_back(part_start(table.count, k, parts));
+    return parts_from(search, table, std::move(begin));
+}
+
+TableParts tile_table(SearchId search, const FormTable& table, int tile) {
+    tile = std::max(1, tile);  // a tile of none would never advance
+    std::vector<int> begin = {0};
+    for (int end = tile; end < table.count; end += tile) begin.push_back(end);
+    begin.push_back(table.count);  // an empty table is one empty tile
+    return parts_from(search, table, std::move(begin));
+}
+
+int search_bytes_per_location(SearchId search) {
+    const int grouped = reads_groups(search) ? sizeof(CdcPair) + sizeof(double) : 0;
+    return bytes_per_location(search_facts(search).form) + grouped;
+}
+
+std::string table_refusal(SearchId search, int count, long long available) {
+    const long long needed = static_cast<long long>(count) * search_bytes_per_location(search);
+    if (available < 0 || needed <= available) return "";
+    return "refused: a table of " + std::to_string(count) + " " + form_name(search_facts(search).form) +
+           " locations needs " + std::to_string((needed + (1 << 20) - 1) >> 20) + " MiB and the machine has " +
+           std::to_string(available >> 20) + " MiB available (MemAvailable)";
+}
+
+Nearest search_part(SearchId search, const FormTable& table, const TableParts& parts, int k, const FormTable& queries,
+                    int q) {
+    const int begin = parts.begin[k];
+    const CdcCaseGroups* groups = parts.groups.empty() ? nullptr : &parts.groups[k];
+    Nearest found = search_from(search, table, begin, parts.begin[k + 1] - begin, groups, queries, q);
     if (found.airport != kNoWinner) found.airport += begin;
     return found;
+}
+
+Nearest search_whole(SearchId search, const FormTable& table, const FormTable& queries, int q) {
+    return search_part(search, table, split_table(search, table, 1), 0, queries, q);
 }
 
 Nearest better_of(Nearest a, Nearest b, bool smaller_wins) {
@@ -85,36 +125,31 @@ Nearest better_of(Nearest a, Nearest b, bool smaller_wins) {
     return (smaller_wins ? b.score < a.score : b.score > a.score) ? b : a;
 }
 
-void search_each(Search search, const FormTable& table, const FormTable& queries, int query_count, int threads,
-                 Nearest* answers) {
-    threads = thread_count(threads);
+void search_each(SearchId search, const FormTable& table, const TableParts& parts, const FormTable& queries,
+                 int query_count, Nearest* answers) {
+    const int threads = parts.count();
     const size_t stride = static_cast<size_t>(query_count);
-    std::vector<Nearest> parts(static_cast<size_t>(threads) * stride);
+    std::vector<Nearest> found(static_cast<size_t>(threads) * stride);
     run_on_threads(threads, [&](int k) {
-        const int begin = part_start(table.count, k, threads), end = part_start(table.count, k + 1, threads);
-        for (int q = 0; q < query_count; ++q)
-            parts[k * stride + q] = search_part(search, table, begin, end, queries, q);
+        for (int q = 0; q < query_count; ++q) found[k * stride + q] = search_part(search, table, parts, k, queries, q);
     });
-    const bool smaller_wins = search_info(search).smaller_wins;
     for (int q = 0; q < query_count; ++q) {
-        answers[q] = parts[q];
-        for (int k = 1; k < threads; ++k) answers[q] = better_of(answers[q], parts[k * stride + q], smaller_wins);
+        answers[q] = found[q];
+        for (int k = 1; k < threads; ++k)
+            answers[q] = better_of(answers[q], found[k * stride + q], smaller_wins(search));
     }
 }
 
-void search_blocked(Search search, const FormTable& table, const FormTable& queries, int query_count, int tile,
-                    int threads, Nearest* answers) {
+void search_blocked(SearchId search, const FormTable& table, const TableParts& tiles, const FormTable& queries,
+                    int query_count, int threads, Nearest* answers) {
     threads = thread_count(threads);
-    tile = std::max(1, tile);  // a tile of none would never advance
-    const bool smaller_wins = search_info(search).smaller_wins;
-    const int n = table.count;
     run_on_threads(threads, [&](int k) {
         const int first = part_start(query_count, k, threads), last = part_start(query_count, k + 1, threads);
-        for (int q = first; q < last; ++q) answers[q] = search_part(search, table, 0, std::min(n, tile), queries, q);
-        for (int begin = tile; begin < n; begin += tile) {
-            const int end = std::min(n, begin + tile);
+        for (int q = first; q < last; ++q) answers[q] = search_part(search, table, tiles, 0, queries, q);
+        for (int tile = 1; tile < tiles.count(); ++tile) {
             for (int q = first; q < last; ++q)
-                answers[q] = better_of(answers[q], search_part(search, table, begin, end, queries, q), smaller_wins);
+                answers[q] =
+                    better_of(answers[q], search_part(search, table, tiles, tile, queries, q), smaller_wins(search));
         }
     });
 }

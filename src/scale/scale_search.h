@@ -1,49 +1,79 @@
-// The searches of the scale benchmarks over a FormTable, and the two ways of
-// running many queries on any number of threads: one query at a time with
-// the table split among the threads, and a batch blocked by tiles of the
-// table with the queries split among them. Both find, for every query, the
-// winner and score of the search over the whole table: the parts are merged
-// by the search's own comparison, the lowest index winning among equal
-// scores.
+// The searches of the scale benchmarks over a FormTable, by the catalogue's
+// names, and the two ways of running many queries on any number of threads:
+// one query at a time with the table split among the threads, and a batch
+// blocked by tiles of the table with the queries split among them. Both
+// find, for every query, the winner and score of the search over the whole
+// table: the parts are merged by the search's own comparison, the lowest
+// index winning among equal scores.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "bench/search.h"
+#include "bench/search_catalogue.h"
 #include "scale/scale_tables.h"
+#include "vector/cdc_case_groups.h"
 
 namespace spherebench {
 
-enum class Search { kCdcPass, kCdcVector, kLatLongPass, kLatLongVector, kS2CellIdPass, kS2PointVector, kFloatVector };
-inline constexpr Search kSearches[] = {Search::kCdcPass,       Search::kCdcVector,    Search::kLatLongPass,
-                                       Search::kLatLongVector, Search::kS2CellIdPass, Search::kS2PointVector,
-                                       Search::kFloatVector};
-
-struct SearchInfo {
-    const char* name;
-    Form form;
-    bool smaller_wins;  // squared chords; else cosines, the largest wins
+inline constexpr SearchId kScaleSearches[] = {
+    SearchId::kCdcBrute,      SearchId::kCdcBruteVector,     SearchId::kLatLongBrute,     SearchId::kLatLongBruteVector,
+    SearchId::kS2CellIdBrute, SearchId::kS2PointBruteVector, SearchId::kFloatBruteVector,
 };
-SearchInfo search_info(Search search);
 
-// The search of locations [begin, end) of the table for query q of
-// `queries` (a table of the same form); the index is the table's.
-Nearest search_part(Search search, const FormTable& table, int begin, int end, const FormTable& queries, int q);
+// Squared chords, the smallest winning; the lat/long searches' cosines, the
+// largest.
+constexpr bool smaller_wins(SearchId search) { return search_facts(search).form != Form::kFixedLatLong; }
+
+// A table cut into parts for one search: part k is locations [begin[k],
+// begin[k + 1]). A search that reads its table grouped by flag case
+// (CdcBruteVector) has each part grouped here, once, before any query, as the
+// suite groups its table; its indices are the table's.
+struct TableParts {
+    std::vector<int> begin;
+    std::vector<CdcCaseGroups> groups;
+    int count() const { return static_cast<int>(begin.size()) - 1; }
+};
+
+// `parts` parts as equal as they come (fewer than one is taken as one).
+TableParts split_table(SearchId search, const FormTable& table, int parts);
+// Parts of `tile` locations, the last perhaps shorter (a tile of fewer than
+// one location is taken as one).
+TableParts tile_table(SearchId search, const FormTable& table, int tile);
+
+// Bytes a table of the search's form takes per location, with its grouped
+// copy where the search reads one.
+int search_bytes_per_location(SearchId search);
+
+// Empty when a table of `count` locations for the search fits in `available`
+// bytes; else the message that refuses it.
+std::string table_refusal(SearchId search, int count, long long available);
+
+// The search of part k of the table for query q of `queries` (a table of the
+// same form); the index is the table's. The parts must have been made for the
+// same search and table (split_table, tile_table).
+Nearest search_part(SearchId search, const FormTable& table, const TableParts& parts, int k, const FormTable& queries,
+                    int q);
+// The search of the whole table.
+Nearest search_whole(SearchId search, const FormTable& table, const FormTable& queries, int q);
 
 // The better of two results, by the search's comparison; the lower index
 // among equal scores; a result without a winner loses to any other.
 Nearest better_of(Nearest a, Nearest b, bool smaller_wins);
 
-// Queries 0 to query_count - 1 one at a time over the whole table, each
-// table split into `threads` parts searched at once. The threads are started
-// once for all the queries, each taking its part of the table for every
-// query in turn; answers[q] is query q's merged result.
-void search_each(Search search, const FormTable& table, const FormTable& queries, int query_count, int threads,
-                 Nearest* answers);
+// Queries 0 to query_count - 1 one at a time over the whole table, its parts
+// searched at once, a thread each. The threads are started once for all the
+// queries, each taking its part of the table for every query in turn;
+// answers[q] is query q's merged result.
+void search_each(SearchId search, const FormTable& table, const TableParts& parts, const FormTable& queries,
+                 int query_count, Nearest* answers);
 
-// The same answers by tiles of `tile` locations: every query of a thread's
-// share searches a tile before the next tile is read, so a tile that fits in
-// a cache is read from memory once per share, not once per query.
-void search_blocked(Search search, const FormTable& table, const FormTable& queries, int query_count, int tile,
-                    int threads, Nearest* answers);
+// The same answers by tiles: every query of a thread's share searches a tile
+// before the next tile is read, so a tile that fits in a cache is read from
+// memory once per share, not once per query.
+void search_blocked(SearchId search, const FormTable& table, const TableParts& tiles, const FormTable& queries,
+                    int query_count, int threads, Nearest* answers);
 
 // The sum of `count` doubles read `passes` times over by `threads` threads,
 // a part each (several passes per start of the threads, so that a part in

@@ -1,11 +1,11 @@
 #include "scale/scale_tables.h"
 
-#include <fstream>
 #include <sstream>
 
+#include "base/whole_file.h"
 #include "forms/representations.h"
 #include "geo/cdc_encoder.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 
 namespace spherebench {
 
@@ -72,20 +72,6 @@ long long mem_available_bytes(const std::string& meminfo) {
     return -1;
 }
 
-long long machine_mem_available() {
-    std::ifstream file("/proc/meminfo");
-    if (!file) return -1;
-    std::ostringstream text;
-    text << file.rdbuf();
-    return mem_available_bytes(text.str());
-}
-
-std::string table_refusal(Form form, int count, long long available) {
-    const long long needed = static_cast<long long>(count) * bytes_per_location(form);
-    if (available < 0 || needed <= available) return "";
-    return "refused: a table of " + std::to_string(count) + " " + form_name(form) + " locations needs " +
-           std::to_string((needed + (1 << 20) - 1) >> 20) + " MiB and the machine has " +
-           std::to_string(available >> 20) + " MiB available (MemAvailable)";
-}
+long long machine_mem_available() { return mem_available_bytes(read_whole_file_or_empty("/proc/meminfo")); }
 
 }  // namespace spherebench

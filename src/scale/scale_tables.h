@@ -37,8 +37,4 @@ long long mem_available_bytes(const std::string& meminfo);
 // The machine's, read now; -1 when it cannot be read.
 long long machine_mem_available();
 
-// Empty when a table of `count` locations in the form fits in `available`
-// bytes; else the message that refuses it.
-std::string table_refusal(Form form, int count, long long available);
-
 }  // namespace spherebench

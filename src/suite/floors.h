@@ -1,7 +1,8 @@
 // The floors: for each method the least a nearest-airport search can do per
-// test, written apart from the program's passes and as plainly as the per-test
-// arithmetic allows. The benchmarks set each pass beside its floor, and the
-// suite's setup checks that both find the same winners.
+// test, the method's own score in the plain loop that keeps the best and
+// nothing else around it (no pass, no table of points). The benchmarks set
+// each pass beside its floor, and the suite's setup checks that both find the
+// same winners.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +13,11 @@ namespace spherebench {
 
 // Direction cosines: decode every airport's pair, take its squared chord to
 // the point, keep the smallest (lowest index on ties). Returns the winner's
-// index, -1 when count is 0. One floor per arrangement of the sum, since
-// which is fastest depends on the processor: the two later squares through a
-// two-slot array indexed by the axis bit; both sums formed and one picked by
-// an integer mask on their bits; both sums and a conditional.
+// index, -1 when count is 0. One floor per arrangement of the sum
+// (CdcArrangement), since which is fastest depends on the processor: the two
+// later squares through a two-slot array indexed by the axis bit; both sums
+// formed and one picked by an integer mask on their bits; both sums and a
+// conditional.
 int32_t cdc_floor_search(const CdcPair* airports, int count, CdcPair point);
 int32_t cdc_floor_select_search(const CdcPair* airports, int count, CdcPair point);
 int32_t cdc_floor_conditional_search(const CdcPair* airports, int count, CdcPair point);
@@ -25,9 +27,8 @@ int32_t cdc_floor_conditional_search(const CdcPair* airports, int count, CdcPair
 // (dx*dx + dy*dy) + dz*dz, with the flag cases taken by branches.
 int32_t cdc_port_search(const CdcPair* airports, int count, CdcPair point);
 
-// Latitude/longitude: convert both positions to radians, fold the longitude
-// difference, two sines and three cosines, keep the largest cosine (lowest
-// index on ties).
+// Latitude/longitude: LatLongMethod's cosine of the central angle, keep the
+// largest (lowest index on ties).
 int32_t latlong_floor_search(const FixedLatLong* airports, int count, FixedLatLong point);
 
 }  // namespace spherebench

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 
 namespace spherebench {
 

@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "input/tables.h"
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 
 namespace spherebench {
 

@@ -88,8 +88,8 @@ Nearest CdcBlockSearch(const CdcCaseGroups& groups, CdcPair point) {
     const int lanes = static_cast<int>(hn::Lanes(d));
     const CdcPoint p = spherebench::arrange_point(decode_cdc(point));
     LaneBests found[kCdcCaseGroups];
-    for (int g = 0; g < 4; ++g) found[g] = search_group<false>(groups, g, p.by_case[g]);
-    for (int g = 4; g < kCdcCaseGroups; ++g) found[g] = search_group<true>(groups, g, p.by_case[g]);
+    for (int g = 0; g < kCdcFirstAxisZGroup; ++g) found[g] = search_group<false>(groups, g, p.by_case[g]);
+    for (int g = kCdcFirstAxisZGroup; g < kCdcCaseGroups; ++g) found[g] = search_group<true>(groups, g, p.by_case[g]);
 
     V least = found[0].score;
     for (int g = 1; g < kCdcCaseGroups; ++g) least = hn::Min(least, found[g].score);
@@ -108,8 +108,9 @@ Nearest CdcBlockSearch(const CdcCaseGroups& groups, CdcPair point) {
         for (int i = 0; i < lanes; ++i) {
             if (scores[i] != best) continue;
             const int start = static_cast<int>(starts[i]);
-            const int32_t index = g < 4 ? first_index_in_block<false>(groups, g, p.by_case[g], start, i, best)
-                                        : first_index_in_block<true>(groups, g, p.by_case[g], start, i, best);
+            const int32_t index = g < kCdcFirstAxisZGroup
+                                      ? first_index_in_block<false>(groups, g, p.by_case[g], start, i, best)
+                                      : first_index_in_block<true>(groups, g, p.by_case[g], start, i, best);
             if (nearest.airport == kNoWinner || index < nearest.airport) nearest.airport = index;
         }
     }
@@ -117,20 +118,31 @@ Nearest CdcBlockSearch(const CdcCaseGroups& groups, CdcPair point) {
 }
 #endif
 
+const char* TargetName() { return hwy::TargetName(HWY_TARGET); }
+
 }  // namespace HWY_NAMESPACE
 }  // namespace spherebench::cdc_block
 HWY_AFTER_NAMESPACE();
 
+// Once, after every target's version: the table of them and the entries that
+// dispatch to the best one the CPU has.
 #if HWY_ONCE
 namespace spherebench::cdc_block {
 HWY_EXPORT(CdcBlockSearch);
+HWY_EXPORT(TargetName);
 }  // namespace spherebench::cdc_block
 
 namespace spherebench {
 
+// Dispatched by the unqualified name: where only one target is compiled the
+// dispatch is a direct call into that target's namespace within this one.
+using namespace cdc_block;
+
 Nearest cdc_block_find_nearest(const CdcCaseGroups& groups, CdcPair point) {
-    return HWY_DYNAMIC_DISPATCH(cdc_block::CdcBlockSearch)(groups, point);
+    return HWY_DYNAMIC_DISPATCH(CdcBlockSearch)(groups, point);
 }
+
+const char* vector_target_name() { return HWY_DYNAMIC_DISPATCH(TargetName)(); }
 
 }  // namespace spherebench
 #endif

@@ -1,11 +1,17 @@
-// The grouped direction-cosine vector search with block-wise bookkeeping:
-// the same arithmetic as cdc_grouped_find_nearest, lane by lane, but each lane
-// keeps only its least score inside a block of steps (one minimum a vector),
-// and notes, per flag case group, the first block in which its best score
-// fell. After the search only the lanes holding the best score are scored
-// again, in their block, to find the position, and so the table index, of
-// that score. The same winner (the lowest table index among equal scores) and
-// the same score, bit for bit, as find_nearest<CdcMethod>.
+// The direction-cosine search vectorised with Highway, exact, over a table
+// grouped by flag case (group_by_flag_case): every vector holds airports of
+// one case, so the point's partners and the order of the sum are the same in
+// all its lanes, and each lane decodes its pair and forms the squared chord
+// with the IEEE operations of CdcMethod::score, in its order. Each lane keeps
+// only its least score inside a block of steps (one minimum a vector), and
+// notes, per flag case group, the first block in which its best score fell.
+// After the search only the lanes holding the best score are scored again, in
+// their block, to find the position, and so the table index, of that score.
+// The same winner (the lowest table index among equal scores) and the same
+// score, bit for bit, as find_nearest<CdcMethod>. Compiled for every target
+// Highway knows on the architecture (SSSE3 to AVX-512 on x86-64, NEON on
+// AArch64) and dispatched at run time to the best one the CPU has; the rest of
+// the binary stays baseline.
 #pragma once
 
 #include "bench/search.h"
@@ -20,5 +26,9 @@ namespace spherebench {
 inline constexpr int kCdcBlockVectors = 8;
 
 Nearest cdc_block_find_nearest(const CdcCaseGroups& groups, CdcPair point);
+
+// The Highway target the search runs on here, chosen at run time from those
+// compiled for the architecture, e.g. "AVX3".
+const char* vector_target_name();
 
 }  // namespace spherebench

@@ -13,9 +13,17 @@
 
 namespace spherebench {
 
-// Axis X, Y, Z, each with its major component positive or negative: group
-// 2 * axis + negative, the index of the point's partners in CdcPoint::by_case.
-inline constexpr int kCdcCaseGroups = 6;
+// Group g (cdc_case_group_of, kCdcCaseGroups of them) holds the flag cases of
+// one axis and sign, the first of which is case g: its partners are
+// CdcPoint::by_case[g]. The groups of axis Z, whose sum takes its terms in
+// another order, come last, from kCdcFirstAxisZGroup.
+inline constexpr int kCdcFirstAxisZGroup = 4;
+constexpr bool axis_z_groups_come_last() {
+    for (int g = 0; g < kCdcCaseGroups; ++g)
+        if ((kCdcLayout[g].major == kCdcZ) != (g >= kCdcFirstAxisZGroup)) return false;
+    return true;
+}
+static_assert(axis_z_groups_come_last());
 
 // Each group is padded to a multiple of this many pairs (the widest x86
 // vector of doubles) with copies of its last pair and that pair's index: a
@@ -31,10 +39,7 @@ struct CdcCaseGroups {
 };
 
 // Axis Z ignores the axis Y bit: its two flag cases of each sign are one group.
-inline int cdc_case_group(CdcPair pair) {
-    const unsigned flag_case = cdc_flag_case(pair);
-    return flag_case < 4 ? static_cast<int>(flag_case) : static_cast<int>(4 + (flag_case & 1u));
-}
+inline int cdc_case_group(CdcPair pair) { return cdc_case_group_of(cdc_flag_case(pair)); }
 
 // The first `count` airports grouped, each group in table order (a stable
 // partition), then padded.

@@ -5,7 +5,7 @@
 // with the IEEE operations and the order of the scalar searches of
 // forms/representations.h (doubles for S2Point, floats for the float vector),
 // so the winner and its score are theirs, bit for bit; the lowest index wins
-// among equal scores. Dispatched at run time like cdc_vector_search.h.
+// among equal scores. Dispatched at run time like cdc_block_search.h.
 #pragma once
 
 #include "bench/search.h"

@@ -163,7 +163,9 @@ HWY_EXPORT(LatLongVectorSearch);
 namespace spherebench {
 
 Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point) {
-    using namespace latlong_vector;  // the name unqualified, see cdc_vector_find_nearest
+    // Dispatched by the unqualified name: where only one target is compiled the
+    // dispatch is a direct call into that target's namespace within this one.
+    using namespace latlong_vector;
     return HWY_DYNAMIC_DISPATCH(LatLongVectorSearch)(airports, count, point);
 }
 

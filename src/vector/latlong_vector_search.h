@@ -4,7 +4,7 @@
 // other operation is the scalar search's, in its order; but SLEEF's sine and
 // cosine are not the maths library's, so scores differ in their last bits and
 // a near tie can go to another airport. Dispatched at run time like
-// cdc_vector_search.h.
+// cdc_block_search.h.
 #pragma once
 
 #include "bench/search.h"

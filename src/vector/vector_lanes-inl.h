@@ -66,12 +66,6 @@ HWY_INLINE WordsAsDoubles words_as_doubles(VU32 biased) {
     return {hn::Sub(hn::BitCast(d, first), offset), hn::Sub(hn::BitCast(d, second), offset)};
 }
 
-// All ones in the lanes where bit 63 of `bits` is set, else zero.
-HWY_INLINE VU all_ones_where_top_bit(VU bits) {
-    const hn::RebindToSigned<DU> di;
-    return hn::BitCast(DU(), hn::BroadcastSignBit(hn::BitCast(di, bits)));
-}
-
 // Per lane, the best score met so far and where: `start` is the index of the
 // first record of the step that set it. A lane meets its records in index
 // order and only a strictly better score replaces its best, so each lane
@@ -96,15 +90,6 @@ HWY_INLINE void keep_better(LaneBests& best, V score, V start) {
     best.score = kSmallerWins ? hn::Min(score, best.score) : hn::Max(score, best.score);
 #endif
     best.start = hn::IfThenElse(better, start, best.start);
-}
-
-// Merges other's lanes into best's, each lane's `start` now the index of the
-// record it holds: the better score, the lower index among equal ones.
-template <bool kSmallerWins>
-HWY_INLINE void keep_better_or_lower(LaneBests& best, const LaneBests& other) {
-    const auto better = hn::Or(kSmallerWins ? hn::Lt(other.score, best.score) : hn::Gt(other.score, best.score),
-                               hn::And(hn::Eq(other.score, best.score), hn::Lt(other.start, best.start)));
-    best = {hn::IfThenElse(better, other.score, best.score), hn::IfThenElse(better, other.start, best.start)};
 }
 
 // Folds the lanes of `best`, each lane's `start` the index of the record it
@@ -173,12 +158,9 @@ HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial
 // one record.
 template <bool kSmallerWins, int kUnroll, typename Record, class Score>
 HWY_INLINE Nearest search_lanes(const Record* records, int count, double initial_best, const Score& score) {
-    Nearest nearest{kNoWinner, initial_best};
-    for (int j = 0; j < count; ++j) {
-        const double s = score(records[j]);
-        if (kSmallerWins ? s < nearest.score : s > nearest.score) nearest = {j, s};
-    }
-    return nearest;
+    const Best<double> best =
+        best_of(records, count, initial_best, score, [](double s, double b) { return kSmallerWins ? s < b : s > b; });
+    return {best.index, best.score};
 }
 #endif  // HWY_TARGET != HWY_SCALAR
 

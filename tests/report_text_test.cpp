@@ -1,7 +1,7 @@
-// How the reports print figures (measure/report_text.h).
-#include <gtest/gtest.h>
+// How the reports print figures in prose and tables (base/report_text.h).
+#include "base/report_text.h"
 
-#include "measure/report_text.h"
+#include <gtest/gtest.h>
 
 using namespace spherebench;
 

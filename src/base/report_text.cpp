@@ -1,4 +1,4 @@
-#include "measure/report_text.h"
+#include "base/report_text.h"
 
 #include <cstdlib>
 

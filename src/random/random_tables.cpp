@@ -1,4 +1,4 @@
-#include "measure/random_tables.h"
+#include "random/random_tables.h"
 
 #include <cmath>
 
