@@ -32,10 +32,10 @@ def scaling_data(results):
     lines = ["# airports cdc_pass cdc_floor latlong_pass latlong_floor cdc_vector latlong_vector (ns per test)"]
     for n in sizes(ns):
         at = "/airports:%d" % n
-        scalar = (n, ns["BM_CdcPass" + at], best_cdc_floor(ns, n)[1], ns["BM_LatLongPass" + at],
+        scalar = (n, ns["BM_CdcBrute" + at], best_cdc_floor(ns, n)[1], ns["BM_LatLongBrute" + at],
                   ns["BM_LatLongFloor" + at])
         vector = " ".join("?" if v is None else "%.4f" % v
-                          for v in (ns.get("BM_CdcVectorPass" + at), ns.get("BM_LatLongVectorPass" + at)))
+                          for v in (ns.get("BM_CdcBruteVector" + at), ns.get("BM_LatLongBruteVector" + at)))
         lines.append("%d %.4f %.4f %.4f %.4f " % scalar + vector)
     return "\n".join(lines) + "\n"
 

@@ -25,6 +25,14 @@ RENAMED = {
     "BM_ScaleOne/FloatVector/": "BM_ScaleOne/FloatBruteVector/",
 }
 RENAMED.update({old.replace("One", "Batch"): new.replace("One", "Batch") for old, new in list(RENAMED.items())})
+RENAMED.update({
+    "BM_CdcPass/": "BM_CdcBrute/",
+    "BM_LatLongPass/": "BM_LatLongBrute/",
+    "BM_CdcVectorPass/": "BM_CdcBruteVector/",
+    "BM_CdcVectorPassOn/": "BM_CdcBruteVectorOn/",
+    "BM_LatLongVectorPass/": "BM_LatLongBruteVector/",
+    "BM_S2CellIdPass/": "BM_S2CellIdBrute/",
+})
 
 
 class ResultsError(Exception):

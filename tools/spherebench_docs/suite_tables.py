@@ -1,8 +1,9 @@
 """The tables of docs/PERFORMANCE.md from the suite's runs: one run's
 searches against their floors, its vector searches, and one row per
 processor of the runs in docs/machines/. Searches are named as in the
-catalogue (src/bench/search_catalogue.h); the suite's benchmark BM_CdcPass
-times CdcBrute, BM_CdcVectorPass CdcBruteVector, and likewise for lat/long."""
+catalogue (src/bench/search_catalogue.h), and the suite's benchmark of a
+search is its name after BM_; runs saved under older names are read under
+these (results.RENAMED)."""
 import os
 
 from .markdown import mark, table
@@ -21,7 +22,7 @@ def best_cdc_floor(ns, n):
 
 
 def sizes(ns):
-    return sorted({int(name.split(":")[1]) for name in ns if name.startswith("BM_CdcPass/")})
+    return sorted({int(name.split(":")[1]) for name in ns if name.startswith("BM_CdcBrute/")})
 
 
 def taken(ns):
@@ -51,7 +52,7 @@ def scalar_table(ns):
     rows = []
     for n in sizes(ns):
         get = lambda kind: ns.get("BM_" + kind + AT % n)  # noqa: E731
-        cp, lp, lf, port = get("CdcPass"), get("LatLongPass"), get("LatLongFloor"), get("CdcPort")
+        cp, lp, lf, port = get("CdcBrute"), get("LatLongBrute"), get("LatLongFloor"), get("CdcPort")
         floor, cf = best_cdc_floor(ns, n)
         rows.append([n, ns_cell(cp, 2), f"{ns_cell(cf, 2)} ({floor})", f"{cp / cf:.3f}", ns_cell(port, 2),
                      ns_cell(lp, 1), ns_cell(lf, 1), f"{lp / lf:.3f}", f"{lp / cp:.2f}"])
@@ -81,14 +82,14 @@ def vector_table(results, ns):
     run has none."""
     rows = []
     for n in sizes(ns):
-        cp, lp = ns["BM_CdcPass" + AT % n], ns["BM_LatLongPass" + AT % n]
-        cv, lv = ns.get("BM_CdcVectorPass" + AT % n), ns.get("BM_LatLongVectorPass" + AT % n)
+        cp, lp = ns["BM_CdcBrute" + AT % n], ns["BM_LatLongBrute" + AT % n]
+        cv, lv = ns.get("BM_CdcBruteVector" + AT % n), ns.get("BM_LatLongBruteVector" + AT % n)
         if cv is None or lv is None:
             return None
         rows.append([n, ns_cell(cp, 2), ns_cell(cv, 3), f"{cp / cv:.2f}", ns_cell(lp, 1), ns_cell(lv, 2),
                      f"{lp / lv:.2f}", f"{lv / cv:.2f}"])
     for target in ("AVX2", "SSE4"):
-        forced = ns.get(f"BM_CdcVectorPassOn/{target}/airports:14000")
+        forced = ns.get(f"BM_CdcBruteVectorOn/{target}/airports:14000")
         if forced is not None:
             rows.append([f"14000, {target} forced", "", ns_cell(forced, 3), "", "", "", "", ""])
     return (f"Highway target {results['context'].get('vector_target', '?')}:\n\n" +
@@ -128,15 +129,15 @@ def machines(paths):
         ns = m["ns"]
         get = ns.get
         floor, floor_ns = best_cdc_floor(ns, 14000)
-        cp, port = get("BM_CdcPass/airports:14000"), get("BM_CdcPort/airports:14000")
-        cv, root = get("BM_CdcVectorPass/airports:14000"), get("BM_VectorSqrt")
+        cp, port = get("BM_CdcBrute/airports:14000"), get("BM_CdcPort/airports:14000")
+        cv, root = get("BM_CdcBruteVector/airports:14000"), get("BM_VectorSqrt")
         if m["target"] == "AVX2":  # the search's own target
             avx2 = ratio(cv, root)
         else:
-            avx2 = ratio(get("BM_CdcVectorPassOn/AVX2/airports:14000"), get("BM_VectorSqrtOn/AVX2"))
+            avx2 = ratio(get("BM_CdcBruteVectorOn/AVX2/airports:14000"), get("BM_VectorSqrtOn/AVX2"))
         rows.append([machine, "; ".join(sorted(set(m["runs"]))), ns_cell(cp, 2), f"{ns_cell(floor_ns, 2)} ({floor})",
                      f"{cp / floor_ns:.3f}", ns_cell(port, 2), ratio(port, cp), f"{ns_cell(cv, 3)} ({m['target']})",
-                     ns_cell(root, 3), ratio(cv, root), avx2, ratio(get("BM_LatLongPass/airports:14000"), cp)])
+                     ns_cell(root, 3), ratio(cv, root), avx2, ratio(get("BM_LatLongBrute/airports:14000"), cp)])
     return ("At 14000 airports, ns per test (the least of the repetitions where the runs kept them, else "
             f"medians; * noisy: coefficient of variation above {NOISY_CV * 100:.0f} %):\n\n" +
             table(["processor", "runs (date, load)", "CdcBrute", "fastest cdc floor", "CdcBrute / floor", "cdc port",
