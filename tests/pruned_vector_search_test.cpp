@@ -1,0 +1,227 @@
+// The pruned vector searches on every Highway target this CPU has (one test
+// run per target) against the brute-force searches they must agree with bit
+// for bit: find_nearest<CdcMethod> for the direction cosines, the lat/long
+// vector search (SLEEF's sines) for latitude/longitude. Tables are random,
+// clustered round the point (so that the filters' margins are what decides),
+// full of exact ties across lanes, blocks and flag cases, and awkward; and
+// the bounds themselves must never exclude a location that scores the best.
+#include <hwy/tests/hwy_gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "bench/cdc_method.h"
+#include "bench/search.h"
+#include "vector/cdc_pruned_vector_search.h"
+#include "vector/latlong_pruned_vector_search.h"
+#include "vector/latlong_vector_search.h"
+#include "vector/pruning_bounds.h"
+
+using namespace spherebench;
+
+namespace {
+
+class PrunedVectorSearchTest : public hwy::TestWithParamTarget {};
+HWY_TARGET_INSTANTIATE_TEST_SUITE_P(PrunedVectorSearchTest);
+
+constexpr uint32_t kField = 0x3FFFFFFF;
+
+// A pair whose two fields lie within `spread` units of base's, its flag bits
+// base's or, with `any_flags`, random.
+CdcPair nudged(CdcPair base, int spread, bool any_flags, std::mt19937& random) {
+    std::uniform_int_distribution<int> step(-spread, spread);
+    const auto word = [&](int32_t w) {
+        const uint32_t flags =
+            any_flags ? static_cast<uint32_t>(random()) & ~kField : static_cast<uint32_t>(w) & ~kField;
+        return static_cast<int32_t>(flags | ((static_cast<uint32_t>(w) + step(random)) & kField));
+    };
+    return {word(base.first), word(base.second)};
+}
+
+CdcPair random_pair(std::mt19937& random) { return {static_cast<int32_t>(random()), static_cast<int32_t>(random())}; }
+
+void expect_same(Nearest found, Nearest exact, const char* what, size_t point, int count) {
+    ASSERT_EQ(found.airport, exact.airport) << what << ", point " << point << ", " << count << " airports";
+    ASSERT_EQ(std::memcmp(&found.score, &exact.score, sizeof(double)), 0)
+        << what << ", point " << point << ", " << count << " airports: " << found.score << " vs " << exact.score;
+}
+
+void expect_cdc_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPair>& points,
+                      const std::vector<int>& counts) {
+    FlightLine flight_line;
+    for (int count : counts) {
+        const CdcCaseGroups groups = group_by_flag_case(airports.data(), count);
+        for (size_t i = 0; i < points.size(); ++i) {
+            flight_line.cdc[0] = points[i];
+            const Nearest exact =
+                find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, 0));
+            expect_same(cdc_pruned_vector_find_nearest(groups, points[i]), exact, "cdc", i, count);
+        }
+    }
+}
+
+std::vector<int> counts_to(int last) {
+    std::vector<int> counts;
+    for (int n = 0; n <= last; ++n) counts.push_back(n);
+    return counts;
+}
+
+TEST_P(PrunedVectorSearchTest, CdcRandomTables) {
+    std::mt19937 random(21);
+    std::vector<CdcPair> airports(3000), points(40);
+    for (CdcPair& a : airports) a = random_pair(random);
+    for (CdcPair& p : points) p = random_pair(random);
+    points.insert(points.end(), airports.begin() + 500, airports.begin() + 510);  // scores of 0
+    std::vector<int> counts = counts_to(40);
+    counts.insert(counts.end(), {100, 1023, 3000});
+    expect_cdc_exact(airports, points, counts);
+}
+
+// Airports within a few field units of the point, in every flag case (the
+// mirror images of the point among them), each stored up to three times at
+// random places: scores that differ in their last bits, exact ties in
+// other lanes, blocks and groups, and sums at the filter's margin.
+TEST_P(PrunedVectorSearchTest, CdcClusteredTablesWithTies) {
+    std::mt19937 random(22);
+    for (int spread : {3, 40, 5000, 1 << 20}) {
+        const CdcPair base = random_pair(random);
+        std::vector<CdcPair> airports;
+        for (int j = 0; j < 400; ++j) {
+            const CdcPair a = nudged(base, spread, j % 3 == 0, random);
+            for (int copies = random() % 3; copies >= 0; --copies)
+                airports.insert(airports.begin() + random() % (airports.size() + 1), a);
+        }
+        std::vector<CdcPair> points = {base};
+        for (int i = 0; i < 12; ++i) points.push_back(nudged(base, spread, i % 2 == 0, random));
+        expect_cdc_exact(airports, points, {1, 13, 64, 255, static_cast<int>(airports.size())});
+    }
+}
+
+// The decoder's special pairs and their neighbours in every flag case,
+// against each other: antipodes, a major component of 0 (and -0.0), fields
+// beyond ±1, the unread bits set.
+TEST_P(PrunedVectorSearchTest, CdcAwkwardPairs) {
+    std::vector<CdcPair> pairs;
+    for (uint32_t field : {0u, 1u, 0x1FFFFFFFu, 0x20000000u, 0x3FFFFFFFu, 0x16A09E60u, 0x2D413CCDu})
+        for (uint32_t other : {0u, 0x1FFFFFFFu, 0x16A09E60u})
+            for (uint32_t first_flags : {0u, 0x40000000u, 0x80000000u})
+                for (uint32_t second_flags : {0u, 0x40000000u, 0x80000000u, 0xC0000000u})
+                    pairs.push_back(
+                        {static_cast<int32_t>(field | first_flags), static_cast<int32_t>(other | second_flags)});
+    std::vector<CdcPair> airports = pairs;
+    airports.insert(airports.end(), pairs.rbegin(), pairs.rend());
+    expect_cdc_exact(airports, pairs, {1, 2, 5, 17, 100, static_cast<int>(airports.size())});
+}
+
+TEST_P(PrunedVectorSearchTest, NoAirportsNoWinner) {
+    const Nearest cdc = cdc_pruned_vector_find_nearest(group_by_flag_case(nullptr, 0), {0, 0});
+    EXPECT_EQ(cdc.airport, kNoWinner);
+    EXPECT_EQ(cdc.score, kStartScore);
+    const Nearest latlong = latlong_pruned_vector_find_nearest(nullptr, 0, {0, 0});
+    EXPECT_EQ(latlong.airport, kNoWinner);
+    EXPECT_EQ(latlong.score, -kStartScore);
+}
+
+void expect_latlong_exact(const std::vector<FixedLatLong>& airports, const std::vector<FixedLatLong>& points,
+                          const std::vector<int>& counts) {
+    for (int count : counts)
+        for (size_t i = 0; i < points.size(); ++i)
+            expect_same(latlong_pruned_vector_find_nearest(airports.data(), count, points[i]),
+                        latlong_vector_find_nearest(airports.data(), count, points[i]), "lat/long", i, count);
+}
+
+FixedLatLong random_fixed(std::mt19937& random) {
+    return {std::uniform_int_distribution<int32_t>(-kFixedQuarterTurn, kFixedQuarterTurn)(random),
+            std::uniform_int_distribution<int32_t>(-2147483640, 2147483640)(random)};
+}
+
+TEST_P(PrunedVectorSearchTest, LatLongRandomTables) {
+    std::mt19937 random(23);
+    std::vector<FixedLatLong> airports(3000), points(40);
+    for (FixedLatLong& a : airports) a = random_fixed(random);
+    for (FixedLatLong& p : points) p = random_fixed(random);
+    points.insert(points.end(), airports.begin() + 700, airports.begin() + 705);
+    std::vector<int> counts = counts_to(24);
+    counts.insert(counts.end(), {100, 1023, 3000});
+    expect_latlong_exact(airports, points, counts);
+}
+
+// Clustered round the point, duplicated at random places (exact ties), with
+// the poles, both forms of the antimeridian, the point's antipode, and
+// latitudes beyond ±pi/2 (no table made by the loader holds them; the
+// search must still match) in tables and points.
+TEST_P(PrunedVectorSearchTest, LatLongClusteredAndAwkwardTables) {
+    std::mt19937 random(24);
+    for (int spread : {2, 300, 100000, 30000000}) {
+        const FixedLatLong base = random_fixed(random);
+        std::uniform_int_distribution<int32_t> step(-spread, spread);
+        std::vector<FixedLatLong> airports = {{kFixedQuarterTurn, 0},
+                                              {-kFixedQuarterTurn, 5},
+                                              {0, 2147483640},
+                                              {0, -2147483640},
+                                              {-base.lat, base.lon ^ INT32_MIN},
+                                              {kFixedQuarterTurn + 9, 0},
+                                              {INT32_MIN, base.lon},
+                                              {INT32_MAX, 7}};
+        for (int j = 0; j < 300; ++j) {
+            const FixedLatLong a = {std::clamp(base.lat + step(random), -kFixedQuarterTurn, kFixedQuarterTurn),
+                                    base.lon + step(random)};
+            for (int copies = random() % 3; copies >= 0; --copies)
+                airports.insert(airports.begin() + random() % (airports.size() + 1), a);
+        }
+        std::vector<FixedLatLong> points = {base, airports[3], {kFixedQuarterTurn, 0}, {kFixedQuarterTurn + 1000, 0}};
+        for (int i = 0; i < 8; ++i) points.push_back({base.lat + step(random) / 2, base.lon + step(random)});
+        expect_latlong_exact(airports, points, {1, 3, 9, 64, static_cast<int>(airports.size())});
+    }
+}
+
+// The filter's sum for a pair, as the vector lanes form it.
+float filter_sum(CdcPair pair, const CdcPoint::Partners& q) {
+    const auto square = [](int32_t word, double partner) {
+        const uint32_t units = static_cast<uint32_t>(word) << 2;
+        const float d = static_cast<float>(static_cast<int32_t>(units - cdc_filter_partner(partner)));
+        return d * d;
+    };
+    return square(pair.first, q.a) + square(pair.second, q.b);
+}
+
+// A pair scoring exactly the best so far may tie and win: the filter must
+// pass it, however near the point it lies (there the margins decide).
+TEST(PruningBounds, CdcFilterPassesEveryPairAtTheBest) {
+    std::mt19937 random(25);
+    FlightLine flight_line;
+    for (int i = 0; i < 200000; ++i) {
+        flight_line.cdc[0] = random_pair(random);
+        const CdcPoint p = CdcMethod::prepare_point(flight_line, 0);
+        const CdcPair pair = nudged(flight_line.cdc[0], 1 << (i % 31), i % 5 == 0, random);
+        const double score = CdcMethod::score(pair, p);
+        ASSERT_LE(filter_sum(pair, p.by_case[cdc_flag_case(pair)]), cdc_filter_threshold(score)) << i;
+    }
+    EXPECT_EQ(cdc_filter_threshold(kStartScore), INFINITY);
+    // Not vacuous: a squared chord of 1e-4 (64 km on the Earth) lets pass
+    // sums only a little above (1e-2 * 2147483640)^2.
+    EXPECT_LT(cdc_filter_threshold(1e-4), 1.0001 * std::pow(1e-2 * 2147483640, 2));
+}
+
+// An airport scoring exactly the best so far lies inside the latitude band.
+TEST(PruningBounds, LatitudeBandHoldsEveryAirportAtTheBest) {
+    std::mt19937 random(26);
+    for (int i = 0; i < 100000; ++i) {
+        const FixedLatLong point = random_fixed(random);
+        const int32_t spread = 1 << (i % 31);
+        const FixedLatLong airport = {
+            std::clamp<int64_t>(point.lat + static_cast<int64_t>(random() % (2u * spread)) - spread, -kFixedQuarterTurn,
+                                kFixedQuarterTurn),
+            static_cast<int32_t>(point.lon + random() % 1000)};
+        const double score = latlong_vector_find_nearest(&airport, 1, point).score;
+        ASSERT_LT(static_cast<uint32_t>(std::abs(int64_t{airport.lat} - point.lat)), latitude_band_limit(score)) << i;
+    }
+    EXPECT_EQ(latitude_band_limit(-kStartScore), UINT32_MAX);
+    // Not vacuous: a central angle of 0.01 radian gives a band of that
+    // latitude difference, to within a few units.
+    EXPECT_NEAR(latitude_band_limit(std::cos(0.01)), 0.01 * 2147483640 / kPi, 10);
+}
+
+}  // namespace
