@@ -171,7 +171,11 @@ TEST_P(PrunedVectorSearchTest, LatLongClusteredAndAwkwardTables) {
             for (int copies = random() % 3; copies >= 0; --copies)
                 airports.insert(airports.begin() + random() % (airports.size() + 1), a);
         }
-        std::vector<FixedLatLong> points = {base, airports[3], {kFixedQuarterTurn, 0}, {kFixedQuarterTurn + 1000, 0}};
+        // Beyond the pole, 640 units short of latitude pi: the same place as
+        // latitude 640 units on the opposite meridian, where a point finds it.
+        airports.insert(airports.begin() + random() % airports.size(), {2147483000, 1000});
+        std::vector<FixedLatLong> points = {
+            base, airports[3], {kFixedQuarterTurn, 0}, {kFixedQuarterTurn + 1000, 0}, {640, 1000 - 2147483640}};
         for (int i = 0; i < 8; ++i) points.push_back({base.lat + step(random) / 2, base.lon + step(random)});
         expect_latlong_exact(airports, points, {1, 3, 9, 64, static_cast<int>(airports.size())});
     }
@@ -187,6 +191,21 @@ float filter_sum(CdcPair pair, const CdcPoint::Partners& q) {
     return square(pair.first, q.a) + square(pair.second, q.b);
 }
 
+// A pair of flag case `flag_case` whose stored cosines lie within `spread`
+// field units of the point's partners for that case: off the grid of cell
+// centres where the partner is the point's computed component or another
+// case's, so the filter's rounding of the partner matters.
+CdcPair near_partners(const CdcPoint& p, unsigned flag_case, int spread, std::mt19937& random) {
+    const CdcPoint::Partners& q = p.by_case[flag_case];
+    std::uniform_int_distribution<int> step(-spread, spread);
+    const auto field = [&](double partner) {  // the cell whose centre is nearest the partner, nudged
+        const int64_t cell = std::llround((partner * 2147483640.0 - 2) / 4) + step(random);
+        return static_cast<uint32_t>(cell) & kField;
+    };
+    const uint32_t first = field(q.a) | (flag_case & 1u) << 30, second = field(q.b) | (flag_case >> 1) << 30;
+    return {static_cast<int32_t>(first), static_cast<int32_t>(second)};
+}
+
 // A pair scoring exactly the best so far may tie and win: the filter must
 // pass it, however near the point it lies (there the margins decide).
 TEST(PruningBounds, CdcFilterPassesEveryPairAtTheBest) {
@@ -195,7 +214,8 @@ TEST(PruningBounds, CdcFilterPassesEveryPairAtTheBest) {
     for (int i = 0; i < 200000; ++i) {
         flight_line.cdc[0] = random_pair(random);
         const CdcPoint p = CdcMethod::prepare_point(flight_line, 0);
-        const CdcPair pair = nudged(flight_line.cdc[0], 1 << (i % 31), i % 5 == 0, random);
+        const CdcPair pair = i % 2 ? nudged(flight_line.cdc[0], 1 << (i % 31), i % 5 == 0, random)
+                                   : near_partners(p, random() % 8, i % 7 == 0 ? 0 : 1 << (i % 29), random);
         const double score = CdcMethod::score(pair, p);
         ASSERT_LE(filter_sum(pair, p.by_case[cdc_flag_case(pair)]), cdc_filter_threshold(score)) << i;
     }
