@@ -15,15 +15,21 @@
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
 #include "bench/search.h"
+#include "geo/cdc_encoder.h"
 #include "input/loader.h"
 #include "suite/suite.h"
 #include "vector/cdc_block_search.h"
+#include "vector/cdc_pruned_vector_search.h"
 #include "vector/cdc_vector_search.h"
+#include "vector/component_vector_search.h"
+#include "vector/latlong_pruned_vector_search.h"
 #include "vector/latlong_vector_search.h"
 
 using namespace spherebench;
 
 namespace {
+
+constexpr int kLargeTableQueries = 100;
 
 // A search over the airports grouped by flag case first, once, untimed, as
 // the tables themselves are made.
@@ -48,6 +54,90 @@ void BM_CdcVectorPassUngrouped(benchmark::State& state) {
         return cdc_vector_find_nearest(t.airports.cdc.data(), airports, t.flight_line.cdc[i]);
     });
 }
+
+// The pruned scan over the same grouped table: a filter on the stored words
+// first, the exact score only where the filter lets a pair through.
+void BM_CdcPrunedVectorPass(benchmark::State& state) { time_grouped(state, cdc_pruned_vector_find_nearest); }
+BENCHMARK(BM_CdcPrunedVectorPass)->Apply(airport_counts);
+
+void BM_LatLongPrunedVectorPass(benchmark::State& state) {
+    const SuiteTables& t = suite_tables();
+    time_searches(state, [&t](int airports, int i) {
+        return latlong_pruned_vector_find_nearest(t.airports.fixed.data(), airports, t.flight_line.fixed[i]);
+    });
+}
+BENCHMARK(BM_LatLongPrunedVectorPass)->Apply(airport_counts);
+
+// The same random directions as 8-byte pairs grouped by flag case and as
+// three arrays of floats, beyond the suite's 14000 airports; and queries in
+// both forms. One size held at a time.
+struct PairsAndFloats {
+    int count = 0;
+    CdcCaseGroups groups;
+    std::vector<float> xs, ys, zs;
+    std::vector<CdcPair> queries;
+    std::vector<UnitVector> query_directions;
+};
+
+const PairsAndFloats& pairs_and_floats(int count) {
+    static PairsAndFloats t;
+    if (t.count == count) return t;
+    t = PairsAndFloats{};
+    const std::vector<UnitVector> directions = random_directions(kAirportSeed, count);
+    std::vector<CdcPair> pairs;
+    for (const UnitVector& v : directions) {
+        pairs.push_back(encode_cdc(v));
+        t.xs.push_back(static_cast<float>(v.x)), t.ys.push_back(static_cast<float>(v.y));
+        t.zs.push_back(static_cast<float>(v.z));
+    }
+    t.groups = group_by_flag_case(pairs.data(), count);
+    t.query_directions = random_directions(kFlightLineSeed, kLargeTableQueries);
+    for (const UnitVector& v : t.query_directions) t.queries.push_back(encode_cdc(v));
+    t.count = count;
+    return t;
+}
+
+// per_query: seconds per query, each query over the whole table.
+template <typename Search>
+void time_queries(benchmark::State& state, Search search) {
+    for (auto _ : state)
+        for (int q = 0; q < kLargeTableQueries; ++q) benchmark::DoNotOptimize(search(q));
+    state.counters["per_query"] =
+        benchmark::Counter(static_cast<double>(kLargeTableQueries),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_CdcPrunedVectorLarge(benchmark::State& state) {
+    const PairsAndFloats& t = pairs_and_floats(static_cast<int>(state.range(0)));
+    time_queries(state, [&t](int q) { return cdc_pruned_vector_find_nearest(t.groups, t.queries[q]); });
+}
+
+void BM_FloatBruteVectorLarge(benchmark::State& state) {
+    const PairsAndFloats& t = pairs_and_floats(static_cast<int>(state.range(0)));
+    time_queries(state, [&t](int q) {
+        const UnitVector& p = t.query_directions[q];
+        return float_components_find_nearest(t.xs.data(), t.ys.data(), t.zs.data(), t.count, static_cast<float>(p.x),
+                                             static_cast<float>(p.y), static_cast<float>(p.z));
+    });
+}
+
+void large_table(benchmark::internal::Benchmark* b) {
+    b->Apply(with_minimum)->ArgName("locations")->Unit(benchmark::kMillisecond);
+}
+
+// Size by size, the two searches side by side.
+bool register_large_tables() {
+    for (int count : {kAirportCapacity, 1 << 20, 1 << 22}) {
+        benchmark::RegisterBenchmark("BM_CdcPrunedVectorLarge", BM_CdcPrunedVectorLarge)
+            ->Apply(large_table)
+            ->Arg(count);
+        benchmark::RegisterBenchmark("BM_FloatBruteVectorLarge", BM_FloatBruteVectorLarge)
+            ->Apply(large_table)
+            ->Arg(count);
+    }
+    return true;
+}
+const bool large_tables_registered = register_large_tables();
 
 void BM_LatLongVectorPass(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
@@ -168,13 +258,26 @@ bool vector_searches_agree() {
             const std::pair<const char*, Nearest> found[] = {
                 {"as stored", cdc_vector_find_nearest(t.airports.cdc.data(), n, t.flight_line.cdc[i])},
                 {"grouped", cdc_grouped_find_nearest(groups, t.flight_line.cdc[i])},
-                {"blocks", cdc_block_find_nearest(groups, t.flight_line.cdc[i])}};
+                {"blocks", cdc_block_find_nearest(groups, t.flight_line.cdc[i])},
+                {"pruned", cdc_pruned_vector_find_nearest(groups, t.flight_line.cdc[i])}};
             for (const auto& [layout, vector] : found) {
                 if (same(exact, vector)) continue;
                 std::fprintf(stderr, "cdc vector search (%s) differs at %d airports, point %d: %d %a, vector %d %a\n",
                              layout, n, i, exact.airport, exact.score, vector.airport, vector.score);
                 agree = false;
             }
+        }
+    }
+    for (int n : kSuiteAirportCounts) {
+        for (int i = 0; i < kSuitePoints; ++i) {
+            const FixedLatLong point = t.flight_line.fixed[i];
+            const Nearest brute = latlong_vector_find_nearest(t.airports.fixed.data(), n, point);
+            const Nearest pruned = latlong_pruned_vector_find_nearest(t.airports.fixed.data(), n, point);
+            if (same(brute, pruned)) continue;
+            std::fprintf(stderr,
+                         "lat/long pruned vector search differs at %d airports, point %d: %d %a, pruned %d %a\n", n, i,
+                         brute.airport, brute.score, pruned.airport, pruned.score);
+            agree = false;
         }
     }
     if (!agree) return false;
