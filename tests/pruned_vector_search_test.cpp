@@ -182,13 +182,13 @@ TEST_P(PrunedVectorSearchTest, LatLongClusteredAndAwkwardTables) {
 }
 
 // The filter's sum for a pair, as the vector lanes form it.
-float filter_sum(CdcPair pair, const CdcPoint::Partners& q) {
+int32_t filter_sum(CdcPair pair, const CdcPoint::Partners& q) {
     const auto square = [](int32_t word, double partner) {
-        const uint32_t units = static_cast<uint32_t>(word) << 2;
-        const float d = static_cast<float>(static_cast<int32_t>(units - cdc_filter_partner(partner)));
-        return d * d;
+        const int16_t top = static_cast<int16_t>(word >> 16);
+        const int16_t d = static_cast<int16_t>(static_cast<uint16_t>(top - cdc_filter_partner(partner)) << 2);
+        return int32_t{d} * d;
     };
-    return square(pair.first, q.a) + square(pair.second, q.b);
+    return static_cast<int32_t>(static_cast<uint32_t>(square(pair.first, q.a)) + square(pair.second, q.b));
 }
 
 // A pair of flag case `flag_case` whose stored cosines lie within `spread`
@@ -217,12 +217,13 @@ TEST(PruningBounds, CdcFilterPassesEveryPairAtTheBest) {
         const CdcPair pair = i % 2 ? nudged(flight_line.cdc[0], 1 << (i % 31), i % 5 == 0, random)
                                    : near_partners(p, random() % 8, i % 7 == 0 ? 0 : 1 << (i % 29), random);
         const double score = CdcMethod::score(pair, p);
-        ASSERT_LE(filter_sum(pair, p.by_case[cdc_flag_case(pair)]), cdc_filter_threshold(score)) << i;
+        ASSERT_LT(filter_sum(pair, p.by_case[cdc_flag_case(pair)]), cdc_filter_limit(score)) << i;
     }
-    EXPECT_EQ(cdc_filter_threshold(kStartScore), INFINITY);
+    EXPECT_EQ(cdc_filter_limit(kStartScore), INT32_MAX);
     // Not vacuous: a squared chord of 1e-4 (64 km on the Earth) lets pass
-    // sums only a little above (1e-2 * 2147483640)^2.
-    EXPECT_LT(cdc_filter_threshold(1e-4), 1.0001 * std::pow(1e-2 * 2147483640, 2));
+    // pairs whose components are within 1e-2 (in units of 2^18 / 2147483640,
+    // 4 times that in the sum's square roots) and a margin of 1.5 units.
+    EXPECT_LT(cdc_filter_limit(1e-4), 16 * std::pow(1e-2 * 2147483640 / 0x1p18 + 1.5, 2) + 2);
 }
 
 // An airport scoring exactly the best so far lies inside the latitude band.

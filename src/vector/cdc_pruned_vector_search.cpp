@@ -27,31 +27,38 @@ Nearest CdcPrunedVectorSearch(const CdcCaseGroups& groups, CdcPair point) {
 #else
 using namespace vector_lanes::HWY_NAMESPACE;
 
-using DF = hn::Repartition<float, D>;  // a pair's two words, one a lane
-using DI = hn::RebindToSigned<DF>;
-using VF = hn::Vec<DF>;
-using VI = hn::Vec<DI>;
-using MF = hn::Mask<DF>;
+using DI32 = hn::Repartition<int32_t, D>;
+using DI16 = hn::Repartition<int16_t, D>;  // two vectors of pairs, one word a lane
+using VI32 = hn::Vec<DI32>;
+using VI16 = hn::Vec<DI16>;
+using MI32 = hn::Mask<DI32>;
 
-// Vectors filtered before any is tested for a pair that may win.
-constexpr int kUnroll = 4;
+// Pairs of vectors filtered before any is tested for a pair that may win.
+constexpr int kUnroll = 2;
 
-// The best so far, and the filter's threshold for it (pruning_bounds.h).
+// The best so far, and the filter's limit for it (pruning_bounds.h).
 struct Best {
     // Declared, as LaneBests' is (vector_lanes-inl.h).
-    Best() : threshold(hn::Inf(DF())) {}
+    Best() : limit(hn::Set(DI32(), INT32_MAX)) {}
     Nearest nearest{kNoWinner, kStartScore};
-    VF threshold;
+    VI32 limit;
 };
 
-// Both lanes of a pair hold the filter's sum for it, and the mask is set
-// where that sum may still beat the best (pruning_bounds.cpp has the proof).
-HWY_INLINE MF may_win(VU pairs, VI partners, VF threshold) {
-    const DF df;
-    const VI units = hn::ShiftLeft<2>(hn::BitCast(DI(), pairs));  // flag bits gone
-    const VF difference = hn::ConvertTo(df, hn::Sub(units, partners));
-    const VF squares = hn::Mul(difference, difference);
-    return hn::Le(hn::Add(squares, hn::Reverse2(df, squares)), threshold);
+// The filter's sums for the pairs of two vectors, one an int32 lane, and
+// the mask set where a sum is below the limit: where a pair may still beat
+// the best (pruning_bounds.cpp has the proof). The lanes' order is not the
+// pairs' (packing interleaves blocks), so a set lane names only the two
+// vectors.
+HWY_INLINE MI32 may_win(VU first, VU second, VI16 partners, VI32 limit) {
+    const DI32 d32;
+    const DI16 d16;
+    const VI16 tops = hn::ReorderDemote2To(d16, hn::ShiftRight<16>(hn::BitCast(d32, first)),
+                                           hn::ShiftRight<16>(hn::BitCast(d32, second)));
+    const VI16 apart = hn::ShiftLeft<2>(hn::Sub(tops, partners));  // the flag bits gone
+    VI32 odd = hn::Zero(d32);
+    const VI32 sums =
+        hn::RearrangeToOddPlusEven(hn::ReorderWidenMulAccumulate(d32, apart, apart, hn::Zero(d32), odd), odd);
+    return hn::Lt(sums, limit);
 }
 
 // Folds the exact scores of `count` pairs from position j of groups.pairs
@@ -68,42 +75,46 @@ HWY_INLINE void keep(Best& best, const CdcCaseGroups& groups, V scores, int j, i
         if (s[i] < best.nearest.score || (s[i] == best.nearest.score && index < best.nearest.airport))
             best.nearest = {index, s[i]};
     }
-    if (best.nearest.score != before) best.threshold = hn::Set(DF(), cdc_filter_threshold(best.nearest.score));
+    if (best.nearest.score != before) best.limit = hn::Set(DI32(), cdc_filter_limit(best.nearest.score));
 }
 
-// One group: kUnroll vectors filtered at a time, and only the vectors the
-// filter passes decoded and scored exactly.
+// One group: 2 * kUnroll vectors filtered at a time, and only the vectors
+// the filter passes decoded and scored exactly.
 template <bool kAxisZ>
 HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint::Partners& q, Best& best) {
     const int lanes = static_cast<int>(hn::Lanes(D()));
-    const uint64_t packed = (uint64_t{cdc_filter_partner(q.b)} << 32) | cdc_filter_partner(q.a);
-    const VI partners = hn::BitCast(DI(), hn::Set(DU(), packed));  // a pair's first word is its low half
+    const uint32_t packed = (uint32_t{static_cast<uint16_t>(cdc_filter_partner(q.b))} << 16) |
+                            static_cast<uint16_t>(cdc_filter_partner(q.a));
+    const VI16 partners = hn::BitCast(DI16(), hn::Set(hn::Repartition<uint32_t, D>(), packed));
     const CaseChords<kAxisZ> score = case_chords<kAxisZ>(q);
     const CdcPair* pairs = groups.pairs.data();
     int j = groups.begin[g];
     const int end = groups.begin[g + 1];
-    for (; j + kUnroll * lanes <= end; j += kUnroll * lanes) {
-        VU v[kUnroll];
-        MF passed[kUnroll];
+    constexpr int kVectors = 2 * kUnroll;
+    for (; j + kVectors * lanes <= end; j += kVectors * lanes) {
+        VU v[kVectors];
+        MI32 passed[kUnroll];
 #pragma GCC unroll 8
-        for (int k = 0; k < kUnroll; ++k) {
-            v[k] = load_records(pairs + j + k * lanes);
-            passed[k] = may_win(v[k], partners, best.threshold);
-        }
-        MF any = passed[0];
+        for (int k = 0; k < kVectors; ++k) v[k] = load_records(pairs + j + k * lanes);
+#pragma GCC unroll 8
+        for (int k = 0; k < kUnroll; ++k) passed[k] = may_win(v[2 * k], v[2 * k + 1], partners, best.limit);
+        MI32 any = passed[0];
 #pragma GCC unroll 8
         for (int k = 1; k < kUnroll; ++k) any = hn::Or(any, passed[k]);
-        if (HWY_LIKELY(hn::AllFalse(DF(), any))) continue;
-        for (int k = 0; k < kUnroll; ++k)
-            if (!hn::AllFalse(DF(), passed[k])) keep(best, groups, score(v[k]), j + k * lanes, lanes);
+        if (HWY_LIKELY(hn::AllFalse(DI32(), any))) continue;
+        for (int k = 0; k < kUnroll; ++k) {
+            if (hn::AllFalse(DI32(), passed[k])) continue;
+            keep(best, groups, score(v[2 * k]), j + 2 * k * lanes, lanes);
+            keep(best, groups, score(v[2 * k + 1]), j + (2 * k + 1) * lanes, lanes);
+        }
     }
-    // The rest one vector at a time, the last perhaps a part (only where a
-    // vector holds more pairs than kCdcGroupPadding), its missing lanes left
-    // out of the fold.
+    // The rest one vector at a time (filtered as a pair with itself), the
+    // last perhaps a part (only where a vector holds more pairs than
+    // kCdcGroupPadding), its missing lanes left out of the fold.
     for (; j < end; j += lanes) {
         const int count = std::min(lanes, end - j);
         const VU v = count == lanes ? load_records(pairs + j) : load_part(pairs + j, count);
-        if (!hn::AllFalse(DF(), may_win(v, partners, best.threshold))) keep(best, groups, score(v), j, count);
+        if (!hn::AllFalse(DI32(), may_win(v, v, partners, best.limit))) keep(best, groups, score(v), j, count);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "vector/pruning_bounds.h"
 
-#include <cfloat>
 #include <cmath>
+#include <cstdint>
 
 #include "geo/coords.h"
 
@@ -10,37 +10,42 @@ namespace spherebench {
 // Why the direction-cosine filter is a bound. Let U, V be the stored
 // integers the decoder scales ((word << 2) | 2, as int32), u = fl(U*s),
 // v = fl(V*s) with s = kCosineScale, and a, b the point's partners of u and v
-// in the pair's flag case (CdcPoint), P, Q their partners here plus 2, so
-// that U - P is what the filter forms, modulo 2^32.
+// in the pair's flag case (CdcPoint); e = 2^-53.
 // 1. The score is fl(fl(X + Y) + Z) of three non-negative rounded squares,
 //    two of them A = fl(fl(u - a)^2) and B = fl(fl(v - b)^2), in whatever
-//    order the axis asks; rounding is monotone and relative error at most
-//    e = 2^-53, so score >= (A + B)(1 - e)^2 >= ((u-a)^2 + (v-b)^2)(1 - e)^5.
-// 2. |P - a/s| <= 1/2 + 2^-21 (a * 2147483640 is a/s to within 2^31 * 2e,
-//    rounded to the nearest integer), and |u - U*s| <= e * 1.0000001 < s/2^21,
-//    so |u - a| >= s(|U - P| - 1) where |U - P| >= 1; the same for v.
-// 3. With r = |(U - P, V - Q)| (the true, unwrapped differences), the vector
-//    (max(|U-P|-1, 0), max(|V-Q|-1, 0)) lies within sqrt(2) of (|U-P|, |V-Q|),
-//    so (u-a)^2 + (v-b)^2 >= s^2 (r - sqrt(2))^2 when r >= sqrt(2).
-// 4. The filter's sum: a wrapped difference is no larger in magnitude than
-//    the true one (it wraps only from 2^31 up, to 2^32 less itself), and the
-//    conversion, the squares and the sum each round by at most f = 2^-24
-//    relative, with no overflow or underflow (values are 0 or from 1 to 2^63):
-//    sum <= r^2 (1 + f)^4.
-// So sum > T implies r > sqrt(T)/(1 + f)^2, and if T >= (1+f)^4 R^2 with
-// R = sqrt(2) + sqrt(best)/(s(1 - e)^(5/2)), then r > R and by 1-3 the score
-// exceeds best. Below, R is taken as sqrt(best) * 2147483640 * (1 + 2^-40)
-// + 1.5 (2147483640 is 1/s to within e relative; 2^-40 covers that and the
-// roundings here, 1.5 > sqrt(2)), and T = R^2 (1 + 2^-20), rounded up to a
-// float: (1 + 2^-20) exceeds (1 + f)^4 with room for the roundings of R^2.
-uint32_t cdc_filter_partner(double component) { return static_cast<uint32_t>(std::lround(component * kFixedPi) - 2); }
+//    order the axis asks; rounding is monotone with relative error at most e,
+//    so score >= (A + B)(1 - e)^2 >= ((u-a)^2 + (v-b)^2)(1 - e)^5.
+// 2. The filter's unit is 2^18 units of s. U - 2 = 2^18 G + r with
+//    0 <= r < 2^18, G the field's top 14 bits; a/s - 2 = 2^18 P + 2^17 + t
+//    with P the partner and |t| <= 2^17 (plus far less than a unit for the
+//    roundings of a * 2147483640, which is a/s to within 2^31 * 2e). So
+//    |U - a/s| >= 2^18 (|G - P| - 1), and as |u - U*s| <= e * 1.0000001, a
+//    millionth of a unit of s, |u - a| >= 2^18 s (|G - P| - 1.001); the same
+//    for v with H and Q.
+// 3. With r = |(G - P, H - Q)| (true differences, not wrapped), the vector
+//    (max(|G-P| - 1.001, 0), max(|H-Q| - 1.001, 0)) lies within 1.001 sqrt(2)
+//    < 1.5 of (|G-P|, |H-Q|), so (u-a)^2 + (v-b)^2 >= (2^18 s)^2 (r - 1.5)^2
+//    where r >= 1.5.
+// 4. The filter's d is 4 (G - P) wrapped into int16, no larger in magnitude
+//    than 4 |G - P| (it wraps only from 2^15 up, to 2^16 less itself), and
+//    its sum of squares is exact: at most 16 r^2. It overflows only where
+//    both d are -2^15, into a negative sum, below every limit.
+// So a sum >= L implies r >= sqrt(L)/4, and if L > 16 R^2 with
+// R = 1.5 + sqrt(best)/(2^18 s (1 - e)^(5/2)), then r > R and by 1-3 the
+// score exceeds best. Below, R is taken as
+// sqrt(best) * (2147483640 / 2^18) * (1 + 2^-40) + 1.5 (2147483640 is 1/s to
+// within e relative; 2^-40 covers that and the roundings here), and L as the
+// next integer above 16 R^2 (1 + 2^-40). Every sum is at most
+// 2^30 + 32764^2 < INT32_MAX, so the limit INT32_MAX lets every pair pass.
+int16_t cdc_filter_partner(double component) {
+    return static_cast<int16_t>(std::lround((component * kFixedPi - 2.0 - 0x1p17) * 0x1p-18));
+}
 
-float cdc_filter_threshold(double best) {
-    const double root = std::sqrt(best) * kFixedPi * (1.0 + 0x1p-40) + 1.5;
-    const double threshold = root * root * (1.0 + 0x1p-20);
-    if (!(threshold <= FLT_MAX)) return INFINITY;
-    const float rounded = static_cast<float>(threshold);
-    return rounded < threshold ? std::nextafter(rounded, INFINITY) : rounded;
+int32_t cdc_filter_limit(double best) {
+    const double root = std::sqrt(best) * (kFixedPi * 0x1p-18) * (1.0 + 0x1p-40) + 1.5;
+    const double limit = 16.0 * root * root * (1.0 + 0x1p-40);
+    if (!(limit < 2147483646.0)) return INT32_MAX;
+    return static_cast<int32_t>(limit) + 1;
 }
 
 // Why the latitude filter is a bound. Latitudes phi = fl(fl(n*s)*pi) of

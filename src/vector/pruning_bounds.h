@@ -9,19 +9,21 @@
 
 namespace spherebench {
 
-// The direction-cosine filter. A pair's two stored words, each shifted left
-// by 2 as an int32 (its 30-bit field in units of kCosineScale, 2 below the
-// cell centre the decoder reads), less the point's partner of that cosine
-// from cdc_filter_partner, wrapping modulo 2^32, converted to float and
-// squared in float, the two squares added in float: if that sum exceeds
-// cdc_filter_threshold(best), the pair's squared chord exceeds best.
+// The direction-cosine filter, in 16-bit lanes. Of each stored word it
+// keeps the top 14 bits of the 30-bit field (bits 16 to 29: the field over
+// 2^16, rounded down), as (word >> 16) less the point's partner from
+// cdc_filter_partner, times 4 modulo 2^16 (which drops the flag bits), an
+// int16 d; and d0^2 + d1^2 of a pair's two words, summed exactly in int32:
+// if that sum is not below cdc_filter_limit(best), the pair's squared chord
+// exceeds best.
 //
-// The nearest integer to component / kCosineScale, less 2, as a uint32:
-// for |component| <= 2147483646 / 2147483640, the widest a decoded point has.
-uint32_t cdc_filter_partner(double component);
-// A float at or above which no pair of sum below it can beat best; infinity
-// when best is too large for any float bound (the start of a search).
-float cdc_filter_threshold(double best);
+// The point's component in those units, for |component| <= 2147483646 /
+// 2147483640, the widest a decoded point has: the nearest integer to
+// (component / kCosineScale - 2 - 2^17) / 2^18.
+int16_t cdc_filter_partner(double component);
+// INT32_MAX when best is too large for any bound (the start of a search):
+// every sum is below it.
+int32_t cdc_filter_limit(double best);
 
 // The latitude/longitude filter. With both latitudes within
 // [-kFixedQuarterTurn, kFixedQuarterTurn] (pi/2 in units), an airport whose
