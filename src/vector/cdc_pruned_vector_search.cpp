@@ -33,9 +33,6 @@ using VI32 = hn::Vec<DI32>;
 using VI16 = hn::Vec<DI16>;
 using MI32 = hn::Mask<DI32>;
 
-// Pairs of vectors filtered before any is tested for a pair that may win.
-constexpr int kUnroll = 2;
-
 // The best so far, and the filter's limit for it (pruning_bounds.h).
 struct Best {
     // Declared, as LaneBests' is (vector_lanes-inl.h).
@@ -78,8 +75,8 @@ HWY_INLINE void keep(Best& best, const CdcCaseGroups& groups, V scores, int j, i
     if (best.nearest.score != before) best.limit = hn::Set(DI32(), cdc_filter_limit(best.nearest.score));
 }
 
-// One group: 2 * kUnroll vectors filtered at a time, and only the vectors
-// the filter passes decoded and scored exactly.
+// One group: four vectors filtered at a time, and only the vectors the
+// filter passes decoded and scored exactly.
 template <bool kAxisZ>
 HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint::Partners& q, Best& best) {
     const int lanes = static_cast<int>(hn::Lanes(D()));
@@ -90,24 +87,20 @@ HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint:
     const CdcPair* pairs = groups.pairs.data();
     int j = groups.begin[g];
     const int end = groups.begin[g + 1];
-    constexpr int kVectors = 2 * kUnroll;
-    for (; j + kVectors * lanes <= end; j += kVectors * lanes) {
-        VU v[kVectors];
-        MI32 passed[kUnroll];
-#pragma GCC unroll 8
-        for (int k = 0; k < kVectors; ++k) v[k] = load_records(pairs + j + k * lanes);
-#pragma GCC unroll 8
-        for (int k = 0; k < kUnroll; ++k) passed[k] = may_win(v[2 * k], v[2 * k + 1], partners, best.limit);
-        MI32 any = passed[0];
-#pragma GCC unroll 8
-        for (int k = 1; k < kUnroll; ++k) any = hn::Or(any, passed[k]);
-        if (HWY_LIKELY(hn::AllFalse(DI32(), any))) continue;
-        for (int k = 0; k < kUnroll; ++k) {
-            if (hn::AllFalse(DI32(), passed[k])) continue;
-            keep(best, groups, score(v[2 * k]), j + 2 * k * lanes, lanes);
-            keep(best, groups, score(v[2 * k + 1]), j + (2 * k + 1) * lanes, lanes);
-        }
+    // The group's whole steps in two halves read side by side: two streams
+    // from memory keep more reads in flight than one.
+    const int step = 2 * lanes;  // pairs per call of may_win
+    const int half = (end - j) / (2 * step) * step;
+    for (int i = j; i < j + half; i += step) {
+        const VU v[4] = {load_records(pairs + i), load_records(pairs + i + lanes), load_records(pairs + i + half),
+                         load_records(pairs + i + half + lanes)};
+        const MI32 passed[2] = {may_win(v[0], v[1], partners, best.limit), may_win(v[2], v[3], partners, best.limit)};
+        if (HWY_LIKELY(hn::AllFalse(DI32(), hn::Or(passed[0], passed[1])))) continue;
+        for (int k = 0; k < 4; ++k)
+            if (!hn::AllFalse(DI32(), passed[k / 2]))
+                keep(best, groups, score(v[k]), i + (k / 2) * half + (k % 2) * lanes, lanes);
     }
+    j += 2 * half;
     // The rest one vector at a time (filtered as a pair with itself), the
     // last perhaps a part (only where a vector holds more pairs than
     // kCdcGroupPadding), its missing lanes left out of the fold.
