@@ -226,23 +226,39 @@ TEST(PruningBounds, CdcFilterPassesEveryPairAtTheBest) {
     EXPECT_LT(cdc_filter_limit(1e-4), 16 * std::pow(1e-2 * 2147483640 / 0x1p18 + 1.5, 2) + 2);
 }
 
-// An airport scoring exactly the best so far lies inside the latitude band.
-TEST(PruningBounds, LatitudeBandHoldsEveryAirportAtTheBest) {
+// An airport scoring exactly the best so far lies inside both bands: near
+// the point and far, near the poles, across the antimeridian.
+TEST(PruningBounds, BandsHoldEveryAirportAtTheBest) {
     std::mt19937 random(26);
-    for (int i = 0; i < 100000; ++i) {
-        const FixedLatLong point = random_fixed(random);
-        const int32_t spread = 1 << (i % 31);
+    const auto near = [&random](int64_t centre, int spread, int64_t low, int64_t high) {
+        const int64_t step = static_cast<int64_t>(random() % (2u << spread)) - (int64_t{1} << spread);
+        return static_cast<int32_t>(std::clamp(centre + step, low, high));
+    };
+    for (int i = 0; i < 200000; ++i) {
+        FixedLatLong point = random_fixed(random);
+        if (i % 4 == 0)
+            point.lat =
+                near(i % 8 ? kFixedQuarterTurn : -kFixedQuarterTurn, i % 31, -kFixedQuarterTurn, kFixedQuarterTurn);
+        if (i % 3 == 0) point.lon = near(2147483640, 20, -2147483640, 2147483640);
         const FixedLatLong airport = {
-            std::clamp<int64_t>(point.lat + static_cast<int64_t>(random() % (2u * spread)) - spread, -kFixedQuarterTurn,
-                                kFixedQuarterTurn),
-            static_cast<int32_t>(point.lon + random() % 1000)};
+            near(point.lat, i % 31, -kFixedQuarterTurn, kFixedQuarterTurn),
+            static_cast<int32_t>(point.lon + static_cast<uint32_t>(near(0, i % 32, INT32_MIN, INT32_MAX)))};
         const double score = latlong_vector_find_nearest(&airport, 1, point).score;
-        ASSERT_LT(static_cast<uint32_t>(std::abs(int64_t{airport.lat} - point.lat)), latitude_band_limit(score)) << i;
+        const uint32_t latitude_limit = latitude_band_limit(score);
+        ASSERT_LT(static_cast<uint32_t>(std::abs(int64_t{airport.lat} - point.lat)), latitude_limit) << i;
+        const uint32_t longitude_apart = static_cast<uint32_t>(
+            std::abs(static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(airport.lon) - point.lon))));
+        ASSERT_LT(longitude_apart, longitude_band_limit(score, point.lat, latitude_limit)) << i;
     }
     EXPECT_EQ(latitude_band_limit(-kStartScore), UINT32_MAX);
-    // Not vacuous: a central angle of 0.01 radian gives a band of that
-    // latitude difference, to within a few units.
-    EXPECT_NEAR(latitude_band_limit(std::cos(0.01)), 0.01 * 2147483640 / kPi, 10);
+    EXPECT_EQ(longitude_band_limit(-kStartScore, 0, UINT32_MAX), UINT32_MAX);
+    // Not vacuous: a central angle of 0.01 radian gives bands of that
+    // difference, to within a few units, in latitude and, on the equator, in
+    // longitude; at latitude 60 degrees twice that, and more.
+    const uint32_t band = latitude_band_limit(std::cos(0.01));
+    EXPECT_NEAR(band, 0.01 * 2147483640 / kPi, 10);
+    EXPECT_NEAR(longitude_band_limit(std::cos(0.01), 0, band), 0.01 * 2147483640 / kPi, 0.0002 * 2147483640 / kPi);
+    EXPECT_GT(longitude_band_limit(std::cos(0.01), kFixedQuarterTurn / 3 * 2, band), 2 * band);
 }
 
 }  // namespace

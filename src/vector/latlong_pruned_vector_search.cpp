@@ -27,32 +27,36 @@ Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, Fixed
     return search_lanes</*kSmallerWins=*/false, 1>(airports, count, -kStartScore, LatLongCosine{from_fixed(point)});
 }
 #else
-using MU32 = hn::Mask<DU32>;
+using MU = hn::Mask<DU>;
 
 // Vectors filtered before any is tested for an airport that may win.
 constexpr int kUnroll = 4;
 
-// A vector's latitudes (its records' first words, the even 32-bit lanes)
-// against the point's: the mask is set in a record's first lane where the
-// latitude lies within the band, or outside [-pi/2, pi/2], where the band's
-// proof does not hold; never in the longitude lanes.
-struct LatitudeFilter {
-    VU32 point;  // the point's latitude in the even lanes
-    VU32 limit;  // latitude_band_limit in the even lanes, 0 in the odd
-    VU32 bias;   // a quarter turn in the even lanes, 0 in the odd
-    VU32 valid;  // a half turn in the even lanes, all ones in the odd
+// A vector's records (latitude in the even 32-bit lanes, longitude in the
+// odd) against the point's: the mask is set for a record whose latitude and
+// longitude both lie within their bands (pruning_bounds.h), or whose
+// latitude lies outside [-pi/2, pi/2], where the bands' proofs do not hold.
+struct BandFilter {
+    VU32 point;  // the point's latitude and longitude
+    VU32 below;  // the two band limits less 1
+    VU32 bias;   // a quarter turn for latitudes, 0 for longitudes
+    VU32 valid;  // a half turn for latitudes, all ones for longitudes
 
-    HWY_INLINE MU32 may_win(VU records) const {
-        const VU32 words = hn::BitCast(DU32(), records);
-        // |latitude - point| as unsigned (at most 2^31 from valid latitudes).
-        const hn::RebindToSigned<DU32> di;
-        const VU32 apart = hn::BitCast(DU32(), hn::Abs(hn::BitCast(di, hn::Sub(words, point))));
-        return hn::Or(hn::Lt(apart, limit), hn::Gt(hn::Add(words, bias), valid));
+    HWY_INLINE MU may_win(VU records) const {
+        const DU32 d32;
+        const VU32 words = hn::BitCast(d32, records);
+        // |word - point| as unsigned, up to 2^31: the longitudes' wrapped.
+        const VU32 apart = hn::BitCast(d32, hn::Abs(hn::BitCast(hn::RebindToSigned<DU32>(), hn::Sub(words, point))));
+        const VU32 inside = hn::VecFromMask(d32, hn::Eq(hn::Min(apart, below), apart));
+        const VU32 shifted = hn::Add(words, bias);  // in [0, a half turn] where valid
+        const VU32 valid_latitude = hn::DupEven(hn::VecFromMask(d32, hn::Eq(hn::Min(shifted, valid), shifted)));
+        // Excluded: outside a band, and with a valid latitude.
+        return hn::Eq(hn::BitCast(DU(), hn::AndNot(inside, valid_latitude)), hn::Zero(DU()));
     }
 };
 
-HWY_INLINE VU32 even_lanes(uint32_t even, uint32_t odd) {
-    return hn::BitCast(DU32(), hn::Set(DU(), (uint64_t{odd} << 32) | even));
+HWY_INLINE VU32 per_word(uint32_t latitude, uint32_t longitude) {
+    return hn::BitCast(DU32(), hn::Set(DU(), (uint64_t{longitude} << 32) | latitude));
 }
 
 // Folds the exact scores of `count` records from index j into the best,
@@ -75,35 +79,38 @@ Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, Fixed
     const SinCos q = sin_cos(hn::Set(D(), p.lat));
     const bool point_valid = point.lat >= -kFixedQuarterTurn && point.lat <= kFixedQuarterTurn;
     const uint32_t turn = 2u * kFixedQuarterTurn;
-    LatitudeFilter filter{even_lanes(static_cast<uint32_t>(point.lat), 0), even_lanes(UINT32_MAX, 0),
-                          even_lanes(kFixedQuarterTurn, 0), even_lanes(turn, UINT32_MAX)};
+    BandFilter filter{per_word(static_cast<uint32_t>(point.lat), static_cast<uint32_t>(point.lon)),
+                      per_word(UINT32_MAX - 1, UINT32_MAX - 1), per_word(kFixedQuarterTurn, 0),
+                      per_word(turn, UINT32_MAX)};
     Nearest nearest{kNoWinner, -kStartScore};
     const auto score = [&](VU records, int j, int n) {
-        if (keep(nearest, central_cosines(airport_lanes(records, p), q), j, n) && point_valid)
-            filter.limit = even_lanes(latitude_band_limit(nearest.score), 0);
+        if (!keep(nearest, central_cosines(airport_lanes(records, p), q), j, n) || !point_valid) return;
+        const uint32_t latitude_limit = latitude_band_limit(nearest.score);
+        const uint32_t longitude_limit = longitude_band_limit(nearest.score, point.lat, latitude_limit);
+        filter.below = per_word(latitude_limit - 1, longitude_limit - 1);
     };
     int j = 0;
     for (; j + kUnroll * lanes <= count; j += kUnroll * lanes) {
         VU v[kUnroll];
-        MU32 passed[kUnroll];
+        MU passed[kUnroll];
 #pragma GCC unroll 8
         for (int k = 0; k < kUnroll; ++k) {
             v[k] = load_records(airports + j + k * lanes);
             passed[k] = filter.may_win(v[k]);
         }
-        MU32 any = passed[0];
+        MU any = passed[0];
 #pragma GCC unroll 8
         for (int k = 1; k < kUnroll; ++k) any = hn::Or(any, passed[k]);
-        if (HWY_LIKELY(hn::AllFalse(DU32(), any))) continue;
+        if (HWY_LIKELY(hn::AllFalse(DU(), any))) continue;
         for (int k = 0; k < kUnroll; ++k)
-            if (!hn::AllFalse(DU32(), passed[k])) score(v[k], j + k * lanes, lanes);
+            if (!hn::AllFalse(DU(), passed[k])) score(v[k], j + k * lanes, lanes);
     }
     // The rest one vector at a time, the last perhaps a part, its missing
     // lanes left out of the fold.
     for (; j < count; j += lanes) {
         const int n = std::min(lanes, count - j);
         const VU v = n == lanes ? load_records(airports + j) : load_part(airports + j, n);
-        if (!hn::AllFalse(DU32(), filter.may_win(v))) score(v, j, n);
+        if (!hn::AllFalse(DU(), filter.may_win(v))) score(v, j, n);
     }
     return nearest;
 }

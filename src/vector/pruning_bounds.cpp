@@ -1,5 +1,6 @@
 #include "vector/pruning_bounds.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -75,6 +76,38 @@ uint32_t latitude_band_limit(double best) {
     if (!(c > -1.0)) return UINT32_MAX;
     const double angle = c < 1.0 ? std::acos(c) : 0.0;
     return static_cast<uint32_t>(angle * (kFixedPi / kPi)) + 3;
+}
+
+// Why the longitude filter is a bound, for an airport inside the latitude
+// band (the other airports are excluded by the latitude filter). The exact
+// value of latlong_cosine's formula is, for d the longitude difference it
+// takes the cosine of, cos(pp) cos(pa) cos(d) + sin(pa) sin(pp)
+// = cos(pa - pp) - 2 cos(pp) cos(pa) sin^2(d/2) <= 1 - 2 cos(pp) cos(pa) sin^2(d/2).
+// 1. In the band |na| < |np| + L, so |pa| < (|np| + L) w + 1e-15 = edge, and
+//    cos(pa) >= cos(edge) where edge < pi/2; cos(pp) is the point's; both
+//    taken 1e-15 below the library's cosines (within an ulp) and required
+//    positive.
+// 2. If sin^2(d/2) > k2 = (max(1 - best, 0) + 2^-44) / (2 cos(pp) cos(edge)),
+//    the exact value is below best - 2^-44 + 2^-52 (1 - best rounds by at most
+//    that), and the computed score, within 2^-49 of it (as above), below
+//    best. k2 is rounded up by (1 + 2^-40), so that holds for the k2 computed.
+// 3. sin^2(x/2) rises on [0, pi]: so |d| > 2 asin(sqrt(k2)) = A (A < 3, k2 <
+//    0.99, computed with its roundings covered by (1 + 2^-40)) is enough.
+// 4. The longitudes' wrapped int32 difference dw is at most 16 units above
+//    the folded difference in units (a full turn is 2^32 - 16 units, not
+//    2^32), and |d| is that times w to within 1e-14; so dw >= floor(A/w) + 3
+//    + 16 gives |d| > A + w.
+uint32_t longitude_band_limit(double best, int32_t point_latitude, uint32_t latitude_limit) {
+    const double edge = (std::fabs(static_cast<double>(point_latitude)) + latitude_limit) * (kPi / kFixedPi) + 1e-14;
+    if (!(edge < kPi / 2)) return UINT32_MAX;
+    const double point_cosine = std::cos(fixed_to_angle(point_latitude)) - 1e-15;
+    const double edge_cosine = std::cos(edge) - 1e-15;
+    if (!(point_cosine > 0.0 && edge_cosine > 0.0)) return UINT32_MAX;
+    const double k2 = (std::max(1.0 - best, 0.0) + 0x1p-44) / (2.0 * point_cosine * edge_cosine) * (1.0 + 0x1p-40);
+    if (!(k2 < 0.99)) return UINT32_MAX;
+    const double angle = 2.0 * std::asin(std::sqrt(k2)) * (1.0 + 0x1p-40);
+    if (!(angle < 3.0)) return UINT32_MAX;
+    return static_cast<uint32_t>(angle * (kFixedPi / kPi)) + 3 + 16;
 }
 
 }  // namespace spherebench

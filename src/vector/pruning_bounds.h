@@ -32,5 +32,11 @@ int32_t cdc_filter_limit(double best);
 // operations, SLEEF's sine and cosine included.
 inline constexpr int32_t kFixedQuarterTurn = 1073741820;
 uint32_t latitude_band_limit(double best);
+// And of those inside that band (latitudes differing by less than
+// `latitude_limit`), one whose longitude differs from the point's by at
+// least longitude_band_limit units, as the int32 difference wrapped modulo
+// 2^32 and taken in magnitude, scores below best too. UINT32_MAX where the
+// band reaches a pole, or no longitude would exclude an airport.
+uint32_t longitude_band_limit(double best, int32_t point_latitude, uint32_t latitude_limit);
 
 }  // namespace spherebench
