@@ -75,6 +75,7 @@ struct PairsAndFloats {
     int count = 0;
     CdcCaseGroups groups;
     std::vector<float> xs, ys, zs;
+    std::vector<FixedLatLong> fixed;  // derived from the pairs, as the loader does
     std::vector<CdcPair> queries;
     std::vector<UnitVector> query_directions;
 };
@@ -87,6 +88,7 @@ const PairsAndFloats& pairs_and_floats(int count) {
     std::vector<CdcPair> pairs;
     for (const UnitVector& v : directions) {
         pairs.push_back(encode_cdc(v));
+        t.fixed.push_back(cdc_to_fixed(pairs.back()));
         t.xs.push_back(static_cast<float>(v.x)), t.ys.push_back(static_cast<float>(v.y));
         t.zs.push_back(static_cast<float>(v.z));
     }
@@ -112,6 +114,13 @@ void BM_CdcPrunedVectorLarge(benchmark::State& state) {
     time_queries(state, [&t](int q) { return cdc_pruned_vector_find_nearest(t.groups, t.queries[q]); });
 }
 
+void BM_LatLongPrunedVectorLarge(benchmark::State& state) {
+    const PairsAndFloats& t = pairs_and_floats(static_cast<int>(state.range(0)));
+    time_queries(state, [&t](int q) {
+        return latlong_pruned_vector_find_nearest(t.fixed.data(), t.count, cdc_to_fixed(t.queries[q]));
+    });
+}
+
 void BM_FloatBruteVectorLarge(benchmark::State& state) {
     const PairsAndFloats& t = pairs_and_floats(static_cast<int>(state.range(0)));
     time_queries(state, [&t](int q) {
@@ -128,12 +137,10 @@ void large_table(benchmark::internal::Benchmark* b) {
 // Size by size, the two searches side by side.
 bool register_large_tables() {
     for (int count : {kAirportCapacity, 1 << 20, 1 << 22}) {
-        benchmark::RegisterBenchmark("BM_CdcPrunedVectorLarge", BM_CdcPrunedVectorLarge)
-            ->Apply(large_table)
-            ->Arg(count);
-        benchmark::RegisterBenchmark("BM_FloatBruteVectorLarge", BM_FloatBruteVectorLarge)
-            ->Apply(large_table)
-            ->Arg(count);
+        for (const auto& [name, timed] : {std::pair{"BM_CdcPrunedVectorLarge", &BM_CdcPrunedVectorLarge},
+                                          std::pair{"BM_FloatBruteVectorLarge", &BM_FloatBruteVectorLarge},
+                                          std::pair{"BM_LatLongPrunedVectorLarge", &BM_LatLongPrunedVectorLarge}})
+            benchmark::RegisterBenchmark(name, timed)->Apply(large_table)->Arg(count);
     }
     return true;
 }
