@@ -11,6 +11,7 @@
 #include <hwy/highway.h>
 
 #include "vector/cdc_lanes-inl.h"
+#include "vector/stream_scan-inl.h"
 #include "vector/vector_lanes-inl.h"
 
 HWY_BEFORE_NAMESPACE();
@@ -26,6 +27,7 @@ Nearest CdcPrunedVectorSearch(const CdcCaseGroups& groups, CdcPair point) {
 }
 #else
 using namespace vector_lanes::HWY_NAMESPACE;
+using namespace stream_scan::HWY_NAMESPACE;
 
 using DI32 = hn::Repartition<int32_t, D>;
 using DI16 = hn::Repartition<int16_t, D>;  // two vectors of pairs, one word a lane
@@ -75,8 +77,8 @@ HWY_INLINE void keep(Best& best, const CdcCaseGroups& groups, V scores, int j, i
     if (best.nearest.score != before) best.limit = hn::Set(DI32(), cdc_filter_limit(best.nearest.score));
 }
 
-// One group: 2 * kStreams vectors filtered at a time, and only the vectors
-// the filter passes decoded and scored exactly.
+// One group: each step of two vectors filtered, and only the steps the
+// filter passes decoded and scored exactly.
 template <bool kAxisZ>
 HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint::Partners& q, Best& best) {
     const int lanes = static_cast<int>(hn::Lanes(D()));
@@ -85,33 +87,15 @@ HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint:
     const VI16 partners = hn::BitCast(DI16(), hn::Set(hn::Repartition<uint32_t, D>(), packed));
     const CaseChords<kAxisZ> score = case_chords<kAxisZ>(q);
     const CdcPair* pairs = groups.pairs.data();
-    int j = groups.begin[g];
     const int end = groups.begin[g + 1];
-    // The group's whole steps in kStreams parts read side by side: more
-    // streams from memory keep more reads in flight than one (on Zen 3 at
-    // 2^22 locations, one stream read a query's pairs no faster than the
-    // float brute force its three arrays; two 1.2 times, four 1.8 times).
-    constexpr int kStreams = 4;
-    const int step = 2 * lanes;  // pairs per call of may_win
-    const int part = (end - j) / (kStreams * step) * step;
-    for (int i = j; i < j + part; i += step) {
-        VU v[2 * kStreams];
-        MI32 passed[kStreams];
-#pragma GCC unroll 8
-        for (int k = 0; k < kStreams; ++k) {
-            v[2 * k] = load_records(pairs + i + k * part);
-            v[2 * k + 1] = load_records(pairs + i + k * part + lanes);
-            passed[k] = may_win(v[2 * k], v[2 * k + 1], partners, best.limit);
-        }
-        MI32 any = passed[0];
-#pragma GCC unroll 8
-        for (int k = 1; k < kStreams; ++k) any = hn::Or(any, passed[k]);
-        if (HWY_LIKELY(hn::AllFalse(DI32(), any))) continue;
-        for (int k = 0; k < 2 * kStreams; ++k)
-            if (!hn::AllFalse(DI32(), passed[k / 2]))
-                keep(best, groups, score(v[k]), i + (k / 2) * part + (k % 2) * lanes, lanes);
-    }
-    j += kStreams * part;
+    const auto filter = [&](int i) {
+        return may_win(load_records(pairs + i), load_records(pairs + i + lanes), partners, best.limit);
+    };
+    const auto exact = [&](int i) {
+        keep(best, groups, score(load_records(pairs + i)), i, lanes);
+        keep(best, groups, score(load_records(pairs + i + lanes)), i + lanes, lanes);
+    };
+    int j = scan_in_streams(DI32(), groups.begin[g], end, 2 * lanes, filter, exact);
     // The rest one vector at a time (filtered as a pair with itself), the
     // last perhaps a part (only where a vector holds more pairs than
     // kCdcGroupPadding), its missing lanes left out of the fold.

@@ -12,6 +12,7 @@
 #include <hwy/highway.h>
 
 #include "vector/latlong_lanes-inl.h"
+#include "vector/stream_scan-inl.h"
 #include "vector/vector_lanes-inl.h"
 
 HWY_BEFORE_NAMESPACE();
@@ -21,6 +22,7 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 using namespace vector_lanes::HWY_NAMESPACE;
 using namespace latlong_lanes::HWY_NAMESPACE;
+using namespace stream_scan::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
 Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
@@ -28,9 +30,6 @@ Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, Fixed
 }
 #else
 using MU = hn::Mask<DU>;
-
-// Vectors filtered before any is tested for an airport that may win.
-constexpr int kUnroll = 4;
 
 // A vector's records (latitude in the even 32-bit lanes, longitude in the
 // odd) against the point's: the mask is set for a record whose latitude and
@@ -59,16 +58,18 @@ HWY_INLINE VU32 per_word(uint32_t latitude, uint32_t longitude) {
     return hn::BitCast(DU32(), hn::Set(DU(), (uint64_t{longitude} << 32) | latitude));
 }
 
-// Folds the exact scores of `count` records from index j into the best,
-// in index order, a later one only where strictly better.
+// Folds the exact scores of `count` records from index j into the best:
+// the higher score, the lower index among equal ones (the streams meet the
+// records out of order). True where the best score rose.
 HWY_INLINE bool keep(Nearest& nearest, V scores, int j, int count) {
     const D d;
-    if (hn::AllFalse(d, hn::Gt(scores, hn::Set(d, nearest.score)))) return false;
+    if (hn::AllFalse(d, hn::Ge(scores, hn::Set(d, nearest.score)))) return false;
     HWY_ALIGN double s[hn::MaxLanes(d)];
     hn::Store(scores, d, s);
+    const double before = nearest.score;
     for (int i = 0; i < count; ++i)
-        if (s[i] > nearest.score) nearest = {j + i, s[i]};
-    return true;
+        if (s[i] > nearest.score || (s[i] == nearest.score && j + i < nearest.airport)) nearest = {j + i, s[i]};
+    return nearest.score != before;
 }
 
 Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
@@ -79,38 +80,25 @@ Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, Fixed
     const SinCos q = sin_cos(hn::Set(D(), p.lat));
     const bool point_valid = point.lat >= -kFixedQuarterTurn && point.lat <= kFixedQuarterTurn;
     const uint32_t turn = 2u * kFixedQuarterTurn;
-    BandFilter filter{per_word(static_cast<uint32_t>(point.lat), static_cast<uint32_t>(point.lon)),
-                      per_word(UINT32_MAX - 1, UINT32_MAX - 1), per_word(kFixedQuarterTurn, 0),
-                      per_word(turn, UINT32_MAX)};
+    BandFilter filter_lanes{per_word(static_cast<uint32_t>(point.lat), static_cast<uint32_t>(point.lon)),
+                            per_word(UINT32_MAX - 1, UINT32_MAX - 1), per_word(kFixedQuarterTurn, 0),
+                            per_word(turn, UINT32_MAX)};
     Nearest nearest{kNoWinner, -kStartScore};
     const auto score = [&](VU records, int j, int n) {
         if (!keep(nearest, central_cosines(airport_lanes(records, p), q), j, n) || !point_valid) return;
         const uint32_t latitude_limit = latitude_band_limit(nearest.score);
         const uint32_t longitude_limit = longitude_band_limit(nearest.score, point.lat, latitude_limit);
-        filter.below = per_word(latitude_limit - 1, longitude_limit - 1);
+        filter_lanes.below = per_word(latitude_limit - 1, longitude_limit - 1);
     };
-    int j = 0;
-    for (; j + kUnroll * lanes <= count; j += kUnroll * lanes) {
-        VU v[kUnroll];
-        MU passed[kUnroll];
-#pragma GCC unroll 8
-        for (int k = 0; k < kUnroll; ++k) {
-            v[k] = load_records(airports + j + k * lanes);
-            passed[k] = filter.may_win(v[k]);
-        }
-        MU any = passed[0];
-#pragma GCC unroll 8
-        for (int k = 1; k < kUnroll; ++k) any = hn::Or(any, passed[k]);
-        if (HWY_LIKELY(hn::AllFalse(DU(), any))) continue;
-        for (int k = 0; k < kUnroll; ++k)
-            if (!hn::AllFalse(DU(), passed[k])) score(v[k], j + k * lanes, lanes);
-    }
+    const auto filter = [&](int i) { return filter_lanes.may_win(load_records(airports + i)); };
+    const auto exact = [&](int i) { score(load_records(airports + i), i, lanes); };
+    int j = scan_in_streams(DU(), 0, count, lanes, filter, exact);
     // The rest one vector at a time, the last perhaps a part, its missing
     // lanes left out of the fold.
     for (; j < count; j += lanes) {
         const int n = std::min(lanes, count - j);
         const VU v = n == lanes ? load_records(airports + j) : load_part(airports + j, n);
-        if (!hn::AllFalse(DU(), filter.may_win(v))) score(v, j, n);
+        if (!hn::AllFalse(DU(), filter_lanes.may_win(v))) score(v, j, n);
     }
     return nearest;
 }
