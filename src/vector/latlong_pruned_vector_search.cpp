@@ -33,24 +33,33 @@ using MU = hn::Mask<DU>;
 
 // A vector's records (latitude in the even 32-bit lanes, longitude in the
 // odd) against the point's: the mask is set for a record whose latitude and
-// longitude both lie within their bands (pruning_bounds.h), or whose
-// latitude lies outside [-pi/2, pi/2], where the bands' proofs do not hold.
+// longitude both lie within their bands (pruning_bounds.h). The bands'
+// proofs hold for latitudes within [-pi/2, pi/2]: the filter notes the
+// largest latitude it meets, offset by a quarter turn, in `offsets` (even
+// lanes), for the search to check once at the end.
 struct BandFilter {
-    VU32 point;  // the point's latitude and longitude
-    VU32 below;  // the two band limits less 1
-    VU32 bias;   // a quarter turn for latitudes, 0 for longitudes
-    VU32 valid;  // a half turn for latitudes, all ones for longitudes
+    VU32 point;    // the point's latitude and longitude
+    VU32 below;    // the two band limits less 1
+    VU32 bias;     // a quarter turn for latitudes
+    VU32 offsets;  // per lane, the largest word + bias met (unsigned)
 
-    HWY_INLINE MU may_win(VU records) const {
+    HWY_INLINE MU may_win(VU records) {
         const DU32 d32;
         const VU32 words = hn::BitCast(d32, records);
+        offsets = hn::Max(offsets, hn::Add(words, bias));
         // |word - point| as unsigned, up to 2^31: the longitudes' wrapped.
         const VU32 apart = hn::BitCast(d32, hn::Abs(hn::BitCast(hn::RebindToSigned<DU32>(), hn::Sub(words, point))));
         const VU32 inside = hn::VecFromMask(d32, hn::Eq(hn::Min(apart, below), apart));
-        const VU32 shifted = hn::Add(words, bias);  // in [0, a half turn] where valid
-        const VU32 valid_latitude = hn::DupEven(hn::VecFromMask(d32, hn::Eq(hn::Min(shifted, valid), shifted)));
-        // Excluded: outside a band, and with a valid latitude.
-        return hn::Eq(hn::BitCast(DU(), hn::AndNot(inside, valid_latitude)), hn::Zero(DU()));
+        return hn::Eq(hn::BitCast(DU(), inside), hn::Set(DU(), ~uint64_t{0}));  // both words inside
+    }
+
+    // Whether every latitude met lay within [-pi/2, pi/2].
+    bool latitudes_valid() const {
+        HWY_ALIGN uint32_t lanes[hn::MaxLanes(DU32())];
+        hn::Store(offsets, DU32(), lanes);
+        for (size_t i = 0; i < hn::Lanes(DU32()); i += 2)
+            if (lanes[i] > 2u * kFixedQuarterTurn) return false;
+        return true;
     }
 };
 
@@ -79,10 +88,8 @@ Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, Fixed
     // every call.
     const SinCos q = sin_cos(hn::Set(D(), p.lat));
     const bool point_valid = point.lat >= -kFixedQuarterTurn && point.lat <= kFixedQuarterTurn;
-    const uint32_t turn = 2u * kFixedQuarterTurn;
     BandFilter filter_lanes{per_word(static_cast<uint32_t>(point.lat), static_cast<uint32_t>(point.lon)),
-                            per_word(UINT32_MAX - 1, UINT32_MAX - 1), per_word(kFixedQuarterTurn, 0),
-                            per_word(turn, UINT32_MAX)};
+                            per_word(UINT32_MAX - 1, UINT32_MAX - 1), per_word(kFixedQuarterTurn, 0), hn::Zero(DU32())};
     Nearest nearest{kNoWinner, -kStartScore};
     const auto score = [&](VU records, int j, int n) {
         if (!keep(nearest, central_cosines(airport_lanes(records, p), q), j, n) || !point_valid) return;
@@ -100,6 +107,10 @@ Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, Fixed
         const VU v = n == lanes ? load_records(airports + j) : load_part(airports + j, n);
         if (!hn::AllFalse(DU(), filter_lanes.may_win(v))) score(v, j, n);
     }
+    // A latitude beyond a pole (no table the loader makes has one) voids the
+    // bands: then every airport is scored, by the same arithmetic.
+    if (!filter_lanes.latitudes_valid())
+        return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(airports, count, -kStartScore, LatLongCosines{p});
     return nearest;
 }
 #endif
