@@ -7,8 +7,10 @@
 // the bounds themselves must never exclude a location that scores the best.
 #include <hwy/tests/hwy_gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -48,24 +50,19 @@ void expect_same(Nearest found, Nearest exact, const char* what, size_t point, i
         << what << ", point " << point << ", " << count << " airports: " << found.score << " vs " << exact.score;
 }
 
+// Every point (at most a flight line's capacity) against the first `count`
+// airports, for each count given.
 void expect_cdc_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPair>& points,
                       const std::vector<int>& counts) {
     FlightLine flight_line;
+    std::copy(points.begin(), points.end(), flight_line.cdc.begin());
     for (int count : counts) {
         const CdcCaseGroups groups = group_by_flag_case(airports.data(), count);
-        for (size_t i = 0; i < points.size(); ++i) {
-            flight_line.cdc[0] = points[i];
-            const Nearest exact =
-                find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, 0));
-            expect_same(cdc_pruned_vector_find_nearest(groups, points[i]), exact, "cdc", i, count);
-        }
+        for (int i = 0; i < static_cast<int>(points.size()); ++i)
+            expect_same(cdc_pruned_vector_find_nearest(groups, points[i]),
+                        find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, i)),
+                        "cdc", i, count);
     }
-}
-
-std::vector<int> counts_to(int last) {
-    std::vector<int> counts;
-    for (int n = 0; n <= last; ++n) counts.push_back(n);
-    return counts;
 }
 
 TEST_P(PrunedVectorSearchTest, CdcRandomTables) {
@@ -74,7 +71,8 @@ TEST_P(PrunedVectorSearchTest, CdcRandomTables) {
     for (CdcPair& a : airports) a = random_pair(random);
     for (CdcPair& p : points) p = random_pair(random);
     points.insert(points.end(), airports.begin() + 500, airports.begin() + 510);  // scores of 0
-    std::vector<int> counts = counts_to(40);
+    std::vector<int> counts(41);                                                  // 0 to 40, then three larger
+    std::iota(counts.begin(), counts.end(), 0);
     counts.insert(counts.end(), {100, 1023, 3000});
     expect_cdc_exact(airports, points, counts);
 }
@@ -116,12 +114,9 @@ TEST_P(PrunedVectorSearchTest, CdcAwkwardPairs) {
 }
 
 TEST_P(PrunedVectorSearchTest, NoAirportsNoWinner) {
-    const Nearest cdc = cdc_pruned_vector_find_nearest(group_by_flag_case(nullptr, 0), {0, 0});
-    EXPECT_EQ(cdc.airport, kNoWinner);
-    EXPECT_EQ(cdc.score, kStartScore);
-    const Nearest latlong = latlong_pruned_vector_find_nearest(nullptr, 0, {0, 0});
-    EXPECT_EQ(latlong.airport, kNoWinner);
-    EXPECT_EQ(latlong.score, -kStartScore);
+    expect_same(cdc_pruned_vector_find_nearest(group_by_flag_case(nullptr, 0), {0, 0}), {kNoWinner, kStartScore}, "cdc",
+                0, 0);
+    expect_same(latlong_pruned_vector_find_nearest(nullptr, 0, {0, 0}), {kNoWinner, -kStartScore}, "lat/long", 0, 0);
 }
 
 void expect_latlong_exact(const std::vector<FixedLatLong>& airports, const std::vector<FixedLatLong>& points,
@@ -143,7 +138,8 @@ TEST_P(PrunedVectorSearchTest, LatLongRandomTables) {
     for (FixedLatLong& a : airports) a = random_fixed(random);
     for (FixedLatLong& p : points) p = random_fixed(random);
     points.insert(points.end(), airports.begin() + 700, airports.begin() + 705);
-    std::vector<int> counts = counts_to(24);
+    std::vector<int> counts(25);  // 0 to 24, then three larger
+    std::iota(counts.begin(), counts.end(), 0);
     counts.insert(counts.end(), {100, 1023, 3000});
     expect_latlong_exact(airports, points, counts);
 }
