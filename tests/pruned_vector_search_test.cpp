@@ -227,7 +227,7 @@ TEST(PruningBounds, CdcFilterPassesEveryPairAtTheBest) {
 TEST(PruningBounds, BandsHoldEveryAirportAtTheBest) {
     std::mt19937 random(26);
     const auto near = [&random](int64_t centre, int spread, int64_t low, int64_t high) {
-        const int64_t step = static_cast<int64_t>(random() % (2u << spread)) - (int64_t{1} << spread);
+        const int64_t step = static_cast<int64_t>(random() % (uint64_t{2} << spread)) - (int64_t{1} << spread);
         return static_cast<int32_t>(std::clamp(centre + step, low, high));
     };
     for (int i = 0; i < 200000; ++i) {
