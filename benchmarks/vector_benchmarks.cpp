@@ -134,7 +134,7 @@ void large_table(benchmark::internal::Benchmark* b) {
     b->Apply(with_minimum)->ArgName("locations")->Unit(benchmark::kMillisecond);
 }
 
-// Size by size, the two searches side by side.
+// Size by size, the three searches side by side.
 bool register_large_tables() {
     for (int count : {kAirportCapacity, 1 << 20, 1 << 22}) {
         for (const auto& [name, timed] : {std::pair{"BM_CdcPrunedVectorLarge", &BM_CdcPrunedVectorLarge},
@@ -265,26 +265,13 @@ bool vector_searches_agree() {
             const std::pair<const char*, Nearest> found[] = {
                 {"as stored", cdc_vector_find_nearest(t.airports.cdc.data(), n, t.flight_line.cdc[i])},
                 {"grouped", cdc_grouped_find_nearest(groups, t.flight_line.cdc[i])},
-                {"blocks", cdc_block_find_nearest(groups, t.flight_line.cdc[i])},
-                {"pruned", cdc_pruned_vector_find_nearest(groups, t.flight_line.cdc[i])}};
+                {"blocks", cdc_block_find_nearest(groups, t.flight_line.cdc[i])}};
             for (const auto& [layout, vector] : found) {
                 if (same(exact, vector)) continue;
                 std::fprintf(stderr, "cdc vector search (%s) differs at %d airports, point %d: %d %a, vector %d %a\n",
                              layout, n, i, exact.airport, exact.score, vector.airport, vector.score);
                 agree = false;
             }
-        }
-    }
-    for (int n : kSuiteAirportCounts) {
-        for (int i = 0; i < kSuitePoints; ++i) {
-            const FixedLatLong point = t.flight_line.fixed[i];
-            const Nearest brute = latlong_vector_find_nearest(t.airports.fixed.data(), n, point);
-            const Nearest pruned = latlong_pruned_vector_find_nearest(t.airports.fixed.data(), n, point);
-            if (same(brute, pruned)) continue;
-            std::fprintf(stderr,
-                         "lat/long pruned vector search differs at %d airports, point %d: %d %a, pruned %d %a\n", n, i,
-                         brute.airport, brute.score, pruned.airport, pruned.score);
-            agree = false;
         }
     }
     if (!agree) return false;
@@ -303,5 +290,31 @@ bool vector_searches_agree() {
     return true;
 }
 const bool checked = register_check(vector_searches_agree);
+
+// The pruned scans against their brute forces, winner and score bits, on
+// the suite's tables.
+bool pruned_searches_agree() {
+    const SuiteTables& t = suite_tables();
+    bool agree = true;
+    const auto check = [&agree](const char* search, int n, int i, Nearest brute, Nearest pruned) {
+        if (same(brute, pruned)) return;
+        std::fprintf(stderr, "%s differs at %d airports, point %d: %d %a, pruned %d %a\n", search, n, i, brute.airport,
+                     brute.score, pruned.airport, pruned.score);
+        agree = false;
+    };
+    for (int n : kSuiteAirportCounts) {
+        const CdcCaseGroups groups = group_by_flag_case(t.airports.cdc.data(), n);
+        for (int i = 0; i < kSuitePoints; ++i) {
+            check("CdcPrunedVector", n, i,
+                  find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)),
+                  cdc_pruned_vector_find_nearest(groups, t.flight_line.cdc[i]));
+            const FixedLatLong point = t.flight_line.fixed[i];
+            check("LatLongPrunedVector", n, i, latlong_vector_find_nearest(t.airports.fixed.data(), n, point),
+                  latlong_pruned_vector_find_nearest(t.airports.fixed.data(), n, point));
+        }
+    }
+    return agree;
+}
+const bool pruned_checked = register_check(pruned_searches_agree);
 
 }  // namespace
