@@ -135,7 +135,8 @@ HWY_EXPORT(CdcPrunedVectorSearch);
 namespace spherebench {
 
 Nearest cdc_pruned_vector_find_nearest(const CdcCaseGroups& groups, CdcPair point) {
-    return HWY_DYNAMIC_DISPATCH(cdc_pruned_vector::CdcPrunedVectorSearch)(groups, point);
+    using namespace cdc_pruned_vector;  // the name unqualified: a build of one target dispatches statically
+    return HWY_DYNAMIC_DISPATCH(CdcPrunedVectorSearch)(groups, point);
 }
 
 }  // namespace spherebench

@@ -127,7 +127,8 @@ HWY_EXPORT(LatLongPrunedVectorSearch);
 namespace spherebench {
 
 Nearest latlong_pruned_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point) {
-    return HWY_DYNAMIC_DISPATCH(latlong_pruned_vector::LatLongPrunedVectorSearch)(airports, count, point);
+    using namespace latlong_pruned_vector;  // the name unqualified: a build of one target dispatches statically
+    return HWY_DYNAMIC_DISPATCH(LatLongPrunedVectorSearch)(airports, count, point);
 }
 
 }  // namespace spherebench
