@@ -62,7 +62,8 @@ HWY_INLINE MI32 may_win(VU first, VU second, VI16 partners, VI32 limit) {
 
 // Folds the exact scores of `count` pairs from position j of groups.pairs
 // into the best: the lower score, the lower table index among equal ones
-// (the groups are not in table order among themselves).
+// (the groups, and the streams within a group, meet the pairs out of table
+// order).
 HWY_INLINE void keep(Best& best, const CdcCaseGroups& groups, V scores, int j, int count) {
     const D d;
     if (hn::AllFalse(d, hn::Le(scores, hn::Set(d, best.nearest.score)))) return;
