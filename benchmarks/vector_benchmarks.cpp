@@ -14,6 +14,8 @@
 #include "input/loader.h"
 #include "suite/suite.h"
 #include "vector/cdc_block_search.h"
+#include "vector/cdc_pruned_vector_search.h"
+#include "vector/latlong_pruned_vector_search.h"
 #include "vector/latlong_vector_search.h"
 
 using namespace spherebench;
@@ -36,6 +38,23 @@ void BM_LatLongBruteVector(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_LatLongBruteVector)->Name(benchmark_name(SearchId::kLatLongBruteVector))->Apply(airport_counts);
+
+// The pruned scans over the same tables: a filter on the stored integers
+// first, the exact score only where the filter lets a location through.
+void BM_CdcPrunedVector(benchmark::State& state) {
+    const SuiteTables& t = suite_tables();
+    const CdcCaseGroups groups = group_by_flag_case(t.airports.cdc.data(), static_cast<int>(state.range(0)));
+    time_searches(state, [&](int, int i) { return cdc_pruned_vector_find_nearest(groups, t.flight_line.cdc[i]); });
+}
+BENCHMARK(BM_CdcPrunedVector)->Name(benchmark_name(SearchId::kCdcPrunedVector))->Apply(airport_counts);
+
+void BM_LatLongPrunedVector(benchmark::State& state) {
+    const SuiteTables& t = suite_tables();
+    time_searches(state, [&t](int airports, int i) {
+        return latlong_pruned_vector_find_nearest(t.airports.fixed.data(), airports, t.flight_line.fixed[i]);
+    });
+}
+BENCHMARK(BM_LatLongPrunedVector)->Name(benchmark_name(SearchId::kLatLongPrunedVector))->Apply(airport_counts);
 
 // The exact search forced onto a narrower target than the CPU's best,
 // through Highway's hook for tests (undone afterwards): what it costs where
@@ -121,5 +140,32 @@ bool vector_searches_agree() {
     return true;
 }
 const bool checked = register_check(vector_searches_agree);
+
+// The pruned scans against their brute forces, winner and score bits, on
+// the suite's tables.
+bool pruned_searches_agree() {
+    const SuiteTables& t = suite_tables();
+    bool agree = true;
+    const auto check = [&agree](const char* search, int n, int i, Nearest brute, Nearest pruned) {
+        if (same(brute, pruned)) return;
+        std::fprintf(stderr, "%s differs at %d airports, point %d: %d %a, pruned %d %a\n", search, n, i, brute.airport,
+                     brute.score, pruned.airport, pruned.score);
+        agree = false;
+    };
+    for (int n : kSuiteAirportCounts) {
+        const CdcCaseGroups groups = group_by_flag_case(t.airports.cdc.data(), n);
+        for (int i = 0; i < kSuitePoints; ++i) {
+            check(search_name(SearchId::kCdcPrunedVector), n, i,
+                  find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)),
+                  cdc_pruned_vector_find_nearest(groups, t.flight_line.cdc[i]));
+            const FixedLatLong point = t.flight_line.fixed[i];
+            check(search_name(SearchId::kLatLongPrunedVector), n, i,
+                  latlong_vector_find_nearest(t.airports.fixed.data(), n, point),
+                  latlong_pruned_vector_find_nearest(t.airports.fixed.data(), n, point));
+        }
+    }
+    return agree;
+}
+const bool pruned_checked = register_check(pruned_searches_agree);
 
 }  // namespace

@@ -1,155 +1,32 @@
 #include "vector/latlong_vector_search.h"
 
-#include <sleef.h>
-
-#include <algorithm>
-#include <cmath>
-
-#include "base/barrier.h"
-#include "vector/sleef_wide.h"
-
 // Highway compiles everything below once per target.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "vector/latlong_vector_search.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
+#include "vector/latlong_lanes-inl.h"
 #include "vector/vector_lanes-inl.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace spherebench::latlong_vector {
 namespace HWY_NAMESPACE {
-namespace hn = hwy::HWY_NAMESPACE;
 
 using namespace vector_lanes::HWY_NAMESPACE;
+using namespace latlong_lanes::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
-// The one-lane fallback: latlong_cosine with SLEEF's scalar functions.
-struct LatLongCosine {
-    LatLong p;
+using LatLongScore = LatLongCosine;
+#else
+using LatLongScore = LatLongCosines;
+#endif
 
-    double operator()(FixedLatLong airport) const {
-        const LatLong a = from_fixed(airport);
-        double d = std::fabs(a.lon - p.lon);
-        d = std::min(d, kTwoPi - d);
-        double point_lat = p.lat;  // hidden as in the vector targets below
-        hide_value(point_lat);
-        const Sleef_double2 sa = Sleef_sincos_u10(a.lat), sp = Sleef_sincos_u10(point_lat);
-        return sp.y * (Sleef_cos_u10(d) * sa.y) + sa.x * sp.x;
-    }
-};
-
+// Every airport scored (latlong_lanes-inl.h), the best kept per lane.
 Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
-    return search_lanes</*kSmallerWins=*/false, 1>(airports, count, -kStartScore, LatLongCosine{from_fixed(point)});
-}
-#else
-// SLEEF's 1-ulp sine and cosine for this target's vectors, in the variants
-// without fused multiply-add.
-struct SinCos {
-    V sin, cos;
-};
-#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
-// Through memory, see sleef_wide.h.
-HWY_INLINE SinCos sin_cos(V x) {
-    const D d;
-    HWY_ALIGN double in[hn::MaxLanes(d)], sin[hn::MaxLanes(d)], cos[hn::MaxLanes(d)];
-    hn::Store(x, d, in);
-#if HWY_TARGET <= HWY_AVX3
-    sleef_sincos_8(in, sin, cos);
-#else
-    sleef_sincos_4(in, sin, cos);
-#endif
-    return {hn::Load(d, sin), hn::Load(d, cos)};
-}
-HWY_INLINE V cosine(V x) {
-    const D d;
-    HWY_ALIGN double in[hn::MaxLanes(d)], cos[hn::MaxLanes(d)];
-    hn::Store(x, d, in);
-#if HWY_TARGET <= HWY_AVX3
-    sleef_cos_8(in, cos);
-#else
-    sleef_cos_4(in, cos);
-#endif
-    return hn::Load(d, cos);
-}
-#elif HWY_ARCH_X86 && (HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_SSSE3)
-HWY_INLINE SinCos sin_cos(V x) {
-#if HWY_TARGET == HWY_SSE4
-    const Sleef___m128d_2 r = Sleef_sincosd2_u10sse4(x.raw);
-#else
-    const Sleef___m128d_2 r = Sleef_sincosd2_u10sse2(x.raw);
-#endif
-    return {V{r.x}, V{r.y}};
-}
-HWY_INLINE V cosine(V x) {
-#if HWY_TARGET == HWY_SSE4
-    return V{Sleef_cosd2_u10sse4(x.raw)};
-#else
-    return V{Sleef_cosd2_u10sse2(x.raw)};
-#endif
-}
-#elif HWY_ARCH_ARM_A64 && HWY_TARGET == HWY_NEON
-HWY_INLINE SinCos sin_cos(V x) {
-    const Sleef_float64x2_t_2 r = Sleef_sincosd2_u10advsimdnofma(x.raw);
-    return {V{r.x}, V{r.y}};
-}
-HWY_INLINE V cosine(V x) { return V{Sleef_cosd2_u10advsimdnofma(x.raw)}; }
-#else
-// Any other target (an emulated one): SLEEF's scalar functions lane by lane.
-HWY_INLINE SinCos sin_cos(V x) {
-    const D d;
-    HWY_ALIGN double s[hn::MaxLanes(d)], c[hn::MaxLanes(d)];
-    hn::Store(x, d, s);
-    for (size_t i = 0; i < hn::Lanes(d); ++i) {
-        const Sleef_double2 r = Sleef_sincos_u10(s[i]);
-        s[i] = r.x, c[i] = r.y;
-    }
-    return {hn::Load(d, s), hn::Load(d, c)};
-}
-HWY_INLINE V cosine(V x) {
-    const D d;
-    HWY_ALIGN double c[hn::MaxLanes(d)];
-    hn::Store(x, d, c);
-    for (size_t i = 0; i < hn::Lanes(d); ++i) c[i] = Sleef_cos_u10(c[i]);
-    return hn::Load(d, c);
-}
-#endif
-
-// The cosines of the central angles of the airports in one vector of
-// records to the point, by latlong_cosine's operations in its order.
-struct LatLongCosines {
-    LatLong p;
-
-    HWY_INLINE V operator()(VU records) const {
-        const D d;
-        const DU32 d32;
-        // from_fixed of both words: int32 (biased by 2^31 for the conversion)
-        // to double, times the scale, times pi.
-        const auto [lat_units, lon_units] =
-            words_as_doubles(hn::Xor(hn::BitCast(d32, records), hn::Set(d32, 0x80000000u)));
-        const V scale = hn::Set(d, kCosineScale);
-        const V pi = hn::Set(d, kPi);
-        const V lat = hn::Mul(hn::Mul(lat_units, scale), pi);
-        const V lon = hn::Mul(hn::Mul(lon_units, scale), pi);
-        V dlon = hn::Abs(hn::Sub(lon, hn::Set(d, p.lon)));
-        dlon = hn::Min(dlon, hn::Sub(hn::Set(d, kTwoPi), dlon));
-        // The point's sine and cosine are part of every test, as in the
-        // scalar search: hide the point's latitude from the optimiser so
-        // they are not hoisted out of the loop. (Hidden after the airport's
-        // sine and cosine: placed before, the loop spills more on AVX-512.)
-        const SinCos a = sin_cos(lat);
-        double point_lat = p.lat;
-        hide_value(point_lat);
-        const SinCos q = sin_cos(hn::Set(d, point_lat));
-        return hn::Add(hn::Mul(q.cos, hn::Mul(cosine(dlon), a.cos)), hn::Mul(a.sin, q.sin));
-    }
-};
-
-Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
-    const LatLongCosines score{from_fixed(point)};
+    const LatLongScore score{from_fixed(point)};
     return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(airports, count, -kStartScore, score);
 }
-#endif
 
 }  // namespace HWY_NAMESPACE
 }  // namespace spherebench::latlong_vector
