@@ -1,0 +1,73 @@
+#include "search/cdc_index.h"
+
+#include "search/cdc_pruned_search.h"
+
+namespace spherebench {
+
+namespace {
+
+// Stored cosines of pairs that are not degenerate lie within 1/sqrt(2) (the
+// major component is the largest); the grid spans that much, and its outer
+// cells take the rest.
+constexpr double kFaceReach = 0.7072;
+constexpr int kPairsPerCell = 8;
+
+// The flag case whose partners a face's pairs meet: axes X and Y by sign,
+// then axis Z by sign, whose two cases of each sign differ only in the axis
+// Y bit, which axis Z does not read (their partners are the same).
+constexpr unsigned kFaceCase[kGridFaces] = {0, 1, 2, 3, 4, 5};
+
+int cdc_face(CdcPair pair) {
+    const unsigned flag_case = cdc_flag_case(pair);
+    return static_cast<int>(flag_case < 4 ? flag_case : 4 + (flag_case & 1u));
+}
+
+}  // namespace
+
+CdcIndex build_cdc_index(const CdcPair* pairs, int count) {
+    std::vector<FacePlace> places(count);
+    for (int k = 0; k < count; ++k)
+        places[k] = {cdc_face(pairs[k]), stored_cosine(pairs[k].first), stored_cosine(pairs[k].second)};
+    CdcIndex index;
+    const std::vector<int32_t> order = build_face_grid(index.grid, places, kFaceReach, kPairsPerCell);
+    index.pairs.resize(count);
+    index.indices.resize(count);
+    for (int at = 0; at < count; ++at) {
+        index.pairs[at] = pairs[order[at]];
+        index.indices[at] = order[at];
+    }
+    return index;
+}
+
+Nearest cdc_index_find_nearest(const CdcIndex& index, const CdcPoint& point) {
+    Nearest nearest{kNoWinner, CdcMethod::initial_best};
+    const auto limit = [&] { return nearest.score; };
+    const auto scan = [&](int32_t first, int32_t end) {
+        for (int32_t at = first; at < end; ++at) {
+            const CdcPair pair = index.pairs[at];
+            if (cdc_partial_score(pair, point) > nearest.score) continue;
+            const double score = CdcMethod::score(pair, point);
+            const int32_t airport = index.indices[at];
+            if (score < nearest.score || (score == nearest.score && airport < nearest.airport))
+                nearest = {airport, score};
+        }
+    };
+    // The point's own face first (its partner c is its major component),
+    // which finds a near airport early; then the others.
+    int own = 0;
+    for (int face = 1; face < kGridFaces; ++face)
+        if (point.by_case[kFaceCase[face]].c > point.by_case[kFaceCase[own]].c) own = face;
+    for (int step = 0; step < kGridFaces; ++step) {
+        const int face = step == 0 ? own : (step <= own ? step - 1 : step);
+        const CdcPoint::Partners& q = point.by_case[kFaceCase[face]];
+        search_face(index.grid, face, q.a, q.b, 0.0, limit, scan);
+    }
+    return nearest;
+}
+
+size_t cdc_index_bytes(const CdcIndex& index) {
+    return sizeof(CdcIndex) + face_grid_bytes(index.grid) + index.pairs.capacity() * sizeof(CdcPair) +
+           index.indices.capacity() * sizeof(int32_t);
+}
+
+}  // namespace spherebench

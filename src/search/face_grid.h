@@ -1,0 +1,150 @@
+// The grid the indexes share: locations sorted into six faces (a major axis
+// and its sign, as a cube's faces) and, on each face, into a square grid of
+// cells by two coordinates. A query visits, on each face, the cells around
+// its own in rings of growing distance, and skips every cell and every ring
+// whose lower bound on the squared gap between the query and the cell's
+// members exceeds the limit the search gives it.
+//
+// Every bound is formed with the operations a search forms its partial sum
+// with (a difference of doubles, its square, the sum of two squares), each
+// rounded to nearest: rounding is monotone, so a bound formed from a gap no
+// larger than a member's difference is no larger than that member's
+// computed partial sum.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace spherebench {
+
+inline constexpr int kGridFaces = 6;
+
+struct FaceGrid {
+    int side = 1;         // cells along each axis of a face
+    double origin = 0.0;  // column of x: floor((x - origin) * scale), clamped to the face
+    double scale = 1.0;
+    // Cell c = (face * side + column of a) * side + column of b holds the
+    // entries [begin[c], begin[c + 1]), in table order.
+    std::vector<int32_t> begin;
+    // Per face and axis (index (face * 2 + axis) * side + column): low is the
+    // least coordinate among the members of this column and the columns
+    // after it, high the greatest among this column and those before it
+    // (+inf and -inf where there are none). So every member of a column lies
+    // in [low, high], and the gap from a query to a column grows with the
+    // column's distance from the query's own column.
+    std::vector<double> low, high;
+};
+
+// A location's face and its two coordinates on it.
+struct FacePlace {
+    int face;
+    double a, b;
+};
+
+// The face of a three-component vector: its largest component in size
+// (the first of equals), 2 * axis + (1 where it is negative), and its other
+// two components in order as the coordinates on that face.
+inline FacePlace face_place_of(double x, double y, double z) {
+    const double ax = std::fabs(x), ay = std::fabs(y), az = std::fabs(z);
+    if (ax >= ay && ax >= az) return {x < 0 ? 1 : 0, y, z};
+    if (ay >= az) return {y < 0 ? 3 : 2, x, z};
+    return {z < 0 ? 5 : 4, x, y};
+}
+
+// The coordinates of a vector on a face (face_place_of's pair for that
+// face's axis).
+inline FacePlace on_face(int face, double x, double y, double z) {
+    const int axis = face / 2;
+    if (axis == 0) return {face, y, z};
+    if (axis == 1) return {face, x, z};
+    return {face, x, y};
+}
+
+// The column of a coordinate: non-decreasing in x (every operation is
+// monotone), the ends taking everything beyond them. NaN goes to column 0.
+inline int grid_column(const FaceGrid& grid, double x) {
+    const double t = (x - grid.origin) * grid.scale;
+    if (!(t > 0.0)) return 0;
+    if (t >= grid.side) return grid.side - 1;
+    return static_cast<int>(t);
+}
+
+// The grid over `places` with about `per_cell` locations a cell of the
+// faces' square [-reach, reach]^2; returns the order of the locations by
+// cell (each cell in table order), which the index stores its entries in.
+std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace>& places, double reach, int per_cell);
+
+size_t face_grid_bytes(const FaceGrid& grid);
+
+// The squared gap from x to [low, high], less `margin` (clamped at 0): with
+// margin 0 no greater than (m - x)^2 as rounded for any m in [low, high].
+// An empty column between the query's and others has low > high; with x in
+// between, the nearer side is taken, which bounds the members of every
+// column beyond it on either side.
+inline double gap_squared(double low, double high, double x, double margin) {
+    const bool below = x<low, above = x> high;
+    double gap = 0.0;
+    if (below && above) {
+        gap = std::min(low - x, x - high);
+    } else if (below) {
+        gap = low - x;
+    } else if (above) {
+        gap = x - high;
+    }
+    gap -= margin;
+    if (!(gap > 0.0)) gap = 0.0;
+    return gap * gap;
+}
+
+// Visits the cells of one face whose bound may be within limit(), calling
+// scan(first, end) on their entries; limit() is asked again before each
+// cell, as the scans lower it.
+template <typename Limit, typename Scan>
+void search_face(const FaceGrid& grid, int face, double a, double b, double margin, Limit limit, Scan scan) {
+    const int n = grid.side;
+    const double* a_low = grid.low.data() + face * 2 * n;
+    const double* a_high = grid.high.data() + face * 2 * n;
+    const double* b_low = a_low + n;
+    const double* b_high = a_high + n;
+    constexpr double kNone = std::numeric_limits<double>::infinity();
+    const auto gap_a = [&](int i) { return i >= 0 && i < n ? gap_squared(a_low[i], a_high[i], a, margin) : kNone; };
+    const auto gap_b = [&](int j) { return j >= 0 && j < n ? gap_squared(b_low[j], b_high[j], b, margin) : kNone; };
+    const int32_t* cells = grid.begin.data() + face * n * n;
+    const auto visit = [&](int i, int j) {
+        const int32_t first = cells[i * n + j], end = cells[i * n + j + 1];
+        if (first != end && gap_a(i) + gap_b(j) <= limit()) scan(first, end);
+    };
+    if (cells[0] == cells[n * n]) return;  // an empty face
+    const int ca = grid_column(grid, a), cb = grid_column(grid, b);
+    // The columns after the query's hold only coordinates above it (the
+    // column is monotone), those before only below; so the gap to column
+    // ca + r (from its low, the least of it and all after it) bounds every
+    // member from there on, and likewise before. The least gap of all is
+    // therefore at the column or its neighbours, and a ring's sides bound
+    // the members of every later ring.
+    const double least_a = std::min({gap_a(ca - 1), gap_a(ca), gap_a(ca + 1)});
+    const double least_b = std::min({gap_b(cb - 1), gap_b(cb), gap_b(cb + 1)});
+    if (least_a + least_b > limit()) return;
+    visit(ca, cb);
+    const int last_ring = std::max({ca, n - 1 - ca, cb, n - 1 - cb});
+    for (int r = 1; r <= last_ring; ++r) {
+        const double side_a = std::min(gap_a(ca - r), gap_a(ca + r));
+        const double side_b = std::min(gap_b(cb - r), gap_b(cb + r));
+        if (std::min(side_a + least_b, least_a + side_b) > limit()) return;
+        const int i0 = std::max(ca - r, 0), i1 = std::min(ca + r, n - 1);
+        const int j0 = std::max(cb - r + 1, 0), j1 = std::min(cb + r - 1, n - 1);
+        for (int i = i0; i <= i1; ++i) {
+            if (cb - r >= 0) visit(i, cb - r);
+            if (cb + r < n) visit(i, cb + r);
+        }
+        for (int j = j0; j <= j1; ++j) {
+            if (ca - r >= 0) visit(ca - r, j);
+            if (ca + r < n) visit(ca + r, j);
+        }
+    }
+}
+
+}  // namespace spherebench

@@ -1,0 +1,66 @@
+// How far the latitude/longitude score, as computed, can stand above the
+// cosine of the angle between the two positions it is given, and the bounds
+// the lat/long searches skip airports by.
+//
+// The score is cos(P.lat) * (cos(d) * cos(A.lat)) + sin(A.lat) * sin(P.lat),
+// with d the folded longitude difference, from angles that from_fixed has
+// rounded. Against the exact cosine of the angle between the unit vectors of
+// those two rounded positions, P.A, it is off by at most:
+// - each of the five sines and cosines: at most 2^-50 absolute (eight units
+//   in the last place of 1; the platform's functions are within one or two);
+// - d: |a.lon - p.lon| and 2 pi - d are each rounded once (below 2 pi, so
+//   within 4.5e-16), and cos moves by no more than its argument;
+// - the three products and the sum: four roundings of values at most 1 in
+//   size, 2^-53 each relative to a result within 1 + 1e-14.
+// All together below 5 * 2^-50 + 1e-15 + 4 * 2^-52, under 6e-15. The margin
+// kLatLongScoreError takes 1e-13, some sixteen times more.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "geo/coords.h"
+
+namespace spherebench {
+
+inline constexpr double kLatLongScoreError = 1e-13;
+
+// One fixed-point unit in radians.
+inline constexpr double kFixedUnitRadians = kPi / kFixedPi;
+
+// The fixed-point latitude of the poles: latitudes within it have a
+// non-negative cosine, which the latitude bound needs.
+inline constexpr int32_t kFixedPoleLatitude = 1073741820;
+
+// The largest difference of fixed-point latitudes at which an airport, whose
+// latitude and the point's both lie within the poles, can still score `best`
+// or more; a greater difference scores strictly less.
+//
+// Why: with both latitudes in [-pi/2, pi/2] their cosines are non-negative,
+// so the exact cosine of the angle between them is
+// cos(lat1) cos(lat2) cos(d) + sin(lat1) sin(lat2) <= cos(lat1 - lat2), the
+// cosine of the latitude difference. Let t = best - kLatLongScoreError, and
+// theta the exact arccos of t (t is kept within [-1, 1]); the platform's acos
+// is far within a relative 1e-15 of it. from_fixed gives n * K * (1 + e)
+// with K the product of its constants and |e| <= 2^-52, so two latitudes'
+// radians differ by at least |n1 - n2| * K - 7e-16 (K is within 1e-16
+// relative of kFixedUnitRadians). The reach returned, r, is
+// (acos(t) * (1 + 1e-12) + 1e-12) / unit, truncated: a difference above r,
+// so at least r + 1, is at least (acos(t)(1 + 1e-12) + 1e-12) / unit, and
+// the radians differ by more than theta (the 1e-12 terms cover every
+// rounding named, by thousands). The cosine falls on [0, pi] (and past pi the
+// angle folds back no nearer than theta), so the exact cosine is below t,
+// and the computed score below t + 6e-15 < best: the airport neither beats
+// nor ties the best.
+inline int64_t latitude_reach(double best) {
+    const double target = best - kLatLongScoreError;
+    if (!(target > -1.0)) return std::numeric_limits<int64_t>::max();  // nothing can be ruled out
+    const double theta = std::acos(std::fmin(target, 1.0));
+    return static_cast<int64_t>((theta * (1 + 1e-12) + 1e-12) / kFixedUnitRadians);
+}
+
+// A latitude within the poles, for which latitude_reach holds.
+inline bool latitude_within_poles(int32_t lat) { return lat >= -kFixedPoleLatitude && lat <= kFixedPoleLatitude; }
+
+}  // namespace spherebench
