@@ -203,6 +203,81 @@ TEST(SearchExact, Antipodes) {
     EXPECT_EQ(count_differences(table_of({pairs[0]}), queries), 0);
 }
 
+// Locations in mirrored pairs about queries on the axes, which score exactly
+// alike though they lie in different cells; the mirror image comes first in
+// the table as often as not. A stored field f mirrors to -f - 1 (the cosine
+// (4f + 2) / kFixedPi negated exactly). The sizes give the grids an even
+// side, whose middle boundary lies between the mirror images.
+void expect_mirror_ties_kept(int sources, uint64_t seed) {
+    std::mt19937_64 random(seed);
+    std::vector<CdcPair> pairs;
+    std::vector<UnitVector> vectors;
+    std::vector<FixedLatLong> fixed;
+    for (const CdcPair pair : random_directions(sources, seed)) {
+        const int32_t field = static_cast<int32_t>(static_cast<uint32_t>(pair.first) << 2) >> 2;
+        const CdcPair mirror{
+            static_cast<int32_t>((pair.first & ~int32_t(kCdcFieldMask)) | ((-field - 1) & int32_t(kCdcFieldMask))),
+            pair.second};
+        const bool mirror_first = random() % 2;
+        pairs.push_back(mirror_first ? mirror : pair);
+        pairs.push_back(mirror_first ? pair : mirror);
+        const UnitVector v = decode_cdc(pair);
+        vectors.push_back(mirror_first ? UnitVector{v.x, -v.y, v.z} : v);
+        vectors.push_back(mirror_first ? v : UnitVector{v.x, -v.y, v.z});
+        const FixedLatLong f = cdc_to_fixed(pair);
+        fixed.push_back(mirror_first ? FixedLatLong{f.lat, -f.lon} : f);
+        fixed.push_back(mirror_first ? f : FixedLatLong{f.lat, -f.lon});
+    }
+    Table table = table_of(pairs);
+    table.vectors = vectors;
+    table.fixed = fixed;
+    const std::vector<UnitVector> axes = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    const int n = static_cast<int>(pairs.size());
+    const CdcIndex index = build_cdc_index(pairs.data(), n);
+    for (const UnitVector axis : axes) {
+        const CdcPoint point = arrange_point(axis);
+        const Nearest brute = find_nearest<CdcMethod>(pairs.data(), n, point);
+        EXPECT_TRUE(same(brute, cdc_pruned_find_nearest(pairs.data(), n, point)));
+        EXPECT_TRUE(same(brute, cdc_index_find_nearest(index, point)));
+    }
+    Queries queries{{}, {{0, 0}, {0, 2147483640}, {0, -2147483640}, {1073741820, 0}}, axes};
+    EXPECT_EQ(count_differences(table, queries), 0);
+}
+
+TEST(SearchExact, MirroredLocationsTie) {
+    for (const uint64_t seed : {14u, 15u, 16u}) {
+        expect_mirror_ties_kept(384, seed);
+        expect_mirror_ties_kept(768, seed);
+    }
+}
+
+// Clusters of locations a few fixed-point units or field codes apart, whose
+// scores differ only in their last bits: a bound without its margin for
+// rounding skips the winner here.
+TEST(SearchExact, TightClusters) {
+    std::mt19937_64 random(16);
+    std::vector<FixedLatLong> centres = {{0, 0}, {1073741800, 5}, {-500000000, 2147483630}};
+    for (int k = 0; k < 20; ++k)
+        centres.push_back({static_cast<int32_t>(random() % 2000000000) - 1000000000,
+                           static_cast<int32_t>(random() % 4000000000) - 2000000000});
+    for (const FixedLatLong centre : centres) {
+        std::vector<FixedLatLong> fixed;
+        std::vector<CdcPair> pairs;
+        const CdcPair middle = encode_cdc(decode_cdc({centre.lat, centre.lon}));
+        for (int k = 0; k < 600; ++k) {
+            const int dlat = static_cast<int>(random() % 81) - 40, dlon = static_cast<int>(random() % 81) - 40;
+            fixed.push_back({centre.lat + dlat, centre.lon + dlon});
+            pairs.push_back({middle.first + dlat, middle.second + dlon});
+        }
+        Table table = table_of(pairs);
+        table.fixed = fixed;
+        Queries queries{{middle, {middle.first + 1, middle.second}}, fixed, {}};
+        queries.fixed.push_back(centre);
+        queries.fixed.push_back({centre.lat + 45, centre.lon - 45});
+        EXPECT_EQ(count_differences(table, queries), 0);
+    }
+}
+
 // Queries whose grid coordinates fall exactly on the boundaries between
 // cells, and tables with locations on them.
 TEST(SearchExact, PointsOnCellEdges) {
