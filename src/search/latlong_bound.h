@@ -16,9 +16,11 @@
 // kLatLongScoreError takes 1e-13, some sixteen times more.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "geo/coords.h"
 
@@ -62,5 +64,45 @@ inline int64_t latitude_reach(double best) {
 
 // A latitude within the poles, for which latitude_reach holds.
 inline bool latitude_within_poles(int32_t lat) { return lat >= -kFixedPoleLatitude && lat <= kFixedPoleLatitude; }
+
+// Airports with a fixed-point latitude in [low, high], or beyond the poles,
+// may score the best or more; the rest score strictly less.
+struct LatitudeWindow {
+    int64_t low = std::numeric_limits<int64_t>::min();
+    int64_t high = std::numeric_limits<int64_t>::max();
+    bool excludes(int32_t lat) const {
+        return (lat < low && lat >= -kFixedPoleLatitude) || (lat > high && lat <= kFixedPoleLatitude);
+    }
+};
+
+inline LatitudeWindow latitude_window(int32_t point_lat, double best) {
+    const int64_t reach = std::min<int64_t>(latitude_reach(best), int64_t{1} << 40);
+    return {point_lat - reach, point_lat + reach};
+}
+
+// The fixed-point latitude within the poles whose radians from_fixed gives
+// as lat, if there is one; the window stands on it.
+inline std::optional<int32_t> fixed_latitude_of(double lat) {
+    const int32_t near = angle_to_fixed(lat);
+    for (const int32_t n : {near, near + 1, near - 1})
+        if (fixed_to_angle(n) == lat && latitude_within_poles(n)) return n;
+    return std::nullopt;
+}
+
+// latlong_cosine with the point's sine and cosine of latitude computed once
+// per query instead of once per test: the same functions of the same
+// argument, so the same score, bit for bit.
+struct LatLongQuery {
+    LatLong point;
+    double cos_lat, sin_lat;
+};
+
+inline LatLongQuery latlong_query(LatLong point) { return {point, std::cos(point.lat), std::sin(point.lat)}; }
+
+inline double latlong_query_score(const LatLongQuery& q, LatLong a) {
+    double d = std::fabs(a.lon - q.point.lon);
+    d = std::min(d, kTwoPi - d);
+    return q.cos_lat * (std::cos(d) * std::cos(a.lat)) + std::sin(a.lat) * q.sin_lat;
+}
 
 }  // namespace spherebench

@@ -58,15 +58,21 @@ LatLongIndex build_latlong_index(const FixedLatLong* locations, int count) {
 
 Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
     Nearest nearest{kNoWinner, LatLongMethod::initial_best};
+    const LatLongQuery query = latlong_query(point);
+    const std::optional<int32_t> point_lat = fixed_latitude_of(point.lat);
     double limit_now = chord_limit(nearest.score);
+    LatitudeWindow window;
     const auto limit = [&] { return limit_now; };
     const auto scan = [&](int32_t first, int32_t end) {
         for (int32_t at = first; at < end; ++at) {
-            const double score = latlong_cosine(point, from_fixed(index.locations[at]));
+            const FixedLatLong location = index.locations[at];
+            if (window.excludes(location.lat)) continue;
+            const double score = latlong_query_score(query, from_fixed(location));
             const int32_t k = index.indices[at];
             if (score > nearest.score || (score == nearest.score && k < nearest.airport)) {
                 nearest = {k, score};
                 limit_now = chord_limit(score);
+                if (point_lat) window = latitude_window(*point_lat, score);
             }
         }
     };
