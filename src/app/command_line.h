@@ -6,15 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "search/pass_search.h"
+
 namespace spherebench {
 
 inline constexpr int kMostRepeats = 1000;
 
 struct Options {
-    std::string folder;               // where the two files are; empty: the current folder
-    int repeat = 1;                   // runs of each pass
-    std::optional<std::string> json;  // where to write the record of the run
-    bool verbose = false;             // extra lines on standard error
+    std::string folder;                // where the two files are; empty: the current folder
+    int repeat = 1;                    // runs of each pass
+    std::optional<std::string> json;   // where to write the record of the run
+    bool verbose = false;              // extra lines on standard error
+    std::optional<PassSearch> search;  // the passes' search; unset: brute force
     bool help = false;
     bool version = false;
 };

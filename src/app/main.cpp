@@ -72,7 +72,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Number of proximity tests: %d\n\n", tests);
 
     PassRuns runs;
-    if (auto failure = run_passes(inputs, options.repeat, arrangement.arrangement, runs)) return fail(*failure);
+    const PassSetup setup{options.repeat, arrangement.arrangement, options.search.value_or(PassSearch::kBrute),
+                          options.verbose};
+    if (auto failure = run_passes(inputs, setup, runs)) return fail(*failure);
     const PassTime cdc = pass_time(median_ticks(runs.cdc));
     const PassTime latlong = pass_time(median_ticks(runs.latlong));
     std::fputs(format_summary(tests, cdc, latlong).c_str(), stdout);

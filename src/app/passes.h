@@ -9,6 +9,7 @@
 
 #include "bench/cdc_method.h"
 #include "input/loader.h"
+#include "search/pass_search.h"
 
 namespace spherebench {
 
@@ -18,13 +19,24 @@ struct PassRuns {
     std::vector<int32_t> latlong;
 };
 
+// How the passes run: how often, in which arrangement of the
+// direction-cosine test, by which search, and whether an index's build is
+// reported on standard error.
+struct PassSetup {
+    int repeat = 1;
+    CdcArrangement arrangement = CdcArrangement::kTwoSlotArray;
+    PassSearch search = PassSearch::kBrute;
+    bool verbose = false;
+};
+
 // Runs the direction-cosine pass, then the latitude/longitude pass, `repeat`
 // times in turn. A single run prints each pass's block as it goes: header,
 // progress on standard error, list and duration. Repeated runs show the
 // progress of every search, then each method's block once with the duration
 // of its median run. Every run of a method must find the same airports. On
 // failure returns the line to print; the header of the failing pass is then
-// already written. The direction-cosine pass runs in the given arrangement.
-std::optional<std::string> run_passes(const Inputs& inputs, int repeat, CdcArrangement arrangement, PassRuns& runs);
+// already written. With the indexed search both indexes are built first,
+// untimed.
+std::optional<std::string> run_passes(const Inputs& inputs, const PassSetup& setup, PassRuns& runs);
 
 }  // namespace spherebench
