@@ -1,7 +1,5 @@
 #include "search/cdc_index.h"
 
-#include "search/cdc_pruned_search.h"
-
 namespace spherebench {
 
 namespace {
@@ -26,8 +24,10 @@ int cdc_face(CdcPair pair) {
 
 CdcIndex build_cdc_index(const CdcPair* pairs, int count) {
     std::vector<FacePlace> places(count);
-    for (int k = 0; k < count; ++k)
-        places[k] = {cdc_face(pairs[k]), stored_cosine(pairs[k].first), stored_cosine(pairs[k].second)};
+    for (int k = 0; k < count; ++k) {
+        const CdcCosines c = decode_cosines(pairs[k]);
+        places[k] = {cdc_face(pairs[k]), c.u, c.v, c.w};
+    }
     CdcIndex index;
     const std::vector<int32_t> order = build_face_grid(index.grid, places, kFaceReach, kPairsPerCell);
     index.pairs.resize(count);
@@ -41,11 +41,15 @@ CdcIndex build_cdc_index(const CdcPair* pairs, int count) {
 
 Nearest cdc_index_find_nearest(const CdcIndex& index, const CdcPoint& point) {
     Nearest nearest{kNoWinner, CdcMethod::initial_best};
+    const CdcPoint::Partners* q = nullptr;  // the partners of the face searched
     const auto limit = [&] { return nearest.score; };
     const auto scan = [&](int32_t first, int32_t end) {
         for (int32_t at = first; at < end; ++at) {
             const CdcPair pair = index.pairs[at];
-            if (cdc_partial_score(pair, point) > nearest.score) continue;
+            // cdc_partial_score, with the face's partners (those of the
+            // pair's flag case).
+            const double d0 = stored_cosine(pair.first) - q->a, d1 = stored_cosine(pair.second) - q->b;
+            if (d0 * d0 + d1 * d1 > nearest.score) continue;
             const double score = CdcMethod::score(pair, point);
             const int32_t airport = index.indices[at];
             if (score < nearest.score || (score == nearest.score && airport < nearest.airport))
@@ -59,8 +63,10 @@ Nearest cdc_index_find_nearest(const CdcIndex& index, const CdcPoint& point) {
         if (point.by_case[kFaceCase[face]].c > point.by_case[kFaceCase[own]].c) own = face;
     for (int step = 0; step < kGridFaces; ++step) {
         const int face = step == 0 ? own : (step <= own ? step - 1 : step);
-        const CdcPoint::Partners& q = point.by_case[kFaceCase[face]];
-        search_face(index.grid, face, q.a, q.b, 0.0, limit, scan);
+        q = &point.by_case[kFaceCase[face]];
+        // The score sums (A + V) + W on axis Z, else (A + W) + V.
+        const MajorTerm major = face >= 4 ? MajorTerm::kLast : MajorTerm::kSecond;
+        search_face(index.grid, {{face, q->a, q->b, q->c}, major, 0.0}, limit, scan);
     }
     return nearest;
 }

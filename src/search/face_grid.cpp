@@ -36,6 +36,8 @@ std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace
     grid.begin.assign(cells + 1, 0);
     grid.low.assign(static_cast<size_t>(kGridFaces) * 2 * n, std::numeric_limits<double>::infinity());
     grid.high.assign(grid.low.size(), -std::numeric_limits<double>::infinity());
+    std::fill(grid.major_low, grid.major_low + kGridFaces, std::numeric_limits<double>::infinity());
+    std::fill(grid.major_high, grid.major_high + kGridFaces, -std::numeric_limits<double>::infinity());
     std::vector<int32_t> cell_of(count);
     for (int k = 0; k < count; ++k) {
         const FacePlace& place = places[k];
@@ -47,6 +49,8 @@ std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace
         grid.high[a_at] = std::max(grid.high[a_at], place.a);
         grid.low[b_at] = std::min(grid.low[b_at], place.b);
         grid.high[b_at] = std::max(grid.high[b_at], place.b);
+        grid.major_low[place.face] = std::min(grid.major_low[place.face], place.major);
+        grid.major_high[place.face] = std::max(grid.major_high[place.face], place.major);
     }
     spread_bounds(grid);
     for (size_t c = 0; c < cells; ++c) grid.begin[c + 1] += grid.begin[c];

@@ -36,32 +36,59 @@ struct FaceGrid {
     // in [low, high], and the gap from a query to a column grows with the
     // column's distance from the query's own column.
     std::vector<double> low, high;
+    // Per face, the range of the third coordinate (the major one) of its
+    // members.
+    double major_low[kGridFaces], major_high[kGridFaces];
 };
 
-// A location's face and its two coordinates on it.
+// A location's face, its two coordinates on it, and the third.
 struct FacePlace {
     int face;
     double a, b;
+    double major;
 };
+
+// Where the major coordinate's square stands in the score's sum of three
+// squares, the other two in the order a, b: the score is
+// (m + a) + b, (a + m) + b or (a + b) + m, each sum rounded.
+enum class MajorTerm { kFirst, kSecond, kLast };
+
+// The score's sum formed of lower bounds of its three terms: rounding is
+// monotone, so it is no greater than the score formed of the terms.
+inline double ordered_bound(double a, double b, double m, MajorTerm major) {
+    switch (major) {
+        case MajorTerm::kFirst:
+            return (m + a) + b;
+        case MajorTerm::kSecond:
+            return (a + m) + b;
+        case MajorTerm::kLast:
+            break;
+    }
+    return (a + b) + m;
+}
 
 // The face of a three-component vector: its largest component in size
 // (the first of equals), 2 * axis + (1 where it is negative), and its other
 // two components in order as the coordinates on that face.
 inline FacePlace face_place_of(double x, double y, double z) {
     const double ax = std::fabs(x), ay = std::fabs(y), az = std::fabs(z);
-    if (ax >= ay && ax >= az) return {x < 0 ? 1 : 0, y, z};
-    if (ay >= az) return {y < 0 ? 3 : 2, x, z};
-    return {z < 0 ? 5 : 4, x, y};
+    if (ax >= ay && ax >= az) return {x < 0 ? 1 : 0, y, z, x};
+    if (ay >= az) return {y < 0 ? 3 : 2, x, z, y};
+    return {z < 0 ? 5 : 4, x, y, z};
 }
 
 // The coordinates of a vector on a face (face_place_of's pair for that
 // face's axis).
 inline FacePlace on_face(int face, double x, double y, double z) {
     const int axis = face / 2;
-    if (axis == 0) return {face, y, z};
-    if (axis == 1) return {face, x, z};
-    return {face, x, y};
+    if (axis == 0) return {face, y, z, x};
+    if (axis == 1) return {face, x, z, y};
+    return {face, x, y, z};
 }
+
+// In the squared chord ((x - px)^2 + (y - py)^2) + (z - pz)^2, where the
+// major coordinate of a face of that axis stands.
+inline MajorTerm chord_major_term(int face) { return static_cast<MajorTerm>(face / 2); }
 
 // The column of a coordinate: non-decreasing in x (every operation is
 // monotone), the ends taking everything beyond them. NaN goes to column 0.
@@ -99,11 +126,26 @@ inline double gap_squared(double low, double high, double x, double margin) {
     return gap * gap;
 }
 
+// What a face search needs of the query: its place on the face, where the
+// major term stands in the score, and the margin taken off every gap.
+struct FaceQuery {
+    FacePlace place;
+    MajorTerm major;
+    double margin;
+};
+
 // Visits the cells of one face whose bound may be within limit(), calling
 // scan(first, end) on their entries; limit() is asked again before each
-// cell, as the scans lower it.
+// cell, as the scans lower it. A cell's bound is the score's sum
+// (ordered_bound) of the squared gaps to its column, its row and the face's
+// range of major coordinates.
 template <typename Limit, typename Scan>
-void search_face(const FaceGrid& grid, int face, double a, double b, double margin, Limit limit, Scan scan) {
+void search_face(const FaceGrid& grid, const FaceQuery& query, Limit limit, Scan scan) {
+    const int face = query.place.face;
+    const double a = query.place.a, b = query.place.b, margin = query.margin;
+    const double gap_m = gap_squared(grid.major_low[face], grid.major_high[face], query.place.major, margin);
+    const auto bound = [&](double ga, double gb) { return ordered_bound(ga, gb, gap_m, query.major); };
+    if (bound(0.0, 0.0) > limit()) return;  // the major coordinates alone rule the face out
     const int n = grid.side;
     const double* a_low = grid.low.data() + face * 2 * n;
     const double* a_high = grid.high.data() + face * 2 * n;
@@ -115,7 +157,7 @@ void search_face(const FaceGrid& grid, int face, double a, double b, double marg
     const int32_t* cells = grid.begin.data() + face * n * n;
     const auto visit = [&](int i, int j) {
         const int32_t first = cells[i * n + j], end = cells[i * n + j + 1];
-        if (first != end && gap_a(i) + gap_b(j) <= limit()) scan(first, end);
+        if (first != end && bound(gap_a(i), gap_b(j)) <= limit()) scan(first, end);
     };
     if (cells[0] == cells[n * n]) return;  // an empty face
     const int ca = grid_column(grid, a), cb = grid_column(grid, b);
@@ -127,13 +169,13 @@ void search_face(const FaceGrid& grid, int face, double a, double b, double marg
     // the members of every later ring.
     const double least_a = std::min({gap_a(ca - 1), gap_a(ca), gap_a(ca + 1)});
     const double least_b = std::min({gap_b(cb - 1), gap_b(cb), gap_b(cb + 1)});
-    if (least_a + least_b > limit()) return;
+    if (bound(least_a, least_b) > limit()) return;
     visit(ca, cb);
     const int last_ring = std::max({ca, n - 1 - ca, cb, n - 1 - cb});
     for (int r = 1; r <= last_ring; ++r) {
         const double side_a = std::min(gap_a(ca - r), gap_a(ca + r));
         const double side_b = std::min(gap_b(cb - r), gap_b(cb + r));
-        if (std::min(side_a + least_b, least_a + side_b) > limit()) return;
+        if (std::min(bound(side_a, least_b), bound(least_a, side_b)) > limit()) return;
         const int i0 = std::max(ca - r, 0), i1 = std::min(ca + r, n - 1);
         const int j0 = std::max(cb - r + 1, 0), j1 = std::min(cb + r - 1, n - 1);
         for (int i = i0; i <= i1; ++i) {

@@ -23,14 +23,15 @@ constexpr double kCoordinateMargin = 1e-12;
 UnitVector vector_of(LatLong p) { return vector_of_radians<UnitVector>(p.lat, p.lon); }
 
 // The greatest bound on the squared chord at which a location can still
-// score `best` or more. With g and h the two gaps (each at most the exact
-// vectors' difference), the exact squared chord c between the two exact unit
-// vectors is at least g^2 + h^2, so at least the bound as rounded,
-// b = round(round(g^2) + round(h^2)), times (1 - 2^-51). The exact cosine of
+// score `best` or more. With g, h and m the three gaps (each at most the
+// exact vectors' difference in its coordinate), the exact squared chord c
+// between the two exact unit vectors is at least g^2 + h^2 + m^2, so at
+// least the bound as rounded (five roundings, each within 2^-53), b, times
+// (1 - 2^-50). The exact cosine of
 // the angle is 1 - c / 2, and the score is within 6e-15 of it
 // (latlong_bound.h): a location scoring best or more has
-// 1 - b (1 - 2^-51) / 2 + 6e-15 >= best, so
-// b <= 2 (1 + 6e-15 - best) / (1 - 2^-51). The limit returned,
+// 1 - b (1 - 2^-50) / 2 + 6e-15 >= best, so
+// b <= 2 (1 + 6e-15 - best) / (1 - 2^-50). The limit returned,
 // 2 ((1 + 2e-13) - best) (1 + 1e-12), exceeds that with all its roundings
 // (best is at most 1 + 6e-15, so the difference is at least 1.9e-13 and
 // rounded within 2^-53 of itself): a cell whose bound exceeds it holds no
@@ -80,8 +81,7 @@ Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
     const int own = face_place_of(p.x, p.y, p.z).face;
     for (int step = 0; step < kGridFaces; ++step) {
         const int face = step == 0 ? own : (step <= own ? step - 1 : step);
-        const FacePlace place = on_face(face, p.x, p.y, p.z);
-        search_face(index.grid, face, place.a, place.b, kCoordinateMargin, limit, scan);
+        search_face(index.grid, {on_face(face, p.x, p.y, p.z), chord_major_term(face), kCoordinateMargin}, limit, scan);
     }
     return nearest;
 }
