@@ -155,9 +155,9 @@ void search_face(const FaceGrid& grid, const FaceQuery& query, Limit limit, Scan
     const auto gap_a = [&](int i) { return i >= 0 && i < n ? gap_squared(a_low[i], a_high[i], a, margin) : kNone; };
     const auto gap_b = [&](int j) { return j >= 0 && j < n ? gap_squared(b_low[j], b_high[j], b, margin) : kNone; };
     const int32_t* cells = grid.begin.data() + face * n * n;
-    const auto visit = [&](int i, int j) {
+    const auto visit = [&](int i, int j, double ga, double gb) {
         const int32_t first = cells[i * n + j], end = cells[i * n + j + 1];
-        if (first != end && bound(gap_a(i), gap_b(j)) <= limit()) scan(first, end);
+        if (first != end && bound(ga, gb) <= limit()) scan(first, end);
     };
     if (cells[0] == cells[n * n]) return;  // an empty face
     const int ca = grid_column(grid, a), cb = grid_column(grid, b);
@@ -170,7 +170,21 @@ void search_face(const FaceGrid& grid, const FaceQuery& query, Limit limit, Scan
     const double least_a = std::min({gap_a(ca - 1), gap_a(ca), gap_a(ca + 1)});
     const double least_b = std::min({gap_b(cb - 1), gap_b(cb), gap_b(cb + 1)});
     if (bound(least_a, least_b) > limit()) return;
-    visit(ca, cb);
+    // Row j from column i0 to i1, and column i from row j0 to j1, unless
+    // the row's (the column's) gap with the least of the other rules it out.
+    const auto visit_row = [&](int j, int i0, int i1) {
+        if (j < 0 || j >= n) return;
+        const double gb = gap_b(j);
+        if (bound(least_a, gb) > limit()) return;
+        for (int i = i0; i <= i1; ++i) visit(i, j, gap_a(i), gb);
+    };
+    const auto visit_column = [&](int i, int j0, int j1) {
+        if (i < 0 || i >= n) return;
+        const double ga = gap_a(i);
+        if (bound(ga, least_b) > limit()) return;
+        for (int j = j0; j <= j1; ++j) visit(i, j, ga, gap_b(j));
+    };
+    visit(ca, cb, gap_a(ca), gap_b(cb));
     const int last_ring = std::max({ca, n - 1 - ca, cb, n - 1 - cb});
     for (int r = 1; r <= last_ring; ++r) {
         const double side_a = std::min(gap_a(ca - r), gap_a(ca + r));
@@ -178,14 +192,10 @@ void search_face(const FaceGrid& grid, const FaceQuery& query, Limit limit, Scan
         if (std::min(bound(side_a, least_b), bound(least_a, side_b)) > limit()) return;
         const int i0 = std::max(ca - r, 0), i1 = std::min(ca + r, n - 1);
         const int j0 = std::max(cb - r + 1, 0), j1 = std::min(cb + r - 1, n - 1);
-        for (int i = i0; i <= i1; ++i) {
-            if (cb - r >= 0) visit(i, cb - r);
-            if (cb + r < n) visit(i, cb + r);
-        }
-        for (int j = j0; j <= j1; ++j) {
-            if (ca - r >= 0) visit(ca - r, j);
-            if (ca + r < n) visit(ca + r, j);
-        }
+        visit_row(cb - r, i0, i1);
+        visit_row(cb + r, i0, i1);
+        visit_column(ca - r, j0, j1);
+        visit_column(ca + r, j0, j1);
     }
 }
 
