@@ -1,5 +1,7 @@
 #include "search/cdc_index.h"
 
+#include <algorithm>
+
 namespace spherebench {
 
 namespace {
@@ -29,7 +31,10 @@ CdcIndex build_cdc_index(const CdcPair* pairs, int count) {
         places[k] = {cdc_face(pairs[k]), c.u, c.v, c.w};
     }
     CdcIndex index;
-    const std::vector<int32_t> order = build_face_grid(index.grid, places, kFaceReach, kPairsPerCell);
+    // The entries take 12 bytes a pair; the grid and the record itself at
+    // most one more, from a few hundred pairs on.
+    const size_t grid_budget = std::max<size_t>(count, sizeof(CdcIndex)) - sizeof(CdcIndex);
+    const std::vector<int32_t> order = build_face_grid(index.grid, places, kFaceReach, kPairsPerCell, grid_budget);
     index.pairs.resize(count);
     index.indices.resize(count);
     for (int at = 0; at < count; ++at) {

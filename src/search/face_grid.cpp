@@ -6,10 +6,19 @@ namespace spherebench {
 
 namespace {
 
-// Side of the face grids: about per_cell locations a cell over the six faces.
-int grid_side(int count, int per_cell) {
+// The bytes of a grid of that side: its cells' offsets and its bounds.
+size_t grid_bytes(int side) {
+    const size_t n = side;
+    return (kGridFaces * n * n + 1) * sizeof(int32_t) + 2 * (kGridFaces * 2 * n) * sizeof(double);
+}
+
+// Side of the face grids: about per_cell locations a cell over the six
+// faces, within most_bytes (or 1).
+int grid_side(int count, int per_cell, size_t most_bytes) {
     const double cells_per_face = static_cast<double>(count) / (kGridFaces * per_cell);
-    return std::max(1, static_cast<int>(std::sqrt(cells_per_face)));
+    int side = std::max(1, static_cast<int>(std::sqrt(cells_per_face)));
+    while (side > 1 && grid_bytes(side) > most_bytes) --side;
+    return side;
 }
 
 // Each column's member range, then spread: low to the least of the column
@@ -26,9 +35,10 @@ void spread_bounds(FaceGrid& grid) {
 
 }  // namespace
 
-std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace>& places, double reach, int per_cell) {
+std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace>& places, double reach, int per_cell,
+                                     size_t most_bytes) {
     const int count = static_cast<int>(places.size());
-    const int n = grid_side(count, per_cell);
+    const int n = grid_side(count, per_cell, most_bytes);
     grid.side = n;
     grid.origin = -reach;
     grid.scale = n / (2 * reach);

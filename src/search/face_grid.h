@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -32,9 +33,7 @@ struct FaceGrid {
     // Per face and axis (index (face * 2 + axis) * side + column): low is the
     // least coordinate among the members of this column and the columns
     // after it, high the greatest among this column and those before it
-    // (+inf and -inf where there are none). So every member of a column lies
-    // in [low, high], and the gap from a query to a column grows with the
-    // column's distance from the query's own column.
+    // (+inf and -inf where there are none).
     std::vector<double> low, high;
     // Per face, the range of the third coordinate (the major one) of its
     // members.
@@ -100,30 +99,25 @@ inline int grid_column(const FaceGrid& grid, double x) {
 }
 
 // The grid over `places` with about `per_cell` locations a cell of the
-// faces' square [-reach, reach]^2; returns the order of the locations by
-// cell (each cell in table order), which the index stores its entries in.
-std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace>& places, double reach, int per_cell);
+// faces' square [-reach, reach]^2, or fewer cells where the grid would take
+// more than most_bytes; returns the order of the locations by cell (each
+// cell in table order), which the index stores its entries in.
+std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace>& places, double reach, int per_cell,
+                                     size_t most_bytes = SIZE_MAX);
 
 size_t face_grid_bytes(const FaceGrid& grid);
 
-// The squared gap from x to [low, high], less `margin` (clamped at 0): with
-// margin 0 no greater than (m - x)^2 as rounded for any m in [low, high].
-// An empty column between the query's and others has low > high; with x in
-// between, the nearer side is taken, which bounds the members of every
-// column beyond it on either side.
-inline double gap_squared(double low, double high, double x, double margin) {
-    const bool below = x<low, above = x> high;
-    double gap = 0.0;
-    if (below && above) {
-        gap = std::min(low - x, x - high);
-    } else if (below) {
-        gap = low - x;
-    } else if (above) {
-        gap = x - high;
-    }
+// The square of a gap less `margin`, 0 where that is not positive. With
+// margin 0 and gap = round(low - x) for some low <= m, it is at most
+// round(m - x)^2 rounded (rounding is monotone); likewise x - high.
+inline double squared_gap(double gap, double margin) {
     gap -= margin;
-    if (!(gap > 0.0)) gap = 0.0;
-    return gap * gap;
+    return gap > 0.0 ? gap * gap : 0.0;
+}
+
+// The squared gap from x to [low, high], less `margin`.
+inline double gap_squared(double low, double high, double x, double margin) {
+    return squared_gap(std::max(low - x, x - high), margin);
 }
 
 // What a face search needs of the query: its place on the face, where the
@@ -152,21 +146,30 @@ void search_face(const FaceGrid& grid, const FaceQuery& query, Limit limit, Scan
     const double* b_low = a_low + n;
     const double* b_high = a_high + n;
     constexpr double kNone = std::numeric_limits<double>::infinity();
-    const auto gap_a = [&](int i) { return i >= 0 && i < n ? gap_squared(a_low[i], a_high[i], a, margin) : kNone; };
-    const auto gap_b = [&](int j) { return j >= 0 && j < n ? gap_squared(b_low[j], b_high[j], b, margin) : kNone; };
+    if (grid.begin[face * n * n] == grid.begin[(face + 1) * n * n]) return;  // an empty face
+    const int ca = grid_column(grid, a), cb = grid_column(grid, b);
+    // The gap to a column after the query's is taken from its low, the
+    // least coordinate of it and of every column after it, so it bounds all
+    // their members and grows column by column; before the query's, from its
+    // high likewise. So the least gap of all is at the query's column or a
+    // neighbour, and a ring's sides bound the members of every later ring.
+    const auto gap_a = [&](int i) {
+        if (i < 0 || i >= n) return kNone;
+        if (i > ca) return squared_gap(a_low[i] - a, margin);
+        if (i < ca) return squared_gap(a - a_high[i], margin);
+        return gap_squared(a_low[i], a_high[i], a, margin);
+    };
+    const auto gap_b = [&](int j) {
+        if (j < 0 || j >= n) return kNone;
+        if (j > cb) return squared_gap(b_low[j] - b, margin);
+        if (j < cb) return squared_gap(b - b_high[j], margin);
+        return gap_squared(b_low[j], b_high[j], b, margin);
+    };
     const int32_t* cells = grid.begin.data() + face * n * n;
     const auto visit = [&](int i, int j, double ga, double gb) {
         const int32_t first = cells[i * n + j], end = cells[i * n + j + 1];
         if (first != end && bound(ga, gb) <= limit()) scan(first, end);
     };
-    if (cells[0] == cells[n * n]) return;  // an empty face
-    const int ca = grid_column(grid, a), cb = grid_column(grid, b);
-    // The columns after the query's hold only coordinates above it (the
-    // column is monotone), those before only below; so the gap to column
-    // ca + r (from its low, the least of it and all after it) bounds every
-    // member from there on, and likewise before. The least gap of all is
-    // therefore at the column or its neighbours, and a ring's sides bound
-    // the members of every later ring.
     const double least_a = std::min({gap_a(ca - 1), gap_a(ca), gap_a(ca + 1)});
     const double least_b = std::min({gap_b(cb - 1), gap_b(cb), gap_b(cb + 1)});
     if (bound(least_a, least_b) > limit()) return;
