@@ -67,7 +67,7 @@ Nearest cdc_index_find_nearest(const CdcIndex& index, const CdcPoint& point) {
     for (int face = 1; face < kGridFaces; ++face)
         if (point.by_case[kFaceCase[face]].c > point.by_case[kFaceCase[own]].c) own = face;
     for (int step = 0; step < kGridFaces; ++step) {
-        const int face = step == 0 ? own : (step <= own ? step - 1 : step);
+        const int face = face_in_visit_order(own, step);
         q = &point.by_case[kFaceCase[face]];
         // The score sums (A + V) + W on axis Z, else (A + W) + V.
         const MajorTerm major = face >= 4 ? MajorTerm::kLast : MajorTerm::kSecond;

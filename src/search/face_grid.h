@@ -89,6 +89,10 @@ inline FacePlace on_face(int face, double x, double y, double z) {
 // major coordinate of a face of that axis stands.
 inline MajorTerm chord_major_term(int face) { return static_cast<MajorTerm>(face / 2); }
 
+// The faces in the order a query visits them: its own first, where a near
+// location is found early, then the others in turn.
+inline int face_in_visit_order(int own, int step) { return step == 0 ? own : (step <= own ? step - 1 : step); }
+
 // The column of a coordinate: non-decreasing in x (every operation is
 // monotone), the ends taking everything beyond them. NaN goes to column 0.
 inline int grid_column(const FaceGrid& grid, double x) {

@@ -80,7 +80,7 @@ Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
     const UnitVector p = vector_of(point);
     const int own = face_place_of(p.x, p.y, p.z).face;
     for (int step = 0; step < kGridFaces; ++step) {
-        const int face = step == 0 ? own : (step <= own ? step - 1 : step);
+        const int face = face_in_visit_order(own, step);
         search_face(index.grid, {on_face(face, p.x, p.y, p.z), chord_major_term(face), kCoordinateMargin}, limit, scan);
     }
     return nearest;

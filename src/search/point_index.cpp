@@ -43,7 +43,7 @@ Nearest point_index_find_nearest(const PointIndex& index, UnitVector p) {
     };
     const int own = face_place_of(p.x, p.y, p.z).face;
     for (int step = 0; step < kGridFaces; ++step) {
-        const int face = step == 0 ? own : (step <= own ? step - 1 : step);
+        const int face = face_in_visit_order(own, step);
         search_face(index.grid, {on_face(face, p.x, p.y, p.z), chord_major_term(face), 0.0}, limit, scan);
     }
     return nearest;
