@@ -43,22 +43,23 @@ inline constexpr int32_t kFixedPoleLatitude = 1073741820;
 // so the exact cosine of the angle between them is
 // cos(lat1) cos(lat2) cos(d) + sin(lat1) sin(lat2) <= cos(lat1 - lat2), the
 // cosine of the latitude difference. Let t = best - kLatLongScoreError, and
-// theta the exact arccos of t (t is kept within [-1, 1]); the platform's acos
-// is far within a relative 1e-15 of it. from_fixed gives n * K * (1 + e)
-// with K the product of its constants and |e| <= 2^-52, so two latitudes'
-// radians differ by at least |n1 - n2| * K - 7e-16 (K is within 1e-16
-// relative of kFixedUnitRadians). The reach returned, r, is
-// (acos(t) * (1 + 1e-12) + 1e-12) / unit, truncated: a difference above r,
-// so at least r + 1, is at least (acos(t)(1 + 1e-12) + 1e-12) / unit, and
-// the radians differ by more than theta (the 1e-12 terms cover every
-// rounding named, by thousands). The cosine falls on [0, pi] (and past pi the
-// angle folds back no nearer than theta), so the exact cosine is below t,
-// and the computed score below t + 6e-15 < best: the airport neither beats
-// nor ties the best.
+// theta the exact arccos of t. With h = (1 - t) / 2 = sin^2(theta / 2) and
+// s = sqrt(h), theta = 2 asin(s) <= 2 s / sqrt(1 - s^2) (as asin x <= tan
+// asin x); this is what is computed, without a sine or cosine, within a
+// relative 1e-15 where h <= 1/2 (theta at most pi/2: beyond, nothing is
+// ruled out). from_fixed gives n * K * (1 + e) with K the product of its
+// constants and |e| <= 2^-52, so two latitudes' radians differ by at least
+// |n1 - n2| * K - 7e-16 (K is within 1e-16 relative of kFixedUnitRadians).
+// The reach returned, r, is (theta' * (1 + 1e-12) + 1e-12) / unit, truncated,
+// with theta' the bound computed: a difference above r, so at least r + 1,
+// makes the radians differ by more than theta (the 1e-12 terms cover every
+// rounding named, by thousands). The cosine falls on [0, pi], so the exact
+// cosine is below t, and the computed score below t + 6e-15 < best: the
+// airport neither beats nor ties the best.
 inline int64_t latitude_reach(double best) {
-    const double target = best - kLatLongScoreError;
-    if (!(target > -1.0)) return std::numeric_limits<int64_t>::max();  // nothing can be ruled out
-    const double theta = std::acos(std::fmin(target, 1.0));
+    const double h = (1.0 - (best - kLatLongScoreError)) * 0.5;
+    if (!(h <= 0.5)) return std::numeric_limits<int64_t>::max();  // nothing can be ruled out
+    const double theta = 2.0 * std::sqrt(h) / std::sqrt(1.0 - h);
     return static_cast<int64_t>((theta * (1 + 1e-12) + 1e-12) / kFixedUnitRadians);
 }
 

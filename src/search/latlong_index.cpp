@@ -77,7 +77,7 @@ Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
             }
         }
     };
-    const UnitVector p = vector_of(point);
+    const UnitVector p = vector_on_parallel<UnitVector>(query.cos_lat, query.sin_lat, point.lon);
     const int own = face_place_of(p.x, p.y, p.z).face;
     for (int step = 0; step < kGridFaces; ++step) {
         const int face = face_in_visit_order(own, step);
