@@ -251,6 +251,12 @@ TEST(SearchExact, MirroredLocationsTie) {
     }
 }
 
+// The pair with its words moved by the amounts given (wrapping).
+CdcPair nudged(CdcPair pair, int first, int second) {
+    return {static_cast<int32_t>(static_cast<uint32_t>(pair.first) + first),
+            static_cast<int32_t>(static_cast<uint32_t>(pair.second) + second)};
+}
+
 // Clusters of locations a few fixed-point units or field codes apart, whose
 // scores differ only in their last bits: a bound without its margin for
 // rounding skips the winner here.
@@ -258,22 +264,24 @@ TEST(SearchExact, TightClusters) {
     std::mt19937_64 random(16);
     std::vector<FixedLatLong> centres = {{0, 0}, {1073741800, 5}, {-500000000, 2147483630}};
     for (int k = 0; k < 20; ++k)
-        centres.push_back({static_cast<int32_t>(random() % 2000000000) - 1000000000,
-                           static_cast<int32_t>(random() % 4000000000) - 2000000000});
+        centres.push_back({static_cast<int32_t>(static_cast<int64_t>(random() % 2000000000) - 1000000000),
+                           static_cast<int32_t>(static_cast<int64_t>(random() % 4000000000) - 2000000000)});
     for (const FixedLatLong centre : centres) {
         std::vector<FixedLatLong> fixed;
         std::vector<CdcPair> pairs;
         const CdcPair middle = encode_cdc(decode_cdc({centre.lat, centre.lon}));
         for (int k = 0; k < 600; ++k) {
             const int dlat = static_cast<int>(random() % 81) - 40, dlon = static_cast<int>(random() % 81) - 40;
-            fixed.push_back({centre.lat + dlat, centre.lon + dlon});
-            pairs.push_back({middle.first + dlat, middle.second + dlon});
+            const CdcPair moved = nudged({centre.lat, centre.lon}, dlat, dlon);  // the same words, wrapping
+            fixed.push_back({moved.first, moved.second});
+            pairs.push_back(nudged(middle, dlat, dlon));
         }
         Table table = table_of(pairs);
         table.fixed = fixed;
-        Queries queries{{middle, {middle.first + 1, middle.second}}, fixed, {}};
+        Queries queries{{middle, nudged(middle, 1, 0)}, fixed, {}};
         queries.fixed.push_back(centre);
-        queries.fixed.push_back({centre.lat + 45, centre.lon - 45});
+        const CdcPair beyond = nudged({centre.lat, centre.lon}, 45, -45);
+        queries.fixed.push_back({beyond.first, beyond.second});
         EXPECT_EQ(count_differences(table, queries), 0);
     }
 }
