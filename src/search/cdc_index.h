@@ -26,6 +26,8 @@ CdcIndex build_cdc_index(const CdcPair* pairs, int count);
 // bound on the partial sum (cdc_partial_score, itself never above the score)
 // exceeds the best so far is skipped, every pair whose partial does too; the
 // others are scored by CdcMethod::score and compared by score, then index.
+// The point is arrange_point's, whose two axis-Z cases of a sign have the
+// same partners (a face holds both).
 Nearest cdc_index_find_nearest(const CdcIndex& index, const CdcPoint& point);
 
 // All the memory the index holds.

@@ -25,7 +25,8 @@ struct LatLongIndex {
 LatLongIndex build_latlong_index(const FixedLatLong* locations, int count);
 
 // find_nearest<LatLongMethod>'s answer, winner and score bits; point is
-// from_fixed of a FixedLatLong (any radians are answered exactly).
+// from_fixed of a FixedLatLong, as the method prepares it (the margins of
+// latlong_bound.h assume angles of that size); the table may hold any.
 Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point);
 
 size_t latlong_index_bytes(const LatLongIndex& index);
