@@ -132,51 +132,51 @@ struct FaceQuery {
     double margin;
 };
 
+// The squared gaps from a query coordinate x to the columns of one axis of
+// a face, the query's own column c among them. The gap to a column after c
+// is taken from its low, the least coordinate of it and of every column
+// after it, so it bounds all their members and grows column by column;
+// before c, from its high likewise. So the least gap of all is at c or a
+// neighbour, and the gaps at c - r and c + r bound every column further out.
+struct AxisGaps {
+    const double* low;
+    const double* high;
+    int n, c;
+    double x, margin;
+    double operator()(int i) const {
+        if (i < 0 || i >= n) return std::numeric_limits<double>::infinity();
+        if (i > c) return squared_gap(low[i] - x, margin);
+        if (i < c) return squared_gap(x - high[i], margin);
+        return gap_squared(low[i], high[i], x, margin);
+    }
+    double least() const { return std::min({(*this)(c - 1), (*this)(c), (*this)(c + 1)}); }
+    double at_distance(int r) const { return std::min((*this)(c - r), (*this)(c + r)); }
+};
+
 // Visits the cells of one face whose bound may be within limit(), calling
 // scan(first, end) on their entries; limit() is asked again before each
 // cell, as the scans lower it. A cell's bound is the score's sum
 // (ordered_bound) of the squared gaps to its column, its row and the face's
-// range of major coordinates.
+// range of major coordinates. Cells are visited in rings around the query's.
 template <typename Limit, typename Scan>
 void search_face(const FaceGrid& grid, const FaceQuery& query, Limit limit, Scan scan) {
-    const int face = query.place.face;
-    const double a = query.place.a, b = query.place.b, margin = query.margin;
-    const double gap_m = gap_squared(grid.major_low[face], grid.major_high[face], query.place.major, margin);
+    const int face = query.place.face, n = grid.side;
+    const double gap_m = gap_squared(grid.major_low[face], grid.major_high[face], query.place.major, query.margin);
     const auto bound = [&](double ga, double gb) { return ordered_bound(ga, gb, gap_m, query.major); };
     if (bound(0.0, 0.0) > limit()) return;  // the major coordinates alone rule the face out
-    const int n = grid.side;
-    const double* a_low = grid.low.data() + face * 2 * n;
-    const double* a_high = grid.high.data() + face * 2 * n;
-    const double* b_low = a_low + n;
-    const double* b_high = a_high + n;
-    constexpr double kNone = std::numeric_limits<double>::infinity();
-    if (grid.begin[face * n * n] == grid.begin[(face + 1) * n * n]) return;  // an empty face
-    const int ca = grid_column(grid, a), cb = grid_column(grid, b);
-    // The gap to a column after the query's is taken from its low, the
-    // least coordinate of it and of every column after it, so it bounds all
-    // their members and grows column by column; before the query's, from its
-    // high likewise. So the least gap of all is at the query's column or a
-    // neighbour, and a ring's sides bound the members of every later ring.
-    const auto gap_a = [&](int i) {
-        if (i < 0 || i >= n) return kNone;
-        if (i > ca) return squared_gap(a_low[i] - a, margin);
-        if (i < ca) return squared_gap(a - a_high[i], margin);
-        return gap_squared(a_low[i], a_high[i], a, margin);
-    };
-    const auto gap_b = [&](int j) {
-        if (j < 0 || j >= n) return kNone;
-        if (j > cb) return squared_gap(b_low[j] - b, margin);
-        if (j < cb) return squared_gap(b - b_high[j], margin);
-        return gap_squared(b_low[j], b_high[j], b, margin);
-    };
     const int32_t* cells = grid.begin.data() + face * n * n;
+    if (cells[0] == cells[n * n]) return;  // an empty face
+    const int ca = grid_column(grid, query.place.a), cb = grid_column(grid, query.place.b);
+    const double* low = grid.low.data() + face * 2 * n;
+    const double* high = grid.high.data() + face * 2 * n;
+    const AxisGaps gap_a{low, high, n, ca, query.place.a, query.margin};
+    const AxisGaps gap_b{low + n, high + n, n, cb, query.place.b, query.margin};
+    const double least_a = gap_a.least(), least_b = gap_b.least();
+    if (bound(least_a, least_b) > limit()) return;
     const auto visit = [&](int i, int j, double ga, double gb) {
         const int32_t first = cells[i * n + j], end = cells[i * n + j + 1];
         if (first != end && bound(ga, gb) <= limit()) scan(first, end);
     };
-    const double least_a = std::min({gap_a(ca - 1), gap_a(ca), gap_a(ca + 1)});
-    const double least_b = std::min({gap_b(cb - 1), gap_b(cb), gap_b(cb + 1)});
-    if (bound(least_a, least_b) > limit()) return;
     // Row j from column i0 to i1, and column i from row j0 to j1, unless
     // the row's (the column's) gap with the least of the other rules it out.
     const auto visit_row = [&](int j, int i0, int i1) {
@@ -194,9 +194,7 @@ void search_face(const FaceGrid& grid, const FaceQuery& query, Limit limit, Scan
     visit(ca, cb, gap_a(ca), gap_b(cb));
     const int last_ring = std::max({ca, n - 1 - ca, cb, n - 1 - cb});
     for (int r = 1; r <= last_ring; ++r) {
-        const double side_a = std::min(gap_a(ca - r), gap_a(ca + r));
-        const double side_b = std::min(gap_b(cb - r), gap_b(cb + r));
-        if (std::min(bound(side_a, least_b), bound(least_a, side_b)) > limit()) return;
+        if (std::min(bound(gap_a.at_distance(r), least_b), bound(least_a, gap_b.at_distance(r))) > limit()) return;
         const int i0 = std::max(ca - r, 0), i1 = std::min(ca + r, n - 1);
         const int j0 = std::max(cb - r + 1, 0), j1 = std::min(cb + r - 1, n - 1);
         visit_row(cb - r, i0, i1);
