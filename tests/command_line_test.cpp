@@ -88,6 +88,31 @@ TEST(CommandLine, NamesTheProblemOfAWrongOne) {
     }
 }
 
+// --search in both forms, beside the folder and the other options; unset
+// without it (the brute force's default report).
+TEST(CommandLine, ReadsTheSearch) {
+    const struct {
+        std::vector<std::string> args;
+        std::optional<PassSearch> search;
+        std::string folder;
+    } cases[] = {
+        {{}, std::nullopt, ""},
+        {{"--search", "pruned", "data"}, PassSearch::kPruned, "data"},
+        {{"data", "--search=indexed", "-v"}, PassSearch::kIndexed, "data"},
+        {{"--search=brute"}, PassSearch::kBrute, ""},
+        {{"--", "--search=brute"}, std::nullopt, "--search=brute"},
+    };
+    for (const auto& c : cases) {
+        Options options;
+        EXPECT_EQ(parse_command_line(c.args, options), std::nullopt) << testing::PrintToString(c.args);
+        EXPECT_EQ(options.search, c.search) << testing::PrintToString(c.args);
+        EXPECT_EQ(options.folder, c.folder);
+    }
+    Options options;
+    EXPECT_EQ(parse_command_line({"--search", "Pruned"}, options),
+              std::optional<std::string>("--search takes brute, pruned or indexed, not \"Pruned\""));
+}
+
 TEST(ToolCommandLine, SplitsAValueWrittenWithEqualsOnlyFromALongOption) {
     std::vector<std::string> args = {"--to=1,2", "-o=x", "--from", "3,4", "--note"};
     size_t at = 0;

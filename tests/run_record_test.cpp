@@ -34,14 +34,18 @@ TEST(RunRecord, EscapesStringsAndGivesTheMedianRates) {
     RunRecord record{"1.2.3", "CPU \"X\"", "cc", "two-slot array", 10, 100, 1000, {{20, 30, 10}, {50, 40, 30}}};
     record.timestamp = "2026-12-07T15:40:00Z";
     record.folder = "C:\\data";
-    record.search = "brute";
+    record.search = PassSearch::kIndexed;
+    record.runs.cdc_index_ms = 0.25;
+    record.runs.latlong_index_ms = 1.5;
     EXPECT_EQ(format_run_record(record),
               "{\n"
               "  \"version\": \"1.2.3\",\n"
               "  \"timestamp\": \"2026-12-07T15:40:00Z\",\n"
               "  \"cpu\": \"CPU \\\"X\\\"\",\n"
               "  \"compiler\": \"cc\",\n"
-              "  \"search\": \"brute\",\n"
+              "  \"search\": \"indexed\",\n"
+              "  \"searches\": {\"cdc\": \"CdcIndex\", \"latlong\": \"LatLongIndex\"},\n"
+              "  \"index_build_ms\": {\"cdc\": 0.25, \"latlong\": 1.5},\n"
               "  \"cdc_arrangement\": \"two-slot array\",\n"
               "  \"folder\": \"C:\\\\data\",\n"
               "  \"airports\": 10,\n"

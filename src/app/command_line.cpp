@@ -56,6 +56,13 @@ std::optional<std::string> parse_command_line(const std::vector<std::string>& ar
             options.version = true;
         } else if (option.name == "-v" || option.name == "--verbose") {
             options.verbose = true;
+        } else if (option.name == "--search") {
+            const std::optional<std::string> value = option_value(option, args, at);
+            if (!value) return option.name + " needs a value";
+            const std::optional<PassSearch> search = find_pass_search(*value);
+            if (!search) return "--search takes brute, pruned or indexed, not \"" + *value + "\"";
+            if (options.search) return std::string("--search given twice");
+            options.search = search;
         } else if (option.name == "--repeat" || option.name == "--json" || option.name == "--results") {
             const std::optional<std::string> value = option_value(option, args, at);
             if (!value) return option.name + " needs a value";
@@ -112,8 +119,13 @@ std::string usage_text() {
         "                   report gives them) and the great-circle distance in km\n"
         "                   between the two. Neither file may be one the run reads;\n"
         "                   both are made before the run and filled at its end\n"
+        "      --search S   how both passes search: brute (test every airport, the\n"
+        "                   default), pruned (skip the airports a bound rules out)\n"
+        "                   or indexed (an index built before each pass, not timed).\n"
+        "                   The airports found are the same; the times are the\n"
+        "                   search's\n"
         "  -v, --verbose    writes what was read and how the run is set up to\n"
-        "                   standard error\n"
+        "                   standard error, and how long an index took to build\n"
         "  -h, --help       prints this help\n"
         "      --version    prints the version\n"
         "\n"

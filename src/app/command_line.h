@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "search/pass_search.h"
+
 namespace spherebench {
 
 inline constexpr int kMostRepeats = 1000;
@@ -16,6 +18,7 @@ struct Options {
     std::optional<std::string> json;     // where to write the record of the run
     std::optional<std::string> results;  // where to write each point's nearest airport, as CSV
     bool verbose = false;                // extra lines on standard error
+    std::optional<PassSearch> search;    // the passes' search; unset: brute force
     bool help = false;
     bool version = false;
 };

@@ -51,9 +51,6 @@ void print_verbose_tables(const Inputs& inputs) {
                  inputs.airports.count, inputs.flight_line.count, inputs.airports.count * sizeof(CdcPair));
 }
 
-// The one place that names the search the passes run, for the record.
-const char* search_used(const Options&) { return "brute"; }
-
 // The files the run writes besides its report.
 struct Outputs {
     AtomicFile json;
@@ -106,7 +103,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Number of proximity tests: %d\n\n", tests);
 
     PassRuns runs;
-    if (auto failure = run_passes(inputs, options.repeat, arrangement.arrangement, runs)) return fail(*failure);
+    const PassSetup setup{options.repeat, arrangement.arrangement, options.search.value_or(PassSearch::kBrute),
+                          options.verbose};
+    if (auto failure = run_passes(inputs, setup, runs)) return fail(*failure);
     const PassTime cdc = pass_time(median_ticks(runs.cdc));
     const PassTime latlong = pass_time(median_ticks(runs.latlong));
     std::fputs(format_summary(tests, cdc, latlong).c_str(), stdout);
@@ -119,7 +118,7 @@ int main(int argc, char** argv) {
                      inputs.airports.count, inputs.flight_line.count, tests,           runs};
     record.timestamp = utc_timestamp(started);
     record.folder = options.folder.empty() ? "." : options.folder;
-    record.search = search_used(options);
+    record.search = setup.search;
     if (auto failure = commit_outputs(options, inputs, record, outputs)) return tool_error(kName, *failure);
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "bench/cdc_method.h"
 #include "input/loader.h"
+#include "search/pass_search.h"
 
 namespace spherebench {
 
@@ -19,6 +20,20 @@ struct PassRuns {
     std::vector<int32_t> latlong;
     std::vector<int32_t> cdc_winners = {};
     std::vector<int32_t> latlong_winners = {};
+    // With the indexed search, each index's build time in milliseconds
+    // (built once, before the passes); negative when there was none.
+    double cdc_index_ms = -1;
+    double latlong_index_ms = -1;
+};
+
+// How the passes run: how often, in which arrangement of the
+// direction-cosine test, by which search, and whether an index's build is
+// reported on standard error.
+struct PassSetup {
+    int repeat = 1;
+    CdcArrangement arrangement = CdcArrangement::kTwoSlotArray;
+    PassSearch search = PassSearch::kBrute;
+    bool verbose = false;
 };
 
 // Runs the direction-cosine pass, then the latitude/longitude pass, `repeat`
@@ -27,7 +42,8 @@ struct PassRuns {
 // progress of every search, then each method's block once with the duration
 // of its median run. Every run of a method must find the same airports. On
 // failure returns the line to print; the header of the failing pass is then
-// already written. The direction-cosine pass runs in the given arrangement.
-std::optional<std::string> run_passes(const Inputs& inputs, int repeat, CdcArrangement arrangement, PassRuns& runs);
+// already written. With the indexed search both indexes are built first,
+// untimed.
+std::optional<std::string> run_passes(const Inputs& inputs, const PassSetup& setup, PassRuns& runs);
 
 }  // namespace spherebench

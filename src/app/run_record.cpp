@@ -1,6 +1,5 @@
 #include "app/run_record.h"
 
-
 #include "app/run_spread.h"
 #include "base/format.h"
 #include "base/whole_file.h"
@@ -37,12 +36,21 @@ std::string format_run_record(const RunRecord& record) {
     runs += "\n  ]";
     const PassTime cdc = pass_time(median_ticks(record.runs.cdc));
     const PassTime latlong = pass_time(median_ticks(record.runs.latlong));
+    const PassSearchIds ids = pass_search_ids(record.search);
+    const std::string searches =
+        printf_string("{\"cdc\": %s, \"latlong\": %s}", json_string(search_name(ids.cdc)).c_str(),
+                      json_string(search_name(ids.latlong)).c_str());
+    const std::string index_build =
+        record.runs.cdc_index_ms < 0
+            ? ""
+            : field("index_build_ms", "{\"cdc\": " + shortest_decimal(record.runs.cdc_index_ms) +
+                                          ", \"latlong\": " + shortest_decimal(record.runs.latlong_index_ms) + "}");
     return "{\n" + field("version", json_string(record.version)) + field("timestamp", json_string(record.timestamp)) +
            field("cpu", json_string(record.cpu)) + field("compiler", json_string(record.compiler)) +
-           field("search", json_string(record.search)) + field("cdc_arrangement", json_string(record.cdc_arrangement)) +
-           field("folder", json_string(record.folder)) + field("airports", std::to_string(record.airports)) +
-           field("points", std::to_string(record.points)) + field("tests", std::to_string(record.tests)) +
-           field("tick_unit", json_string("ms")) + field("runs", runs) +
+           field("search", json_string(pass_search_name(record.search))) + field("searches", searches) + index_build +
+           field("cdc_arrangement", json_string(record.cdc_arrangement)) + field("folder", json_string(record.folder)) +
+           field("airports", std::to_string(record.airports)) + field("points", std::to_string(record.points)) +
+           field("tests", std::to_string(record.tests)) + field("tick_unit", json_string("ms")) + field("runs", runs) +
            field("cdc_tests_per_second", shortest_decimal(tests_per_second(record.tests, cdc))) +
            field("latlong_tests_per_second", shortest_decimal(tests_per_second(record.tests, latlong)), true) + "}\n";
 }

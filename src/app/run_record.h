@@ -20,15 +20,17 @@ struct RunRecord {
     int points;
     int32_t tests;
     PassRuns runs;
-    std::string timestamp = {};  // when the run started, utc_timestamp
-    std::string folder = {};     // the folder read, "." for the current one
-    std::string search = {};     // the search the passes ran
+    std::string timestamp = {};              // when the run started, utc_timestamp
+    std::string folder = {};                 // the folder read, "." for the current one
+    PassSearch search = PassSearch::kBrute;  // the search the passes ran
 };
 
 // The time in UTC as ISO 8601 to the second, "2026-12-07T15:40:00Z".
 std::string utc_timestamp(std::time_t time);
 
 // A JSON object with the record's fields, "tick_unit" ("ms", the clock's),
+// "searches" (the catalogue's names of the two passes' searches),
+// "index_build_ms" (with the indexed search, each index's build time),
 // "runs" as a list of {"cdc_ticks", "latlong_ticks"} per turn, and the tests
 // per second of each method's median run; one field a line, ending in a line
 // feed.

@@ -38,22 +38,34 @@ void print_pass_header(Method) {
 }
 
 // The timed search, with a progress counter every 100 points on standard
-// error. Returns the clock ticks it took, or nothing when a point finds no
-// airport (Method::internal_error says so).
-template <ProximityMethod Method>
-std::optional<int32_t> timed_search(Method, const AirportTable& airports, const FlightLine& flight_line,
-                                    WinnerTable& winners, DistanceTable& distances) {
+// error: search(point) gives each prepared point's nearest airport. Returns
+// the clock ticks it took, or nothing when a point finds no airport
+// (Method::internal_error says so).
+template <ProximityMethod Method, typename Search>
+std::optional<int32_t> timed_search_by(Method, Search&& search, const FlightLine& flight_line, WinnerTable& winners,
+                                       DistanceTable& distances) {
     const int32_t start = clock_ticks();
-    const typename Method::Stored* stored = Method::stored_airports(airports);
     for (int i = 0; i < flight_line.count; ++i) {
         if (i % 100 == 0) std::fprintf(stderr, "%d\r", i);
         const typename Method::Point point = Method::prepare_point(flight_line, i);
-        const Nearest nearest = find_nearest<Method>(stored, airports.count, point);
+        const Nearest nearest = search(point);
         winners.airport[i] = nearest.airport;
         if (nearest.airport == kNoWinner) return std::nullopt;
         distances.angle[nearest.airport] = Method::distance(nearest.score);
     }
     return clock_ticks() - start;
+}
+
+// The timed search testing every airport.
+template <ProximityMethod Method>
+std::optional<int32_t> timed_search(Method method, const AirportTable& airports, const FlightLine& flight_line,
+                                    WinnerTable& winners, DistanceTable& distances) {
+    const typename Method::Stored* stored = Method::stored_airports(airports);
+    const int count = airports.count;
+    return timed_search_by(
+        method,
+        [stored, count](const typename Method::Point& point) { return find_nearest<Method>(stored, count, point); },
+        flight_line, winners, distances);
 }
 
 // The rest of the block, on standard output: the airports met along the

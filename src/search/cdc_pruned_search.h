@@ -1,0 +1,32 @@
+// The direction-cosine search that skips the square root of every airport
+// whose two stored cosines already show it cannot win.
+#pragma once
+
+#include "bench/cdc_method.h"
+#include "bench/search.h"
+
+namespace spherebench {
+
+// The partial sum (u - a)^2 + (v - b)^2 of an airport's two stored cosines
+// against the point's partners, rounded as the score rounds them: never
+// above the airport's score. The score is one of ((A + V) + W) and
+// ((A + W) + V), with A, V, W the three rounded squares, all non-negative.
+// Rounding is monotone, and a rounded sum of non-negative terms is at least
+// each term (x + y >= x exactly, and x is a double). So in the first order
+// the score is the partial plus W >= 0, rounded: at least the partial. In the
+// second, round(A + W) >= A, so round(A + W) + V >= A + V and, rounding both
+// sides, the score is at least round(A + V), the partial. This holds in every
+// flag case, for degenerate pairs (w = 0) too.
+inline double cdc_partial_score(CdcPair airport, const CdcPoint& point) {
+    const CdcPoint::Partners& q = point.by_case[cdc_flag_case(airport)];
+    const double d0 = stored_cosine(airport.first) - q.a;
+    const double d1 = stored_cosine(airport.second) - q.b;
+    return d0 * d0 + d1 * d1;
+}
+
+// find_nearest<CdcMethod>'s answer, winner and score bits, on every table:
+// an airport whose partial sum reaches the best so far (>=) cannot beat it
+// under the strict rule, in table order, so its root and score are skipped.
+Nearest cdc_pruned_find_nearest(const CdcPair* airports, int count, const CdcPoint& point);
+
+}  // namespace spherebench

@@ -1,0 +1,109 @@
+// How far the latitude/longitude score, as computed, can stand above the
+// cosine of the angle between the two positions it is given, and the bounds
+// the lat/long searches skip airports by.
+//
+// The score is cos(P.lat) * (cos(d) * cos(A.lat)) + sin(A.lat) * sin(P.lat),
+// with d the folded longitude difference, from angles that from_fixed has
+// rounded. Against the exact cosine of the angle between the unit vectors of
+// those two rounded positions, P.A, it is off by at most:
+// - each of the five sines and cosines: at most 2^-50 absolute (eight units
+//   in the last place of 1; the platform's functions are within one or two);
+// - d: |a.lon - p.lon| and 2 pi - d are each rounded once (below 2 pi, so
+//   within 4.5e-16), and cos moves by no more than its argument;
+// - the three products and the sum: four roundings of values at most 1 in
+//   size, 2^-53 each relative to a result within 1 + 1e-14.
+// All together below 5 * 2^-50 + 1e-15 + 4 * 2^-52, under 6e-15. The margin
+// kLatLongScoreError takes 1e-13, some sixteen times more.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#include "geo/coords.h"
+
+namespace spherebench {
+
+inline constexpr double kLatLongScoreError = 1e-13;
+
+// One fixed-point unit in radians.
+inline constexpr double kFixedUnitRadians = kPi / kFixedPi;
+
+// The fixed-point latitude of the poles: latitudes within it have a
+// non-negative cosine, which the latitude bound needs.
+inline constexpr int32_t kFixedPoleLatitude = 1073741820;
+
+// The largest difference of fixed-point latitudes at which an airport, whose
+// latitude and the point's both lie within the poles, can still score `best`
+// or more; a greater difference scores strictly less.
+//
+// Why: with both latitudes in [-pi/2, pi/2] their cosines are non-negative,
+// so the exact cosine of the angle between them is
+// cos(lat1) cos(lat2) cos(d) + sin(lat1) sin(lat2) <= cos(lat1 - lat2), the
+// cosine of the latitude difference. Let t = best - kLatLongScoreError, and
+// theta the exact arccos of t. With h = (1 - t) / 2 = sin^2(theta / 2) and
+// s = sqrt(h), theta = 2 asin(s) <= 2 s / sqrt(1 - s^2) (as asin x <= tan
+// asin x); this is what is computed, without a sine or cosine, within a
+// relative 1e-15 where h <= 1/2 (theta at most pi/2: beyond, nothing is
+// ruled out). from_fixed gives n * K * (1 + e) with K the product of its
+// constants and |e| <= 2^-52, so two latitudes' radians differ by at least
+// |n1 - n2| * K - 7e-16 (K is within 1e-16 relative of kFixedUnitRadians).
+// The reach returned, r, is (theta' * (1 + 1e-12) + 1e-12) / unit, truncated,
+// with theta' the bound computed: a difference above r, so at least r + 1,
+// makes the radians differ by more than theta (the 1e-12 terms cover every
+// rounding named, by thousands). The cosine falls on [0, pi], so the exact
+// cosine is below t, and the computed score below t + 6e-15 < best: the
+// airport neither beats nor ties the best.
+inline int64_t latitude_reach(double best) {
+    const double h = (1.0 - (best - kLatLongScoreError)) * 0.5;
+    if (!(h <= 0.5)) return std::numeric_limits<int64_t>::max();  // nothing can be ruled out
+    const double theta = 2.0 * std::sqrt(h) / std::sqrt(1.0 - h);
+    return static_cast<int64_t>((theta * (1 + 1e-12) + 1e-12) / kFixedUnitRadians);
+}
+
+// A latitude within the poles, for which latitude_reach holds.
+inline bool latitude_within_poles(int32_t lat) { return lat >= -kFixedPoleLatitude && lat <= kFixedPoleLatitude; }
+
+// Airports with a fixed-point latitude in [low, high], or beyond the poles,
+// may score the best or more; the rest score strictly less.
+struct LatitudeWindow {
+    int64_t low = std::numeric_limits<int64_t>::min();
+    int64_t high = std::numeric_limits<int64_t>::max();
+    bool excludes(int32_t lat) const {
+        return (lat < low && lat >= -kFixedPoleLatitude) || (lat > high && lat <= kFixedPoleLatitude);
+    }
+};
+
+inline LatitudeWindow latitude_window(int32_t point_lat, double best) {
+    const int64_t reach = std::min<int64_t>(latitude_reach(best), int64_t{1} << 40);
+    return {point_lat - reach, point_lat + reach};
+}
+
+// The fixed-point latitude within the poles whose radians from_fixed gives
+// as lat, if there is one; the window stands on it.
+inline std::optional<int32_t> fixed_latitude_of(double lat) {
+    const int32_t near = angle_to_fixed(lat);
+    for (const int32_t n : {near, near + 1, near - 1})
+        if (fixed_to_angle(n) == lat && latitude_within_poles(n)) return n;
+    return std::nullopt;
+}
+
+// latlong_cosine with the point's sine and cosine of latitude computed once
+// per query instead of once per test: the same functions of the same
+// argument, so the same score, bit for bit.
+struct LatLongQuery {
+    LatLong point;
+    double cos_lat, sin_lat;
+};
+
+inline LatLongQuery latlong_query(LatLong point) { return {point, std::cos(point.lat), std::sin(point.lat)}; }
+
+inline double latlong_query_score(const LatLongQuery& q, LatLong a) {
+    double d = std::fabs(a.lon - q.point.lon);
+    d = std::min(d, kTwoPi - d);
+    return q.cos_lat * (std::cos(d) * std::cos(a.lat)) + std::sin(a.lat) * q.sin_lat;
+}
+
+}  // namespace spherebench

@@ -1,0 +1,23 @@
+#include "search/latlong_pruned_search.h"
+
+#include "search/latlong_bound.h"
+
+namespace spherebench {
+
+Nearest latlong_pruned_find_nearest(const FixedLatLong* airports, int count, LatLong point) {
+    Nearest nearest{kNoWinner, LatLongMethod::initial_best};
+    const LatLongQuery query = latlong_query(point);
+    const std::optional<int32_t> point_lat = fixed_latitude_of(point.lat);
+    LatitudeWindow window;
+    for (int j = 0; j < count; ++j) {
+        if (window.excludes(airports[j].lat)) continue;
+        const double score = latlong_query_score(query, from_fixed(airports[j]));
+        if (LatLongMethod::beats(score, nearest.score)) {
+            nearest = {j, score};
+            if (point_lat) window = latitude_window(*point_lat, score);
+        }
+    }
+    return nearest;
+}
+
+}  // namespace spherebench

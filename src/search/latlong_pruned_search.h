@@ -1,0 +1,18 @@
+// The latitude/longitude search that skips, without a sine or cosine, every
+// airport whose latitude alone shows it cannot win.
+#pragma once
+
+#include "bench/latlong_method.h"
+#include "bench/search.h"
+
+namespace spherebench {
+
+// find_nearest<LatLongMethod>'s answer, winner and score bits, on every
+// table: in table order, an airport whose fixed-point latitude lies further
+// from the point's than latitude_reach of the best so far (latlong_bound.h)
+// scores strictly less than the best and is not scored. The reach is worked
+// out again only when the best improves. Latitudes beyond the poles, which
+// no loaded table holds, are always scored.
+Nearest latlong_pruned_find_nearest(const FixedLatLong* airports, int count, LatLong point);
+
+}  // namespace spherebench

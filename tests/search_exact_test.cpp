@@ -1,0 +1,344 @@
+// The searches that skip work against the brute force of their form: the
+// same winner and the same score bits on every table and point, the lowest
+// index winning ties.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "bench/cdc_method.h"
+#include "bench/latlong_method.h"
+#include "geo/cdc_encoder.h"
+#include "input/loader.h"
+#include "search/cdc_index.h"
+#include "search/cdc_pruned_search.h"
+#include "search/latlong_index.h"
+#include "search/latlong_pruned_search.h"
+#include "search/point_index.h"
+
+using namespace spherebench;
+
+namespace {
+
+// The squared chord in doubles as the three-double vector search forms it,
+// written out here on its own: the smallest wins, the lowest index on ties,
+// {kNoWinner, infinity} with no locations.
+Nearest brute_point_nearest(const std::vector<UnitVector>& table, UnitVector p) {
+    Nearest nearest{kNoWinner, std::numeric_limits<double>::infinity()};
+    for (int k = 0; k < static_cast<int>(table.size()); ++k) {
+        const double dx = table[k].x - p.x, dy = table[k].y - p.y, dz = table[k].z - p.z;
+        const double score = (dx * dx + dy * dy) + dz * dz;
+        if (score < nearest.score) nearest = {k, score};
+    }
+    return nearest;
+}
+
+struct Table {
+    std::vector<CdcPair> pairs;
+    std::vector<FixedLatLong> fixed;
+    std::vector<UnitVector> vectors;
+};
+
+Table table_of(const std::vector<CdcPair>& pairs) {
+    Table table{pairs, {}, {}};
+    for (const CdcPair pair : pairs) {
+        table.fixed.push_back(cdc_to_fixed(pair));
+        table.vectors.push_back(decode_cdc(pair));
+    }
+    return table;
+}
+
+// The queries: pairs (each also as its fixed position and its vector), and
+// fixed positions and vectors of their own.
+struct Queries {
+    std::vector<CdcPair> pairs;
+    std::vector<FixedLatLong> fixed;
+    std::vector<UnitVector> vectors;
+};
+
+bool same(Nearest a, Nearest b) {
+    return a.airport == b.airport && std::bit_cast<uint64_t>(a.score) == std::bit_cast<uint64_t>(b.score);
+}
+
+// Every search of every form against its brute force; returns how many
+// answers differ (each reported, up to a few).
+int count_differences(const Table& table, const Queries& queries) {
+    const int n = static_cast<int>(table.pairs.size());
+    const CdcIndex cdc_index = build_cdc_index(table.pairs.data(), n);
+    const LatLongIndex latlong_index = build_latlong_index(table.fixed.data(), n);
+    std::vector<double> xs, ys, zs;
+    for (const UnitVector v : table.vectors) xs.push_back(v.x), ys.push_back(v.y), zs.push_back(v.z);
+    const PointIndex point_index = build_point_index(xs.data(), ys.data(), zs.data(), n);
+    int differences = 0;
+    const auto check = [&](const char* search, int query, Nearest expected, Nearest got) {
+        if (same(expected, got)) return;
+        if (++differences <= 5)
+            ADD_FAILURE() << search << " query " << query << ": " << got.airport << " " << got.score << " instead of "
+                          << expected.airport << " " << expected.score;
+    };
+    std::vector<FixedLatLong> fixed = queries.fixed;
+    std::vector<UnitVector> vectors = queries.vectors;
+    for (int i = 0; i < static_cast<int>(queries.pairs.size()); ++i) {
+        const CdcPair pair = queries.pairs[i];
+        const CdcPoint point = arrange_point(decode_cdc(pair));
+        const Nearest brute = find_nearest<CdcMethod>(table.pairs.data(), n, point);
+        check("CdcPruned", i, brute, cdc_pruned_find_nearest(table.pairs.data(), n, point));
+        check("CdcIndex", i, brute, cdc_index_find_nearest(cdc_index, point));
+        fixed.push_back(cdc_to_fixed(pair));
+        vectors.push_back(decode_cdc(pair));
+    }
+    for (int i = 0; i < static_cast<int>(fixed.size()); ++i) {
+        const LatLong point = from_fixed(fixed[i]);
+        const Nearest brute = find_nearest<LatLongMethod>(table.fixed.data(), n, point);
+        check("LatLongPruned", i, brute, latlong_pruned_find_nearest(table.fixed.data(), n, point));
+        check("LatLongIndex", i, brute, latlong_index_find_nearest(latlong_index, point));
+    }
+    for (int i = 0; i < static_cast<int>(vectors.size()); ++i)
+        check("PointIndex", i, brute_point_nearest(table.vectors, vectors[i]),
+              point_index_find_nearest(point_index, vectors[i]));
+    return differences;
+}
+
+std::vector<CdcPair> random_words(int count, uint64_t seed) {
+    std::mt19937_64 random(seed);
+    std::vector<CdcPair> pairs;
+    for (int k = 0; k < count; ++k) {
+        const uint64_t bits = random();
+        pairs.push_back({static_cast<int32_t>(bits), static_cast<int32_t>(bits >> 32)});
+    }
+    return pairs;
+}
+
+UnitVector random_vector(std::mt19937_64& random) {
+    std::normal_distribution<double> normal;
+    const double x = normal(random), y = normal(random), z = normal(random);
+    const double length = std::sqrt(x * x + y * y + z * z);
+    return {x / length, y / length, z / length};
+}
+
+std::vector<CdcPair> random_directions(int count, uint64_t seed) {
+    std::mt19937_64 random(seed);
+    std::vector<CdcPair> pairs;
+    for (int k = 0; k < count; ++k) pairs.push_back(encode_cdc(random_vector(random)));
+    return pairs;
+}
+
+// Fixed positions anywhere in the two words, beyond the poles and the
+// antimeridian too, and the poles and antimeridians themselves.
+std::vector<FixedLatLong> raw_positions(int count, uint64_t seed) {
+    std::mt19937_64 random(seed);
+    std::vector<FixedLatLong> positions{{1073741820, 0},  {-1073741820, 5},          {0, 2147483640},
+                                        {0, -2147483640}, {1073741819, -2147483640}, {0, 0}};
+    for (int k = 0; k < count; ++k) {
+        const uint64_t bits = random();
+        positions.push_back({static_cast<int32_t>(bits), static_cast<int32_t>(bits >> 32)});
+    }
+    return positions;
+}
+
+// Pairs whose major component decodes to +0.0 or -0.0, and the vectors
+// with a negative zero in each place.
+const std::vector<CdcPair> kDegeneratePairs = {{0x1FFFFFFF, 0x40000000},
+                                               {0x60000000, 0x40000000},
+                                               {0x1FFFFFFF, 0},
+                                               {0x60000000, int32_t(0x80000000)},
+                                               {0, 0},
+                                               {0x40000000, int32_t(0xC0000000)}};
+const std::vector<UnitVector> kNegativeZeros = {{1, -0.0, 0}, {-0.0, 1, -0.0}, {0, -0.0, -1}, {-1, 0, -0.0}};
+
+TEST(SearchExact, RandomTablesOfEverySize) {
+    for (const int size : {0, 1, 2, 3, 17, 100, 3000}) {
+        for (const uint64_t seed : {1u, 2u}) {
+            SCOPED_TRACE(testing::Message() << "size " << size << " seed " << seed);
+            const Table table = table_of(random_directions(size, seed));
+            Queries queries{random_directions(300, seed + 10), raw_positions(50, seed), kNegativeZeros};
+            for (const CdcPair pair : table.pairs) queries.pairs.push_back(pair);  // distance 0
+            EXPECT_EQ(count_differences(table, queries), 0);
+        }
+    }
+}
+
+// Random words: every flag case in equal shares, most pairs degenerate or
+// beyond their face, with the major component 0.
+TEST(SearchExact, RandomWordsInEveryFlagCase) {
+    for (const int size : {5, 2000}) {
+        std::vector<CdcPair> pairs = random_words(size, 7);
+        pairs.insert(pairs.end(), kDegeneratePairs.begin(), kDegeneratePairs.end());
+        Queries queries{random_words(400, 8), raw_positions(100, 9), kNegativeZeros};
+        queries.pairs.insert(queries.pairs.end(), kDegeneratePairs.begin(), kDegeneratePairs.end());
+        EXPECT_EQ(count_differences(table_of(pairs), queries), 0);
+    }
+}
+
+// A few locations repeated many times, so that scores tie everywhere: the
+// lowest index must win however the search meets them.
+TEST(SearchExact, DuplicatesAndTies) {
+    const std::vector<CdcPair> pool = random_directions(6, 3);
+    std::vector<CdcPair> pairs;
+    std::mt19937_64 random(4);
+    for (int k = 0; k < 1500; ++k) pairs.push_back(pool[random() % pool.size()]);
+    Queries queries{pool, {}, {}};
+    const std::vector<CdcPair> others = random_directions(200, 5);
+    queries.pairs.insert(queries.pairs.end(), others.begin(), others.end());
+    EXPECT_EQ(count_differences(table_of(pairs), queries), 0);
+}
+
+// Every location beside its opposite, and queries at both.
+TEST(SearchExact, Antipodes) {
+    std::mt19937_64 random(6);
+    std::vector<CdcPair> pairs;
+    Queries queries;
+    for (int k = 0; k < 400; ++k) {
+        const UnitVector v = random_vector(random);
+        pairs.push_back(encode_cdc(v));
+        pairs.push_back(encode_cdc({-v.x, -v.y, -v.z}));
+        queries.vectors.push_back({-v.x, -v.y, -v.z});
+    }
+    queries.pairs = pairs;
+    // A table of one location and its opposite only: every score is large.
+    EXPECT_EQ(count_differences(table_of(pairs), queries), 0);
+    EXPECT_EQ(count_differences(table_of({pairs[0]}), queries), 0);
+}
+
+// Locations in mirrored pairs about queries on the axes, which score exactly
+// alike though they lie in different cells; the mirror image comes first in
+// the table as often as not. A stored field f mirrors to -f - 1 (the cosine
+// (4f + 2) / kFixedPi negated exactly). The sizes give the grids an even
+// side, whose middle boundary lies between the mirror images.
+void expect_mirror_ties_kept(int sources, uint64_t seed) {
+    std::mt19937_64 random(seed);
+    std::vector<CdcPair> pairs;
+    std::vector<UnitVector> vectors;
+    std::vector<FixedLatLong> fixed;
+    for (const CdcPair pair : random_directions(sources, seed)) {
+        const int32_t field = static_cast<int32_t>(static_cast<uint32_t>(pair.first) << 2) >> 2;
+        const CdcPair mirror{
+            static_cast<int32_t>((pair.first & ~int32_t(kCdcFieldMask)) | ((-field - 1) & int32_t(kCdcFieldMask))),
+            pair.second};
+        const bool mirror_first = random() % 2;
+        pairs.push_back(mirror_first ? mirror : pair);
+        pairs.push_back(mirror_first ? pair : mirror);
+        const UnitVector v = decode_cdc(pair);
+        vectors.push_back(mirror_first ? UnitVector{v.x, -v.y, v.z} : v);
+        vectors.push_back(mirror_first ? v : UnitVector{v.x, -v.y, v.z});
+        const FixedLatLong f = cdc_to_fixed(pair);
+        fixed.push_back(mirror_first ? FixedLatLong{f.lat, -f.lon} : f);
+        fixed.push_back(mirror_first ? f : FixedLatLong{f.lat, -f.lon});
+    }
+    Table table = table_of(pairs);
+    table.vectors = vectors;
+    table.fixed = fixed;
+    const std::vector<UnitVector> axes = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    const int n = static_cast<int>(pairs.size());
+    const CdcIndex index = build_cdc_index(pairs.data(), n);
+    for (const UnitVector axis : axes) {
+        const CdcPoint point = arrange_point(axis);
+        const Nearest brute = find_nearest<CdcMethod>(pairs.data(), n, point);
+        EXPECT_TRUE(same(brute, cdc_pruned_find_nearest(pairs.data(), n, point)));
+        EXPECT_TRUE(same(brute, cdc_index_find_nearest(index, point)));
+    }
+    Queries queries{{}, {{0, 0}, {0, 2147483640}, {0, -2147483640}, {1073741820, 0}}, axes};
+    EXPECT_EQ(count_differences(table, queries), 0);
+}
+
+TEST(SearchExact, MirroredLocationsTie) {
+    for (const uint64_t seed : {14u, 15u, 16u}) {
+        expect_mirror_ties_kept(384, seed);
+        expect_mirror_ties_kept(768, seed);
+    }
+}
+
+// The pair with its words moved by the amounts given (wrapping).
+CdcPair nudged(CdcPair pair, int first, int second) {
+    return {static_cast<int32_t>(static_cast<uint32_t>(pair.first) + first),
+            static_cast<int32_t>(static_cast<uint32_t>(pair.second) + second)};
+}
+
+// Clusters of locations a few fixed-point units or field codes apart, whose
+// scores differ only in their last bits: a bound without its margin for
+// rounding skips the winner here.
+TEST(SearchExact, TightClusters) {
+    std::mt19937_64 random(16);
+    std::vector<FixedLatLong> centres = {{0, 0}, {1073741800, 5}, {-500000000, 2147483630}};
+    for (int k = 0; k < 20; ++k)
+        centres.push_back({static_cast<int32_t>(static_cast<int64_t>(random() % 2000000000) - 1000000000),
+                           static_cast<int32_t>(static_cast<int64_t>(random() % 4000000000) - 2000000000)});
+    for (const FixedLatLong centre : centres) {
+        std::vector<FixedLatLong> fixed;
+        std::vector<CdcPair> pairs;
+        const CdcPair middle = encode_cdc(decode_cdc({centre.lat, centre.lon}));
+        for (int k = 0; k < 600; ++k) {
+            const int dlat = static_cast<int>(random() % 81) - 40, dlon = static_cast<int>(random() % 81) - 40;
+            const CdcPair moved = nudged({centre.lat, centre.lon}, dlat, dlon);  // the same words, wrapping
+            fixed.push_back({moved.first, moved.second});
+            pairs.push_back(nudged(middle, dlat, dlon));
+        }
+        Table table = table_of(pairs);
+        table.fixed = fixed;
+        Queries queries{{middle, nudged(middle, 1, 0)}, fixed, {}};
+        queries.fixed.push_back(centre);
+        const CdcPair beyond = nudged({centre.lat, centre.lon}, 45, -45);
+        queries.fixed.push_back({beyond.first, beyond.second});
+        EXPECT_EQ(count_differences(table, queries), 0);
+    }
+}
+
+// Queries whose grid coordinates fall exactly on the boundaries between
+// cells, and tables with locations on them.
+TEST(SearchExact, PointsOnCellEdges) {
+    const Table random_table = table_of(random_directions(2000, 11));
+    std::vector<double> xs, ys, zs;
+    for (const UnitVector v : random_table.vectors) xs.push_back(v.x), ys.push_back(v.y), zs.push_back(v.z);
+    const PointIndex probe = build_point_index(xs.data(), ys.data(), zs.data(), 2000);
+    const int n = probe.grid.side;
+    ASSERT_GT(n, 2);
+    std::vector<UnitVector> on_edges;
+    for (int i = 0; i <= n; ++i) {
+        for (int j = 0; j <= n; j += 3) {
+            const double a = probe.grid.origin + i / probe.grid.scale, b = probe.grid.origin + j / probe.grid.scale;
+            if (a * a + b * b >= 1) continue;
+            const double w = std::sqrt(1 - a * a - b * b);
+            on_edges.push_back({w, a, b});
+            on_edges.push_back({a, b, -w});
+        }
+    }
+    Queries queries{{}, {}, on_edges};
+    std::vector<CdcPair> pairs = random_table.pairs;
+    for (const UnitVector v : on_edges) {
+        queries.pairs.push_back(encode_cdc(v));
+        if (pairs.size() % 2) pairs.push_back(encode_cdc(v));
+    }
+    EXPECT_EQ(count_differences(table_of(pairs), queries), 0);
+}
+
+TEST(SearchExact, BundledData) {
+    Inputs inputs;
+    ASSERT_FALSE(load_inputs(SPHEREBENCH_DATA_DIR, inputs));
+    const int n = inputs.airports.count;
+    Table table;
+    table.pairs.assign(inputs.airports.cdc.begin(), inputs.airports.cdc.begin() + n);
+    table.fixed.assign(inputs.airports.fixed.begin(), inputs.airports.fixed.begin() + n);
+    for (const CdcPair pair : table.pairs) table.vectors.push_back(decode_cdc(pair));
+    Queries queries;
+    queries.pairs.assign(inputs.flight_line.cdc.begin(), inputs.flight_line.cdc.begin() + inputs.flight_line.count);
+    queries.fixed.assign(inputs.flight_line.fixed.begin(), inputs.flight_line.fixed.begin() + inputs.flight_line.count);
+    const std::vector<CdcPair> uniform = random_directions(300, 12);
+    queries.pairs.insert(queries.pairs.end(), uniform.begin(), uniform.end());
+    EXPECT_EQ(count_differences(table, queries), 0);
+}
+
+// The direction-cosine index keeps within 13 bytes a location at the sizes
+// it is built for.
+TEST(SearchExact, CdcIndexBytesPerLocation) {
+    for (const int size : {1 << 10, 14000, 1 << 18}) {
+        const std::vector<CdcPair> pairs = random_directions(size, 13);
+        const CdcIndex index = build_cdc_index(pairs.data(), size);
+        EXPECT_LE(cdc_index_bytes(index), 13.0 * size) << size;
+        EXPECT_GE(cdc_index_bytes(index), 12.0 * size) << size;
+    }
+}
+
+}  // namespace
