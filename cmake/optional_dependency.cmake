@@ -12,7 +12,8 @@ endfunction()
 
 # Defines spherebench::<name> when the library is found: by the package's own
 # CMake configuration (package_target) where it has one, else by its header
-# and library file. Sets <name>_FOUND in the caller.
+# and library file (by its header alone when it names no LIBRARY). Sets
+# <name>_FOUND in the caller.
 function(spherebench_find_library name)
     cmake_parse_arguments(arg "" "PACKAGE;PACKAGE_TARGET;HEADER;LIBRARY" "" ${ARGN})
     set(${name}_FOUND OFF PARENT_SCOPE)
@@ -30,6 +31,15 @@ function(spherebench_find_library name)
         endif()
     endif()
     find_path(${name}_INCLUDE_DIR ${arg_HEADER})
+    if(NOT arg_LIBRARY)
+        # A library of headers only.
+        if(${name}_INCLUDE_DIR)
+            add_library(spherebench::${name} INTERFACE IMPORTED GLOBAL)
+            target_include_directories(spherebench::${name} INTERFACE ${${name}_INCLUDE_DIR})
+            set(${name}_FOUND ON PARENT_SCOPE)
+        endif()
+        return()
+    endif()
     find_library(${name}_LIBRARY ${arg_LIBRARY})
     if(${name}_INCLUDE_DIR AND ${name}_LIBRARY)
         add_library(spherebench::${name} UNKNOWN IMPORTED GLOBAL)

@@ -1,0 +1,238 @@
+#include "query/prepared_search.h"
+
+#include <chrono>
+#include <vector>
+
+#include "bench/latlong_method.h"
+#include "forms/representations.h"
+#include "scale/scale_search.h"
+#include "vector/cdc_block_search.h"
+#include "vector/component_vector_search.h"
+#include "vector/latlong_vector_search.h"
+
+#if __has_include("search/cdc_pruned_search.h")
+#include "search/cdc_pruned_search.h"
+#define SPHEREBENCH_HAVE_CDC_PRUNED 1
+#endif
+#if __has_include("search/latlong_pruned_search.h")
+#include "search/latlong_pruned_search.h"
+#define SPHEREBENCH_HAVE_LATLONG_PRUNED 1
+#endif
+#if __has_include("vector/cdc_pruned_vector_search.h")
+#include "vector/cdc_pruned_vector_search.h"
+#define SPHEREBENCH_HAVE_CDC_PRUNED_VECTOR 1
+#endif
+#if __has_include("vector/latlong_pruned_vector_search.h")
+#include "vector/latlong_pruned_vector_search.h"
+#define SPHEREBENCH_HAVE_LATLONG_PRUNED_VECTOR 1
+#endif
+
+namespace spherebench {
+
+namespace {
+
+CdcPoint cdc_query(const FormTable& queries, int q) { return arrange_point(decode_cdc(queries.cdc[q])); }
+
+UnitVector point_query(const FormTable& queries, int q) { return {queries.xs[q], queries.ys[q], queries.zs[q]}; }
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The anchor over the table's pairs decoded.
+void prepare_anchor(PreparedSearch& p) {
+    const FormTable& t = *p.table;
+    std::vector<double> xs(static_cast<size_t>(t.count)), ys(xs.size()), zs(xs.size());
+    for (int i = 0; i < t.count; ++i) {
+        const UnitVector v = decode_cdc(t.cdc[i]);
+        xs[i] = v.x, ys[i] = v.y, zs[i] = v.z;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    p.anchor = build_anchor_index(p.id, xs.data(), ys.data(), zs.data(), t.count);
+    p.build_seconds = seconds_since(start);
+    p.bytes = anchor_index_bytes(*p.anchor);
+}
+
+// The grouped pairs or the index the search reads, and its bytes; false for
+// a search that reads the table as it is.
+bool build_structure(PreparedSearch& p) {
+    const FormTable& t = *p.table;
+    switch (p.id) {
+        case SearchId::kCdcBruteVector:
+        case SearchId::kCdcPrunedVector:
+            p.groups = group_by_flag_case(t.cdc.data(), t.count);
+            p.bytes = p.groups.pairs.size() * (sizeof(CdcPair) + sizeof(double));
+            return true;
+#ifdef SPHEREBENCH_HAVE_CDC_INDEX
+        case SearchId::kCdcIndex:
+            p.cdc_index = build_cdc_index(t.cdc.data(), t.count);
+            p.bytes = cdc_index_bytes(*p.cdc_index);
+            return true;
+#endif
+#ifdef SPHEREBENCH_HAVE_LATLONG_INDEX
+        case SearchId::kLatLongIndex:
+            p.latlong_index = build_latlong_index(t.fixed.data(), t.count);
+            p.bytes = latlong_index_bytes(*p.latlong_index);
+            return true;
+#endif
+#ifdef SPHEREBENCH_HAVE_POINT_INDEX
+        case SearchId::kS2PointIndex:
+            p.point_index = build_point_index(t.xs.data(), t.ys.data(), t.zs.data(), t.count);
+            p.bytes = point_index_bytes(*p.point_index);
+            return true;
+#endif
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool search_built(SearchId id) {
+    switch (id) {
+        case SearchId::kCdcPruned:
+#ifdef SPHEREBENCH_HAVE_CDC_PRUNED
+            return true;
+#else
+            return false;
+#endif
+        case SearchId::kCdcPrunedVector:
+#ifdef SPHEREBENCH_HAVE_CDC_PRUNED_VECTOR
+            return true;
+#else
+            return false;
+#endif
+        case SearchId::kCdcIndex:
+#ifdef SPHEREBENCH_HAVE_CDC_INDEX
+            return true;
+#else
+            return false;
+#endif
+        case SearchId::kLatLongPruned:
+#ifdef SPHEREBENCH_HAVE_LATLONG_PRUNED
+            return true;
+#else
+            return false;
+#endif
+        case SearchId::kLatLongPrunedVector:
+#ifdef SPHEREBENCH_HAVE_LATLONG_PRUNED_VECTOR
+            return true;
+#else
+            return false;
+#endif
+        case SearchId::kLatLongIndex:
+#ifdef SPHEREBENCH_HAVE_LATLONG_INDEX
+            return true;
+#else
+            return false;
+#endif
+        case SearchId::kS2PointIndex:
+#ifdef SPHEREBENCH_HAVE_POINT_INDEX
+            return true;
+#else
+            return false;
+#endif
+        case SearchId::kNanoflannKdTree:
+        case SearchId::kBoostRtree:
+        case SearchId::kS2ClosestPoint:
+            return anchor_built(id);
+        default:
+            return true;  // the brute forces, in every build that has this layer
+    }
+}
+
+SearchId reference_search(SearchId id) {
+    switch (id) {
+        case SearchId::kLatLongBruteVector:
+        case SearchId::kLatLongPrunedVector:
+            return SearchId::kLatLongBruteVector;
+        case SearchId::kS2CellIdBrute:
+        case SearchId::kFloatBruteVector:
+            return id;
+        default:
+            break;
+    }
+    switch (search_facts(id).form) {
+        case Form::kFixedLatLong:
+            return SearchId::kLatLongBrute;
+        case Form::kS2Point:  // the anchors' form, but they search the pairs
+            return search_facts(id).kind == SearchKind::kAnchor ? SearchId::kCdcBrute : SearchId::kS2PointBruteVector;
+        default:
+            return SearchId::kCdcBrute;
+    }
+}
+
+std::unique_ptr<PreparedSearch> prepare_search(SearchId id, const FormTable& table) {
+    auto p = std::make_unique<PreparedSearch>();
+    p->id = id;
+    p->table = &table;
+    p->bytes = static_cast<size_t>(table.count) * bytes_per_location(table.form);
+    if (search_facts(id).kind == SearchKind::kAnchor) {
+        prepare_anchor(*p);
+        return p;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    if (build_structure(*p)) p->build_seconds = seconds_since(start);
+    return p;
+}
+
+Nearest answer_query(const PreparedSearch& p, const FormTable& queries, int q) {
+    const FormTable& t = *p.table;
+    const int n = t.count;
+    switch (p.id) {
+        case SearchId::kCdcBrute:
+            return with_cdc_method(p.arrangement, [&](auto method) {
+                return find_nearest<decltype(method)>(t.cdc.data(), n, cdc_query(queries, q));
+            });
+        case SearchId::kCdcBruteVector:
+            return cdc_block_find_nearest(p.groups, queries.cdc[q]);
+#ifdef SPHEREBENCH_HAVE_CDC_PRUNED
+        case SearchId::kCdcPruned:
+            return cdc_pruned_find_nearest(t.cdc.data(), n, cdc_query(queries, q));
+#endif
+#ifdef SPHEREBENCH_HAVE_CDC_PRUNED_VECTOR
+        case SearchId::kCdcPrunedVector:
+            return cdc_pruned_vector_find_nearest(p.groups, queries.cdc[q]);
+#endif
+#ifdef SPHEREBENCH_HAVE_CDC_INDEX
+        case SearchId::kCdcIndex:
+            return cdc_index_find_nearest(*p.cdc_index, cdc_query(queries, q));
+#endif
+        case SearchId::kLatLongBrute:
+            return find_nearest<LatLongMethod>(t.fixed.data(), n, from_fixed(queries.fixed[q]));
+        case SearchId::kLatLongBruteVector:
+            return latlong_vector_find_nearest(t.fixed.data(), n, queries.fixed[q]);
+#ifdef SPHEREBENCH_HAVE_LATLONG_PRUNED
+        case SearchId::kLatLongPruned:
+            return latlong_pruned_find_nearest(t.fixed.data(), n, from_fixed(queries.fixed[q]));
+#endif
+#ifdef SPHEREBENCH_HAVE_LATLONG_PRUNED_VECTOR
+        case SearchId::kLatLongPrunedVector:
+            return latlong_pruned_vector_find_nearest(t.fixed.data(), n, queries.fixed[q]);
+#endif
+#ifdef SPHEREBENCH_HAVE_LATLONG_INDEX
+        case SearchId::kLatLongIndex:
+            return latlong_index_find_nearest(*p.latlong_index, from_fixed(queries.fixed[q]));
+#endif
+        case SearchId::kS2CellIdBrute:
+            return search_part(Search::kS2CellIdPass, t, 0, n, queries, q);
+        case SearchId::kS2PointBruteVector:
+            return double_components_find_nearest(t.xs.data(), t.ys.data(), t.zs.data(), n, point_query(queries, q));
+#ifdef SPHEREBENCH_HAVE_POINT_INDEX
+        case SearchId::kS2PointIndex:
+            return point_index_find_nearest(*p.point_index, point_query(queries, q));
+#endif
+        case SearchId::kFloatBruteVector:
+            return float_components_find_nearest(t.fxs.data(), t.fys.data(), t.fzs.data(), n, queries.fxs[q],
+                                                 queries.fys[q], queries.fzs[q]);
+        case SearchId::kNanoflannKdTree:
+        case SearchId::kBoostRtree:
+        case SearchId::kS2ClosestPoint:
+            return anchor_find_nearest(*p.anchor, decode_cdc(queries.cdc[q]));
+        default:
+            break;  // not built here
+    }
+    return {kNoWinner, kStartScore};
+}
+
+}  // namespace spherebench
