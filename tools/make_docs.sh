@@ -17,6 +17,13 @@
 #                                 2^24 locations (about ten minutes, 1.3 GB of
 #                                 memory) and remakes docs/SCALE.md and
 #                                 docs/scale.png from that run alone
+#   tools/make_docs.sh --search   only runs the query benchmarks, every
+#                                 search one query at a time up to 2^20
+#                                 locations (about ten minutes), and remakes
+#                                 docs/SEARCH.md and docs/search.png from
+#                                 that run alone (tools/make_search_doc.sh;
+#                                 --search --from-saved redraws them from
+#                                 docs/search.json)
 # BUILD_DIR may name an existing build; else the release preset's is used.
 # Each document and its picture are made aside and replace the old ones only
 # when both are done.
@@ -32,8 +39,9 @@ time_suite=
 case "${1:-}" in
     --time) time_suite=1 ;;
     --scale) exec tools/make_scale_doc.sh ;;
+    --search) exec tools/make_search_doc.sh "${2:-}" ;;
     "") ;;
-    *) echo "usage: tools/make_docs.sh [--time | --scale]" >&2; exit 2 ;;
+    *) echo "usage: tools/make_docs.sh [--time | --scale | --search [--from-saved]]" >&2; exit 2 ;;
 esac
 build=${BUILD_DIR:-}
 if [ -z "$build" ]; then
