@@ -30,7 +30,7 @@ class SearchDocTest(unittest.TestCase):
         self.assertEqual(CATALOGUE["CdcIndex"], ("CdcPair", "Index", True))
         self.assertEqual(CATALOGUE["LatLongPrunedVector"], ("FixedLatLong", "Pruned", True))
         self.assertEqual(CATALOGUE["BoostRtree"], ("S2Point", "Anchor", False))
-        self.assertEqual(len(CATALOGUE), 17)
+        self.assertEqual(len(CATALOGUE), 18)
 
     def test_least_of_repetitions_and_the_answer(self):
         run = run_of([

@@ -28,6 +28,12 @@ Nearest s2_closest_anchor_nearest(const S2ClosestAnchor& anchor, UnitVector poin
 size_t s2_closest_anchor_bytes(const S2ClosestAnchor& anchor);
 void free_s2_closest_anchor(S2ClosestAnchor* anchor);
 
+struct FaissAnchor;
+FaissAnchor* build_faiss_anchor(const double* xs, const double* ys, const double* zs, int count);
+Nearest faiss_anchor_nearest(const FaissAnchor& anchor, UnitVector point);
+size_t faiss_anchor_bytes(const FaissAnchor& anchor);
+void free_faiss_anchor(FaissAnchor* anchor);
+
 // The squared chord every anchor reports for its answer, so that the scores
 // of all of them are comparable.
 inline double anchor_chord2(double x, double y, double z, UnitVector p) {

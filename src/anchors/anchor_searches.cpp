@@ -18,6 +18,9 @@ const NanoflannAnchor& nanoflann(const AnchorIndex& index) { return *static_cast
 #ifdef SPHEREBENCH_HAVE_BOOST_GEOMETRY
 const BoostRtreeAnchor& rtree(const AnchorIndex& index) { return *static_cast<BoostRtreeAnchor*>(index.part); }
 #endif
+#ifdef SPHEREBENCH_HAVE_FAISS
+const FaissAnchor& faiss(const AnchorIndex& index) { return *static_cast<FaissAnchor*>(index.part); }
+#endif
 #ifdef SPHEREBENCH_HAVE_S2
 const S2ClosestAnchor& s2(const AnchorIndex& index) { return *static_cast<S2ClosestAnchor*>(index.part); }
 #endif
@@ -41,6 +44,11 @@ void AnchorIndexDeleter::operator()(AnchorIndex* index) const {
             free_s2_closest_anchor(static_cast<S2ClosestAnchor*>(index->part));
             break;
 #endif
+#ifdef SPHEREBENCH_HAVE_FAISS
+        case SearchId::kFaissFlat:
+            free_faiss_anchor(static_cast<FaissAnchor*>(index->part));
+            break;
+#endif
         default:
             break;
     }
@@ -59,6 +67,10 @@ bool anchor_built(SearchId id) {
 #endif
 #ifdef SPHEREBENCH_HAVE_S2
         case SearchId::kS2ClosestPoint:
+            return true;
+#endif
+#ifdef SPHEREBENCH_HAVE_FAISS
+        case SearchId::kFaissFlat:
             return true;
 #endif
         default:
@@ -84,6 +96,11 @@ AnchorIndexPtr build_anchor_index(SearchId id, const double* xs, const double* y
             part = build_s2_closest_anchor(xs, ys, zs, count);
             break;
 #endif
+#ifdef SPHEREBENCH_HAVE_FAISS
+        case SearchId::kFaissFlat:
+            part = build_faiss_anchor(xs, ys, zs, count);
+            break;
+#endif
         default:
             return nullptr;
     }
@@ -104,6 +121,10 @@ Nearest anchor_find_nearest(const AnchorIndex& index, UnitVector point) {
         case SearchId::kS2ClosestPoint:
             return s2_closest_anchor_nearest(s2(index), point);
 #endif
+#ifdef SPHEREBENCH_HAVE_FAISS
+        case SearchId::kFaissFlat:
+            return faiss_anchor_nearest(faiss(index), point);
+#endif
         default:
             return {kNoWinner, kStartScore};
     }
@@ -122,6 +143,10 @@ size_t anchor_index_bytes(const AnchorIndex& index) {
 #ifdef SPHEREBENCH_HAVE_S2
         case SearchId::kS2ClosestPoint:
             return s2_closest_anchor_bytes(s2(index));
+#endif
+#ifdef SPHEREBENCH_HAVE_FAISS
+        case SearchId::kFaissFlat:
+            return faiss_anchor_bytes(faiss(index));
 #endif
         default:
             return 0;

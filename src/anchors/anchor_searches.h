@@ -1,6 +1,7 @@
 // The indexes people reach for when they hold many locations, set beside the
-// project's own searches: nanoflann's k-d tree, Boost.Geometry's R-tree and
-// s2geometry's closest-point query, each built over the same locations as
+// project's own searches: nanoflann's k-d tree, Boost.Geometry's R-tree,
+// s2geometry's closest-point query and FAISS's exhaustive float search, each
+// built over the same locations as
 // three doubles (the decoded directions) and asked for the one nearest to a
 // unit vector. Each is compiled where its library was found; none promises
 // the project's exact answer (its own arithmetic and its own tie rule), so

@@ -135,6 +135,7 @@ bool search_built(SearchId id) {
         case SearchId::kNanoflannKdTree:
         case SearchId::kBoostRtree:
         case SearchId::kS2ClosestPoint:
+        case SearchId::kFaissFlat:
             return anchor_built(id);
         default:
             return true;  // the brute forces, in every build that has this layer
@@ -152,11 +153,12 @@ SearchId reference_search(SearchId id) {
         default:
             break;
     }
+    if (search_facts(id).kind == SearchKind::kAnchor) return SearchId::kCdcBrute;  // over the same pairs
     switch (search_facts(id).form) {
         case Form::kFixedLatLong:
             return SearchId::kLatLongBrute;
-        case Form::kS2Point:  // the anchors' form, but they search the pairs
-            return search_facts(id).kind == SearchKind::kAnchor ? SearchId::kCdcBrute : SearchId::kS2PointBruteVector;
+        case Form::kS2Point:
+            return SearchId::kS2PointBruteVector;
         default:
             return SearchId::kCdcBrute;
     }
@@ -228,6 +230,7 @@ Nearest answer_query(const PreparedSearch& p, const FormTable& queries, int q) {
         case SearchId::kNanoflannKdTree:
         case SearchId::kBoostRtree:
         case SearchId::kS2ClosestPoint:
+        case SearchId::kFaissFlat:
             return anchor_find_nearest(*p.anchor, decode_cdc(queries.cdc[q]));
         default:
             break;  // not built here
