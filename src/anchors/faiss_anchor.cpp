@@ -18,8 +18,22 @@ struct FaissAnchor {
     std::vector<double> xyz;  // the points as given, for the reported score
 };
 
+namespace {
+
+// OpenMP's thread count is set per calling thread: each thread that asks
+// sets its own, once.
+void one_openmp_thread() {
+    thread_local const bool set = [] {
+        omp_set_num_threads(1);
+        return true;
+    }();
+    (void)set;
+}
+
+}  // namespace
+
 FaissAnchor* build_faiss_anchor(const double* xs, const double* ys, const double* zs, int count) {
-    omp_set_num_threads(1);
+    one_openmp_thread();
     auto* anchor = new FaissAnchor;
     std::vector<float> points(3 * static_cast<size_t>(count));
     anchor->xyz.resize(points.size());
@@ -33,6 +47,7 @@ FaissAnchor* build_faiss_anchor(const double* xs, const double* ys, const double
 
 Nearest faiss_anchor_nearest(const FaissAnchor& anchor, UnitVector point) {
     if (anchor.index.ntotal == 0) return {kNoWinner, kStartScore};
+    one_openmp_thread();
     const float query[3] = {static_cast<float>(point.x), static_cast<float>(point.y), static_cast<float>(point.z)};
     float distance = 0;
     faiss::Index::idx_t label = -1;
