@@ -28,21 +28,8 @@ l3=$(cache_bytes 3 Unified)
 
 results=docs/scale.json
 if [ "${1:-}" != "--from-saved" ]; then
-    cmake --preset bench >/dev/null
-    cmake --build --preset bench --target spherebench_benchmarks >/dev/null
-    cpu=$(grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//' | tr -d ',=')
-    compiler=$("$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build/bench/CMakeCache.txt)" --version | head -n 1 | tr -d ',=')
-    load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-    echo "running the scale benchmarks; load: $load_before" >&2
-    SPHEREBENCH_SCALE_MAX=${SCALE_MAX:-16777216} build/bench/benchmarks/spherebench_benchmarks \
-        --benchmark_filter='^BM_Scale' --benchmark_repetitions="${REPETITIONS:-2}" \
-        --benchmark_context="cpu=$cpu,compiler=$compiler,load_before=$load_before" \
-        --benchmark_out=build/bench/scale.json --benchmark_out_format=json >/dev/null
-    load_after=$(cut -d' ' -f1-3 /proc/loadavg)
-    echo "done; load: $load_after" >&2
-    # The load at the end beside the results it describes; the repetitions
-    # only (the report takes their fastest, not the aggregates).
-    python3 benchmarks/suite_results.py runs-only build/bench/scale.json "$results" "load_after=$load_after"
+    SPHEREBENCH_SCALE_MAX=${SCALE_MAX:-16777216} benchmarks/run_part.sh '^BM_Scale' "$results" \
+        --benchmark_repetitions="${REPETITIONS:-2}"
 fi
 
 work=$(mktemp -d)

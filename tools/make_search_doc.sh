@@ -13,22 +13,8 @@ cd "$repo"
 
 results=docs/search.json
 if [ "${1:-}" != "--from-saved" ]; then
-    cmake --preset bench >/dev/null
-    cmake --build --preset bench --target spherebench_benchmarks >/dev/null
-    cpu=$(grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//' | tr -d ',=')
-    compiler=$("$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build/bench/CMakeCache.txt)" --version | head -n 1 | tr -d ',=')
-    load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-    echo "running the query benchmarks; load: $load_before" >&2
-    build/bench/benchmarks/spherebench_benchmarks \
-        --benchmark_filter='^BM_Query' --benchmark_repetitions="${REPETITIONS:-3}" \
-        --benchmark_min_time="${MIN_TIME:-0.1}" \
-        --benchmark_context="cpu=$cpu,compiler=$compiler,load_before=$load_before" \
-        --benchmark_out=build/bench/search.json --benchmark_out_format=json >/dev/null
-    load_after=$(cut -d' ' -f1-3 /proc/loadavg)
-    echo "done; load: $load_after" >&2
-    # The repetitions only (the document takes their least), with the load
-    # at the end beside them.
-    python3 benchmarks/suite_results.py runs-only build/bench/search.json "$results" "load_after=$load_after"
+    benchmarks/run_part.sh '^BM_Query' "$results" --benchmark_repetitions="${REPETITIONS:-3}" \
+        --benchmark_min_time="${MIN_TIME:-0.1}"
 fi
 
 work=$(mktemp -d)

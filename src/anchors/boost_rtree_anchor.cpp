@@ -63,7 +63,7 @@ BoostRtreeAnchor* build_boost_rtree_anchor(const double* xs, const double* ys, c
         allocator, Tree(entries, bgi::rstar<16>(), bgi::indexable<Entry>(), bgi::equal_to<Entry>(), allocator)};
 }
 
-Nearest boost_rtree_anchor_nearest(const BoostRtreeAnchor& anchor, UnitVector point) {
+Nearest anchor_nearest(const BoostRtreeAnchor& anchor, UnitVector point) {
     const Point p(point.x, point.y, point.z);
     for (auto it = anchor.tree.qbegin(bgi::nearest(p, 1)); it != anchor.tree.qend(); ++it) {
         const Point& q = it->first;
@@ -72,8 +72,8 @@ Nearest boost_rtree_anchor_nearest(const BoostRtreeAnchor& anchor, UnitVector po
     return {kNoWinner, kStartScore};
 }
 
-size_t boost_rtree_anchor_bytes(const BoostRtreeAnchor& anchor) { return *anchor.allocator.bytes; }
+size_t anchor_bytes(const BoostRtreeAnchor& anchor) { return *anchor.allocator.bytes; }
 
-void free_boost_rtree_anchor(BoostRtreeAnchor* anchor) { delete anchor; }
+void free_anchor(BoostRtreeAnchor* anchor) { delete anchor; }
 
 }  // namespace spherebench

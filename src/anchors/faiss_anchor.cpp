@@ -45,7 +45,7 @@ FaissAnchor* build_faiss_anchor(const double* xs, const double* ys, const double
     return anchor;
 }
 
-Nearest faiss_anchor_nearest(const FaissAnchor& anchor, UnitVector point) {
+Nearest anchor_nearest(const FaissAnchor& anchor, UnitVector point) {
     if (anchor.index.ntotal == 0) return {kNoWinner, kStartScore};
     one_openmp_thread();
     const float query[3] = {static_cast<float>(point.x), static_cast<float>(point.y), static_cast<float>(point.z)};
@@ -57,8 +57,8 @@ Nearest faiss_anchor_nearest(const FaissAnchor& anchor, UnitVector point) {
     return {static_cast<int32_t>(label), anchor_chord2(p[0], p[1], p[2], point)};
 }
 
-size_t faiss_anchor_bytes(const FaissAnchor& anchor) { return anchor.index.codes.size(); }
+size_t anchor_bytes(const FaissAnchor& anchor) { return anchor.index.codes.size(); }
 
-void free_faiss_anchor(FaissAnchor* anchor) { delete anchor; }
+void free_anchor(FaissAnchor* anchor) { delete anchor; }
 
 }  // namespace spherebench

@@ -48,7 +48,7 @@ NanoflannAnchor* build_nanoflann_anchor(const double* xs, const double* ys, cons
     return anchor;
 }
 
-Nearest nanoflann_anchor_nearest(const NanoflannAnchor& anchor, UnitVector point) {
+Nearest anchor_nearest(const NanoflannAnchor& anchor, UnitVector point) {
     if (anchor.cloud.xyz.empty()) return {kNoWinner, kStartScore};
     const double query[3] = {point.x, point.y, point.z};
     uint32_t index = 0;
@@ -60,11 +60,11 @@ Nearest nanoflann_anchor_nearest(const NanoflannAnchor& anchor, UnitVector point
     return {static_cast<int32_t>(index), anchor_chord2(p[0], p[1], p[2], point)};
 }
 
-size_t nanoflann_anchor_bytes(const NanoflannAnchor& anchor) {
+size_t anchor_bytes(const NanoflannAnchor& anchor) {
     auto& tree = const_cast<Tree&>(anchor.tree);  // usedMemory is not const
     return tree.usedMemory(tree) + anchor.cloud.xyz.size() * sizeof(double);
 }
 
-void free_nanoflann_anchor(NanoflannAnchor* anchor) { delete anchor; }
+void free_anchor(NanoflannAnchor* anchor) { delete anchor; }
 
 }  // namespace spherebench

@@ -46,7 +46,7 @@ S2ClosestAnchor* build_s2_closest_anchor(const double* xs, const double* ys, con
     return anchor;
 }
 
-Nearest s2_closest_anchor_nearest(const S2ClosestAnchor& anchor, UnitVector point) {
+Nearest anchor_nearest(const S2ClosestAnchor& anchor, UnitVector point) {
     S2ClosestPointQuery<int32_t>::PointTarget target(S2Point(point.x, point.y, point.z));
     const auto result = query_for(anchor).FindClosestPoint(&target);
     if (result.is_empty()) return {kNoWinner, kStartScore};
@@ -54,8 +54,8 @@ Nearest s2_closest_anchor_nearest(const S2ClosestAnchor& anchor, UnitVector poin
     return {result.data(), anchor_chord2(p.x(), p.y(), p.z(), point)};
 }
 
-size_t s2_closest_anchor_bytes(const S2ClosestAnchor& anchor) { return anchor.index.SpaceUsed(); }
+size_t anchor_bytes(const S2ClosestAnchor& anchor) { return anchor.index.SpaceUsed(); }
 
-void free_s2_closest_anchor(S2ClosestAnchor* anchor) { delete anchor; }
+void free_anchor(S2ClosestAnchor* anchor) { delete anchor; }
 
 }  // namespace spherebench
