@@ -119,6 +119,29 @@ def answer(run):
     return lines
 
 
+def goals(run):
+    """The issue's ratios where the run has both sides: the pair's index
+    against the k-d tree, its pruned vector scan against three floats."""
+    lines = []
+    for size in run.sizes:
+        if size != 14000 and size < (1 << 20):
+            continue
+        for kind in KINDS:
+            index, tree = run.time("CdcIndex", size, kind), run.time("NanoflannKdTree", size, kind)
+            if index and tree:
+                lines.append("- CdcIndex over NanoflannKdTree at %d, %s queries: %.2f× the time per query" %
+                             (size, kind, index / tree))
+            pruned, floats = run.time("CdcPrunedVector", size, kind), run.time("FloatBruteVector", size, kind)
+            if pruned and floats:
+                lines.append("- CdcPrunedVector over FloatBruteVector at %d, %s queries: %.2f×" %
+                             (size, kind, pruned / floats))
+        if (("CdcIndex", size) in run.build and ("NanoflannKdTree", size) in run.build):
+            lines.append("- CdcIndex at %d: %.1f bytes per location, build %.2f× the k-d tree's" %
+                         (size, run.bytes[("CdcIndex", size)],
+                          run.build[("CdcIndex", size)] / run.build[("NanoflannKdTree", size)]))
+    return lines or ["- Not measurable in this run: it has no CdcIndex or CdcPrunedVector."]
+
+
 def time_table(run, threads):
     head = "| search | form | kind | " + " | ".join(str(s) for s in run.sizes) + " |"
     rows = [head, "|" + "---|" * 3 + "---:|" * len(run.sizes)]
@@ -166,6 +189,10 @@ def document(run):
         "## The answer",
         "",
     ] + answer(run) + [
+        "",
+        "Goals (lower is better, 1 or less meets the first, 1.2 the second):",
+        "",
+    ] + goals(run) + [
         "",
         "## Time per query, one thread (µs, path / uniform)",
         "",

@@ -59,6 +59,18 @@ class SearchDocTest(unittest.TestCase):
         text = "\n".join(search_doc.answer(run))
         self.assertIn("best anchor (BoostRtree, 2 µs): CdcPair's best, CdcIndex, 0.50×", text)
 
+    def test_goals_set_the_pair_index_beside_the_tree(self):
+        run = run_of([entry("CdcIndex", 14000, "path", 1e-7, build=1e-3, bytes_per_location=12.5),
+                      entry("NanoflannKdTree", 14000, "path", 2e-7, build=4e-3, bytes_per_location=46.0),
+                      entry("CdcPrunedVector", 14000, "uniform", 6e-6),
+                      entry("FloatBruteVector", 14000, "uniform", 5e-6),
+                      entry("CdcIndex", 4096, "path", 1e-7)])  # neither 14000 nor 2^20 and up: left out
+        text = "\n".join(search_doc.goals(run))
+        self.assertIn("CdcIndex over NanoflannKdTree at 14000, path queries: 0.50×", text)
+        self.assertIn("CdcPrunedVector over FloatBruteVector at 14000, uniform queries: 1.20×", text)
+        self.assertIn("CdcIndex at 14000: 12.5 bytes per location, build 0.25× the k-d tree's", text)
+        self.assertNotIn("4096", text)
+
     def test_plot_has_a_block_per_search_and_kind(self):
         run = run_of([entry("CdcBrute", 1024, "path", 3e-6), entry("CdcBrute", 4096, "uniform", 9e-6)])
         commands = search_doc.plot_commands(run)
