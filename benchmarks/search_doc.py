@@ -85,11 +85,17 @@ def answer(run):
     """The few sentences that answer the question, from the figures."""
     lines = []
     for kind in KINDS:
-        fastest = []
+        runs = []  # [search, [(size, time)...]] over consecutive sizes
         for size in run.sizes:
             t, s = run.best(size, kind, exact)
-            if s:
-                fastest.append("%s at %d (%s µs)" % (s, size, us(t)))
+            if s and runs and runs[-1][0] == s:
+                runs[-1][1].append((size, t))
+            elif s:
+                runs.append([s, [(size, t)]])
+        fastest = ["%s at %d (%s µs)" % (s, sizes[0][0], us(sizes[0][1])) if len(sizes) == 1 else
+                   "%s from %d to %d (%s to %s µs)" % (s, sizes[0][0], sizes[-1][0], us(sizes[0][1]),
+                                                      us(sizes[-1][1]))
+                   for s, sizes in runs]
         lines.append("- Fastest exact search, %s queries: %s." % (kind, "; ".join(fastest)))
     for size in (14000, run.sizes[-1] if run.sizes else None):
         if size not in run.sizes:
@@ -143,12 +149,14 @@ def goals(run):
 
 
 def time_table(run, threads):
-    head = "| search | form | kind | " + " | ".join(str(s) for s in run.sizes) + " |"
-    rows = [head, "|" + "---|" * 3 + "---:|" * len(run.sizes)]
+    """Rows of searches, columns of the sizes run with that many threads."""
+    sizes = [n for n in run.sizes if any(k[1] == n and k[3] == threads for k in run.per_query)]
+    head = "| search | form | kind | " + " | ".join(str(s) for s in sizes) + " |"
+    rows = [head, "|" + "---|" * 3 + "---:|" * len(sizes)]
     for s in run.searches:
         form, kind, _ = run.catalogue[s]
         cells = ["%s / %s" % (us(run.time(s, n, "path", threads)), us(run.time(s, n, "uniform", threads)))
-                 for n in run.sizes]
+                 for n in sizes]
         rows.append("| %s | %s | %s | %s |" % (s, form, kind.lower(), " | ".join(cells)))
     return rows
 

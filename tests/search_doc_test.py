@@ -46,12 +46,19 @@ class SearchDocTest(unittest.TestCase):
         self.assertEqual(run.time("CdcIndex", 1024, "path", 2), 0.2e-6)
         self.assertNotIn("Unknown", run.searches)
         text = "\n".join(search_doc.answer(run))
-        self.assertIn("path queries: CdcIndex at 1024 (0.5 µs)", text)
+        self.assertIn("path queries: CdcIndex at 1024 (0.5 µs).", text)
         self.assertIn("The lat/long form's best over the pair's best, path queries, by size: 1024: 2.00 "
                       "(brute force 10.00)", text)
         doc = search_doc.document(run)
         self.assertIn("| NanoflannKdTree | 1024 | 2 | 46.0 | 2 / – |", doc)
         self.assertIn("| CdcIndex | 1024 | 1 | 12.0 | exact |", doc)
+
+    def test_fastest_over_consecutive_sizes_said_once(self):
+        run = run_of([entry("CdcBrute", n, "path", n * 1e-9) for n in (1024, 4096, 16384)] +
+                     [entry("FloatBruteVector", n, "path", n * 2e-9) for n in (1024, 4096)] +
+                     [entry("CdcBrute", 1024, "path", 3e-6, threads=2)])
+        self.assertIn("path queries: CdcBrute from 1024 to 16384 (1.02 to 16.4 µs).", "\n".join(search_doc.answer(run)))
+        self.assertIn("| search | form | kind | 1024 |\n", "\n".join(search_doc.time_table(run, 2)) + "\n")
 
     def test_best_anchor_set_beside_each_form(self):
         run = run_of([entry("CdcIndex", 14000, "uniform", 1e-6), entry("BoostRtree", 14000, "uniform", 2e-6),
