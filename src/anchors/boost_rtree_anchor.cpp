@@ -1,7 +1,7 @@
 // Boost.Geometry's R-tree of 3-D Cartesian points, bulk-loaded (its packing
 // algorithm, used when the tree is constructed from a range), searched for
 // the one nearest point. Its bytes are counted by the allocator it is given.
-#include <boost/geometry/geometries/point.hpp>
+#include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>
 #include <cstdint>
 #include <memory>
