@@ -17,6 +17,10 @@
 #                                 to SCALE_MAX locations (default 2^24: about
 #                                 ten minutes, 1.3 GB of memory), REPETITIONS
 #                                 times each (default 2), and saves the run
+#   tools/make_docs.sh --search   first runs the query benchmarks, every
+#                                 search one query at a time up to 2^20
+#                                 locations (about ten minutes), and saves
+#                                 the run in docs/search.json
 # BUILD_DIR may name an existing build; else the release preset's is used.
 # Every file is made aside and replaces the old one only when it is done.
 set -euo pipefail
@@ -29,8 +33,8 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
 docs="python3 tools/spherebench_docs"
 case "${1:-}" in
-    --time | --scale | "") ;;
-    *) echo "usage: tools/make_docs.sh [--time | --scale]" >&2; exit 2 ;;
+    --time | --scale | --search | "") ;;
+    *) echo "usage: tools/make_docs.sh [--time | --scale | --search]" >&2; exit 2 ;;
 esac
 
 # The machine and compiler, for the run's context (commas and '=' would
@@ -62,6 +66,14 @@ if [ "${1:-}" = --scale ]; then
     # only (the documents take their fastest, not the aggregates).
     $docs runs-only build/bench/scale.json docs/scale.json "load_after=$(cut -d' ' -f1-3 /proc/loadavg)"
 fi
+if [ "${1:-}" = --search ]; then
+    echo "running the query benchmarks (about ten minutes)" >&2
+    build/bench/benchmarks/spherebench_benchmarks --benchmark_filter='^BM_Query' \
+        --benchmark_repetitions="${REPETITIONS:-3}" --benchmark_min_time="${MIN_TIME:-0.1}" \
+        --benchmark_context="$(context)" \
+        --benchmark_out=build/bench/search.json --benchmark_out_format=json >/dev/null
+    $docs runs-only build/bench/search.json docs/search.json "load_after=$(cut -d' ' -f1-3 /proc/loadavg)"
+fi
 
 build=${BUILD_DIR:-}
 if [ -z "$build" ]; then
@@ -87,6 +99,9 @@ echo "wrote docs/scaling.png and the tables of docs/PERFORMANCE.md"
 
 $docs scale docs/scale.json docs/SCALE.md docs/scale.png
 echo "wrote docs/SCALE.md and docs/scale.png"
+
+$docs search docs/search.json docs/SEARCH.md docs/search.png
+echo "wrote docs/SEARCH.md and docs/search.png"
 
 if [ ! -x "$build/tools/representations-report" ]; then
     echo "representations-report is not built (it needs libs2-dev and libgeographiclib-dev):" \

@@ -32,6 +32,7 @@ enum class SearchId {
     kNanoflannKdTree,
     kBoostRtree,
     kS2ClosestPoint,
+    kFaissFlat,
 };
 
 enum class SearchKind {
@@ -90,6 +91,8 @@ inline constexpr SearchFacts kSearchCatalogue[] = {
      "boost::geometry::index::rtree (anchors/anchor_searches.h)"},
     {SearchId::kS2ClosestPoint, "S2ClosestPoint", Form::kS2Point, SearchKind::kAnchor, false, false,
      "S2ClosestPointQuery over S2PointIndex (anchors/anchor_searches.h)"},
+    {SearchId::kFaissFlat, "FaissFlat", Form::kFloatVector, SearchKind::kAnchor, false, false,
+     "faiss::IndexFlatL2 (anchors/anchor_searches.h)"},
 };
 
 constexpr const SearchFacts& search_facts(SearchId id) {

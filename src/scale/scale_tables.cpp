@@ -9,7 +9,7 @@
 
 namespace spherebench {
 
-FormTable make_form_table(Form form, int count, uint64_t seed) {
+FormTable empty_form_table(Form form, int count) {
     FormTable t;
     t.form = form;
     t.count = count;
@@ -31,29 +31,36 @@ FormTable make_form_table(Form form, int count, uint64_t seed) {
             t.fxs.resize(n), t.fys.resize(n), t.fzs.resize(n);
             break;
     }
-    uint64_t state = seed;
-    for (size_t i = 0; i < n; ++i) {
-        const UnitVector v = random_direction(state);
-        switch (form) {
-            case Form::kCdcPair:
-                t.cdc[i] = encode_cdc(v);
-                break;
-            case Form::kFixedLatLong:
-                t.fixed[i] = cdc_to_fixed(encode_cdc(v));
-                break;
-            case Form::kS2CellId:
-                t.cells[i] = cell_id_of(v);
-                break;
-            case Form::kS2Point:
-                t.xs[i] = v.x, t.ys[i] = v.y, t.zs[i] = v.z;
-                break;
-            case Form::kFloatVector: {
-                const FloatVector f = float_vector_of(v);
-                t.fxs[i] = f.x, t.fys[i] = f.y, t.fzs[i] = f.z;
-                break;
-            }
+    return t;
+}
+
+void set_location(FormTable& t, int i, UnitVector v) {
+    const size_t k = static_cast<size_t>(i);
+    switch (t.form) {
+        case Form::kCdcPair:
+            t.cdc[k] = encode_cdc(v);
+            break;
+        case Form::kFixedLatLong:
+            t.fixed[k] = cdc_to_fixed(encode_cdc(v));
+            break;
+        case Form::kS2CellId:
+            t.cells[k] = cell_id_of(v);
+            break;
+        case Form::kS2Point:
+            t.xs[k] = v.x, t.ys[k] = v.y, t.zs[k] = v.z;
+            break;
+        case Form::kFloatVector: {
+            const FloatVector f = float_vector_of(v);
+            t.fxs[k] = f.x, t.fys[k] = f.y, t.fzs[k] = f.z;
+            break;
         }
     }
+}
+
+FormTable make_form_table(Form form, int count, uint64_t seed) {
+    FormTable t = empty_form_table(form, count);
+    uint64_t state = seed;
+    for (int i = 0; i < count; ++i) set_location(t, i, random_direction(state));
     return t;
 }
 

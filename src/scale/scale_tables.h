@@ -27,6 +27,12 @@ struct FormTable {
     std::vector<float> fxs, fys, fzs;
 };
 
+// A table of `count` locations in the form, every one zero until set.
+FormTable empty_form_table(Form form, int count);
+// Location i of the table made from the direction v, as the loader makes a
+// pair and its fixed-point angles, and as s2geometry makes its forms.
+void set_location(FormTable& table, int i, UnitVector v);
+
 // The same random directions for every form with the same seed (the suite's
 // generator, so a table's first 14000 are the suite's airports and the
 // first 1000 of a query table its points).

@@ -10,6 +10,8 @@
   scaling-plot SCALING.json OUT.png
   scale SCALE.json DOC.md OUT.png
       docs/SCALE.md and docs/scale.png from a run of the scale benchmarks
+  search SEARCH.json DOC.md OUT.png
+      docs/SEARCH.md and docs/search.png from a run of the query benchmarks
   forms MEASURES.json SCALING.json DOC.md [OUT.png]
       docs/REPRESENTATIONS.md and docs/representations.png from the record
       of representations-report and the suite's run
@@ -35,7 +37,7 @@ if __package__ in (None, ""):  # run as a folder: make the package importable
     __package__ = "spherebench_docs"  # noqa: A001
 
 from spherebench_docs import catalogue, forms_doc, plots, program_tables, results, scale, scale_doc  # noqa: E402
-from spherebench_docs import suite_tables  # noqa: E402
+from spherebench_docs import search_doc, suite_tables  # noqa: E402
 from spherebench_docs.markdown import splice  # noqa: E402
 
 
@@ -83,6 +85,15 @@ def scale_documents(path, doc, png):
     replace(doc, scale_doc.document(run, searches))
 
 
+def search_documents(path, doc, png):
+    with open(path) as f:
+        run = search_doc.Run(json.load(f), search_doc.catalogue_facts(catalogue.load()))
+    if not run.per_query:
+        raise results.ResultsError(path + " holds no BM_Query results")
+    drawn(plots.search, png, run)
+    replace(doc, search_doc.document(run))
+
+
 def forms(measures_path, scaling, doc, png=None):
     with open(measures_path) as f:
         measures = json.load(f)
@@ -106,6 +117,7 @@ COMMANDS = {
     "tables": (tables, 1, 1),
     "scaling-plot": (lambda path, png: drawn(plots.scaling, png, results.load(path)), 2, 2),
     "scale": (scale_documents, 3, 3),
+    "search": (search_documents, 3, 3),
     "forms": (forms, 3, 4),
     "path": (lambda build, data, png: drawn(plots.path, png, build, data), 3, 3),
     "program": (lambda *paths: print(program_tables.table_of(paths)), 1, None),

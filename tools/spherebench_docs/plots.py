@@ -5,7 +5,7 @@ import os
 import re
 import subprocess
 
-from . import labels
+from . import labels, search_doc
 from .results import about, least_ns, run_date
 from .scale import ORDER
 from .suite_tables import best_cdc_floor, sizes
@@ -85,6 +85,16 @@ def scale(run, work, output):
     about_run = f"run of {run_date(run.results)}, fastest of repetitions; load {c.get('load_before', '?')} at the start"
     subprocess.run(["gnuplot", "-e", f"lines='{lines}'; l1={l1}; l2={l2}; l3={l3}; about='{about_run}'; "
                     f"output='{output}'", os.path.join(TOOLS, "plot_scale.gp")], check=True)
+
+
+def search(run, work, output):
+    """docs/search.png: search_doc.plot_commands of the run."""
+    lines = os.path.join(work, "lines.gp")
+    write(lines, search_doc.plot_commands(run))
+    about_run = (f"run of {run_date({'context': run.context})}, least of repetitions; "
+                 f"load {run.context.get('load_before', '?')} at the start")
+    subprocess.run(["gnuplot", "-e", f"lines='{lines}'; about='{about_run}'; output='{output}'",
+                    os.path.join(TOOLS, "plot_search.gp")], check=True)
 
 
 def representations(rows, results, work, output):

@@ -1,0 +1,79 @@
+// Boost.Geometry's R-tree of 3-D Cartesian points, bulk-loaded (its packing
+// algorithm, used when the tree is constructed from a range), searched for
+// the one nearest point. Its bytes are counted by the allocator it is given.
+#include <boost/geometry.hpp>
+#include <boost/geometry/index/rtree.hpp>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "anchors/anchor_parts.h"
+
+namespace spherebench {
+
+namespace {
+
+namespace bg = boost::geometry;
+namespace bgi = boost::geometry::index;
+
+using Point = bg::model::point<double, 3, bg::cs::cartesian>;
+using Entry = std::pair<Point, int32_t>;
+
+// std::allocator that adds what it hands out to a shared count.
+template <typename T>
+struct CountingAllocator {
+    using value_type = T;
+    std::shared_ptr<size_t> bytes = std::make_shared<size_t>(0);
+
+    CountingAllocator() = default;
+    template <typename U>
+    CountingAllocator(const CountingAllocator<U>& other) : bytes(other.bytes) {}
+    T* allocate(size_t n) {
+        *bytes += n * sizeof(T);
+        return std::allocator<T>().allocate(n);
+    }
+    void deallocate(T* p, size_t n) {
+        *bytes -= n * sizeof(T);
+        std::allocator<T>().deallocate(p, n);
+    }
+    template <typename U>
+    bool operator==(const CountingAllocator<U>& other) const {
+        return bytes == other.bytes;
+    }
+};
+
+// 16 entries a node at most, the R*-tree's choice of split (unused by the
+// bulk load, which packs the nodes itself).
+using Tree = bgi::rtree<Entry, bgi::rstar<16>, bgi::indexable<Entry>, bgi::equal_to<Entry>, CountingAllocator<Entry>>;
+
+}  // namespace
+
+struct BoostRtreeAnchor {
+    CountingAllocator<Entry> allocator;
+    Tree tree;
+};
+
+BoostRtreeAnchor* build_boost_rtree_anchor(const double* xs, const double* ys, const double* zs, int count) {
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) entries.emplace_back(Point(xs[i], ys[i], zs[i]), i);
+    CountingAllocator<Entry> allocator;
+    return new BoostRtreeAnchor{
+        allocator, Tree(entries, bgi::rstar<16>(), bgi::indexable<Entry>(), bgi::equal_to<Entry>(), allocator)};
+}
+
+Nearest anchor_nearest(const BoostRtreeAnchor& anchor, UnitVector point) {
+    const Point p(point.x, point.y, point.z);
+    for (auto it = anchor.tree.qbegin(bgi::nearest(p, 1)); it != anchor.tree.qend(); ++it) {
+        const Point& q = it->first;
+        return {it->second, anchor_chord2(bg::get<0>(q), bg::get<1>(q), bg::get<2>(q), point)};
+    }
+    return {kNoWinner, kStartScore};
+}
+
+size_t anchor_bytes(const BoostRtreeAnchor& anchor) { return *anchor.allocator.bytes; }
+
+void free_anchor(BoostRtreeAnchor* anchor) { delete anchor; }
+
+}  // namespace spherebench

@@ -1,0 +1,30 @@
+// The queries every search of the catalogue is asked: points along a great
+// circle, as a flight line gives them, or points drawn uniformly on the
+// sphere; each made in a search's stored form the way the tables are.
+#pragma once
+
+#include "bench/search_catalogue.h"
+#include "scale/scale_tables.h"
+
+namespace spherebench {
+
+enum class QueryKind { kPath, kUniform };
+inline constexpr QueryKind kQueryKinds[] = {QueryKind::kPath, QueryKind::kUniform};
+
+constexpr const char* query_kind_name(QueryKind kind) { return kind == QueryKind::kPath ? "path" : "uniform"; }
+
+// Queries per table: what a flight line holds.
+inline constexpr int kQueryCount = 1000;
+
+// `count` queries in the form: along the great circle from Bombay to Los
+// Angeles (the bundled flight line's ends), both ends included (count at
+// least 2), or the random directions of the suite's flight-line seed.
+FormTable make_query_table(Form form, QueryKind kind, int count);
+
+// The form of the table a search is prepared from, and of its queries: the
+// search's own, but the pairs for an anchor, which decodes them.
+constexpr Form table_form(SearchId id) {
+    return search_facts(id).kind == SearchKind::kAnchor ? Form::kCdcPair : search_facts(id).form;
+}
+
+}  // namespace spherebench

@@ -1,0 +1,136 @@
+// The query layer: its queries are the ones named (the great circle's ends,
+// the suite's flight-line seed), every exact search it dispatches to finds
+// its brute force's winner and score bit for bit on tables of every small
+// size, and the anchors find a location at the exact nearest distance, none
+// at all in an empty table, and answer from the index they are given even
+// when an earlier one was freed on the same thread.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "anchors/anchor_searches.h"
+#include "geo/cdc_encoder.h"
+#include "geo/vectors.h"
+#include "random/random_tables.h"
+#include "query/prepared_search.h"
+#include "query/query_tables.h"
+
+using namespace spherebench;
+
+namespace {
+
+constexpr SearchId kAnchors[] = {SearchId::kNanoflannKdTree, SearchId::kBoostRtree, SearchId::kS2ClosestPoint,
+                                 SearchId::kFaissFlat};
+
+bool same(Nearest a, Nearest b) {
+    return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
+}
+
+TEST(QueryTables, PathRunsFromBombayToLosAngelesInEqualSteps) {
+    const FormTable path = make_query_table(Form::kCdcPair, QueryKind::kPath, 200);
+    const CdcPair bombay = encode_cdc(vector_from_degrees(19.0886993408, 72.8678970337));
+    const CdcPair los_angeles = encode_cdc(vector_from_degrees(33.942501, -118.407997));
+    EXPECT_EQ(path.cdc.front().first, bombay.first);
+    EXPECT_EQ(path.cdc.front().second, bombay.second);
+    EXPECT_EQ(path.cdc.back().first, los_angeles.first);
+    EXPECT_EQ(path.cdc.back().second, los_angeles.second);
+    const double step = angle_between(decode_cdc(path.cdc[0]), decode_cdc(path.cdc[1]));
+    for (int i = 1; i + 1 < path.count; ++i)
+        EXPECT_NEAR(angle_between(decode_cdc(path.cdc[i]), decode_cdc(path.cdc[i + 1])), step, 1e-8) << i;
+}
+
+TEST(QueryTables, UniformQueriesAreTheSuiteFlightLine) {
+    FlightLine line;
+    fill_random_flight_line(line, 50, kFlightLineSeed);
+    const FormTable uniform = make_query_table(Form::kCdcPair, QueryKind::kUniform, 50);
+    const FormTable fixed = make_query_table(Form::kFixedLatLong, QueryKind::kUniform, 50);
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(uniform.cdc[i].first, line.cdc[i].first) << i;
+        EXPECT_EQ(uniform.cdc[i].second, line.cdc[i].second) << i;
+        EXPECT_EQ(fixed.fixed[i].lat, line.fixed[i].lat) << i;
+        EXPECT_EQ(fixed.fixed[i].lon, line.fixed[i].lon) << i;
+    }
+}
+
+TEST(PreparedSearch, EveryExactSearchFindsWhatItsBruteForceFinds) {
+    for (const SearchFacts& facts : kSearchCatalogue) {
+        if (!facts.exact || !search_built(facts.id)) continue;
+        for (int size : {0, 1, 2, 37, 3000}) {
+            const FormTable table = make_form_table(table_form(facts.id), size, kAirportSeed + size);
+            const auto search = prepare_search(facts.id, table);
+            const auto brute = prepare_search(reference_search(facts.id), table);
+            for (QueryKind kind : kQueryKinds) {
+                const FormTable queries = make_query_table(table.form, kind, 100);
+                for (int q = 0; q < queries.count; ++q) {
+                    const Nearest found = answer_query(*search, queries, q);
+                    ASSERT_TRUE(same(found, answer_query(*brute, queries, q)))
+                        << facts.name << ", " << size << " locations, " << query_kind_name(kind) << " query " << q;
+                    if (size == 0) ASSERT_EQ(found.airport, kNoWinner) << facts.name;
+                }
+            }
+        }
+    }
+}
+
+TEST(PreparedSearch, CdcBruteFindsTheSameInEveryArrangement) {
+    const FormTable table = make_form_table(Form::kCdcPair, 2000, kAirportSeed);
+    const FormTable queries = make_query_table(Form::kCdcPair, QueryKind::kUniform, 100);
+    const auto plain = prepare_search(SearchId::kCdcBrute, table);
+    for (CdcArrangement arrangement : {CdcArrangement::kSelectBits, CdcArrangement::kConditional}) {
+        auto other = prepare_search(SearchId::kCdcBrute, table);
+        other->arrangement = arrangement;
+        for (int q = 0; q < queries.count; ++q)
+            ASSERT_TRUE(same(answer_query(*other, queries, q), answer_query(*plain, queries, q))) << q;
+    }
+}
+
+// Each anchor's answer lies at the exact nearest distance (to within the
+// rounding of the squared chord), wherever it breaks ties.
+TEST(Anchors, FindALocationAtTheExactNearestDistance) {
+    const FormTable table = make_form_table(Form::kCdcPair, 3000, kAirportSeed);
+    for (SearchId id : kAnchors) {
+        if (!anchor_built(id)) continue;
+        const auto anchor = prepare_search(id, table);
+        const auto exact = prepare_search(SearchId::kCdcBrute, table);
+        EXPECT_GE(anchor->bytes, 12u * 3000u) << search_name(id) << ": its copy of the points at least";
+        for (QueryKind kind : kQueryKinds) {
+            const FormTable queries = make_query_table(Form::kCdcPair, kind, 300);
+            for (int q = 0; q < queries.count; ++q) {
+                const Nearest found = answer_query(*anchor, queries, q), best = answer_query(*exact, queries, q);
+                ASSERT_NE(found.airport, kNoWinner);
+                ASSERT_NEAR(found.score, best.score, 1e-15 + 1e-12 * best.score) << search_name(id) << " " << q;
+            }
+        }
+    }
+}
+
+TEST(Anchors, NoPointsNoWinnerAndOneIsTheWinner) {
+    const double x = 0.6, y = 0.8, z = 0.0;
+    for (SearchId id : kAnchors) {
+        if (!anchor_built(id)) continue;
+        EXPECT_EQ(anchor_find_nearest(*build_anchor_index(id, nullptr, nullptr, nullptr, 0), {0, 0, 1}).airport,
+                  kNoWinner)
+            << search_name(id);
+        const Nearest one = anchor_find_nearest(*build_anchor_index(id, &x, &y, &z, 1), {0, 0, 1});
+        EXPECT_EQ(one.airport, 0) << search_name(id);
+        EXPECT_EQ(one.score, 2.0) << search_name(id);  // (0.36 + 0.64) + 1, each rounded
+    }
+}
+
+// A query object kept between calls must not outlive its index: a second
+// index, made after the first is freed (perhaps at the same address), is the
+// one searched.
+TEST(Anchors, AnswerFromTheIndexGivenAfterAnotherWasFreed) {
+    const double xs1[] = {1, 0}, ys1[] = {0, 1}, zs1[] = {0, 0};
+    const double xs2[] = {0, 0, -1}, ys2[] = {0, -1, 0}, zs2[] = {1, 0, 0};
+    for (SearchId id : kAnchors) {
+        if (!anchor_built(id)) continue;
+        EXPECT_EQ(anchor_find_nearest(*build_anchor_index(id, xs1, ys1, zs1, 2), {0, 1, 0}).airport, 1);
+        EXPECT_EQ(anchor_find_nearest(*build_anchor_index(id, xs2, ys2, zs2, 3), {-1, 0, 0}).airport, 2)
+            << search_name(id);
+    }
+}
+
+}  // namespace
