@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "query/prepared_search.h"
+#include "scale/scale_search.h"
 #include "suite/suite.h"
 
 using namespace spherebench;
@@ -90,7 +91,7 @@ const FormTable* table_for(Form form, int count, std::string& refusal) {
     }
     std::unique_ptr<FormTable>& t = held[static_cast<int>(form)];
     if (t) return t.get();
-    refusal = table_refusal(form, count, machine_mem_available());
+    refusal = table_refusal(form, bytes_per_location(form), count, machine_mem_available());
     if (!refusal.empty()) return nullptr;
     t = std::make_unique<FormTable>(make_form_table(form, count, kAirportSeed));
     return t.get();

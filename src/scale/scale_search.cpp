@@ -97,12 +97,16 @@ int search_bytes_per_location(SearchId search) {
     return bytes_per_location(search_facts(search).form) + grouped;
 }
 
-std::string table_refusal(SearchId search, int count, long long available) {
-    const long long needed = static_cast<long long>(count) * search_bytes_per_location(search);
+std::string table_refusal(Form form, int bytes_per_location, int count, long long available) {
+    const long long needed = static_cast<long long>(count) * bytes_per_location;
     if (available < 0 || needed <= available) return "";
-    return "refused: a table of " + std::to_string(count) + " " + form_name(search_facts(search).form) +
-           " locations needs " + std::to_string((needed + (1 << 20) - 1) >> 20) + " MiB and the machine has " +
+    return "refused: a table of " + std::to_string(count) + " " + form_name(form) + " locations needs " +
+           std::to_string((needed + (1 << 20) - 1) >> 20) + " MiB and the machine has " +
            std::to_string(available >> 20) + " MiB available (MemAvailable)";
+}
+
+std::string table_refusal(SearchId search, int count, long long available) {
+    return table_refusal(search_facts(search).form, search_bytes_per_location(search), count, available);
 }
 
 Nearest search_part(SearchId search, const FormTable& table, const TableParts& parts, int k, const FormTable& queries,

@@ -49,6 +49,8 @@ int search_bytes_per_location(SearchId search);
 // Empty when a table of `count` locations for the search fits in `available`
 // bytes; else the message that refuses it.
 std::string table_refusal(SearchId search, int count, long long available);
+// The same for a table of `bytes_per_location` bytes a location in the form.
+std::string table_refusal(Form form, int bytes_per_location, int count, long long available);
 
 // The search of part k of the table for query q of `queries` (a table of the
 // same form); the index is the table's. The parts must have been made for the
