@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """spherebench's Python searches beside scipy's cKDTree and scikit-learn's
-BallTree(metric="haversine"), on the same tables: prints a Markdown table.
+BallTree(metric="haversine"), on the same tables: prints a Markdown table,
+and with --json saves its rows for docs/SEARCH.md (tools/make_docs.sh).
 
-    PYTHONPATH=build/release/python /usr/bin/python3 benchmarks/python_search.py [--random N] [--queries M] [--repeats R]
+    PYTHONPATH=build/release/python /usr/bin/python3 benchmarks/python_search.py [--random N] [--queries M] [--repeats R] [--json FILE]
 
 Tables: the bundled airports with the bundled flight line, and N random
 directions with M random query points. spherebench searches the stored pairs
@@ -15,6 +16,8 @@ query column, the index it builds included; "same winner" counts the
 queries whose answer is spherebench's exact one.
 """
 import argparse
+import json
+import platform
 import time
 from pathlib import Path
 
@@ -78,21 +81,37 @@ def main():
     parser.add_argument("--random", type=int, default=100000, help="directions in the random table")
     parser.add_argument("--queries", type=int, default=1000, help="query points against the random table")
     parser.add_argument("--repeats", type=int, default=3)
+    parser.add_argument("--json", help="also writes the rows and the run's context to this file")
     args = parser.parse_args()
     rng = np.random.default_rng(1)
     tables = [("bundled", read_pairs(DATA / "airports.ptc"), read_pairs(DATA / "flightline.lnc")),
               ("random", random_pairs(rng, args.random), random_pairs(rng, args.queries))]
-    print("| table | search | build (ms) | query (µs a point) | same winner |")
-    print("|---|---|---:|---:|---:|")
+    rows = []
     for label, table, queries in tables:
         exact = spherebench.nearest(table, queries)[0]
         for name, build, query in searches(table, queries):
             build_time, built = least_time(build, args.repeats) if build else (None, None)
             query_time, found = least_time(lambda: query(built), args.repeats)
-            same = np.count_nonzero(np.asarray(found) == exact)
-            build_text = "-" if build_time is None else f"{build_time * 1e3:.2f}"
-            print(f"| {label} {len(table)} x {len(queries)} | {name} | {build_text} "
-                  f"| {query_time / len(queries) * 1e6:.2f} | {same}/{len(queries)} |")
+            rows.append({"table": f"{label} {len(table)} x {len(queries)}", "search": name,
+                         "build_ms": None if build_time is None else build_time * 1e3,
+                         "query_us": query_time / len(queries) * 1e6,
+                         "same": int(np.count_nonzero(np.asarray(found) == exact)), "queries": len(queries)})
+    print(markdown_table(rows))
+    if args.json:
+        context = {"date": time.strftime("%Y-%m-%d", time.gmtime()), "python": platform.python_version(),
+                   "numpy": np.__version__, "cpu": platform.processor() or platform.machine(),
+                   "repeats": args.repeats}
+        Path(args.json).write_text(json.dumps({"context": context, "rows": rows}, indent=1) + "\n")
+
+
+def markdown_table(rows):
+    """The rows as docs/SEARCH.md shows them (tools/spherebench_docs renders
+    the saved ones the same way)."""
+    lines = ["| table | search | build (ms) | query (µs a point) | same winner |", "|---|---|---:|---:|---:|"]
+    for r in rows:
+        build = "-" if r["build_ms"] is None else f"{r['build_ms']:.2f}"
+        lines.append(f"| {r['table']} | {r['search']} | {build} | {r['query_us']:.2f} | {r['same']}/{r['queries']} |")
+    return "\n".join(lines)
 
 
 if __name__ == "__main__":

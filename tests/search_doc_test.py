@@ -84,6 +84,18 @@ class SearchDocTest(unittest.TestCase):
         self.assertIn("$CdcBrute_path << EOD\n1024 3\nEOD", commands)
         self.assertIn("$CdcBrute_uniform << EOD\n4096 9\nEOD", commands)
 
+    def test_python_rows_follow_the_build_table_only_when_given(self):
+        run = run_of([entry("CdcBrute", 1024, "path", 3e-6)])
+        self.assertNotIn("## From Python", search_doc.document(run))
+        python_run = {"context": {"date": "2026-01-02", "python": "3.11", "numpy": "1.24", "repeats": 3},
+                      "rows": [{"table": "bundled 5 x 2", "search": "scipy cKDTree", "build_ms": 1.234,
+                                "query_us": 0.5, "same": 2, "queries": 2},
+                               {"table": "bundled 5 x 2", "search": "nearest", "build_ms": None, "query_us": 12.0,
+                                "same": 1, "queries": 2}]}
+        text = search_doc.document(run, python_run)
+        self.assertIn("| bundled 5 x 2 | scipy cKDTree | 1.23 | 0.50 | 2/2 |\n| bundled 5 x 2 | nearest | - | 12.00 | 1/2 |",
+                      text)
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -20,7 +20,9 @@
 #   tools/make_docs.sh --search   first runs the query benchmarks, every
 #                                 search one query at a time up to 2^20
 #                                 locations (about ten minutes), and saves
-#                                 the run in docs/search.json
+#                                 the run in docs/search.json, and the
+#                                 Python module's benchmark in
+#                                 docs/python_search.json
 # BUILD_DIR may name an existing build; else the release preset's is used.
 # Every file is made aside and replaces the old one only when it is done.
 set -euo pipefail
@@ -73,6 +75,11 @@ if [ "${1:-}" = --search ]; then
         --benchmark_context="$(context)" \
         --benchmark_out=build/bench/search.json --benchmark_out_format=json >/dev/null
     $docs runs-only build/bench/search.json docs/search.json "load_after=$(cut -d' ' -f1-3 /proc/loadavg)"
+    # The Python module beside scipy's and scikit-learn's trees, where the
+    # module is built (Debian's python3 with python3-scipy, python3-sklearn).
+    cmake --build --preset release --target spherebench_python >/dev/null 2>&1 &&
+        PYTHONPATH=build/release/python /usr/bin/python3 benchmarks/python_search.py \
+            --json docs/python_search.json >/dev/null
 fi
 
 build=${BUILD_DIR:-}
@@ -100,7 +107,7 @@ echo "wrote docs/scaling.png and the tables of docs/PERFORMANCE.md"
 $docs scale docs/scale.json docs/SCALE.md docs/scale.png
 echo "wrote docs/SCALE.md and docs/scale.png"
 
-$docs search docs/search.json docs/SEARCH.md docs/search.png
+$docs search docs/search.json docs/SEARCH.md docs/search.png docs/python_search.json
 echo "wrote docs/SEARCH.md and docs/search.png"
 
 if [ ! -x "$build/tools/representations-report" ]; then

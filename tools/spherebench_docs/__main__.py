@@ -10,8 +10,9 @@
   scaling-plot SCALING.json OUT.png
   scale SCALE.json DOC.md OUT.png
       docs/SCALE.md and docs/scale.png from a run of the scale benchmarks
-  search SEARCH.json DOC.md OUT.png
+  search SEARCH.json DOC.md OUT.png [PYTHON.json]
       docs/SEARCH.md and docs/search.png from a run of the query benchmarks
+      (and of benchmarks/python_search.py --json)
   forms MEASURES.json SCALING.json DOC.md [OUT.png]
       docs/REPRESENTATIONS.md and docs/representations.png from the record
       of representations-report and the suite's run
@@ -85,13 +86,17 @@ def scale_documents(path, doc, png):
     replace(doc, scale_doc.document(run, searches))
 
 
-def search_documents(path, doc, png):
+def search_documents(path, doc, png, python_path=None):
     with open(path) as f:
         run = search_doc.Run(json.load(f), search_doc.catalogue_facts(catalogue.load()))
     if not run.per_query:
         raise results.ResultsError(path + " holds no BM_Query results")
+    python_run = None
+    if python_path:
+        with open(python_path) as f:
+            python_run = json.load(f)
     drawn(plots.search, png, run)
-    replace(doc, search_doc.document(run))
+    replace(doc, search_doc.document(run, python_run))
 
 
 def forms(measures_path, scaling, doc, png=None):
@@ -117,7 +122,7 @@ COMMANDS = {
     "tables": (tables, 1, 1),
     "scaling-plot": (lambda path, png: drawn(plots.scaling, png, results.load(path)), 2, 2),
     "scale": (scale_documents, 3, 3),
-    "search": (search_documents, 3, 3),
+    "search": (search_documents, 3, 4),
     "forms": (forms, 3, 4),
     "path": (lambda build, data, png: drawn(plots.path, png, build, data), 3, 3),
     "program": (lambda *paths: print(program_tables.table_of(paths)), 1, None),

@@ -163,7 +163,7 @@ def build_table(run):
     return rows
 
 
-def document(run):
+def document(run, python_run=None):
     ctx = run.context
     about = "%s, %s, %s; load %s at the start, %s at the end" % (
         ctx.get("date", "?"), ctx.get("cpu", ctx.get("host_name", "?")), ctx.get("compiler", "?"),
@@ -206,8 +206,36 @@ def document(run):
         "anchor answers with another location than `CdcBrute` over the same pairs (the exact squared",
         "chord of the decoded pair, the lowest index on ties).",
         "",
-    ] + build_table(run)
+    ] + build_table(run) + python_section(python_run)
     return "\n".join(lines) + "\n"
+
+
+def python_section(python_run):
+    """The Python module beside scipy's and scikit-learn's trees, from a run
+    of benchmarks/python_search.py --json; nothing without one."""
+    if not python_run:
+        return []
+    c = python_run["context"]
+    rows = []
+    for r in python_run["rows"]:
+        build = "-" if r["build_ms"] is None else "%.2f" % r["build_ms"]
+        rows.append("| %s | %s | %s | %.2f | %d/%d |" % (r["table"], r["search"], build, r["query_us"], r["same"],
+                                                        r["queries"]))
+    return [
+        "",
+        "## From Python",
+        "",
+        "The Python module (`spherebench`) beside scipy's `cKDTree` over the decoded unit vectors and",
+        "scikit-learn's `BallTree(metric=\"haversine\")` over their latitudes and longitudes, on the",
+        "bundled tables and on random ones (`benchmarks/python_search.py`, run of %s, Python %s, NumPy %s;" % (
+            c.get("date", "?"), c.get("python", "?"), c.get("numpy", "?")),
+        "processor time, the least of %s runs). `nearest()` builds what its search needs in every call;" % c.get(
+            "repeats", "?"),
+        "`Index` once. Same winner: the queries answered with spherebench's exact nearest location.",
+        "",
+        "| table | search | build (ms) | query (µs a point) | same winner |",
+        "|---|---|---:|---:|---:|",
+    ] + rows
 
 
 def plot_commands(run):
