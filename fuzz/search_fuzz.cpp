@@ -30,8 +30,8 @@
 #include "bench/search.h"
 #include "geo/cdc_encoder.h"
 #include "geo/coords.h"
-#include "random/random_tables.h"
 #include "query/prepared_search.h"
+#include "random/random_tables.h"
 #include "vector/cdc_block_search.h"
 #include "vector/cdc_vector_search.h"
 

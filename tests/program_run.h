@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
 #include "base/whole_file.h"
+#include "temp_folder.h"
 
 extern char** environ;
 

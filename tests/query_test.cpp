@@ -13,9 +13,9 @@
 #include "anchors/anchor_searches.h"
 #include "geo/cdc_encoder.h"
 #include "geo/vectors.h"
-#include "random/random_tables.h"
 #include "query/prepared_search.h"
 #include "query/query_tables.h"
+#include "random/random_tables.h"
 
 using namespace spherebench;
 
