@@ -6,6 +6,7 @@
 //
 //   accuracy-report [DATA_DIR]        DATA_DIR defaults to data
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,12 +148,8 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = help_status(kTool, kUsage, argc, argv)) return *status;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    for (const std::string& arg : args)
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return std::fflush(stdout) == 0 ? 0 : tool_error(kTool, "can't write the help");
-        }
     if (args.size() > 1) return usage_error(kTool, "one folder only, not " + args[0] + " and " + args[1]);
     if (!args.empty() && args[0].size() > 1 && args[0][0] == '-')
         return usage_error(kTool, "unknown option " + args[0]);

@@ -10,6 +10,7 @@
 //
 //   representations-report DATA_DIR
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "base/tool_cli.h"
@@ -40,11 +41,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "-h" || std::string(argv[i]) == "--help") {
-            std::fputs(kUsage, stdout);
-            return std::fflush(stdout) == 0 ? 0 : tool_error(kTool, "can't write the help");
-        }
+    if (const std::optional<int> status = help_status(kTool, kUsage, argc, argv)) return *status;
     if (argc != 2) {
         tool_error(kTool, "usage: representations-report DATA_DIR");
         return kWrongCommandLine;
