@@ -25,23 +25,20 @@ namespace {
 
 constexpr const char* kTool = "representations-report";
 
+// Followed by kReportToolUsageEnd.
 constexpr const char* kUsage =
     "usage: representations-report DATA_DIR\n"
     "\n"
     "Sets six stored forms of a location side by side (bytes, position error,\n"
     "nearest airports along DATA_DIR's path) and the sphere beside the WGS84\n"
     "ellipsoid; writes one JSON record to standard output, from which\n"
-    "tools/spherebench_docs renders docs/REPRESENTATIONS.md.\n"
-    "\n"
-    "-h, --help   prints this help\n"
-    "\n"
-    "Exit status: 0 written, 1 a failure (one line on standard error), 2 a wrong\n"
-    "command line.\n";
+    "tools/spherebench_docs renders docs/REPRESENTATIONS.md.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const std::optional<int> status = help_status(kTool, kUsage, argc, argv)) return *status;
+    if (const std::optional<int> status = help_status(kTool, std::string(kUsage) + kReportToolUsageEnd, argc, argv))
+        return *status;
     if (argc != 2) {
         tool_error(kTool, "usage: representations-report DATA_DIR");
         return kWrongCommandLine;
