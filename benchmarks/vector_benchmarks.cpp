@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
@@ -42,18 +43,17 @@ void BM_LatLongVector(benchmark::State& state) {
 }
 
 // The exact searches first, then the pruned scans, as the suite runs them.
-BENCHMARK(BM_CdcGroupsVector<cdc_block_find_nearest>)
-    ->Name(benchmark_name(SearchId::kCdcBruteVector))
-    ->Apply(airport_counts);
-BENCHMARK(BM_LatLongVector<latlong_vector_find_nearest>)
-    ->Name(benchmark_name(SearchId::kLatLongBruteVector))
-    ->Apply(airport_counts);
-BENCHMARK(BM_CdcGroupsVector<cdc_pruned_vector_find_nearest>)
-    ->Name(benchmark_name(SearchId::kCdcPrunedVector))
-    ->Apply(airport_counts);
-BENCHMARK(BM_LatLongVector<latlong_pruned_vector_find_nearest>)
-    ->Name(benchmark_name(SearchId::kLatLongPrunedVector))
-    ->Apply(airport_counts);
+const bool vector_searches_registered = [] {
+    const std::pair<SearchId, void (*)(benchmark::State&)> searches[] = {
+        {SearchId::kCdcBruteVector, BM_CdcGroupsVector<cdc_block_find_nearest>},
+        {SearchId::kLatLongBruteVector, BM_LatLongVector<latlong_vector_find_nearest>},
+        {SearchId::kCdcPrunedVector, BM_CdcGroupsVector<cdc_pruned_vector_find_nearest>},
+        {SearchId::kLatLongPrunedVector, BM_LatLongVector<latlong_pruned_vector_find_nearest>},
+    };
+    for (const auto& [search, run] : searches)
+        benchmark::RegisterBenchmark(benchmark_name(search).c_str(), run)->Apply(airport_counts);
+    return true;
+}();
 
 // The exact search forced onto a narrower target than the CPU's best,
 // through Highway's hook for tests (undone afterwards): what it costs where
