@@ -292,8 +292,7 @@ bool query_searches_agree() {
     if (sizes == 0) return true;
     const std::string figure = std::to_string(checked) + " searches and sizes (" + std::to_string(sizes) +
                                " sizes): same winners and scores as their brute force";
-    std::fprintf(stderr, "query searches: %s\n", figure.c_str());
-    benchmark::AddCustomContext("query_searches_agree", figure);
+    report_check_figure("query searches", "query_searches_agree", figure);
     return true;
 }
 const bool query_checked = register_check(query_searches_agree);

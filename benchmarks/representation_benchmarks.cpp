@@ -137,8 +137,7 @@ bool representations_agree() {
         if (f.agree < 0.99 * searches) agree = false;
     }
     figure += " of " + std::to_string(searches);
-    std::fprintf(stderr, "same winner as the direction-cosine pass: %s\n", figure.c_str());
-    benchmark::AddCustomContext("same_winner_as_cdc_pass", figure);
+    report_check_figure("same winner as the direction-cosine pass", "same_winner_as_cdc_pass", figure);
     if (!agree) std::fprintf(stderr, "a form's search agrees with the direction-cosine pass at under 99 %%\n");
     return agree;
 }

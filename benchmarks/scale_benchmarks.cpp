@@ -233,8 +233,7 @@ bool scale_searches_agree() {
     }
     const std::string figure = std::to_string(checked) + " searches and sizes, " + std::to_string(kQueries) +
                                " queries each, split and blocked on 1 to 3 threads: same winners and scores";
-    std::fprintf(stderr, "scale searches: %s\n", figure.c_str());
-    benchmark::AddCustomContext("scale_searches_agree", figure);
+    report_check_figure("scale searches", "scale_searches_agree", figure);
     return true;
 }
 const bool scale_checked = register_check(scale_searches_agree);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "bench/cdc_method.h"
 #include "bench/latlong_method.h"
@@ -22,39 +23,37 @@ using namespace spherebench;
 
 namespace {
 
-// The exact search, over the airports grouped by flag case first, once,
-// untimed, as the tables themselves are made.
-void BM_CdcBruteVector(benchmark::State& state) {
+// The searches over the airports grouped by flag case first, once, untimed,
+// as the tables themselves are made: the exact search and the pruned scan
+// (a filter on the stored integers first, the exact score only where the
+// filter lets a location through).
+template <Nearest (*find)(const CdcCaseGroups&, CdcPair)>
+void BM_CdcGroupsVector(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
     const CdcCaseGroups groups = group_by_flag_case(t.airports.cdc.data(), static_cast<int>(state.range(0)));
-    time_searches(state, [&](int, int i) { return cdc_block_find_nearest(groups, t.flight_line.cdc[i]); });
+    time_searches(state, [&](int, int i) { return find(groups, t.flight_line.cdc[i]); });
 }
-BENCHMARK(BM_CdcBruteVector)->Name(benchmark_name(SearchId::kCdcBruteVector))->Apply(airport_counts);
 
-void BM_LatLongBruteVector(benchmark::State& state) {
+// The lat/long searches of the same tables, the exact one and the pruned one.
+template <Nearest (*find)(const FixedLatLong*, int, FixedLatLong)>
+void BM_LatLongVector(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
-    time_searches(state, [&t](int airports, int i) {
-        return latlong_vector_find_nearest(t.airports.fixed.data(), airports, t.flight_line.fixed[i]);
-    });
+    time_searches(
+        state, [&t](int airports, int i) { return find(t.airports.fixed.data(), airports, t.flight_line.fixed[i]); });
 }
-BENCHMARK(BM_LatLongBruteVector)->Name(benchmark_name(SearchId::kLatLongBruteVector))->Apply(airport_counts);
 
-// The pruned scans over the same tables: a filter on the stored integers
-// first, the exact score only where the filter lets a location through.
-void BM_CdcPrunedVector(benchmark::State& state) {
-    const SuiteTables& t = suite_tables();
-    const CdcCaseGroups groups = group_by_flag_case(t.airports.cdc.data(), static_cast<int>(state.range(0)));
-    time_searches(state, [&](int, int i) { return cdc_pruned_vector_find_nearest(groups, t.flight_line.cdc[i]); });
-}
-BENCHMARK(BM_CdcPrunedVector)->Name(benchmark_name(SearchId::kCdcPrunedVector))->Apply(airport_counts);
-
-void BM_LatLongPrunedVector(benchmark::State& state) {
-    const SuiteTables& t = suite_tables();
-    time_searches(state, [&t](int airports, int i) {
-        return latlong_pruned_vector_find_nearest(t.airports.fixed.data(), airports, t.flight_line.fixed[i]);
-    });
-}
-BENCHMARK(BM_LatLongPrunedVector)->Name(benchmark_name(SearchId::kLatLongPrunedVector))->Apply(airport_counts);
+// The exact searches first, then the pruned scans, as the suite runs them.
+const bool vector_searches_registered = [] {
+    const std::pair<SearchId, void (*)(benchmark::State&)> searches[] = {
+        {SearchId::kCdcBruteVector, BM_CdcGroupsVector<cdc_block_find_nearest>},
+        {SearchId::kLatLongBruteVector, BM_LatLongVector<latlong_vector_find_nearest>},
+        {SearchId::kCdcPrunedVector, BM_CdcGroupsVector<cdc_pruned_vector_find_nearest>},
+        {SearchId::kLatLongPrunedVector, BM_LatLongVector<latlong_pruned_vector_find_nearest>},
+    };
+    for (const auto& [search, run] : searches)
+        benchmark::RegisterBenchmark(benchmark_name(search).c_str(), run)->Apply(airport_counts);
+    return true;
+}();
 
 // The exact search forced onto a narrower target than the CPU's best,
 // through Highway's hook for tests (undone afterwards): what it costs where
@@ -65,7 +64,7 @@ void BM_CdcBruteVectorOn(benchmark::State& state, int64_t target) {
         return;
     }
     hwy::SetSupportedTargetsForTest(target);
-    BM_CdcBruteVector(state);
+    BM_CdcGroupsVector<cdc_block_find_nearest>(state);
     hwy::SetSupportedTargetsForTest(0);
 }
 void all_airports(benchmark::internal::Benchmark* b) {
@@ -104,8 +103,7 @@ Agreement latlong_agreement(const AirportTable& airports, int airport_count, con
 void report_agreement(const std::string& tables, Agreement a) {
     const std::string figures = "agree at " + std::to_string(a.winners) + " of " + std::to_string(a.points) +
                                 " points (same score bit for bit at " + std::to_string(a.scores) + ")";
-    std::fprintf(stderr, "lat/long vector search, %s: %s\n", tables.c_str(), figures.c_str());
-    benchmark::AddCustomContext("latlong_vector " + tables, figures);
+    report_check_figure("lat/long vector search, " + tables, "latlong_vector " + tables, figures);
 }
 
 bool vector_searches_agree() {

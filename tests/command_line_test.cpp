@@ -128,5 +128,18 @@ TEST(ToolCommandLine, SplitsAValueWrittenWithEqualsOnlyFromALongOption) {
     EXPECT_EQ(option_value(split_option(args[4]), args, at), std::nullopt);
 }
 
+TEST(ToolCommandLine, WritesTheHelpWhereverItIsAskedForAndOnlyThen) {
+    const char* asked_last[] = {"tool", "data", "--help"};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(help_status("tool", "usage: tool\n", 3, asked_last), std::optional<int>(0));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "usage: tool\n");
+
+    const char* not_asked[] = {"tool", "-help", "--helpful", "-h=1"};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(help_status("tool", "usage: tool\n", 4, not_asked), std::nullopt);
+    EXPECT_EQ(help_status("tool", "usage: tool\n", 1, not_asked), std::nullopt);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 }  // namespace
 }  // namespace spherebench

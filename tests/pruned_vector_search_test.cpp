@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -44,6 +45,22 @@ CdcPair nudged(CdcPair base, int spread, bool any_flags, std::mt19937& random) {
 
 CdcPair random_pair(std::mt19937& random) { return {static_cast<int32_t>(random()), static_cast<int32_t>(random())}; }
 
+// n locations made by make(random), in turn.
+template <typename Location>
+std::vector<Location> random_locations(int n, std::mt19937& random, Location (*make)(std::mt19937&)) {
+    std::vector<Location> locations(n);
+    for (Location& l : locations) l = make(random);
+    return locations;
+}
+
+// Every airport count from 0 to `through`, then the larger ones.
+std::vector<int> counts_through(int through, std::initializer_list<int> larger) {
+    std::vector<int> counts(through + 1);
+    std::iota(counts.begin(), counts.end(), 0);
+    counts.insert(counts.end(), larger);
+    return counts;
+}
+
 void expect_same(Nearest found, Nearest exact, const char* what, size_t point, int count) {
     ASSERT_EQ(found.airport, exact.airport) << what << ", point " << point << ", " << count << " airports";
     ASSERT_EQ(std::memcmp(&found.score, &exact.score, sizeof(double)), 0)
@@ -67,14 +84,10 @@ void expect_cdc_exact(const std::vector<CdcPair>& airports, const std::vector<Cd
 
 TEST_P(PrunedVectorSearchTest, CdcRandomTables) {
     std::mt19937 random(21);
-    std::vector<CdcPair> airports(3000), points(40);
-    for (CdcPair& a : airports) a = random_pair(random);
-    for (CdcPair& p : points) p = random_pair(random);
+    const std::vector<CdcPair> airports = random_locations(3000, random, random_pair);
+    std::vector<CdcPair> points = random_locations(40, random, random_pair);
     points.insert(points.end(), airports.begin() + 500, airports.begin() + 510);  // scores of 0
-    std::vector<int> counts(41);                                                  // 0 to 40, then three larger
-    std::iota(counts.begin(), counts.end(), 0);
-    counts.insert(counts.end(), {100, 1023, 3000});
-    expect_cdc_exact(airports, points, counts);
+    expect_cdc_exact(airports, points, counts_through(40, {100, 1023, 3000}));
 }
 
 // Airports within a few field units of the point, in every flag case (the
@@ -134,14 +147,10 @@ FixedLatLong random_fixed(std::mt19937& random) {
 
 TEST_P(PrunedVectorSearchTest, LatLongRandomTables) {
     std::mt19937 random(23);
-    std::vector<FixedLatLong> airports(3000), points(40);
-    for (FixedLatLong& a : airports) a = random_fixed(random);
-    for (FixedLatLong& p : points) p = random_fixed(random);
+    const std::vector<FixedLatLong> airports = random_locations(3000, random, random_fixed);
+    std::vector<FixedLatLong> points = random_locations(40, random, random_fixed);
     points.insert(points.end(), airports.begin() + 700, airports.begin() + 705);
-    std::vector<int> counts(25);  // 0 to 24, then three larger
-    std::iota(counts.begin(), counts.end(), 0);
-    counts.insert(counts.end(), {100, 1023, 3000});
-    expect_latlong_exact(airports, points, counts);
+    expect_latlong_exact(airports, points, counts_through(24, {100, 1023, 3000}));
 }
 
 // Clustered round the point, duplicated at random places (exact ties), with

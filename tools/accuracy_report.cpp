@@ -6,6 +6,7 @@
 //
 //   accuracy-report [DATA_DIR]        DATA_DIR defaults to data
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,7 @@ void print_nearest(const BundledData& data, const std::vector<int>& cdc, const s
 
 constexpr const char* kTool = "accuracy-report";
 
+// Followed by kReportToolUsageEnd.
 constexpr const char* kUsage =
     "usage: accuracy-report [DATA_DIR]\n"
     "\n"
@@ -137,22 +139,14 @@ constexpr const char* kUsage =
     "airports.csv (and of random directions), and how often each search finds the\n"
     "true nearest airport along the path of its flightline.lnc, against long double\n"
     "geometry on the source coordinates. Writes Markdown (docs/ACCURACY.md) to\n"
-    "standard output. DATA_DIR defaults to data.\n"
-    "\n"
-    "-h, --help   prints this help\n"
-    "\n"
-    "Exit status: 0 written, 1 a failure (one line on standard error), 2 a wrong\n"
-    "command line.\n";
+    "standard output. DATA_DIR defaults to data.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = help_status(kTool, std::string(kUsage) + kReportToolUsageEnd, argc, argv))
+        return *status;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    for (const std::string& arg : args)
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return std::fflush(stdout) == 0 ? 0 : tool_error(kTool, "can't write the help");
-        }
     if (args.size() > 1) return usage_error(kTool, "one folder only, not " + args[0] + " and " + args[1]);
     if (!args.empty() && args[0].size() > 1 && args[0][0] == '-')
         return usage_error(kTool, "unknown option " + args[0]);

@@ -10,6 +10,7 @@
 //
 //   representations-report DATA_DIR
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "base/tool_cli.h"
@@ -24,27 +25,20 @@ namespace {
 
 constexpr const char* kTool = "representations-report";
 
+// Followed by kReportToolUsageEnd.
 constexpr const char* kUsage =
     "usage: representations-report DATA_DIR\n"
     "\n"
     "Sets six stored forms of a location side by side (bytes, position error,\n"
     "nearest airports along DATA_DIR's path) and the sphere beside the WGS84\n"
     "ellipsoid; writes one JSON record to standard output, from which\n"
-    "tools/spherebench_docs renders docs/REPRESENTATIONS.md.\n"
-    "\n"
-    "-h, --help   prints this help\n"
-    "\n"
-    "Exit status: 0 written, 1 a failure (one line on standard error), 2 a wrong\n"
-    "command line.\n";
+    "tools/spherebench_docs renders docs/REPRESENTATIONS.md.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "-h" || std::string(argv[i]) == "--help") {
-            std::fputs(kUsage, stdout);
-            return std::fflush(stdout) == 0 ? 0 : tool_error(kTool, "can't write the help");
-        }
+    if (const std::optional<int> status = help_status(kTool, std::string(kUsage) + kReportToolUsageEnd, argc, argv))
+        return *status;
     if (argc != 2) {
         tool_error(kTool, "usage: representations-report DATA_DIR");
         return kWrongCommandLine;

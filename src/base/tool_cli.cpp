@@ -17,6 +17,16 @@ int usage_error(std::string_view tool, std::string_view message) {
     return kWrongCommandLine;
 }
 
+std::optional<int> help_status(std::string_view tool, std::string_view usage, int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (word != "-h" && word != "--help") continue;
+        std::fwrite(usage.data(), 1, usage.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : tool_error(tool, "can't write the help");
+    }
+    return std::nullopt;
+}
+
 OptionWord split_option(const std::string& word) {
     const size_t equals = word.find('=');
     if (word.rfind("--", 0) != 0 || equals == std::string::npos) return {word, std::nullopt};

@@ -25,6 +25,20 @@ int tool_error(std::string_view tool, std::string_view message);
 // returns kWrongCommandLine.
 int usage_error(std::string_view tool, std::string_view message);
 
+// The end of a report tool's usage, the same for each: its one option and its
+// exit statuses.
+inline constexpr const char* kReportToolUsageEnd =
+    "\n"
+    "-h, --help   prints this help\n"
+    "\n"
+    "Exit status: 0 written, 1 a failure (one line on standard error), 2 a wrong\n"
+    "command line.\n";
+
+// When -h or --help is among the words after argv[0]: writes `usage` to
+// standard output and returns the status to end with (0, or kRefused after a
+// line on standard error when the help can't be written). Nullopt otherwise.
+std::optional<int> help_status(std::string_view tool, std::string_view usage, int argc, const char* const* argv);
+
 // A command-line word as an option: "--name=value" is the option --name with
 // its value written in the same word; any other word is its own name.
 struct OptionWord {

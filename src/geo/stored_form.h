@@ -22,20 +22,10 @@ constexpr int bytes_per_location(Form form) {
     }
 }
 
-constexpr const char* form_name(Form form) {
-    switch (form) {
-        case Form::kCdcPair:
-            return "CdcPair";
-        case Form::kFixedLatLong:
-            return "FixedLatLong";
-        case Form::kS2CellId:
-            return "S2CellId";
-        case Form::kS2Point:
-            return "S2Point";
-        case Form::kFloatVector:
-            return "FloatVector";
-    }
-    return "";
-}
+// The form's name, by its place in Form.
+inline constexpr const char* kFormNames[] = {"CdcPair", "FixedLatLong", "S2CellId", "S2Point", "FloatVector"};
+static_assert(sizeof(kFormNames) / sizeof(kFormNames[0]) == sizeof(kForms) / sizeof(kForms[0]));
+
+constexpr const char* form_name(Form form) { return kFormNames[static_cast<int>(form)]; }
 
 }  // namespace spherebench

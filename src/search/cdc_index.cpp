@@ -35,12 +35,7 @@ CdcIndex build_cdc_index(const CdcPair* pairs, int count) {
     // most one more, from a few hundred pairs on.
     const size_t grid_budget = std::max<size_t>(count, sizeof(CdcIndex)) - sizeof(CdcIndex);
     const std::vector<int32_t> order = build_face_grid(index.grid, places, kFaceReach, kPairsPerCell, grid_budget);
-    index.pairs.resize(count);
-    index.indices.resize(count);
-    for (int at = 0; at < count; ++at) {
-        index.pairs[at] = pairs[order[at]];
-        index.indices[at] = order[at];
-    }
+    store_in_order(pairs, order, index.pairs, index.indices);
     return index;
 }
 

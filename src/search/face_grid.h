@@ -111,6 +111,19 @@ std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace
 
 size_t face_grid_bytes(const FaceGrid& grid);
 
+// The table's locations in the grid's `order`, each beside its index in the
+// table (which the tie rule compares).
+template <typename Location>
+void store_in_order(const Location* table, const std::vector<int32_t>& order, std::vector<Location>& entries,
+                    std::vector<int32_t>& indices) {
+    entries.resize(order.size());
+    indices.resize(order.size());
+    for (size_t at = 0; at < order.size(); ++at) {
+        entries[at] = table[order[at]];
+        indices[at] = order[at];
+    }
+}
+
 // The square of a gap less `margin`, 0 where that is not positive. With
 // margin 0 and gap = round(low - x) for some low <= m, it is at most
 // round(m - x)^2 rounded (rounding is monotone); likewise x - high.

@@ -48,12 +48,7 @@ LatLongIndex build_latlong_index(const FixedLatLong* locations, int count) {
     }
     LatLongIndex index;
     const std::vector<int32_t> order = build_face_grid(index.grid, places, kFaceReach, kLocationsPerCell);
-    index.locations.resize(count);
-    index.indices.resize(count);
-    for (int at = 0; at < count; ++at) {
-        index.locations[at] = locations[order[at]];
-        index.indices[at] = order[at];
-    }
+    store_in_order(locations, order, index.locations, index.indices);
     return index;
 }
 

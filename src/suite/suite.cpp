@@ -1,6 +1,7 @@
 #include "suite/suite.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "random/random_tables.h"
@@ -27,6 +28,11 @@ std::vector<SuiteCheck>& checks() {
 bool register_check(SuiteCheck check) {
     checks().push_back(check);
     return true;
+}
+
+void report_check_figure(const std::string& label, const std::string& key, const std::string& figure) {
+    std::fprintf(stderr, "%s: %s\n", label.c_str(), figure.c_str());
+    benchmark::AddCustomContext(key, figure);
 }
 
 bool run_checks() {

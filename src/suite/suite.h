@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 #include "input/tables.h"
 #include "random/random_tables.h"
 
@@ -24,6 +26,10 @@ const SuiteTables& suite_tables();
 using SuiteCheck = bool (*)();
 bool register_check(SuiteCheck check);
 bool run_checks();
+
+// What a check found, as "label: figure" on standard error and as the
+// context entry `key` of the run's report.
+void report_check_figure(const std::string& label, const std::string& key, const std::string& figure);
 
 // Reports the counter per_test: CPU seconds per proximity test.
 void count_tests(benchmark::State& state, double tests_per_iteration);
