@@ -35,7 +35,9 @@ the airport's stored form in every test as the program's passes do, and keeps th
 among equal scores. The four other forms and their searches are in `src/forms/representations.h`,
 written plainly with s2geometry's own types where the form is s2geometry's. Here every table
 sits in one core's L2; [SCALE.md](SCALE.md) measures the forms at up to 2^24 locations, past
-every cache, one query at a time and in batches, on one core and two.
+every cache, one query at a time and in batches, on one core and two; [SEARCH.md](SEARCH.md)
+searches them as people search, by scans that skip what cannot win and by indexes, beside
+nanoflann's k-d tree, Boost.Geometry's R-tree and S2's closest-point query.
 
 """
 
