@@ -33,7 +33,6 @@
 #include "query/prepared_search.h"
 #include "random/random_tables.h"
 #include "vector/cdc_block_search.h"
-#include "vector/cdc_vector_search.h"
 
 using namespace spherebench;
 
@@ -171,8 +170,8 @@ std::string differ(const char* what, const char* against, int point, Nearest fou
     return text;
 }
 
-// The brute force in every arrangement, and the vector searches of the
-// pairs as stored, grouped and by blocks, against CdcBrute.
+// The brute force in every arrangement, and the block vector search of the
+// grouped pairs, against CdcBrute.
 void check_pairs(const std::vector<CdcPair>& airports, const CdcCaseGroups& groups, CdcPair point, int i) {
     const int n = static_cast<int>(airports.size());
     const CdcPoint arranged = arrange_point(decode_cdc(point));
@@ -183,11 +182,8 @@ void check_pairs(const std::vector<CdcPair>& airports, const CdcCaseGroups& grou
             arrangement, [&](auto method) { return find_nearest<decltype(method)>(airports.data(), n, arranged); });
         require(same(found, expected), differ("an arrangement", "CdcBrute", i, found, expected));
     }
-    require(same(cdc_vector_find_nearest(airports.data(), n, point), expected),
-            differ("the vector search as stored", "CdcBrute", i, cdc_vector_find_nearest(airports.data(), n, point),
-                   expected));
-    require(same(cdc_grouped_find_nearest(groups, point), expected),
-            differ("the grouped vector search", "CdcBrute", i, cdc_grouped_find_nearest(groups, point), expected));
+    const Nearest blocks = cdc_block_find_nearest(groups, point);
+    require(same(blocks, expected), differ("CdcBruteVector", "CdcBrute", i, blocks, expected));
 }
 
 struct Prepared {
