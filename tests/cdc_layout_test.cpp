@@ -1,4 +1,4 @@
-// The pair's layout table against the words the specification gives for
+// The pair's layout table against the words the pair format gives for
 // each axis and sign, and the groups of flag cases it makes.
 #include "geo/cdc_layout.h"
 
