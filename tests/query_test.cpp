@@ -67,7 +67,9 @@ TEST(PreparedSearch, EveryExactSearchFindsWhatItsBruteForceFinds) {
                     const Nearest found = answer_query(*search, queries, q);
                     ASSERT_TRUE(same(found, answer_query(*brute, queries, q)))
                         << facts.name << ", " << size << " locations, " << query_kind_name(kind) << " query " << q;
-                    if (size == 0) ASSERT_EQ(found.airport, kNoWinner) << facts.name;
+                    if (size == 0) {
+                        ASSERT_EQ(found.airport, kNoWinner) << facts.name;
+                    }
                 }
             }
         }

@@ -33,7 +33,7 @@ std::optional<std::string> run_once(Method method, const Search& search, const I
     if (repeat == 1) print_pass_header(method);
     const int run = static_cast<int>(runs.ticks.size());
     WinnerTable& winners = run == 0 ? runs.first : runs.later;
-    const std::optional<int32_t> ticks = timed_search_by(method, search, inputs.flight_line, winners, distances);
+    const std::optional<int32_t> ticks = timed_search(method, search, inputs.flight_line, winners, distances);
     if (!ticks) {
         if (repeat > 1) print_pass_header(method);
         return std::string(Method::internal_error);

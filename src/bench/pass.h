@@ -42,8 +42,8 @@ void print_pass_header(Method) {
 // the clock ticks it took, or nothing when a point finds no airport
 // (Method::internal_error says so).
 template <ProximityMethod Method, typename Search>
-std::optional<int32_t> timed_search_by(Method, Search&& search, const FlightLine& flight_line, WinnerTable& winners,
-                                       DistanceTable& distances) {
+std::optional<int32_t> timed_search(Method, Search&& search, const FlightLine& flight_line, WinnerTable& winners,
+                                    DistanceTable& distances) {
     const int32_t start = clock_ticks();
     for (int i = 0; i < flight_line.count; ++i) {
         if (i % 100 == 0) std::fprintf(stderr, "%d\r", i);
@@ -54,18 +54,6 @@ std::optional<int32_t> timed_search_by(Method, Search&& search, const FlightLine
         distances.angle[nearest.airport] = Method::distance(nearest.score);
     }
     return clock_ticks() - start;
-}
-
-// The timed search testing every airport.
-template <ProximityMethod Method>
-std::optional<int32_t> timed_search(Method method, const AirportTable& airports, const FlightLine& flight_line,
-                                    WinnerTable& winners, DistanceTable& distances) {
-    const typename Method::Stored* stored = Method::stored_airports(airports);
-    const int count = airports.count;
-    return timed_search_by(
-        method,
-        [stored, count](const typename Method::Point& point) { return find_nearest<Method>(stored, count, point); },
-        flight_line, winners, distances);
 }
 
 // The rest of the block, on standard output: the airports met along the
