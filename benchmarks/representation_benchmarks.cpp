@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "bench/cdc_method.h"
-#include "bench/search.h"
-#include "bench/search_catalogue.h"
+#include "catalogue/search_catalogue.h"
 #include "forms/representations.h"
 #include "geo/stored_form.h"
+#include "method/cdc_method.h"
+#include "method/nearest.h"
 #include "random/random_tables.h"
 #include "suite/suite.h"
 

@@ -7,11 +7,11 @@
 
 #include <cstdio>
 
-#include "bench/cdc_arrangement.h"
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/search.h"
-#include "bench/search_catalogue.h"
+#include "catalogue/search_catalogue.h"
+#include "method/cdc_arrangement.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/nearest.h"
 #include "suite/floors.h"
 #include "suite/suite.h"
 

@@ -14,9 +14,9 @@
 
 #include "base/format.h"
 #include "base/tool_cli.h"
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/search.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/nearest.h"
 #include "random/random_tables.h"
 #include "suite/floors.h"
 

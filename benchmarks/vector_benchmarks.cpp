@@ -8,11 +8,11 @@
 #include <string>
 #include <utility>
 
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/search.h"
-#include "bench/search_catalogue.h"
+#include "catalogue/search_catalogue.h"
 #include "input/loader.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/nearest.h"
 #include "suite/suite.h"
 #include "vector/cdc_block_search.h"
 #include "vector/cdc_pruned_vector_search.h"

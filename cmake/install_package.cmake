@@ -4,14 +4,14 @@
 # exporting them as spherebench::<layer>, and pkg-config files.
 #
 #   find_package(spherebench CONFIG REQUIRED)
-#   target_link_libraries(app PRIVATE spherebench::bench)
+#   target_link_libraries(app PRIVATE spherebench::method)
 #
 # The same names are aliases in this build, for a project that adds this one
 # with add_subdirectory.
 include(CMakePackageConfigHelpers)
 
 # Lowest layer first. search and vector are there when they are built.
-set(spherebench_exported_layers base geo input bench)
+set(spherebench_exported_layers base geo input method catalogue)
 foreach(layer search vector)
     if(TARGET spherebench_${layer})
         list(APPEND spherebench_exported_layers ${layer})
@@ -28,6 +28,13 @@ foreach(layer IN LISTS spherebench_exported_layers)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/${layer} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/spherebench
             FILES_MATCHING PATTERN "*.h")
 endforeach()
+# spherebench::bench, the name the methods' layer had before, kept for the
+# projects that link it.
+add_library(spherebench_bench INTERFACE)
+target_link_libraries(spherebench_bench INTERFACE spherebench_method)
+set_target_properties(spherebench_bench PROPERTIES EXPORT_NAME bench)
+add_library(spherebench::bench ALIAS spherebench_bench)
+install(TARGETS spherebench_bench EXPORT spherebenchTargets)
 install(EXPORT spherebenchTargets NAMESPACE spherebench:: DESTINATION ${spherebench_package_dir})
 
 # The config recreates what the vector layer links to (Highway and SLEEF, as
@@ -56,7 +63,7 @@ foreach(part IN LISTS libdir_parts)
 endforeach()
 set(spherebench_pc_libs "")
 foreach(layer IN LISTS spherebench_exported_layers)
-    if(NOT layer STREQUAL "vector")
+    if(NOT layer MATCHES "^(vector|catalogue)$")
         string(PREPEND spherebench_pc_libs "-lspherebench_${layer} ")
     endif()
 endforeach()

@@ -26,10 +26,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/cdc_method.h"
-#include "bench/search.h"
 #include "geo/cdc_encoder.h"
 #include "geo/coords.h"
+#include "method/cdc_method.h"
+#include "method/nearest.h"
 #include "query/prepared_search.h"
 #include "random/random_tables.h"
 #include "vector/cdc_block_search.h"

@@ -17,14 +17,14 @@
 #include <string>
 
 #include "base/whole_file.h"
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/method_search.h"
 #include "geo/cdc_encoder.h"
 #include "geo/reference_geometry.h"
 #include "input/input_files.h"
 #include "input/loader.h"
 #include "measure/bundled_measures.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/method_search.h"
 
 using namespace spherebench;
 

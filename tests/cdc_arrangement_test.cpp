@@ -1,4 +1,4 @@
-#include "bench/cdc_arrangement.h"
+#include "method/cdc_arrangement.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/cdc_method.h"
+#include "method/cdc_method.h"
 
 using namespace spherebench;
 

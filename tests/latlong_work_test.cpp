@@ -4,9 +4,9 @@
 // search loop; this test counts the calls the compiled loop really makes.
 #include <gtest/gtest.h>
 
-#include "bench/latlong_method.h"
-#include "bench/pass.h"
 #include "math_call_counter.h"
+#include "method/latlong_method.h"
+#include "pass/pass.h"
 
 using namespace spherebench;
 

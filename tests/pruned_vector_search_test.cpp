@@ -15,8 +15,8 @@
 #include <random>
 #include <vector>
 
-#include "bench/cdc_method.h"
-#include "bench/search.h"
+#include "method/cdc_method.h"
+#include "method/nearest.h"
 #include "vector/cdc_pruned_vector_search.h"
 #include "vector/latlong_pruned_vector_search.h"
 #include "vector/latlong_vector_search.h"

@@ -1,11 +1,11 @@
-#include "bench/report.h"
+#include "pass/report.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
-#include "bench/clock.h"
-#include "bench/latlong_method.h"
+#include "method/latlong_method.h"
+#include "pass/clock.h"
 
 using namespace spherebench;
 

@@ -9,10 +9,10 @@
 #include <random>
 #include <vector>
 
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
 #include "geo/cdc_encoder.h"
 #include "input/loader.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
 #include "search/cdc_index.h"
 #include "search/cdc_pruned_search.h"
 #include "search/latlong_index.h"

@@ -1,5 +1,3 @@
-#include "bench/search.h"
-
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -8,8 +6,9 @@
 #include <random>
 #include <string>
 
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/nearest.h"
 
 using namespace spherebench;
 

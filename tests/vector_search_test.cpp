@@ -13,9 +13,9 @@
 #include <random>
 #include <vector>
 
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/search.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/nearest.h"
 #include "vector/cdc_block_search.h"
 #include "vector/latlong_vector_search.h"
 

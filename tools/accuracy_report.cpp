@@ -12,10 +12,10 @@
 
 #include "base/report_text.h"
 #include "base/tool_cli.h"
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/method_search.h"
 #include "measure/bundled_measures.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/method_search.h"
 
 using namespace spherebench;
 

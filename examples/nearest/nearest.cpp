@@ -1,11 +1,12 @@
 // Encodes a few airports from degrees, then finds the nearest of them to a
 // few places, as the benchmark's direction-cosine search finds them.
+#include "method/nearest.h"
+
 #include <cstdio>
 #include <vector>
 
-#include "bench/cdc_method.h"
-#include "bench/search.h"
 #include "geo/cdc_encoder.h"
+#include "method/cdc_method.h"
 
 using namespace spherebench;
 

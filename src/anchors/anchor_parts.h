@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-#include "bench/search.h"
 #include "geo/coords.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

@@ -11,9 +11,9 @@
 #include <cstddef>
 #include <memory>
 
-#include "bench/search.h"
-#include "bench/search_catalogue.h"
+#include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "search/pass_search.h"
+#include "catalogue/pass_search.h"
 
 namespace spherebench {
 

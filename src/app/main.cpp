@@ -17,8 +17,8 @@
 #include "app/run_spread.h"
 #include "base/atomic_file.h"
 #include "base/tool_cli.h"
-#include "bench/cdc_arrangement.h"
-#include "bench/summary.h"
+#include "method/cdc_arrangement.h"
+#include "pass/summary.h"
 
 using namespace spherebench;
 

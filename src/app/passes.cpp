@@ -6,9 +6,9 @@
 
 #include "app/run_spread.h"
 #include "base/format.h"
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/pass.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "pass/pass.h"
 #include "search/cdc_index.h"
 #include "search/cdc_pruned_search.h"
 #include "search/latlong_index.h"

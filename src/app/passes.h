@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/cdc_method.h"
+#include "catalogue/pass_search.h"
 #include "input/loader.h"
-#include "search/pass_search.h"
+#include "method/cdc_method.h"
 
 namespace spherebench {
 

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "base/format.h"
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
 #include "geo/vectors.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
 
 namespace spherebench {
 

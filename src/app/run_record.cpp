@@ -3,7 +3,7 @@
 #include "app/run_spread.h"
 #include "base/format.h"
 #include "base/whole_file.h"
-#include "bench/summary.h"
+#include "pass/summary.h"
 
 namespace spherebench {
 

@@ -5,7 +5,7 @@
 #include "app/passes.h"
 #include "base/format.h"
 #include "base/median.h"
-#include "bench/summary.h"
+#include "pass/summary.h"
 
 namespace spherebench {
 

@@ -1,11 +1,11 @@
 #include "compare/form_measures.h"
 
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/method_search.h"
-#include "bench/search_catalogue.h"
+#include "catalogue/search_catalogue.h"
 #include "forms/representations.h"
 #include "geo/cdc_encoder.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/method_search.h"
 
 namespace spherebench {
 

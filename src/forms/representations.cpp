@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "bench/search.h"
 #include "geo/vectors.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

@@ -3,8 +3,8 @@
 #include <iterator>
 #include <utility>
 
-#include "bench/cdc_method.h"
-#include "bench/search.h"
+#include "method/cdc_method.h"
+#include "method/nearest.h"
 #if SPHEREBENCH_PYTHON_HAS_SEARCH_LAYER
 #include "search/cdc_pruned_search.h"
 #endif

@@ -3,8 +3,8 @@
 #include <ctime>
 #include <vector>
 
-#include "bench/latlong_method.h"
 #include "forms/representations.h"
+#include "method/latlong_method.h"
 #include "scale/scale_search.h"
 #include "search/cdc_pruned_search.h"
 #include "search/latlong_pruned_search.h"

@@ -12,9 +12,9 @@
 #include <optional>
 
 #include "anchors/anchor_searches.h"
-#include "bench/cdc_method.h"
-#include "bench/search.h"
-#include "bench/search_catalogue.h"
+#include "catalogue/search_catalogue.h"
+#include "method/cdc_method.h"
+#include "method/nearest.h"
 #include "query/query_tables.h"
 #include "scale/scale_tables.h"
 #include "search/cdc_index.h"

@@ -3,7 +3,7 @@
 // sphere; each made in a search's stored form the way the tables are.
 #pragma once
 
-#include "bench/search_catalogue.h"
+#include "catalogue/search_catalogue.h"
 #include "scale/scale_tables.h"
 
 namespace spherebench {

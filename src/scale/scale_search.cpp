@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
 #include "forms/representations.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
 #include "vector/cdc_block_search.h"
 #include "vector/component_vector_search.h"
 #include "vector/latlong_vector_search.h"

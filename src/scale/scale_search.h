@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/search.h"
-#include "bench/search_catalogue.h"
+#include "catalogue/search_catalogue.h"
+#include "method/nearest.h"
 #include "scale/scale_tables.h"
 #include "vector/cdc_case_groups.h"
 

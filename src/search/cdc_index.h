@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "bench/cdc_method.h"
-#include "bench/search.h"
+#include "method/cdc_method.h"
+#include "method/nearest.h"
 #include "search/face_grid.h"
 
 namespace spherebench {

@@ -2,8 +2,8 @@
 // whose two stored cosines already show it cannot win.
 #pragma once
 
-#include "bench/cdc_method.h"
-#include "bench/search.h"
+#include "method/cdc_method.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

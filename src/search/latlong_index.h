@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "bench/latlong_method.h"
-#include "bench/search.h"
+#include "method/latlong_method.h"
+#include "method/nearest.h"
 #include "search/face_grid.h"
 
 namespace spherebench {

@@ -2,8 +2,8 @@
 // airport whose latitude alone shows it cannot win.
 #pragma once
 
-#include "bench/latlong_method.h"
-#include "bench/search.h"
+#include "method/latlong_method.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "bench/search.h"
 #include "geo/coords.h"
+#include "method/nearest.h"
 #include "search/face_grid.h"
 
 namespace spherebench {

@@ -1,8 +1,8 @@
 #include "suite/floors.h"
 
-#include "bench/cdc_method.h"
-#include "bench/latlong_method.h"
-#include "bench/search.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

@@ -14,8 +14,8 @@
 // the binary stays baseline.
 #pragma once
 
-#include "bench/search.h"
 #include "geo/coords.h"
+#include "method/nearest.h"
 #include "vector/cdc_case_groups.h"
 
 namespace spherebench {

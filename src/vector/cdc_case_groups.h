@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "bench/cdc_method.h"
 #include "geo/coords.h"
+#include "method/cdc_method.h"
 
 namespace spherebench {
 

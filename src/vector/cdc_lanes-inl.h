@@ -12,8 +12,8 @@
 
 #include <hwy/highway.h>
 
-#include "bench/cdc_method.h"
-#include "bench/search.h"
+#include "method/cdc_method.h"
+#include "method/nearest.h"
 #include "vector/cdc_case_groups.h"
 #include "vector/vector_lanes-inl.h"
 

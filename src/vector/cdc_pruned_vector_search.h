@@ -11,8 +11,8 @@
 // find_nearest<CdcMethod>. Dispatched at run time like cdc_block_search.h.
 #pragma once
 
-#include "bench/search.h"
 #include "geo/coords.h"
+#include "method/nearest.h"
 #include "vector/cdc_case_groups.h"
 
 namespace spherebench {

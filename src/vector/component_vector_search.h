@@ -8,8 +8,8 @@
 // among equal scores. Dispatched at run time like cdc_block_search.h.
 #pragma once
 
-#include "bench/search.h"
 #include "geo/coords.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

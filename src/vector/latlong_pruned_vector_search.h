@@ -9,8 +9,8 @@
 // Dispatched at run time like latlong_vector_search.h.
 #pragma once
 
-#include "bench/search.h"
 #include "geo/coords.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

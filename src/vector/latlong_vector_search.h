@@ -7,8 +7,8 @@
 // cdc_block_search.h.
 #pragma once
 
-#include "bench/search.h"
 #include "geo/coords.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "bench/search.h"
+#include "method/nearest.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace spherebench::vector_lanes {

@@ -1,4 +1,4 @@
-"""The catalogue of searches as src/bench/search_catalogue.h writes it, and
+"""The catalogue of searches as src/catalogue/search_catalogue.h writes it, and
 the bytes per location of each stored form (src/geo/stored_form.h), read from
 those headers so that the documents name every search as the code does."""
 import os
@@ -45,5 +45,5 @@ def parse(catalogue_h, stored_form_h):
 
 
 def load(source=SOURCE):
-    return parse(_read(os.path.join(source, "bench", "search_catalogue.h")),
+    return parse(_read(os.path.join(source, "catalogue", "search_catalogue.h")),
                  _read(os.path.join(source, "geo", "stored_form.h")))

@@ -131,7 +131,7 @@ def introduction(run):
 Made by `tools/make_docs.sh` from one run of the benchmark suite's scale benchmarks saved in
 `docs/scale.json` (`benchmarks/scale_benchmarks.cpp`, the searches in `src/scale/`; `tools/make_docs.sh
 --scale` makes a new run); do not edit by hand. The searches are named as in
-`src/bench/search_catalogue.h`.
+`src/catalogue/search_catalogue.h`.
 
 At 14000 airports ([REPRESENTATIONS.md](REPRESENTATIONS.md)) every table sits in one core's L2
 and a form's size cannot matter. Here each form is searched over tables of 2^10 to

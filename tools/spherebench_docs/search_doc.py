@@ -171,7 +171,7 @@ def document(run, python_run=None):
     lines = [
         "# Searching as people search",
         "",
-        "Every search of the catalogue (`src/bench/search_catalogue.h`) asked one query at a time by",
+        "Every search of the catalogue (`src/catalogue/search_catalogue.h`) asked one query at a time by",
         "`BM_Query` (`benchmarks/query_benchmarks.cpp`) over random tables of 2^10 to 2^20 locations",
         "and 14000, the program's capacity: the brute forces, the scans that skip what cannot win, the",
         "indexes, and the anchors, other libraries' indexes over the same decoded pairs. Queries are",

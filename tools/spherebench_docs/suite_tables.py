@@ -1,7 +1,7 @@
 """The tables of docs/PERFORMANCE.md from the suite's runs: one run's
 searches against their floors, its vector searches, and one row per
 processor of the runs in docs/machines/. Searches are named as in the
-catalogue (src/bench/search_catalogue.h), and the suite's benchmark of a
+catalogue (src/catalogue/search_catalogue.h), and the suite's benchmark of a
 search is its name after BM_; runs saved under older names are read under
 these (results.RENAMED)."""
 import os

@@ -1,4 +1,4 @@
-#include "bench/clock.h"
+#include "pass/clock.h"
 
 #include <chrono>
 

@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "base/barrier.h"
-#include "bench/search.h"
 #include "geo/coords.h"
 #include "input/tables.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "bench/pass.h"
+#include "pass/pass.h"
 
 namespace spherebench {
 

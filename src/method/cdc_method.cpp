@@ -1,4 +1,4 @@
-#include "bench/cdc_method.h"
+#include "method/cdc_method.h"
 
 #include <cmath>
 

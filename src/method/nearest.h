@@ -38,11 +38,6 @@ concept ProximityMethod = requires(const AirportTable& airports, const FlightLin
     { M::airport_position(airports, i) } -> std::same_as<LatLong>;
 };
 
-// The index of each point's nearest airport; rewritten by each pass.
-struct WinnerTable {
-    std::vector<int32_t> airport = std::vector<int32_t>(kFlightLineCapacity);
-};
-
 struct Nearest {
     int32_t airport;  // kNoWinner when there are no airports
     double score;

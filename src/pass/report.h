@@ -2,18 +2,25 @@
 // along the path and the duration line.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/format.h"
-#include "bench/search.h"
 #include "geo/coords.h"
 #include "input/tables.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 
 inline constexpr const char* kPassHeader =
     "==== Find nearest airports to the points ======\n"
     "==== along Bombay-Los Angeles flight path =====\n";
+
+// The index of each point's nearest airport; rewritten by each pass.
+struct WinnerTable {
+    std::vector<int32_t> airport = std::vector<int32_t>(kFlightLineCapacity);
+};
 
 struct DurationParts {
     int hours;

@@ -4,8 +4,8 @@
 // so each is timed briefly on the loaded tables and the fastest is used.
 #pragma once
 
-#include "bench/cdc_method.h"
 #include "input/tables.h"
+#include "method/cdc_method.h"
 
 namespace spherebench {
 

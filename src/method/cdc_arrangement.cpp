@@ -1,10 +1,10 @@
-#include "bench/cdc_arrangement.h"
+#include "method/cdc_arrangement.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 
-#include "bench/search.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "bench/search.h"
 #include "input/tables.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

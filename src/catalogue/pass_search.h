@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "bench/search_catalogue.h"
+#include "catalogue/search_catalogue.h"
 
 namespace spherebench {
 

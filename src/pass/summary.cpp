@@ -1,4 +1,4 @@
-#include "bench/summary.h"
+#include "pass/summary.h"
 
 #include "base/format.h"
 

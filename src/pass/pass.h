@@ -10,10 +10,10 @@
 #include <optional>
 #include <vector>
 
-#include "bench/clock.h"
-#include "bench/report.h"
-#include "bench/search.h"
 #include "input/tables.h"
+#include "method/nearest.h"
+#include "pass/clock.h"
+#include "pass/report.h"
 
 namespace spherebench {
 

@@ -6,9 +6,9 @@
 #include <bit>
 #include <cstdint>
 
-#include "bench/search.h"
 #include "geo/coords.h"
 #include "input/tables.h"
+#include "method/nearest.h"
 
 namespace spherebench {
 

@@ -58,7 +58,7 @@ struct SearchFacts {
 
 inline constexpr SearchFacts kSearchCatalogue[] = {
     {SearchId::kCdcBrute, "CdcBrute", Form::kCdcPair, SearchKind::kBrute, false, true,
-     "find_nearest<CdcMethod> (bench/search.h)"},
+     "find_nearest<CdcMethod> (method/nearest.h)"},
     {SearchId::kCdcBruteVector, "CdcBruteVector", Form::kCdcPair, SearchKind::kBrute, true, true,
      "cdc_block_find_nearest (vector/cdc_block_search.h)"},
     {SearchId::kCdcPruned, "CdcPruned", Form::kCdcPair, SearchKind::kPruned, false, true,
@@ -68,7 +68,7 @@ inline constexpr SearchFacts kSearchCatalogue[] = {
     {SearchId::kCdcIndex, "CdcIndex", Form::kCdcPair, SearchKind::kIndex, false, true,
      "cdc_index_find_nearest (search/cdc_index.h)"},
     {SearchId::kLatLongBrute, "LatLongBrute", Form::kFixedLatLong, SearchKind::kBrute, false, true,
-     "find_nearest<LatLongMethod> (bench/search.h)"},
+     "find_nearest<LatLongMethod> (method/nearest.h)"},
     {SearchId::kLatLongBruteVector, "LatLongBruteVector", Form::kFixedLatLong, SearchKind::kBrute, true, true,
      "latlong_vector_find_nearest (vector/latlong_vector_search.h)"},
     {SearchId::kLatLongPruned, "LatLongPruned", Form::kFixedLatLong, SearchKind::kPruned, false, true,

@@ -1,4 +1,4 @@
-#include "bench/report.h"
+#include "pass/report.h"
 
 #include <cmath>
 
