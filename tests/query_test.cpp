@@ -1,5 +1,5 @@
 // The query layer: its queries are the ones named (the great circle's ends,
-// the suite's flight-line seed), every exact search it dispatches to finds
+// the suite's flight-line seed), every exact search the catalogue makes finds
 // its brute force's winner and score bit for bit on tables of every small
 // size, and the anchors find a location at the exact nearest distance, none
 // at all in an empty table, and answer from the index they are given even
@@ -10,11 +10,11 @@
 #include <cstring>
 #include <vector>
 
-#include "anchors/anchor_searches.h"
 #include "geo/cdc_encoder.h"
 #include "geo/vectors.h"
-#include "query/prepared_search.h"
+#include "method/brute_force.h"
 #include "query/query_tables.h"
+#include "query/search.h"
 #include "random/random_tables.h"
 
 using namespace spherebench;
@@ -54,18 +54,19 @@ TEST(QueryTables, UniformQueriesAreTheSuiteFlightLine) {
     }
 }
 
-TEST(PreparedSearch, EveryExactSearchFindsWhatItsBruteForceFinds) {
+TEST(CatalogueSearch, EveryExactSearchFindsWhatItsBruteForceFinds) {
     for (const SearchFacts& facts : kSearchCatalogue) {
         if (!facts.exact || !search_built(facts.id)) continue;
         for (int size : {0, 1, 2, 37, 3000}) {
             const FormTable table = make_form_table(table_form(facts.id), size, kAirportSeed + size);
-            const auto search = prepare_search(facts.id, table);
-            const auto brute = prepare_search(reference_search(facts.id), table);
+            const auto search = make_search(facts.id, table);
+            const auto brute = make_search(reference_search(facts.id), table);
+            ASSERT_EQ(search->id(), facts.id);
             for (QueryKind kind : kQueryKinds) {
                 const FormTable queries = make_query_table(table.form, kind, 100);
                 for (int q = 0; q < queries.count; ++q) {
-                    const Nearest found = answer_query(*search, queries, q);
-                    ASSERT_TRUE(same(found, answer_query(*brute, queries, q)))
+                    const Nearest found = search->nearest(queries, q);
+                    ASSERT_TRUE(same(found, brute->nearest(queries, q)))
                         << facts.name << ", " << size << " locations, " << query_kind_name(kind) << " query " << q;
                     if (size == 0) {
                         ASSERT_EQ(found.airport, kNoWinner) << facts.name;
@@ -76,15 +77,18 @@ TEST(PreparedSearch, EveryExactSearchFindsWhatItsBruteForceFinds) {
     }
 }
 
-TEST(PreparedSearch, CdcBruteFindsTheSameInEveryArrangement) {
+TEST(CatalogueSearch, CdcBruteFindsTheSameInEveryArrangement) {
     const FormTable table = make_form_table(Form::kCdcPair, 2000, kAirportSeed);
     const FormTable queries = make_query_table(Form::kCdcPair, QueryKind::kUniform, 100);
-    const auto plain = prepare_search(SearchId::kCdcBrute, table);
-    for (CdcArrangement arrangement : {CdcArrangement::kSelectBits, CdcArrangement::kConditional}) {
-        auto other = prepare_search(SearchId::kCdcBrute, table);
-        other->arrangement = arrangement;
-        for (int q = 0; q < queries.count; ++q)
-            ASSERT_TRUE(same(answer_query(*other, queries, q), answer_query(*plain, queries, q))) << q;
+    const auto plain = make_search(SearchId::kCdcBrute, table);
+    for (int q = 0; q < queries.count; ++q) {
+        const CdcPoint point = arrange_point(decode_cdc(queries.cdc[q]));
+        for (CdcArrangement arrangement : {CdcArrangement::kSelectBits, CdcArrangement::kConditional}) {
+            const Nearest other = with_cdc_method(arrangement, [&](auto method) {
+                return BruteForce<decltype(method)>(table.cdc.data(), table.count).nearest(point);
+            });
+            ASSERT_TRUE(same(other, plain->nearest(queries, q))) << q;
+        }
     }
 }
 
@@ -92,15 +96,15 @@ TEST(PreparedSearch, CdcBruteFindsTheSameInEveryArrangement) {
 // rounding of the squared chord), wherever it breaks ties.
 TEST(Anchors, FindALocationAtTheExactNearestDistance) {
     const FormTable table = make_form_table(Form::kCdcPair, 3000, kAirportSeed);
+    const auto exact = make_search(SearchId::kCdcBrute, table);
     for (SearchId id : kAnchors) {
-        if (!anchor_built(id)) continue;
-        const auto anchor = prepare_search(id, table);
-        const auto exact = prepare_search(SearchId::kCdcBrute, table);
-        EXPECT_GE(anchor->bytes, 12u * 3000u) << search_name(id) << ": its copy of the points at least";
+        if (!search_built(id)) continue;
+        const auto anchor = make_search(id, table);
+        EXPECT_GE(anchor->bytes(), 12u * 3000u) << search_name(id) << ": its copy of the points at least";
         for (QueryKind kind : kQueryKinds) {
             const FormTable queries = make_query_table(Form::kCdcPair, kind, 300);
             for (int q = 0; q < queries.count; ++q) {
-                const Nearest found = answer_query(*anchor, queries, q), best = answer_query(*exact, queries, q);
+                const Nearest found = anchor->nearest(queries, q), best = exact->nearest(queries, q);
                 ASSERT_NE(found.airport, kNoWinner);
                 ASSERT_NEAR(found.score, best.score, 1e-15 + 1e-12 * best.score) << search_name(id) << " " << q;
             }
@@ -108,16 +112,21 @@ TEST(Anchors, FindALocationAtTheExactNearestDistance) {
     }
 }
 
+// A table of the directions given, as pairs.
+FormTable pairs_of(const std::vector<UnitVector>& directions) {
+    FormTable table = empty_form_table(Form::kCdcPair, static_cast<int>(directions.size()));
+    for (int i = 0; i < table.count; ++i) set_location(table, i, directions[i]);
+    return table;
+}
+
 TEST(Anchors, NoPointsNoWinnerAndOneIsTheWinner) {
-    const double x = 0.6, y = 0.8, z = 0.0;
+    const FormTable none = pairs_of({}), one = pairs_of({{0.6, 0.8, 0}});
     for (SearchId id : kAnchors) {
-        if (!anchor_built(id)) continue;
-        EXPECT_EQ(anchor_find_nearest(*build_anchor_index(id, nullptr, nullptr, nullptr, 0), {0, 0, 1}).airport,
-                  kNoWinner)
-            << search_name(id);
-        const Nearest one = anchor_find_nearest(*build_anchor_index(id, &x, &y, &z, 1), {0, 0, 1});
-        EXPECT_EQ(one.airport, 0) << search_name(id);
-        EXPECT_EQ(one.score, 2.0) << search_name(id);  // (0.36 + 0.64) + 1, each rounded
+        if (!search_built(id)) continue;
+        EXPECT_EQ(make_search(id, none)->nearest(one, 0).airport, kNoWinner) << search_name(id);
+        const Nearest found = make_search(id, one)->nearest(one, 0);
+        EXPECT_EQ(found.airport, 0) << search_name(id);
+        EXPECT_EQ(found.score, 0.0) << search_name(id);  // the same pair decoded the same way
     }
 }
 
@@ -125,13 +134,12 @@ TEST(Anchors, NoPointsNoWinnerAndOneIsTheWinner) {
 // index, made after the first is freed (perhaps at the same address), is the
 // one searched.
 TEST(Anchors, AnswerFromTheIndexGivenAfterAnotherWasFreed) {
-    const double xs1[] = {1, 0}, ys1[] = {0, 1}, zs1[] = {0, 0};
-    const double xs2[] = {0, 0, -1}, ys2[] = {0, -1, 0}, zs2[] = {1, 0, 0};
+    const FormTable first = pairs_of({{1, 0, 0}, {0, 1, 0}}), second = pairs_of({{0, 0, 1}, {0, -1, 0}, {-1, 0, 0}});
+    const FormTable queries = pairs_of({{0, 1, 0}, {-1, 0, 0}});
     for (SearchId id : kAnchors) {
-        if (!anchor_built(id)) continue;
-        EXPECT_EQ(anchor_find_nearest(*build_anchor_index(id, xs1, ys1, zs1, 2), {0, 1, 0}).airport, 1);
-        EXPECT_EQ(anchor_find_nearest(*build_anchor_index(id, xs2, ys2, zs2, 3), {-1, 0, 0}).airport, 2)
-            << search_name(id);
+        if (!search_built(id)) continue;
+        EXPECT_EQ(make_search(id, first)->nearest(queries, 0).airport, 1);
+        EXPECT_EQ(make_search(id, second)->nearest(queries, 1).airport, 2) << search_name(id);
     }
 }
 

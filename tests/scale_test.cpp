@@ -78,18 +78,19 @@ TEST(ScaleSearch, TinyAndEmptyTables) {
 }
 
 // Parts cover the table once, in order: equal splits, tiles with a short
-// last one, and the block search's groups made per part.
+// last one, and a search built per part.
 TEST(ScaleSearch, TableParts) {
     const FormTable table = make_form_table(Form::kCdcPair, 10, 7);
     EXPECT_EQ(split_table(SearchId::kCdcBrute, table, 3).begin, (std::vector<int>{0, 3, 6, 10}));
     EXPECT_EQ(split_table(SearchId::kCdcBrute, table, 0).begin, (std::vector<int>{0, 10}));
     EXPECT_EQ(tile_table(SearchId::kCdcBrute, table, 4).begin, (std::vector<int>{0, 4, 8, 10}));
     EXPECT_EQ(tile_table(SearchId::kCdcBrute, table, 0).count(), 10);
-    EXPECT_TRUE(tile_table(SearchId::kCdcBrute, table, 4).groups.empty());
     const TableParts grouped = tile_table(SearchId::kCdcBruteVector, table, 4);
-    ASSERT_EQ(grouped.groups.size(), 3u);
-    // The last tile's two pairs, indexed within the tile.
-    for (double index : grouped.groups[2].indices) EXPECT_TRUE(index == 0 || index == 1) << index;
+    ASSERT_EQ(grouped.searches.size(), 3u);
+    // The last tile's search holds its two pairs, grouped: 16 bytes each at
+    // least.
+    EXPECT_EQ(grouped.searches[2]->count(), 2);
+    EXPECT_GE(grouped.searches[2]->bytes(), 32u);
     EXPECT_EQ(tile_table(SearchId::kCdcBrute, make_form_table(Form::kCdcPair, 0, 7), 4).begin,
               (std::vector<int>{0, 0}));
 }

@@ -67,11 +67,11 @@ bool same(Nearest a, Nearest b) {
 // answers differ (each reported, up to a few).
 int count_differences(const Table& table, const Queries& queries) {
     const int n = static_cast<int>(table.pairs.size());
-    const CdcIndex cdc_index = build_cdc_index(table.pairs.data(), n);
-    const LatLongIndex latlong_index = build_latlong_index(table.fixed.data(), n);
+    const CdcIndex cdc_index(table.pairs.data(), n);
+    const LatLongIndex latlong_index(table.fixed.data(), n);
     std::vector<double> xs, ys, zs;
     for (const UnitVector v : table.vectors) xs.push_back(v.x), ys.push_back(v.y), zs.push_back(v.z);
-    const PointIndex point_index = build_point_index(xs.data(), ys.data(), zs.data(), n);
+    const S2PointIndex point_index({xs.data(), ys.data(), zs.data()}, n);
     int differences = 0;
     const auto check = [&](const char* search, int query, Nearest expected, Nearest got) {
         if (same(expected, got)) return;
@@ -85,20 +85,19 @@ int count_differences(const Table& table, const Queries& queries) {
         const CdcPair pair = queries.pairs[i];
         const CdcPoint point = arrange_point(decode_cdc(pair));
         const Nearest brute = find_nearest<CdcMethod>(table.pairs.data(), n, point);
-        check("CdcPruned", i, brute, cdc_pruned_find_nearest(table.pairs.data(), n, point));
-        check("CdcIndex", i, brute, cdc_index_find_nearest(cdc_index, point));
+        check("CdcPruned", i, brute, CdcPruned(table.pairs.data(), n).nearest(point));
+        check("CdcIndex", i, brute, cdc_index.nearest(point));
         fixed.push_back(cdc_to_fixed(pair));
         vectors.push_back(decode_cdc(pair));
     }
     for (int i = 0; i < static_cast<int>(fixed.size()); ++i) {
         const LatLong point = from_fixed(fixed[i]);
         const Nearest brute = find_nearest<LatLongMethod>(table.fixed.data(), n, point);
-        check("LatLongPruned", i, brute, latlong_pruned_find_nearest(table.fixed.data(), n, point));
-        check("LatLongIndex", i, brute, latlong_index_find_nearest(latlong_index, point));
+        check("LatLongPruned", i, brute, LatLongPruned(table.fixed.data(), n).nearest(point));
+        check("LatLongIndex", i, brute, latlong_index.nearest(point));
     }
     for (int i = 0; i < static_cast<int>(vectors.size()); ++i)
-        check("PointIndex", i, brute_point_nearest(table.vectors, vectors[i]),
-              point_index_find_nearest(point_index, vectors[i]));
+        check("PointIndex", i, brute_point_nearest(table.vectors, vectors[i]), point_index.nearest(vectors[i]));
     return differences;
 }
 
@@ -233,12 +232,12 @@ void expect_mirror_ties_kept(int sources, uint64_t seed) {
     table.fixed = fixed;
     const std::vector<UnitVector> axes = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
     const int n = static_cast<int>(pairs.size());
-    const CdcIndex index = build_cdc_index(pairs.data(), n);
+    const CdcIndex index(pairs.data(), n);
     for (const UnitVector axis : axes) {
         const CdcPoint point = arrange_point(axis);
         const Nearest brute = find_nearest<CdcMethod>(pairs.data(), n, point);
-        EXPECT_TRUE(same(brute, cdc_pruned_find_nearest(pairs.data(), n, point)));
-        EXPECT_TRUE(same(brute, cdc_index_find_nearest(index, point)));
+        EXPECT_TRUE(same(brute, CdcPruned(pairs.data(), n).nearest(point)));
+        EXPECT_TRUE(same(brute, index.nearest(point)));
     }
     Queries queries{{}, {{0, 0}, {0, 2147483640}, {0, -2147483640}, {1073741820, 0}}, axes};
     EXPECT_EQ(count_differences(table, queries), 0);
@@ -290,15 +289,17 @@ TEST(SearchExact, TightClusters) {
 // cells, and tables with locations on them.
 TEST(SearchExact, PointsOnCellEdges) {
     const Table random_table = table_of(random_directions(2000, 11));
-    std::vector<double> xs, ys, zs;
-    for (const UnitVector v : random_table.vectors) xs.push_back(v.x), ys.push_back(v.y), zs.push_back(v.z);
-    const PointIndex probe = build_point_index(xs.data(), ys.data(), zs.data(), 2000);
-    const int n = probe.grid.side;
+    // The grid S2PointIndex builds over them: faces' reach 0.7072, 8 a cell.
+    std::vector<FacePlace> places;
+    for (const UnitVector v : random_table.vectors) places.push_back(face_place_of(v.x, v.y, v.z));
+    FaceGrid grid;
+    build_face_grid(grid, places, 0.7072, 8);
+    const int n = grid.side;
     ASSERT_GT(n, 2);
     std::vector<UnitVector> on_edges;
     for (int i = 0; i <= n; ++i) {
         for (int j = 0; j <= n; j += 3) {
-            const double a = probe.grid.origin + i / probe.grid.scale, b = probe.grid.origin + j / probe.grid.scale;
+            const double a = grid.origin + i / grid.scale, b = grid.origin + j / grid.scale;
             if (a * a + b * b >= 1) continue;
             const double w = std::sqrt(1 - a * a - b * b);
             on_edges.push_back({w, a, b});
@@ -335,9 +336,9 @@ TEST(SearchExact, BundledData) {
 TEST(SearchExact, CdcIndexBytesPerLocation) {
     for (const int size : {1 << 10, 14000, 1 << 18}) {
         const std::vector<CdcPair> pairs = random_directions(size, 13);
-        const CdcIndex index = build_cdc_index(pairs.data(), size);
-        EXPECT_LE(cdc_index_bytes(index), 13.0 * size) << size;
-        EXPECT_GE(cdc_index_bytes(index), 12.0 * size) << size;
+        const CdcIndex index(pairs.data(), size);
+        EXPECT_LE(index.bytes(), 13.0 * size) << size;
+        EXPECT_GE(index.bytes(), 12.0 * size) << size;
     }
 }
 

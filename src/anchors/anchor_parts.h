@@ -1,47 +1,42 @@
-// The anchors one by one, each in a source of its own that is compiled only
-// where its library was found (SPHEREBENCH_HAVE_<NAME>); anchor_searches.cpp
-// dispatches to them. Private to src/anchors.
+// What every anchor's source shares: the members of Anchor over its
+// Structure, which each source defines for its library and then
+// instantiates (template class Anchor<id>;). Private to src/anchors.
 #pragma once
 
-#include <cstddef>
+#include <vector>
 
-#include "geo/coords.h"
-#include "method/nearest.h"
+#include "anchors/anchor.h"
 
 namespace spherebench {
 
-// Each anchor's structure, and for each the same three operations by
-// overload: the nearest point, the bytes held, and freeing it.
-struct NanoflannAnchor;
-struct BoostRtreeAnchor;
-struct S2ClosestAnchor;
-struct FaissAnchor;
-
-NanoflannAnchor* build_nanoflann_anchor(const double* xs, const double* ys, const double* zs, int count);
-BoostRtreeAnchor* build_boost_rtree_anchor(const double* xs, const double* ys, const double* zs, int count);
-S2ClosestAnchor* build_s2_closest_anchor(const double* xs, const double* ys, const double* zs, int count);
-FaissAnchor* build_faiss_anchor(const double* xs, const double* ys, const double* zs, int count);
-
-Nearest anchor_nearest(const NanoflannAnchor& anchor, UnitVector point);
-Nearest anchor_nearest(const BoostRtreeAnchor& anchor, UnitVector point);
-Nearest anchor_nearest(const S2ClosestAnchor& anchor, UnitVector point);
-Nearest anchor_nearest(const FaissAnchor& anchor, UnitVector point);
-
-size_t anchor_bytes(const NanoflannAnchor& anchor);
-size_t anchor_bytes(const BoostRtreeAnchor& anchor);
-size_t anchor_bytes(const S2ClosestAnchor& anchor);
-size_t anchor_bytes(const FaissAnchor& anchor);
-
-void free_anchor(NanoflannAnchor* anchor);
-void free_anchor(BoostRtreeAnchor* anchor);
-void free_anchor(S2ClosestAnchor* anchor);
-void free_anchor(FaissAnchor* anchor);
+// The table's pairs decoded, as three arrays of components.
+struct DecodedPoints {
+    std::vector<double> xs, ys, zs;
+    int count() const { return static_cast<int>(xs.size()); }
+};
+DecodedPoints decode_points(const CdcPair* pairs, int count);
 
 // The squared chord every anchor reports for its answer, so that the scores
 // of all of them are comparable.
 inline double anchor_chord2(double x, double y, double z, UnitVector p) {
     const double dx = x - p.x, dy = y - p.y, dz = z - p.z;
     return (dx * dx + dy * dy) + dz * dz;
+}
+
+template <SearchId id>
+Anchor<id>::Anchor(const CdcPair* pairs, int count)
+    : structure_(std::make_unique<Structure>(decode_points(pairs, count))) {}
+template <SearchId id>
+Anchor<id>::~Anchor() = default;
+template <SearchId id>
+Anchor<id>::Anchor(Anchor&&) noexcept = default;
+template <SearchId id>
+Nearest Anchor<id>::nearest(UnitVector point) const {
+    return structure_->nearest(point);
+}
+template <SearchId id>
+size_t Anchor<id>::bytes() const {
+    return structure_->bytes();
 }
 
 }  // namespace spherebench

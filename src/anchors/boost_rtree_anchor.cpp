@@ -47,33 +47,35 @@ struct CountingAllocator {
 // bulk load, which packs the nodes itself).
 using Tree = bgi::rtree<Entry, bgi::rstar<16>, bgi::indexable<Entry>, bgi::equal_to<Entry>, CountingAllocator<Entry>>;
 
-}  // namespace
-
-struct BoostRtreeAnchor {
-    CountingAllocator<Entry> allocator;
-    Tree tree;
-};
-
-BoostRtreeAnchor* build_boost_rtree_anchor(const double* xs, const double* ys, const double* zs, int count) {
+std::vector<Entry> entries_of(const DecodedPoints& points) {
     std::vector<Entry> entries;
-    entries.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) entries.emplace_back(Point(xs[i], ys[i], zs[i]), i);
-    CountingAllocator<Entry> allocator;
-    return new BoostRtreeAnchor{
-        allocator, Tree(entries, bgi::rstar<16>(), bgi::indexable<Entry>(), bgi::equal_to<Entry>(), allocator)};
+    entries.reserve(static_cast<size_t>(points.count()));
+    for (int i = 0; i < points.count(); ++i) entries.emplace_back(Point(points.xs[i], points.ys[i], points.zs[i]), i);
+    return entries;
 }
 
-Nearest anchor_nearest(const BoostRtreeAnchor& anchor, UnitVector point) {
+}  // namespace
+
+template <>
+struct BoostRtree::Structure {
+    CountingAllocator<Entry> allocator;
+    Tree tree;
+
+    explicit Structure(const DecodedPoints& points)
+        : tree(entries_of(points), bgi::rstar<16>(), bgi::indexable<Entry>(), bgi::equal_to<Entry>(), allocator) {}
+    Nearest nearest(UnitVector point) const;
+    size_t bytes() const { return *allocator.bytes; }
+};
+
+Nearest BoostRtree::Structure::nearest(UnitVector point) const {
     const Point p(point.x, point.y, point.z);
-    for (auto it = anchor.tree.qbegin(bgi::nearest(p, 1)); it != anchor.tree.qend(); ++it) {
+    for (auto it = tree.qbegin(bgi::nearest(p, 1)); it != tree.qend(); ++it) {
         const Point& q = it->first;
         return {it->second, anchor_chord2(bg::get<0>(q), bg::get<1>(q), bg::get<2>(q), point)};
     }
     return {kNoWinner, kStartScore};
 }
 
-size_t anchor_bytes(const BoostRtreeAnchor& anchor) { return *anchor.allocator.bytes; }
-
-void free_anchor(BoostRtreeAnchor* anchor) { delete anchor; }
+template class Anchor<SearchId::kBoostRtree>;
 
 }  // namespace spherebench

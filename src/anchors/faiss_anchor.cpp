@@ -13,11 +13,6 @@
 
 namespace spherebench {
 
-struct FaissAnchor {
-    faiss::IndexFlatL2 index{3};
-    std::vector<double> xyz;  // the points as given, for the reported score
-};
-
 namespace {
 
 // OpenMP's thread count is set per calling thread: each thread that asks
@@ -32,33 +27,40 @@ void one_openmp_thread() {
 
 }  // namespace
 
-FaissAnchor* build_faiss_anchor(const double* xs, const double* ys, const double* zs, int count) {
+template <>
+struct FaissFlat::Structure {
+    faiss::IndexFlatL2 index{3};
+    std::vector<double> xyz;  // the points as given, for the reported score
+
+    explicit Structure(const DecodedPoints& points);
+    Nearest nearest(UnitVector point) const;
+    size_t bytes() const { return index.codes.size(); }
+};
+
+FaissFlat::Structure::Structure(const DecodedPoints& decoded) {
     one_openmp_thread();
-    auto* anchor = new FaissAnchor;
+    const int count = decoded.count();
     std::vector<float> points(3 * static_cast<size_t>(count));
-    anchor->xyz.resize(points.size());
+    xyz.resize(points.size());
     for (int i = 0; i < count; ++i) {
-        const double p[3] = {xs[i], ys[i], zs[i]};
-        for (int k = 0; k < 3; ++k) points[3 * i + k] = static_cast<float>(p[k]), anchor->xyz[3 * i + k] = p[k];
+        const double p[3] = {decoded.xs[i], decoded.ys[i], decoded.zs[i]};
+        for (int k = 0; k < 3; ++k) points[3 * i + k] = static_cast<float>(p[k]), xyz[3 * i + k] = p[k];
     }
-    if (count > 0) anchor->index.add(count, points.data());
-    return anchor;
+    if (count > 0) index.add(count, points.data());
 }
 
-Nearest anchor_nearest(const FaissAnchor& anchor, UnitVector point) {
-    if (anchor.index.ntotal == 0) return {kNoWinner, kStartScore};
+Nearest FaissFlat::Structure::nearest(UnitVector point) const {
+    if (index.ntotal == 0) return {kNoWinner, kStartScore};
     one_openmp_thread();
     const float query[3] = {static_cast<float>(point.x), static_cast<float>(point.y), static_cast<float>(point.z)};
     float distance = 0;
     faiss::Index::idx_t label = -1;
-    anchor.index.search(1, query, 1, &distance, &label);
+    index.search(1, query, 1, &distance, &label);
     if (label < 0) return {kNoWinner, kStartScore};
-    const double* p = &anchor.xyz[3 * static_cast<size_t>(label)];
+    const double* p = &xyz[3 * static_cast<size_t>(label)];
     return {static_cast<int32_t>(label), anchor_chord2(p[0], p[1], p[2], point)};
 }
 
-size_t anchor_bytes(const FaissAnchor& anchor) { return anchor.index.codes.size(); }
-
-void free_anchor(FaissAnchor* anchor) { delete anchor; }
+template class Anchor<SearchId::kFaissFlat>;
 
 }  // namespace spherebench

@@ -27,44 +27,45 @@ using Tree =
 // Points per leaf: nanoflann's default.
 constexpr size_t kLeafSize = 10;
 
+PointCloud interleaved(const DecodedPoints& points) {
+    PointCloud cloud;
+    for (int i = 0; i < points.count(); ++i)
+        cloud.xyz.insert(cloud.xyz.end(), {points.xs[i], points.ys[i], points.zs[i]});
+    return cloud;
+}
+
 }  // namespace
 
-struct NanoflannAnchor {
+template <>
+struct NanoflannKdTree::Structure {
     PointCloud cloud;
     Tree tree;  // reads `cloud`, which is declared first and so built first
 
-    explicit NanoflannAnchor(PointCloud points)
-        : cloud(std::move(points)), tree(3, cloud, nanoflann::KDTreeSingleIndexAdaptorParams(kLeafSize)) {}
+    explicit Structure(const DecodedPoints& points)
+        : cloud(interleaved(points)), tree(3, cloud, nanoflann::KDTreeSingleIndexAdaptorParams(kLeafSize)) {
+        if (points.count() > 0) tree.buildIndex();
+    }
+    Nearest nearest(UnitVector point) const;
+    size_t bytes() const;
 };
 
-NanoflannAnchor* build_nanoflann_anchor(const double* xs, const double* ys, const double* zs, int count) {
-    PointCloud cloud;
-    cloud.xyz.resize(3 * static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        cloud.xyz[3 * i] = xs[i], cloud.xyz[3 * i + 1] = ys[i], cloud.xyz[3 * i + 2] = zs[i];
-    }
-    auto* anchor = new NanoflannAnchor(std::move(cloud));
-    if (count > 0) anchor->tree.buildIndex();
-    return anchor;
-}
-
-Nearest anchor_nearest(const NanoflannAnchor& anchor, UnitVector point) {
-    if (anchor.cloud.xyz.empty()) return {kNoWinner, kStartScore};
+Nearest NanoflannKdTree::Structure::nearest(UnitVector point) const {
+    if (cloud.xyz.empty()) return {kNoWinner, kStartScore};
     const double query[3] = {point.x, point.y, point.z};
     uint32_t index = 0;
     double distance = 0;
     nanoflann::KNNResultSet<double, uint32_t> result(1);
     result.init(&index, &distance);
-    anchor.tree.findNeighbors(result, query, nanoflann::SearchParams());
-    const double* p = &anchor.cloud.xyz[3 * static_cast<size_t>(index)];
+    tree.findNeighbors(result, query, nanoflann::SearchParams());
+    const double* p = &cloud.xyz[3 * static_cast<size_t>(index)];
     return {static_cast<int32_t>(index), anchor_chord2(p[0], p[1], p[2], point)};
 }
 
-size_t anchor_bytes(const NanoflannAnchor& anchor) {
-    auto& tree = const_cast<Tree&>(anchor.tree);  // usedMemory is not const
-    return tree.usedMemory(tree) + anchor.cloud.xyz.size() * sizeof(double);
+size_t NanoflannKdTree::Structure::bytes() const {
+    auto& mutable_tree = const_cast<Tree&>(tree);  // usedMemory is not const
+    return mutable_tree.usedMemory(mutable_tree) + cloud.xyz.size() * sizeof(double);
 }
 
-void free_anchor(NanoflannAnchor* anchor) { delete anchor; }
+template class Anchor<SearchId::kNanoflannKdTree>;
 
 }  // namespace spherebench

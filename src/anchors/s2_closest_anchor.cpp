@@ -13,11 +13,6 @@
 
 namespace spherebench {
 
-struct S2ClosestAnchor {
-    S2PointIndex<int32_t> index;
-    long long serial;  // which index a thread's query object was made for
-};
-
 namespace {
 
 std::atomic<long long> next_serial{0};
@@ -27,35 +22,41 @@ struct ThreadQuery {
     std::unique_ptr<S2ClosestPointQuery<int32_t>> query;
 };
 
-S2ClosestPointQuery<int32_t>& query_for(const S2ClosestAnchor& anchor) {
+// A query object per thread over the index with that serial: made again
+// when a thread asks another index.
+S2ClosestPointQuery<int32_t>& query_for(const ::S2PointIndex<int32_t>& index, long long serial) {
     thread_local ThreadQuery held;
-    if (held.serial != anchor.serial) {
+    if (held.serial != serial) {
         S2ClosestPointQuery<int32_t>::Options options;
         options.set_max_results(1);
-        held.query = std::make_unique<S2ClosestPointQuery<int32_t>>(&anchor.index, options);
-        held.serial = anchor.serial;
+        held.query = std::make_unique<S2ClosestPointQuery<int32_t>>(&index, options);
+        held.serial = serial;
     }
     return *held.query;
 }
 
 }  // namespace
 
-S2ClosestAnchor* build_s2_closest_anchor(const double* xs, const double* ys, const double* zs, int count) {
-    auto* anchor = new S2ClosestAnchor{{}, next_serial++};
-    for (int i = 0; i < count; ++i) anchor->index.Add(S2Point(xs[i], ys[i], zs[i]), i);
-    return anchor;
-}
+template <>
+struct S2ClosestPoint::Structure {
+    ::S2PointIndex<int32_t> index;
+    long long serial = next_serial++;  // which index a thread's query object was made for
 
-Nearest anchor_nearest(const S2ClosestAnchor& anchor, UnitVector point) {
+    explicit Structure(const DecodedPoints& points) {
+        for (int i = 0; i < points.count(); ++i) index.Add(S2Point(points.xs[i], points.ys[i], points.zs[i]), i);
+    }
+    Nearest nearest(UnitVector point) const;
+    size_t bytes() const { return index.SpaceUsed(); }
+};
+
+Nearest S2ClosestPoint::Structure::nearest(UnitVector point) const {
     S2ClosestPointQuery<int32_t>::PointTarget target(S2Point(point.x, point.y, point.z));
-    const auto result = query_for(anchor).FindClosestPoint(&target);
+    const auto result = query_for(index, serial).FindClosestPoint(&target);
     if (result.is_empty()) return {kNoWinner, kStartScore};
     const S2Point& p = result.point();
     return {result.data(), anchor_chord2(p.x(), p.y(), p.z(), point)};
 }
 
-size_t anchor_bytes(const S2ClosestAnchor& anchor) { return anchor.index.SpaceUsed(); }
-
-void free_anchor(S2ClosestAnchor* anchor) { delete anchor; }
+template class Anchor<SearchId::kS2ClosestPoint>;
 
 }  // namespace spherebench

@@ -9,10 +9,7 @@
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "pass/pass.h"
-#include "search/cdc_index.h"
-#include "search/cdc_pruned_search.h"
-#include "search/latlong_index.h"
-#include "search/latlong_pruned_search.h"
+#include "search/pass_searches.h"
 
 namespace spherebench {
 
@@ -77,55 +74,54 @@ std::optional<std::string> run_passes_with(Cdc cdc_method, const CdcSearch& cdc_
     return std::nullopt;
 }
 
-// build(), timed into `ms`; under verbose its time and size on standard
-// error.
-template <typename Build, typename Bytes>
-auto build_index(const char* what, int count, bool verbose, Build build, Bytes bytes, double& ms) {
+// The program's brute force runs the direction-cosine test in the arrangement
+// chosen on the command line; the other searches have their own.
+template <typename Search, ProximityMethod Cdc>
+struct Arranged {
+    using type = Search;
+};
+template <ProximityMethod Cdc>
+struct Arranged<CdcBrute, Cdc> {
+    using type = BruteForce<Cdc>;
+};
+
+// The search built over the table, timed into `ms`; an index's time and size
+// under verbose on standard error.
+template <typename Search, typename Record>
+Search build_search(SearchId id, const char* what, const Record* records, int count, bool verbose, double& ms) {
     const auto start = std::chrono::steady_clock::now();
-    auto index = build();
+    Search search(records, count);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     ms = took.count();
-    if (verbose)
+    if (verbose && search_facts(id).kind == SearchKind::kIndex)
         std::fprintf(stderr, "spherebench: %s index of %d airports built in %.3f ms, %zu bytes\n", what, count,
-                     took.count(), bytes(index));
-    return index;
+                     took.count(), search.bytes());
+    return search;
 }
 
-// Each method's search of the chosen kind, handed to the passes: the brute
-// force of the method, its pruned scan, or its index built here, before any
-// pass and untimed.
+// Each method's search of the chosen kind, handed to the passes: built here,
+// before any pass and untimed.
 template <ProximityMethod Cdc>
 std::optional<std::string> run_passes_by(Cdc cdc_method, const Inputs& inputs, const PassSetup& setup, PassRuns& runs) {
     const AirportTable& airports = inputs.airports;
     const int n = airports.count;
-    switch (setup.search) {
-        case PassSearch::kPruned:
-            return run_passes_with(
-                cdc_method, [&](const CdcPoint& p) { return cdc_pruned_find_nearest(airports.cdc.data(), n, p); },
-                [&](LatLong p) { return latlong_pruned_find_nearest(airports.fixed.data(), n, p); }, inputs,
-                setup.repeat, runs);
-        case PassSearch::kIndexed: {
-            double cdc_ms = 0, latlong_ms = 0;
-            const CdcIndex cdc = build_index(
-                "direction-cosine", n, setup.verbose, [&] { return build_cdc_index(airports.cdc.data(), n); },
-                cdc_index_bytes, cdc_ms);
-            const LatLongIndex latlong = build_index(
-                "latitude/longitude", n, setup.verbose, [&] { return build_latlong_index(airports.fixed.data(), n); },
-                latlong_index_bytes, latlong_ms);
-            auto failure = run_passes_with(
-                cdc_method, [&](const CdcPoint& p) { return cdc_index_find_nearest(cdc, p); },
-                [&](LatLong p) { return latlong_index_find_nearest(latlong, p); }, inputs, setup.repeat, runs);
+    return with_pass_search(setup.search, [&]<PassSearch kind>() {
+        using CdcSearch = typename Arranged<CdcPassSearch<kind>, Cdc>::type;
+        const PassSearchIds ids = pass_search_ids(kind);
+        double cdc_ms = 0, latlong_ms = 0;
+        const auto cdc =
+            build_search<CdcSearch>(ids.cdc, "direction-cosine", airports.cdc.data(), n, setup.verbose, cdc_ms);
+        const auto latlong = build_search<LatLongPassSearch<kind>>(ids.latlong, "latitude/longitude",
+                                                                   airports.fixed.data(), n, setup.verbose, latlong_ms);
+        auto failure = run_passes_with(
+            cdc_method, [&](const CdcPoint& p) { return cdc.nearest(p); },
+            [&](LatLong p) { return latlong.nearest(p); }, inputs, setup.repeat, runs);
+        if (search_facts(ids.cdc).kind == SearchKind::kIndex) {
             runs.cdc_index_ms = cdc_ms;
             runs.latlong_index_ms = latlong_ms;
-            return failure;
         }
-        case PassSearch::kBrute:
-            break;
-    }
-    return run_passes_with(
-        cdc_method, [&](const CdcPoint& p) { return find_nearest<Cdc>(airports.cdc.data(), n, p); },
-        [&](LatLong p) { return find_nearest<LatLongMethod>(airports.fixed.data(), n, p); }, inputs, setup.repeat,
-        runs);
+        return failure;
+    });
 }
 
 }  // namespace

@@ -1,9 +1,24 @@
 // The catalogue of searches: every search the project times, by the one name
 // it is timed and documented under, with its stored form, how it finds the
-// nearest location, whether its answer is exact and where it is written.
-// The suite, the scale study, the comparison of forms, the program's record
-// and the documents take names and facts from here and nowhere else; a new
-// search enters here first.
+// nearest location, whether its answer is exact and its type. The suite, the
+// scale study, the comparison of forms, the program's record and the
+// documents take names and facts from here and nowhere else.
+//
+// Each search is one type, in the header the entry names, built from a table
+// of its form and asked queries:
+//
+//   class CdcIndex {
+//    public:
+//     using Records = const CdcPair*;  // what it is built from, with a count
+//     using Query = CdcPoint;          // what it is asked with
+//     CdcIndex(Records records, int count);
+//     Nearest nearest(const Query& query) const;
+//     size_t bytes() const;            // all it reads over the table
+//   };
+//
+// and its header ties it to its entry with SearchType below. A new search is
+// its type, its test and its line here; make_search (query/search.h) then
+// builds it by its entry for every caller.
 #pragma once
 
 #include <optional>
@@ -53,46 +68,62 @@ struct SearchFacts {
     // come from SLEEF), the lowest index winning ties. An anchor is not:
     // its answers are counted against the exact ones.
     bool exact;
-    const char* entry;  // the function that answers a query, and its header
+    const char* entry;  // its type, and the header it is declared in
+    // The exact search it must agree with, winner and score bits: the scalar
+    // brute force of its form, but the vector one for the lat/long vector
+    // searches (whose sines come from SLEEF) and for S2Point (whose scalar
+    // search gives no score); itself where there is no other; CdcBrute over
+    // the same pairs for an anchor, which is only counted against it.
+    SearchId reference;
 };
 
 inline constexpr SearchFacts kSearchCatalogue[] = {
     {SearchId::kCdcBrute, "CdcBrute", Form::kCdcPair, SearchKind::kBrute, false, true,
-     "find_nearest<CdcMethod> (method/nearest.h)"},
+     "CdcBrute (method/brute_force.h)", SearchId::kCdcBrute},
     {SearchId::kCdcBruteVector, "CdcBruteVector", Form::kCdcPair, SearchKind::kBrute, true, true,
-     "cdc_block_find_nearest (vector/cdc_block_search.h)"},
+     "CdcBruteVector (vector/cdc_block_search.h)", SearchId::kCdcBrute},
     {SearchId::kCdcPruned, "CdcPruned", Form::kCdcPair, SearchKind::kPruned, false, true,
-     "cdc_pruned_find_nearest (search/cdc_pruned_search.h)"},
+     "CdcPruned (search/cdc_pruned_search.h)", SearchId::kCdcBrute},
     {SearchId::kCdcPrunedVector, "CdcPrunedVector", Form::kCdcPair, SearchKind::kPruned, true, true,
-     "cdc_pruned_vector_find_nearest (vector/cdc_pruned_vector_search.h)"},
-    {SearchId::kCdcIndex, "CdcIndex", Form::kCdcPair, SearchKind::kIndex, false, true,
-     "cdc_index_find_nearest (search/cdc_index.h)"},
+     "CdcPrunedVector (vector/cdc_pruned_vector_search.h)", SearchId::kCdcBrute},
+    {SearchId::kCdcIndex, "CdcIndex", Form::kCdcPair, SearchKind::kIndex, false, true, "CdcIndex (search/cdc_index.h)",
+     SearchId::kCdcBrute},
     {SearchId::kLatLongBrute, "LatLongBrute", Form::kFixedLatLong, SearchKind::kBrute, false, true,
-     "find_nearest<LatLongMethod> (method/nearest.h)"},
+     "LatLongBrute (method/brute_force.h)", SearchId::kLatLongBrute},
     {SearchId::kLatLongBruteVector, "LatLongBruteVector", Form::kFixedLatLong, SearchKind::kBrute, true, true,
-     "latlong_vector_find_nearest (vector/latlong_vector_search.h)"},
+     "LatLongBruteVector (vector/latlong_vector_search.h)", SearchId::kLatLongBruteVector},
     {SearchId::kLatLongPruned, "LatLongPruned", Form::kFixedLatLong, SearchKind::kPruned, false, true,
-     "latlong_pruned_find_nearest (search/latlong_pruned_search.h)"},
+     "LatLongPruned (search/latlong_pruned_search.h)", SearchId::kLatLongBrute},
     {SearchId::kLatLongPrunedVector, "LatLongPrunedVector", Form::kFixedLatLong, SearchKind::kPruned, true, true,
-     "latlong_pruned_vector_find_nearest (vector/latlong_pruned_vector_search.h)"},
+     "LatLongPrunedVector (vector/latlong_pruned_vector_search.h)", SearchId::kLatLongBruteVector},
     {SearchId::kLatLongIndex, "LatLongIndex", Form::kFixedLatLong, SearchKind::kIndex, false, true,
-     "latlong_index_find_nearest (search/latlong_index.h)"},
+     "LatLongIndex (search/latlong_index.h)", SearchId::kLatLongBrute},
     {SearchId::kS2CellIdBrute, "S2CellIdBrute", Form::kS2CellId, SearchKind::kBrute, false, true,
-     "nearest_by_cell_ids (forms/representations.h)"},
+     "S2CellIdBrute (forms/representations.h)", SearchId::kS2CellIdBrute},
     {SearchId::kS2PointBruteVector, "S2PointBruteVector", Form::kS2Point, SearchKind::kBrute, true, true,
-     "double_components_find_nearest (vector/component_vector_search.h)"},
+     "S2PointBruteVector (vector/component_vector_search.h)", SearchId::kS2PointBruteVector},
     {SearchId::kS2PointIndex, "S2PointIndex", Form::kS2Point, SearchKind::kIndex, false, true,
-     "point_index_find_nearest (search/point_index.h)"},
+     "S2PointIndex (search/point_index.h)", SearchId::kS2PointBruteVector},
     {SearchId::kFloatBruteVector, "FloatBruteVector", Form::kFloatVector, SearchKind::kBrute, true, true,
-     "float_components_find_nearest (vector/component_vector_search.h)"},
+     "FloatBruteVector (vector/component_vector_search.h)", SearchId::kFloatBruteVector},
     {SearchId::kNanoflannKdTree, "NanoflannKdTree", Form::kS2Point, SearchKind::kAnchor, false, false,
-     "nanoflann::KDTreeSingleIndexAdaptor (anchors/anchor_searches.h)"},
+     "NanoflannKdTree: nanoflann::KDTreeSingleIndexAdaptor (anchors/anchor.h)", SearchId::kCdcBrute},
     {SearchId::kBoostRtree, "BoostRtree", Form::kS2Point, SearchKind::kAnchor, false, false,
-     "boost::geometry::index::rtree (anchors/anchor_searches.h)"},
+     "BoostRtree: boost::geometry::index::rtree (anchors/anchor.h)", SearchId::kCdcBrute},
     {SearchId::kS2ClosestPoint, "S2ClosestPoint", Form::kS2Point, SearchKind::kAnchor, false, false,
-     "S2ClosestPointQuery over S2PointIndex (anchors/anchor_searches.h)"},
+     "S2ClosestPoint: S2ClosestPointQuery over S2PointIndex (anchors/anchor.h)", SearchId::kCdcBrute},
     {SearchId::kFaissFlat, "FaissFlat", Form::kFloatVector, SearchKind::kAnchor, false, false,
-     "faiss::IndexFlatL2 (anchors/anchor_searches.h)"},
+     "FaissFlat: faiss::IndexFlatL2 (anchors/anchor.h)", SearchId::kCdcBrute},
+};
+
+// The type of a search, by its id: each search's header specialises this
+// with `using type = ...;` (an anchor's only where its library was found).
+template <SearchId id>
+struct SearchType {};
+
+template <SearchId id>
+concept SearchTypeKnown = requires {
+    typename SearchType<id>::type;
 };
 
 constexpr const SearchFacts& search_facts(SearchId id) {
@@ -102,6 +133,7 @@ constexpr const SearchFacts& search_facts(SearchId id) {
 }
 
 constexpr const char* search_name(SearchId id) { return search_facts(id).name; }
+constexpr SearchId reference_search(SearchId id) { return search_facts(id).reference; }
 
 // The name of the suite's benchmark that times the search: "BM_" and its name.
 inline std::string benchmark_name(SearchId id) { return std::string("BM_") + search_name(id); }

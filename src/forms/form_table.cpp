@@ -61,4 +61,26 @@ FormTable make_form_table(Form form, int count, uint64_t seed) {
     return t;
 }
 
+FormView view_of(const FormTable& t) {
+    return {t.form,
+            t.count,
+            t.cdc.data(),
+            t.fixed.data(),
+            t.cells.data(),
+            {t.xs.data(), t.ys.data(), t.zs.data()},
+            {t.fxs.data(), t.fys.data(), t.fzs.data()}};
+}
+
+FormView part_of(const FormView& v, int first, int count) {
+    // Only the view's own form has arrays; the others stay null.
+    const auto from = [first](const auto* p) { return p == nullptr ? p : p + first; };
+    return {v.form,
+            count,
+            from(v.cdc),
+            from(v.fixed),
+            from(v.cells),
+            {from(v.points.xs), from(v.points.ys), from(v.points.zs)},
+            {from(v.floats.xs), from(v.floats.ys), from(v.floats.zs)}};
+}
+
 }  // namespace spherebench

@@ -25,15 +25,14 @@
 #include <s2/s2cell_id.h>
 #include <s2/s2point.h>
 
+#include <cstddef>
 #include <cstdint>
 
+#include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
+#include "method/nearest.h"
 
 namespace spherebench {
-
-struct FloatVector {
-    float x, y, z;
-};
 
 inline constexpr double kCellIdBound = 2.2712e-9;     // radians, S2::kMaxDiag at level 30, rounded up
 inline constexpr double kLatLongBound = 1e-14;        // radians
@@ -64,5 +63,27 @@ int32_t nearest_by_s2_points(const S2Point* airports, int count, const S2Point& 
 int32_t nearest_by_haversine(const LatLong* airports, int count, LatLong point);
 // Floats: squared chord in float arithmetic.
 int32_t nearest_by_float_vectors(const FloatVector* airports, int count, FloatVector point);
+
+// The cell ids' search as a search of the catalogue: nearest_by_cell_ids'
+// winner and its squared chord, {kNoWinner, 0} over no cells.
+class S2CellIdBrute {
+  public:
+    using Records = const S2CellId*;
+    using Query = S2Point;
+
+    S2CellIdBrute(const S2CellId* cells, int count) : cells_(cells), count_(count) {}
+
+    Nearest nearest(const S2Point& point) const;
+    size_t bytes() const { return sizeof(S2CellId) * static_cast<size_t>(count_); }
+
+  private:
+    const S2CellId* cells_;  // the table, which must outlive the search
+    int count_;
+};
+
+template <>
+struct SearchType<SearchId::kS2CellIdBrute> {
+    using type = S2CellIdBrute;
+};
 
 }  // namespace spherebench

@@ -33,6 +33,19 @@ struct UnitVector {
     double z;
 };
 
+// A unit vector rounded to three floats.
+struct FloatVector {
+    float x, y, z;
+};
+
+// A table of vectors held as three arrays of components, one per axis.
+template <typename T>
+struct ComponentArrays {
+    const T* xs;
+    const T* ys;
+    const T* zs;
+};
+
 // Radians: latitude in [-pi/2, pi/2], longitude in [-pi, pi].
 struct LatLong {
     double lat;

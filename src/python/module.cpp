@@ -50,8 +50,8 @@ py::array_t<double> decode(py::handle pairs_object) {
     return vectors;
 }
 
-PythonSearch search_argument(const std::string& name) {
-    if (const auto search = python_search(name)) return *search;
+PassSearch search_argument(const std::string& name) {
+    if (const auto search = find_pass_search(name)) return *search;
     std::string known;
     for (const std::string& each : python_search_names()) known += (known.empty() ? "\"" : ", \"") + each + "\"";
     throw py::value_error("unknown search \"" + name + "\": this build has " + known);
@@ -67,9 +67,9 @@ std::vector<CdcPair> table_pairs(py::handle pairs_object) {
 }
 
 // The index, where the search has one, is built without the GIL.
-SearchTable ready_table(std::vector<CdcPair> pairs, PythonSearch search) {
+SearchTable ready_table(std::vector<CdcPair> pairs, PassSearch search) {
     py::gil_scoped_release release;
-    return make_search_table(std::move(pairs), search);
+    return SearchTable(std::move(pairs), search);
 }
 
 Results search_all(const SearchTable& table, const std::vector<CdcPair>& queries) {
@@ -80,14 +80,14 @@ Results search_all(const SearchTable& table, const std::vector<CdcPair>& queries
     double* chord_out = chords.mutable_data();
     {
         py::gil_scoped_release release;
-        find_all_nearest(table, queries.data(), queries.size(), index_out, chord_out);
+        table.find_all_nearest(queries.data(), queries.size(), index_out, chord_out);
     }
     return {indices, chords};
 }
 
 // Every argument is checked before any work.
 Results nearest(py::handle pairs, py::handle query_pairs, const std::string& search) {
-    const PythonSearch chosen = search_argument(search);
+    const PassSearch chosen = search_argument(search);
     std::vector<CdcPair> table = table_pairs(pairs);
     const std::vector<CdcPair> queries = pairs_argument(query_pairs, "query_pairs");
     return search_all(ready_table(std::move(table), chosen), queries);
@@ -105,10 +105,9 @@ void define_index(py::module_& m) {
     py::class_<SearchTable>(m, "Index", R"(A table of pairs made ready for repeated queries.
 
 Index(pairs, search=None) checks and copies the pairs and, with the
-"indexed" search (the default where this build has it, else "brute"),
-builds the index once.)")
+"indexed" search (the default), builds the index once.)")
         .def(py::init([](py::handle pairs, std::optional<std::string> search) {
-                 const PythonSearch chosen = search ? search_argument(*search) : python_repeated_search();
+                 const PassSearch chosen = search ? search_argument(*search) : kRepeatedSearch;
                  return ready_table(table_pairs(pairs), chosen);
              }),
              py::arg("pairs"), py::arg("search") = py::none())
@@ -119,9 +118,9 @@ builds the index once.)")
             },
             py::arg("query_pairs"),
             "(indices, squared chords) of the nearest pair of the table to each query pair, as nearest() gives.")
-        .def("__len__", [](const SearchTable& table) { return table.pairs.size(); })
+        .def("__len__", [](const SearchTable& table) { return table.size(); })
         .def_property_readonly(
-            "search", [](const SearchTable& table) { return python_search_name(table.search); },
+            "search", [](const SearchTable& table) { return pass_search_name(table.search()); },
             "The search the queries use.");
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "catalogue/search_catalogue.h"
-#include "scale/scale_tables.h"
+#include "forms/form_table.h"
 
 namespace spherebench {
 
@@ -20,11 +20,5 @@ inline constexpr int kQueryCount = 1000;
 // Angeles (the bundled flight line's ends), both ends included (count at
 // least 2), or the random directions of the suite's flight-line seed.
 FormTable make_query_table(Form form, QueryKind kind, int count);
-
-// The form of the table a search is prepared from, and of its queries: the
-// search's own, but the pairs for an anchor, which decodes them.
-constexpr Form table_form(SearchId id) {
-    return search_facts(id).kind == SearchKind::kAnchor ? Form::kCdcPair : search_facts(id).form;
-}
 
 }  // namespace spherebench

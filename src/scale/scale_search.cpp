@@ -5,57 +5,24 @@
 #include <utility>
 #include <vector>
 
-#include "forms/representations.h"
-#include "method/cdc_method.h"
-#include "method/latlong_method.h"
-#include "vector/cdc_block_search.h"
 #include "vector/component_vector_search.h"
-#include "vector/latlong_vector_search.h"
 
 namespace spherebench {
 
 namespace {
 
-Nearest search_from(SearchId search, const FormTable& t, int begin, int n, const CdcCaseGroups* groups,
-                    const FormTable& queries, int q) {
-    switch (search) {
-        case SearchId::kCdcBrute:
-            return find_nearest<CdcMethod>(t.cdc.data() + begin, n, arrange_point(decode_cdc(queries.cdc[q])));
-        case SearchId::kCdcBruteVector:
-            return cdc_block_find_nearest(*groups, queries.cdc[q]);
-        case SearchId::kLatLongBrute:
-            return find_nearest<LatLongMethod>(t.fixed.data() + begin, n, from_fixed(queries.fixed[q]));
-        case SearchId::kLatLongBruteVector:
-            return latlong_vector_find_nearest(t.fixed.data() + begin, n, queries.fixed[q]);
-        case SearchId::kS2CellIdBrute: {
-            // The scalar search gives the index alone: its score again, as
-            // the search computes it.
-            const S2Point point = queries.cells[q].ToPoint();
-            const int32_t j = nearest_by_cell_ids(t.cells.data() + begin, n, point);
-            if (j == kNoWinner) return {kNoWinner, 0};
-            return {j, (t.cells[begin + j].ToPoint() - point).Norm2()};
-        }
-        case SearchId::kS2PointBruteVector:
-            return double_components_find_nearest(t.xs.data() + begin, t.ys.data() + begin, t.zs.data() + begin, n,
-                                                  {queries.xs[q], queries.ys[q], queries.zs[q]});
-        case SearchId::kFloatBruteVector:
-            return float_components_find_nearest(t.fxs.data() + begin, t.fys.data() + begin, t.fzs.data() + begin, n,
-                                                 queries.fxs[q], queries.fys[q], queries.fzs[q]);
-        default:
-            break;  // not a search of the scale study
-    }
-    return {kNoWinner, 0};
+// The direction-cosine vector searches read a copy of their pairs grouped by
+// flag case.
+bool reads_groups(SearchId search) {
+    return search_facts(search).vector && search_facts(search).form == Form::kCdcPair;
 }
-
-bool reads_groups(SearchId search) { return search == SearchId::kCdcBruteVector; }
 
 TableParts parts_from(SearchId search, const FormTable& table, std::vector<int> begin) {
     TableParts parts{std::move(begin), {}};
-    if (reads_groups(search)) {
-        for (int k = 0; k < parts.count(); ++k)
-            parts.groups.push_back(
-                group_by_flag_case(table.cdc.data() + parts.begin[k], parts.begin[k + 1] - parts.begin[k]));
-    }
+    const FormView whole = view_of(table);
+    for (int k = 0; k < parts.count(); ++k)
+        parts.searches.push_back(
+            make_search(search, part_of(whole, parts.begin[k], parts.begin[k + 1] - parts.begin[k])));
     return parts;
 }
 
@@ -111,15 +78,13 @@ std::string table_refusal(SearchId search, int count, long long available) {
 
 Nearest search_part(SearchId search, const FormTable& table, const TableParts& parts, int k, const FormTable& queries,
                     int q) {
-    const int begin = parts.begin[k];
-    const CdcCaseGroups* groups = parts.groups.empty() ? nullptr : &parts.groups[k];
-    Nearest found = search_from(search, table, begin, parts.begin[k + 1] - begin, groups, queries, q);
-    if (found.airport != kNoWinner) found.airport += begin;
+    Nearest found = parts.searches[k]->nearest(queries, q);
+    if (found.airport != kNoWinner) found.airport += parts.begin[k];
     return found;
 }
 
 Nearest search_whole(SearchId search, const FormTable& table, const FormTable& queries, int q) {
-    return search_part(search, table, split_table(search, table, 1), 0, queries, q);
+    return make_search(search, table)->nearest(queries, q);
 }
 
 Nearest better_of(Nearest a, Nearest b, bool smaller_wins) {

@@ -7,13 +7,14 @@
 // index winning among equal scores.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "catalogue/search_catalogue.h"
 #include "method/nearest.h"
+#include "query/search.h"
 #include "scale/scale_tables.h"
-#include "vector/cdc_case_groups.h"
 
 namespace spherebench {
 
@@ -27,12 +28,12 @@ inline constexpr SearchId kScaleSearches[] = {
 constexpr bool smaller_wins(SearchId search) { return search_facts(search).form != Form::kFixedLatLong; }
 
 // A table cut into parts for one search: part k is locations [begin[k],
-// begin[k + 1]). A search that reads its table grouped by flag case
-// (CdcBruteVector) has each part grouped here, once, before any query, as the
-// suite groups its table; its indices are the table's.
+// begin[k + 1]), with the search built over it once, before any query (a
+// search that reads its table grouped by flag case has each part grouped, as
+// the suite groups its table).
 struct TableParts {
     std::vector<int> begin;
-    std::vector<CdcCaseGroups> groups;
+    std::vector<std::unique_ptr<Search>> searches;
     int count() const { return static_cast<int>(begin.size()) - 1; }
 };
 

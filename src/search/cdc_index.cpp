@@ -24,34 +24,32 @@ int cdc_face(CdcPair pair) {
 
 }  // namespace
 
-CdcIndex build_cdc_index(const CdcPair* pairs, int count) {
+CdcIndex::CdcIndex(const CdcPair* pairs, int count) {
     std::vector<FacePlace> places(count);
     for (int k = 0; k < count; ++k) {
         const CdcCosines c = decode_cosines(pairs[k]);
         places[k] = {cdc_face(pairs[k]), c.u, c.v, c.w};
     }
-    CdcIndex index;
     // The entries take 12 bytes a pair; the grid and the record itself at
     // most one more, from a few hundred pairs on.
     const size_t grid_budget = std::max<size_t>(count, sizeof(CdcIndex)) - sizeof(CdcIndex);
-    const std::vector<int32_t> order = build_face_grid(index.grid, places, kFaceReach, kPairsPerCell, grid_budget);
-    store_in_order(pairs, order, index.pairs, index.indices);
-    return index;
+    const std::vector<int32_t> order = build_face_grid(grid_, places, kFaceReach, kPairsPerCell, grid_budget);
+    store_in_order(pairs, order, pairs_, indices_);
 }
 
-Nearest cdc_index_find_nearest(const CdcIndex& index, const CdcPoint& point) {
+Nearest CdcIndex::nearest(const CdcPoint& point) const {
     Nearest nearest{kNoWinner, CdcMethod::initial_best};
     const CdcPoint::Partners* q = nullptr;  // the partners of the face searched
     const auto limit = [&] { return nearest.score; };
     const auto scan = [&](int32_t first, int32_t end) {
         for (int32_t at = first; at < end; ++at) {
-            const CdcPair pair = index.pairs[at];
+            const CdcPair pair = pairs_[at];
             // cdc_partial_score, with the face's partners (those of the
             // pair's flag case).
             const double d0 = stored_cosine(pair.first) - q->a, d1 = stored_cosine(pair.second) - q->b;
             if (d0 * d0 + d1 * d1 > nearest.score) continue;
             const double score = CdcMethod::score(pair, point);
-            const int32_t airport = index.indices[at];
+            const int32_t airport = indices_[at];
             if (score < nearest.score || (score == nearest.score && airport < nearest.airport))
                 nearest = {airport, score};
         }
@@ -66,14 +64,14 @@ Nearest cdc_index_find_nearest(const CdcIndex& index, const CdcPoint& point) {
         q = &point.by_case[kFaceCase[face]];
         // The score sums (A + V) + W on axis Z, else (A + W) + V.
         const MajorTerm major = face >= 4 ? MajorTerm::kLast : MajorTerm::kSecond;
-        search_face(index.grid, {{face, q->a, q->b, q->c}, major, 0.0}, limit, scan);
+        search_face(grid_, {{face, q->a, q->b, q->c}, major, 0.0}, limit, scan);
     }
     return nearest;
 }
 
-size_t cdc_index_bytes(const CdcIndex& index) {
-    return sizeof(CdcIndex) + face_grid_bytes(index.grid) + index.pairs.capacity() * sizeof(CdcPair) +
-           index.indices.capacity() * sizeof(int32_t);
+size_t CdcIndex::bytes() const {
+    return sizeof(CdcIndex) + face_grid_bytes(grid_) + pairs_.capacity() * sizeof(CdcPair) +
+           indices_.capacity() * sizeof(int32_t);
 }
 
 }  // namespace spherebench

@@ -2,7 +2,9 @@
 
 namespace spherebench {
 
-Nearest cdc_pruned_find_nearest(const CdcPair* airports, int count, const CdcPoint& point) {
+Nearest CdcPruned::nearest(const CdcPoint& point) const {
+    const CdcPair* airports = records_;
+    const int count = count_;
     Nearest nearest{kNoWinner, CdcMethod::initial_best};
     for (int j = 0; j < count; ++j) {
         if (cdc_partial_score(airports[j], point) >= nearest.score) continue;

@@ -2,6 +2,9 @@
 // whose two stored cosines already show it cannot win.
 #pragma once
 
+#include <cstddef>
+
+#include "catalogue/search_catalogue.h"
 #include "method/cdc_method.h"
 #include "method/nearest.h"
 
@@ -27,6 +30,24 @@ inline double cdc_partial_score(CdcPair airport, const CdcPoint& point) {
 // find_nearest<CdcMethod>'s answer, winner and score bits, on every table:
 // an airport whose partial sum reaches the best so far (>=) cannot beat it
 // under the strict rule, in table order, so its root and score are skipped.
-Nearest cdc_pruned_find_nearest(const CdcPair* airports, int count, const CdcPoint& point);
+class CdcPruned {
+  public:
+    using Records = const CdcPair*;
+    using Query = CdcPoint;
+
+    CdcPruned(const CdcPair* records, int count) : records_(records), count_(count) {}
+
+    Nearest nearest(const CdcPoint& point) const;
+    size_t bytes() const { return sizeof(CdcPair) * static_cast<size_t>(count_); }
+
+  private:
+    const CdcPair* records_;  // the table, which must outlive the search
+    int count_;
+};
+
+template <>
+struct SearchType<SearchId::kCdcPruned> {
+    using type = CdcPruned;
+};
 
 }  // namespace spherebench

@@ -40,19 +40,17 @@ double chord_limit(double best) { return 2.0 * ((1.0 + 2 * kLatLongScoreError) -
 
 }  // namespace
 
-LatLongIndex build_latlong_index(const FixedLatLong* locations, int count) {
+LatLongIndex::LatLongIndex(const FixedLatLong* locations, int count) {
     std::vector<FacePlace> places(count);
     for (int k = 0; k < count; ++k) {
         const UnitVector v = vector_of(from_fixed(locations[k]));
         places[k] = face_place_of(v.x, v.y, v.z);
     }
-    LatLongIndex index;
-    const std::vector<int32_t> order = build_face_grid(index.grid, places, kFaceReach, kLocationsPerCell);
-    store_in_order(locations, order, index.locations, index.indices);
-    return index;
+    const std::vector<int32_t> order = build_face_grid(grid_, places, kFaceReach, kLocationsPerCell);
+    store_in_order(locations, order, locations_, indices_);
 }
 
-Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
+Nearest LatLongIndex::nearest(LatLong point) const {
     Nearest nearest{kNoWinner, LatLongMethod::initial_best};
     const LatLongQuery query = latlong_query(point);
     const std::optional<int32_t> point_lat = fixed_latitude_of(point.lat);
@@ -61,10 +59,10 @@ Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
     const auto limit = [&] { return limit_now; };
     const auto scan = [&](int32_t first, int32_t end) {
         for (int32_t at = first; at < end; ++at) {
-            const FixedLatLong location = index.locations[at];
+            const FixedLatLong location = locations_[at];
             if (window.excludes(location.lat)) continue;
             const double score = latlong_query_score(query, from_fixed(location));
-            const int32_t k = index.indices[at];
+            const int32_t k = indices_[at];
             if (score > nearest.score || (score == nearest.score && k < nearest.airport)) {
                 nearest = {k, score};
                 limit_now = chord_limit(score);
@@ -76,14 +74,14 @@ Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
     const int own = face_place_of(p.x, p.y, p.z).face;
     for (int step = 0; step < kGridFaces; ++step) {
         const int face = face_in_visit_order(own, step);
-        search_face(index.grid, {on_face(face, p.x, p.y, p.z), chord_major_term(face), kCoordinateMargin}, limit, scan);
+        search_face(grid_, {on_face(face, p.x, p.y, p.z), chord_major_term(face), kCoordinateMargin}, limit, scan);
     }
     return nearest;
 }
 
-size_t latlong_index_bytes(const LatLongIndex& index) {
-    return sizeof(LatLongIndex) + face_grid_bytes(index.grid) + index.locations.capacity() * sizeof(FixedLatLong) +
-           index.indices.capacity() * sizeof(int32_t);
+size_t LatLongIndex::bytes() const {
+    return sizeof(LatLongIndex) + face_grid_bytes(grid_) + locations_.capacity() * sizeof(FixedLatLong) +
+           indices_.capacity() * sizeof(int32_t);
 }
 
 }  // namespace spherebench

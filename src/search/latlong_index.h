@@ -10,25 +10,36 @@
 #include <cstdint>
 #include <vector>
 
+#include "catalogue/search_catalogue.h"
 #include "method/latlong_method.h"
 #include "method/nearest.h"
 #include "search/face_grid.h"
 
 namespace spherebench {
 
-struct LatLongIndex {
-    FaceGrid grid;                        // cells by the vectors' coordinates
-    std::vector<FixedLatLong> locations;  // cell after cell
-    std::vector<int32_t> indices;         // each location's index in the table
+class LatLongIndex {
+  public:
+    using Records = const FixedLatLong*;
+    using Query = LatLong;
+
+    LatLongIndex(const FixedLatLong* locations, int count);
+
+    // find_nearest<LatLongMethod>'s answer, winner and score bits; point is
+    // from_fixed of a FixedLatLong, as the method prepares it (the margins of
+    // latlong_bound.h assume angles of that size); the table may hold any.
+    Nearest nearest(LatLong point) const;
+
+    size_t bytes() const;
+
+  private:
+    FaceGrid grid_;                        // cells by the vectors' coordinates
+    std::vector<FixedLatLong> locations_;  // cell after cell
+    std::vector<int32_t> indices_;         // each location's index in the table
 };
 
-LatLongIndex build_latlong_index(const FixedLatLong* locations, int count);
-
-// find_nearest<LatLongMethod>'s answer, winner and score bits; point is
-// from_fixed of a FixedLatLong, as the method prepares it (the margins of
-// latlong_bound.h assume angles of that size); the table may hold any.
-Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point);
-
-size_t latlong_index_bytes(const LatLongIndex& index);
+template <>
+struct SearchType<SearchId::kLatLongIndex> {
+    using type = LatLongIndex;
+};
 
 }  // namespace spherebench

@@ -4,7 +4,9 @@
 
 namespace spherebench {
 
-Nearest latlong_pruned_find_nearest(const FixedLatLong* airports, int count, LatLong point) {
+Nearest LatLongPruned::nearest(LatLong point) const {
+    const FixedLatLong* airports = records_;
+    const int count = count_;
     Nearest nearest{kNoWinner, LatLongMethod::initial_best};
     const LatLongQuery query = latlong_query(point);
     const std::optional<int32_t> point_lat = fixed_latitude_of(point.lat);

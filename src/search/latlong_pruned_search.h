@@ -2,6 +2,9 @@
 // airport whose latitude alone shows it cannot win.
 #pragma once
 
+#include <cstddef>
+
+#include "catalogue/search_catalogue.h"
 #include "method/latlong_method.h"
 #include "method/nearest.h"
 
@@ -13,6 +16,24 @@ namespace spherebench {
 // scores strictly less than the best and is not scored. The reach is worked
 // out again only when the best improves. Latitudes beyond the poles, which
 // no loaded table holds, are always scored.
-Nearest latlong_pruned_find_nearest(const FixedLatLong* airports, int count, LatLong point);
+class LatLongPruned {
+  public:
+    using Records = const FixedLatLong*;
+    using Query = LatLong;
+
+    LatLongPruned(const FixedLatLong* records, int count) : records_(records), count_(count) {}
+
+    Nearest nearest(LatLong point) const;
+    size_t bytes() const { return sizeof(FixedLatLong) * static_cast<size_t>(count_); }
+
+  private:
+    const FixedLatLong* records_;  // the table, which must outlive the search
+    int count_;
+};
+
+template <>
+struct SearchType<SearchId::kLatLongPruned> {
+    using type = LatLongPruned;
+};
 
 }  // namespace spherebench

@@ -7,29 +7,40 @@
 #include <cstdint>
 #include <vector>
 
+#include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
 #include "method/nearest.h"
 #include "search/face_grid.h"
 
 namespace spherebench {
 
-struct PointIndex {
-    FaceGrid grid;
-    std::vector<double> xs, ys, zs;  // cell after cell
-    std::vector<int32_t> indices;    // each vector's index in the table
+class S2PointIndex {
+  public:
+    using Records = ComponentArrays<double>;
+    using Query = UnitVector;
+
+    S2PointIndex(ComponentArrays<double> points, int count);
+
+    // The smallest squared chord ((ax - px)^2 + (ay - py)^2) + (az - pz)^2, each
+    // operation rounded as written, and its index, the lowest among equal
+    // scores; {kNoWinner, infinity} when the table is empty: the answer of
+    // S2PointBruteVector's, bit for bit. A cell is skipped when its
+    // bound on the sum of two of the squares exceeds the best so far: the
+    // rounded sum of any two of the three non-negative squares is at most the
+    // rounded score (cdc_pruned_search.h has the proof).
+    Nearest nearest(UnitVector point) const;
+
+    size_t bytes() const;
+
+  private:
+    FaceGrid grid_;
+    std::vector<double> xs_, ys_, zs_;  // cell after cell
+    std::vector<int32_t> indices_;      // each vector's index in the table
 };
 
-PointIndex build_point_index(const double* xs, const double* ys, const double* zs, int count);
-
-// The smallest squared chord ((ax - px)^2 + (ay - py)^2) + (az - pz)^2, each
-// operation rounded as written, and its index, the lowest among equal
-// scores; {kNoWinner, infinity} when the table is empty: the answer of
-// double_components_find_nearest, bit for bit. A cell is skipped when its
-// bound on the sum of two of the squares exceeds the best so far: the
-// rounded sum of any two of the three non-negative squares is at most the
-// rounded score (cdc_pruned_search.h has the proof).
-Nearest point_index_find_nearest(const PointIndex& index, UnitVector point);
-
-size_t point_index_bytes(const PointIndex& index);
+template <>
+struct SearchType<SearchId::kS2PointIndex> {
+    using type = S2PointIndex;
+};
 
 }  // namespace spherebench

@@ -14,6 +14,7 @@
 // the binary stays baseline.
 #pragma once
 
+#include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
 #include "method/nearest.h"
 #include "vector/cdc_case_groups.h"
@@ -26,6 +27,12 @@ namespace spherebench {
 inline constexpr int kCdcBlockVectors = 8;
 
 Nearest cdc_block_find_nearest(const CdcCaseGroups& groups, CdcPair point);
+
+using CdcBruteVector = GroupedSearch<cdc_block_find_nearest>;
+template <>
+struct SearchType<SearchId::kCdcBruteVector> {
+    using type = CdcBruteVector;
+};
 
 // The Highway target the search runs on here, chosen at run time from those
 // compiled for the architecture, e.g. "AVX3".

@@ -45,4 +45,22 @@ inline int cdc_case_group(CdcPair pair) { return cdc_case_group_of(cdc_flag_case
 // partition), then padded.
 CdcCaseGroups group_by_flag_case(const CdcPair* airports, int count);
 
+// A search over the table's pairs grouped by flag case, by one function of
+// the groups and the query pair.
+template <Nearest (*kSearch)(const CdcCaseGroups&, CdcPair)>
+class GroupedSearch {
+  public:
+    using Records = const CdcPair*;
+    using Query = CdcPair;
+
+    GroupedSearch(const CdcPair* pairs, int count) : groups_(group_by_flag_case(pairs, count)) {}
+
+    Nearest nearest(CdcPair query) const { return kSearch(groups_, query); }
+    // The grouped copy: each pair and its index as a double.
+    size_t bytes() const { return groups_.pairs.size() * (sizeof(CdcPair) + sizeof(double)); }
+
+  private:
+    CdcCaseGroups groups_;
+};
+
 }  // namespace spherebench

@@ -11,6 +11,7 @@
 // find_nearest<CdcMethod>. Dispatched at run time like cdc_block_search.h.
 #pragma once
 
+#include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
 #include "method/nearest.h"
 #include "vector/cdc_case_groups.h"
@@ -19,5 +20,11 @@ namespace spherebench {
 
 // {kNoWinner, kStartScore} when the groups hold no airport.
 Nearest cdc_pruned_vector_find_nearest(const CdcCaseGroups& groups, CdcPair point);
+
+using CdcPrunedVector = GroupedSearch<cdc_pruned_vector_find_nearest>;
+template <>
+struct SearchType<SearchId::kCdcPrunedVector> {
+    using type = CdcPrunedVector;
+};
 
 }  // namespace spherebench

@@ -8,6 +8,7 @@
 // among equal scores. Dispatched at run time like cdc_block_search.h.
 #pragma once
 
+#include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
 #include "method/nearest.h"
 
@@ -20,6 +21,50 @@ Nearest double_components_find_nearest(const double* xs, const double* ys, const
                                        UnitVector point);
 Nearest float_components_find_nearest(const float* xs, const float* ys, const float* zs, int count, float px, float py,
                                       float pz);
+
+// Those searches over a table of components, which must outlive them.
+class S2PointBruteVector {
+  public:
+    using Records = ComponentArrays<double>;
+    using Query = UnitVector;
+
+    S2PointBruteVector(Records points, int count) : points_(points), count_(count) {}
+
+    Nearest nearest(UnitVector p) const {
+        return double_components_find_nearest(points_.xs, points_.ys, points_.zs, count_, p);
+    }
+    size_t bytes() const { return 3 * sizeof(double) * static_cast<size_t>(count_); }
+
+  private:
+    Records points_;
+    int count_;
+};
+
+class FloatBruteVector {
+  public:
+    using Records = ComponentArrays<float>;
+    using Query = FloatVector;
+
+    FloatBruteVector(Records points, int count) : points_(points), count_(count) {}
+
+    Nearest nearest(FloatVector p) const {
+        return float_components_find_nearest(points_.xs, points_.ys, points_.zs, count_, p.x, p.y, p.z);
+    }
+    size_t bytes() const { return 3 * sizeof(float) * static_cast<size_t>(count_); }
+
+  private:
+    Records points_;
+    int count_;
+};
+
+template <>
+struct SearchType<SearchId::kS2PointBruteVector> {
+    using type = S2PointBruteVector;
+};
+template <>
+struct SearchType<SearchId::kFloatBruteVector> {
+    using type = FloatBruteVector;
+};
 
 // The sum of `count` doubles by vector loads and four independent vector
 // sums: every byte read once, at the rate the memory delivers it.

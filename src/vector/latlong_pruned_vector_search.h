@@ -9,8 +9,10 @@
 // Dispatched at run time like latlong_vector_search.h.
 #pragma once
 
+#include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
 #include "method/nearest.h"
+#include "method/table_scan.h"
 
 namespace spherebench {
 
@@ -19,5 +21,11 @@ namespace spherebench {
 // holds) void the bands: in the point they turn the filter off, in an
 // airport they make the search score every airport.
 Nearest latlong_pruned_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point);
+
+using LatLongPrunedVector = TableScan<FixedLatLong, FixedLatLong, latlong_pruned_vector_find_nearest>;
+template <>
+struct SearchType<SearchId::kLatLongPrunedVector> {
+    using type = LatLongPrunedVector;
+};
 
 }  // namespace spherebench

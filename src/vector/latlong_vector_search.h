@@ -7,8 +7,10 @@
 // cdc_block_search.h.
 #pragma once
 
+#include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
 #include "method/nearest.h"
+#include "method/table_scan.h"
 
 namespace spherebench {
 
@@ -17,5 +19,11 @@ namespace spherebench {
 // As in the scalar search, the point's sine and cosine are evaluated again
 // for every test (once per vector, for all its lanes).
 Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point);
+
+using LatLongBruteVector = TableScan<FixedLatLong, FixedLatLong, latlong_vector_find_nearest>;
+template <>
+struct SearchType<SearchId::kLatLongBruteVector> {
+    using type = LatLongBruteVector;
+};
 
 }  // namespace spherebench

@@ -6,7 +6,7 @@ import re
 
 SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src")
 ENTRY = re.compile(r'\{SearchId::k\w+,\s*"(?P<name>\w+)",\s*Form::k(?P<form>\w+),\s*SearchKind::k(?P<kind>\w+),'
-                   r'\s*(?P<vector>true|false),\s*(?P<exact>true|false),\s*"(?P<entry>[^"]*)"\}')
+                   r'\s*(?P<vector>true|false),\s*(?P<exact>true|false),\s*"(?P<entry>[^"]*)"(?:,\s*SearchId::k\w+)?\}')
 # The forms whose bytes differ from the default's 8, as stored_form.h's
 # bytes_per_location writes them ("case Form::kS2Point: return 3 * 8;").
 BYTES_CASE = re.compile(r"case Form::k(\w+):\s*return (\d+) \* (\d+);")

@@ -1,0 +1,43 @@
+// The brute force of a method: every location tested by the method's score,
+// the best kept, the lowest index winning ties. It holds nothing of its own:
+// the table it reads must outlive it.
+#pragma once
+
+#include <cstddef>
+
+#include "catalogue/search_catalogue.h"
+#include "method/cdc_method.h"
+#include "method/latlong_method.h"
+#include "method/nearest.h"
+
+namespace spherebench {
+
+template <ProximityMethod Method>
+class BruteForce {
+  public:
+    using Records = const typename Method::Stored*;
+    using Query = typename Method::Point;
+
+    BruteForce(Records records, int count) : records_(records), count_(count) {}
+
+    Nearest nearest(const Query& query) const { return find_nearest<Method>(records_, count_, query); }
+    size_t bytes() const { return sizeof(typename Method::Stored) * static_cast<size_t>(count_); }
+
+  private:
+    Records records_;
+    int count_;
+};
+
+using CdcBrute = BruteForce<CdcMethod>;
+using LatLongBrute = BruteForce<LatLongMethod>;
+
+template <>
+struct SearchType<SearchId::kCdcBrute> {
+    using type = CdcBrute;
+};
+template <>
+struct SearchType<SearchId::kLatLongBrute> {
+    using type = LatLongBrute;
+};
+
+}  // namespace spherebench

@@ -1,0 +1,79 @@
+#include "query/search.h"
+
+#include <ctime>
+#include <type_traits>
+#include <utility>
+
+// Every search's header: each ties its type to its catalogue entry.
+#include "anchors/anchor.h"
+#include "forms/representations.h"
+#include "method/brute_force.h"
+#include "search/cdc_index.h"
+#include "search/cdc_pruned_search.h"
+#include "search/latlong_index.h"
+#include "search/latlong_pruned_search.h"
+#include "search/point_index.h"
+#include "vector/cdc_block_search.h"
+#include "vector/cdc_pruned_vector_search.h"
+#include "vector/component_vector_search.h"
+#include "vector/latlong_pruned_vector_search.h"
+#include "vector/latlong_vector_search.h"
+
+namespace spherebench {
+
+namespace {
+
+// Processor time, not wall-clock: on a machine shared with other work, what
+// a build itself took.
+double seconds_since(std::clock_t start) { return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC; }
+
+// A search of type T behind the common interface.
+template <typename T>
+class SearchOf final : public Search {
+  public:
+    SearchOf(SearchId id, const FormView& table, std::clock_t start)
+        : Search(id, table.count), search_(records_of(table, std::type_identity<typename T::Records>{}), table.count) {
+        set_build_seconds(seconds_since(start));
+    }
+
+    Nearest nearest(const FormTable& queries, int q) const override {
+        return search_.nearest(query_of(queries, q, std::type_identity<typename T::Query>{}));
+    }
+    size_t bytes() const override { return search_.bytes(); }
+
+  private:
+    T search_;
+};
+
+template <SearchId id>
+std::unique_ptr<Search> make_if_built(const FormView& table) {
+    if constexpr (SearchTypeKnown<id>) {
+        const std::clock_t start = std::clock();
+        return std::make_unique<SearchOf<typename SearchType<id>::type>>(id, table, start);
+    } else {
+        return nullptr;
+    }
+}
+
+// The catalogue's entries in turn, each making its own type when asked.
+template <size_t... entry>
+std::unique_ptr<Search> make_by_entry(SearchId id, const FormView& table, std::index_sequence<entry...>) {
+    std::unique_ptr<Search> made;
+    ((id == kSearchCatalogue[entry].id ? (made = make_if_built<kSearchCatalogue[entry].id>(table), 0) : 0), ...);
+    return made;
+}
+
+template <size_t... entry>
+bool built_by_entry(SearchId id, std::index_sequence<entry...>) {
+    return ((id == kSearchCatalogue[entry].id && SearchTypeKnown<kSearchCatalogue[entry].id>) || ...);
+}
+
+constexpr auto kEntries = std::make_index_sequence<std::size(kSearchCatalogue)>{};
+
+}  // namespace
+
+bool search_built(SearchId id) { return built_by_entry(id, kEntries); }
+
+std::unique_ptr<Search> make_search(SearchId id, const FormView& table) { return make_by_entry(id, table, kEntries); }
+
+}  // namespace spherebench
