@@ -36,7 +36,8 @@
 #include <tuple>
 #include <vector>
 
-#include "query/prepared_search.h"
+#include "query/query_tables.h"
+#include "query/search.h"
 #include "scale/scale_search.h"
 #include "suite/suite.h"
 
@@ -104,22 +105,28 @@ const FormTable& queries_for(Form form, QueryKind kind) {
     return *q;
 }
 
-// The search over the table, prepared up to three times (while the builds
-// take under a second in all) for the least build time; the last one asked
-// for is kept.
-const PreparedSearch& prepared_for(SearchId id, const FormTable& table) {
-    static std::unique_ptr<PreparedSearch> held;
-    if (held && held->id == id && held->table == &table) return *held;
-    held.reset();
-    double least = 0, total = 0;
+// The search over the table, built up to three times (while the builds take
+// under a second in all); the last one asked for is kept, with the least of
+// its build times.
+struct BuiltSearch {
+    std::unique_ptr<Search> search;
+    const FormTable* table = nullptr;
+    double least_build = 0;
+};
+const BuiltSearch& prepared_for(SearchId id, const FormTable& table) {
+    static BuiltSearch held;
+    if (held.search && held.search->id() == id && held.table == &table) return held;
+    held = {};
+    double total = 0;
     for (int build = 0; build < 3 && total < 1.0; ++build) {
-        held.reset();
-        held = prepare_search(id, table);
-        least = build == 0 ? held->build_seconds : std::min(least, held->build_seconds);
-        total += held->build_seconds;
+        held.search.reset();
+        held.search = make_search(id, table);
+        const double seconds = held.search->build_seconds();
+        held.least_build = build == 0 ? seconds : std::min(held.least_build, seconds);
+        total += seconds;
     }
-    held->build_seconds = least;
-    return *held;
+    held.table = &table;
+    return held;
 }
 
 // CdcBrute's answers to all the queries of the kind over the pairs (its
@@ -130,23 +137,23 @@ const std::vector<Nearest>& exact_answers(const FormTable& pairs, QueryKind kind
     if (made_for != pairs.count) made.clear(), made_for = pairs.count;
     std::vector<Nearest>& answers = made[{&pairs, static_cast<int>(kind)}];
     if (answers.empty()) {
-        const auto exact = prepare_search(SearchId::kCdcBruteVector, pairs);
+        const auto exact = make_search(SearchId::kCdcBruteVector, pairs);
         const FormTable& queries = queries_for(Form::kCdcPair, kind);
-        for (int q = 0; q < kQueryCount; ++q) answers.push_back(answer_query(*exact, queries, q));
+        for (int q = 0; q < kQueryCount; ++q) answers.push_back(exact->nearest(queries, q));
     }
     return answers;
 }
 
 // Counted once per anchor, size and kind: a benchmark's function runs several
 // times (to choose its iterations, and once per repetition).
-int count_wrong(const PreparedSearch& anchor, QueryKind kind) {
+int count_wrong(const BuiltSearch& anchor, QueryKind kind) {
     static std::map<std::tuple<SearchId, int, QueryKind>, int> counted;
-    const auto key = std::make_tuple(anchor.id, anchor.table->count, kind);
+    const auto key = std::make_tuple(anchor.search->id(), anchor.table->count, kind);
     if (const auto found = counted.find(key); found != counted.end()) return found->second;
     const std::vector<Nearest>& exact = exact_answers(*anchor.table, kind);
     const FormTable& queries = queries_for(Form::kCdcPair, kind);
     int wrong = 0;
-    for (int q = 0; q < kQueryCount; ++q) wrong += answer_query(anchor, queries, q).airport != exact[q].airport;
+    for (int q = 0; q < kQueryCount; ++q) wrong += anchor.search->nearest(queries, q).airport != exact[q].airport;
     return counted[key] = wrong;
 }
 
@@ -166,7 +173,7 @@ struct QueryCase {
 
 void BM_Query(benchmark::State& state, QueryCase c) {
     const FormTable* table = nullptr;
-    const PreparedSearch* prepared = nullptr;
+    const BuiltSearch* prepared = nullptr;
     int wrong = 0;
     {
         const std::lock_guard<std::mutex> lock(setup_lock);
@@ -188,7 +195,7 @@ void BM_Query(benchmark::State& state, QueryCase c) {
     std::vector<Nearest> answers(static_cast<size_t>(count));
     const double start = thread_seconds();
     for (auto _ : state) {
-        for (int i = first; i < last; ++i) answers[i] = answer_query(*prepared, queries, i * stride);
+        for (int i = first; i < last; ++i) answers[i] = prepared->search->nearest(queries, i * stride);
         benchmark::DoNotOptimize(answers.data());
         benchmark::ClobberMemory();
     }
@@ -197,8 +204,8 @@ void BM_Query(benchmark::State& state, QueryCase c) {
     state.counters["per_query"] = benchmark::Counter(seconds / queries_run, benchmark::Counter::kAvgThreads);
     const SearchKind kind = search_facts(c.id).kind;
     if (state.thread_index() != 0 || (kind != SearchKind::kIndex && kind != SearchKind::kAnchor)) return;
-    state.counters["build"] = prepared->build_seconds;
-    state.counters["bytes_per_location"] = static_cast<double>(prepared->bytes) / c.size;
+    state.counters["build"] = prepared->least_build;
+    state.counters["bytes_per_location"] = static_cast<double>(prepared->search->bytes()) / c.size;
     if (kind == SearchKind::kAnchor) state.counters["wrong"] = wrong;
 }
 
@@ -257,13 +264,13 @@ bool exact_searches_agree(int size, int& checked) {
         const SearchId reference = reference_search(facts.id);
         if (!facts.exact || reference == facts.id || !search_built(facts.id)) continue;
         const FormTable table = make_form_table(table_form(facts.id), size, kAirportSeed);
-        const auto search = prepare_search(facts.id, table), brute = prepare_search(reference, table);
+        const auto search = make_search(facts.id, table), brute = make_search(reference, table);
         const int count = queries_per_iteration(reference, size), stride = kQueryCount / count;
         for (QueryKind kind : kQueryKinds) {
             const FormTable& queries = queries_for(table.form, kind);
             for (int i = 0; i < count; ++i) {
-                const Nearest found = answer_query(*search, queries, i * stride);
-                const Nearest expected = answer_query(*brute, queries, i * stride);
+                const Nearest found = search->nearest(queries, i * stride);
+                const Nearest expected = brute->nearest(queries, i * stride);
                 if (!same(found, expected)) {
                     std::fprintf(stderr, "%s at %d locations, %s query %d: %d (%.17g), %s %d (%.17g)\n", facts.name,
                                  size, query_kind_name(kind), i * stride, found.airport, found.score,

@@ -1,6 +1,6 @@
 // Differential fuzzing of the exact searches: a table of airports and a few
 // points made from arbitrary bytes, searched by every exact search this build
-// has, each against the brute force it must match (query/prepared_search.h:
+// has, each against the brute force it must match (the catalogue's
 // reference_search), with the same winner and the same score bit for bit;
 // the brute force in every arrangement of its sum; and the vector searches
 // on every Highway target this CPU has. Any difference aborts, which the
@@ -30,7 +30,7 @@
 #include "geo/coords.h"
 #include "method/cdc_method.h"
 #include "method/nearest.h"
-#include "query/prepared_search.h"
+#include "query/search.h"
 #include "random/random_tables.h"
 #include "vector/cdc_block_search.h"
 
@@ -188,7 +188,7 @@ void check_pairs(const std::vector<CdcPair>& airports, const CdcCaseGroups& grou
 
 struct Prepared {
     std::unique_ptr<FormTable> tables[std::size(kForms)];
-    std::vector<std::unique_ptr<PreparedSearch>> searches;  // by SearchId
+    std::vector<std::unique_ptr<Search>> searches;  // by SearchId
 };
 
 // Every exact search this build has, and each one's brute force, prepared
@@ -202,7 +202,7 @@ Prepared prepare_all(const std::vector<CdcPair>& airports) {
         if (facts.form != Form::kCdcPair && facts.form != Form::kFixedLatLong && facts.form != Form::kS2Point)
             continue;  // S2CellId and floats: a brute force alone, nothing to match
         if (!table) table = std::make_unique<FormTable>(table_of(facts.form, airports));
-        p.searches[static_cast<int>(facts.id)] = prepare_search(facts.id, *table);
+        p.searches[static_cast<int>(facts.id)] = make_search(facts.id, *table);
     }
     return p;
 }
@@ -213,14 +213,14 @@ Prepared prepare_all(const std::vector<CdcPair>& airports) {
 void check_searches(const Prepared& p, const std::vector<CdcPair>& points, const char* target, bool first) {
     for (const auto& search : p.searches) {
         if (!search) continue;
-        const PreparedSearch& reference = *p.searches[static_cast<int>(reference_search(search->id))];
+        const Search& reference = *p.searches[static_cast<int>(reference_search(search->id()))];
         if (&reference == search.get()) continue;
-        if (!first && !search_facts(search->id).vector && !search_facts(reference.id).vector) continue;
-        const FormTable queries = table_of(search->table->form, points);
+        if (!first && !search_facts(search->id()).vector && !search_facts(reference.id()).vector) continue;
+        const FormTable queries = table_of(table_form(search->id()), points);
         for (int i = 0; i < static_cast<int>(points.size()); ++i) {
-            const Nearest found = answer_query(*search, queries, i), expected = answer_query(reference, queries, i);
-            const std::string what = std::string(search_name(search->id)) + " on " + target;
-            require(same(found, expected), differ(what.c_str(), search_name(reference.id), i, found, expected));
+            const Nearest found = search->nearest(queries, i), expected = reference.nearest(queries, i);
+            const std::string what = std::string(search_name(search->id())) + " on " + target;
+            require(same(found, expected), differ(what.c_str(), search_name(reference.id()), i, found, expected));
         }
     }
 }

@@ -18,7 +18,8 @@
 
 namespace spherebench {
 
-template <SearchId id>
+// Structure is the library's own, defined in the anchor's source.
+template <SearchId id, typename Structure>
 class Anchor {
   public:
     using Records = const CdcPair*;
@@ -35,33 +36,36 @@ class Anchor {
     size_t bytes() const;
 
   private:
-    struct Structure;  // the library's own, in the anchor's source
     std::unique_ptr<Structure> structure_;
 };
 
-using NanoflannKdTree = Anchor<SearchId::kNanoflannKdTree>;
-using BoostRtree = Anchor<SearchId::kBoostRtree>;
-using S2ClosestPoint = Anchor<SearchId::kS2ClosestPoint>;
-using FaissFlat = Anchor<SearchId::kFaissFlat>;
+struct NanoflannStructure;
+struct BoostRtreeStructure;
+struct S2ClosestStructure;
+struct FaissStructure;
+using NanoflannKdTree = Anchor<SearchId::kNanoflannKdTree, NanoflannStructure>;
+using BoostRtree = Anchor<SearchId::kBoostRtree, BoostRtreeStructure>;
+using S2ClosestPoint = Anchor<SearchId::kS2ClosestPoint, S2ClosestStructure>;
+using FaissFlat = Anchor<SearchId::kFaissFlat, FaissStructure>;
 
 // The anchors this build has, each compiled once in its own source.
-#define SPHEREBENCH_ANCHOR_BUILT(anchor_id, anchor_type) \
-    extern template class Anchor<anchor_id>;             \
-    template <>                                          \
-    struct SearchType<anchor_id> {                       \
-        using type = anchor_type;                        \
+#define SPHEREBENCH_ANCHOR_BUILT(anchor_id, structure)  \
+    extern template class Anchor<anchor_id, structure>; \
+    template <>                                         \
+    struct SearchType<anchor_id> {                      \
+        using type = Anchor<anchor_id, structure>;      \
     };
 #ifdef SPHEREBENCH_HAVE_NANOFLANN
-SPHEREBENCH_ANCHOR_BUILT(SearchId::kNanoflannKdTree, NanoflannKdTree)
+SPHEREBENCH_ANCHOR_BUILT(SearchId::kNanoflannKdTree, NanoflannStructure)
 #endif
 #ifdef SPHEREBENCH_HAVE_BOOST_GEOMETRY
-SPHEREBENCH_ANCHOR_BUILT(SearchId::kBoostRtree, BoostRtree)
+SPHEREBENCH_ANCHOR_BUILT(SearchId::kBoostRtree, BoostRtreeStructure)
 #endif
 #ifdef SPHEREBENCH_HAVE_S2
-SPHEREBENCH_ANCHOR_BUILT(SearchId::kS2ClosestPoint, S2ClosestPoint)
+SPHEREBENCH_ANCHOR_BUILT(SearchId::kS2ClosestPoint, S2ClosestStructure)
 #endif
 #ifdef SPHEREBENCH_HAVE_FAISS
-SPHEREBENCH_ANCHOR_BUILT(SearchId::kFaissFlat, FaissFlat)
+SPHEREBENCH_ANCHOR_BUILT(SearchId::kFaissFlat, FaissStructure)
 #endif
 #undef SPHEREBENCH_ANCHOR_BUILT
 

@@ -1,6 +1,7 @@
 // What every anchor's source shares: the members of Anchor over its
 // Structure, which each source defines for its library and then
-// instantiates (template class Anchor<id>;). Private to src/anchors.
+// instantiates (template class Anchor<id, Structure>;). Private to
+// src/anchors.
 #pragma once
 
 #include <vector>
@@ -23,19 +24,19 @@ inline double anchor_chord2(double x, double y, double z, UnitVector p) {
     return (dx * dx + dy * dy) + dz * dz;
 }
 
-template <SearchId id>
-Anchor<id>::Anchor(const CdcPair* pairs, int count)
+template <SearchId id, typename Structure>
+Anchor<id, Structure>::Anchor(const CdcPair* pairs, int count)
     : structure_(std::make_unique<Structure>(decode_points(pairs, count))) {}
-template <SearchId id>
-Anchor<id>::~Anchor() = default;
-template <SearchId id>
-Anchor<id>::Anchor(Anchor&&) noexcept = default;
-template <SearchId id>
-Nearest Anchor<id>::nearest(UnitVector point) const {
+template <SearchId id, typename Structure>
+Anchor<id, Structure>::~Anchor() = default;
+template <SearchId id, typename Structure>
+Anchor<id, Structure>::Anchor(Anchor&&) noexcept = default;
+template <SearchId id, typename Structure>
+Nearest Anchor<id, Structure>::nearest(UnitVector point) const {
     return structure_->nearest(point);
 }
-template <SearchId id>
-size_t Anchor<id>::bytes() const {
+template <SearchId id, typename Structure>
+size_t Anchor<id, Structure>::bytes() const {
     return structure_->bytes();
 }
 

@@ -56,18 +56,17 @@ std::vector<Entry> entries_of(const DecodedPoints& points) {
 
 }  // namespace
 
-template <>
-struct BoostRtree::Structure {
+struct BoostRtreeStructure {
     CountingAllocator<Entry> allocator;
     Tree tree;
 
-    explicit Structure(const DecodedPoints& points)
+    explicit BoostRtreeStructure(const DecodedPoints& points)
         : tree(entries_of(points), bgi::rstar<16>(), bgi::indexable<Entry>(), bgi::equal_to<Entry>(), allocator) {}
     Nearest nearest(UnitVector point) const;
     size_t bytes() const { return *allocator.bytes; }
 };
 
-Nearest BoostRtree::Structure::nearest(UnitVector point) const {
+Nearest BoostRtreeStructure::nearest(UnitVector point) const {
     const Point p(point.x, point.y, point.z);
     for (auto it = tree.qbegin(bgi::nearest(p, 1)); it != tree.qend(); ++it) {
         const Point& q = it->first;
@@ -76,6 +75,6 @@ Nearest BoostRtree::Structure::nearest(UnitVector point) const {
     return {kNoWinner, kStartScore};
 }
 
-template class Anchor<SearchId::kBoostRtree>;
+template class Anchor<SearchId::kBoostRtree, BoostRtreeStructure>;
 
 }  // namespace spherebench

@@ -27,17 +27,16 @@ void one_openmp_thread() {
 
 }  // namespace
 
-template <>
-struct FaissFlat::Structure {
+struct FaissStructure {
     faiss::IndexFlatL2 index{3};
     std::vector<double> xyz;  // the points as given, for the reported score
 
-    explicit Structure(const DecodedPoints& points);
+    explicit FaissStructure(const DecodedPoints& points);
     Nearest nearest(UnitVector point) const;
     size_t bytes() const { return index.codes.size(); }
 };
 
-FaissFlat::Structure::Structure(const DecodedPoints& decoded) {
+FaissStructure::FaissStructure(const DecodedPoints& decoded) {
     one_openmp_thread();
     const int count = decoded.count();
     std::vector<float> points(3 * static_cast<size_t>(count));
@@ -49,7 +48,7 @@ FaissFlat::Structure::Structure(const DecodedPoints& decoded) {
     if (count > 0) index.add(count, points.data());
 }
 
-Nearest FaissFlat::Structure::nearest(UnitVector point) const {
+Nearest FaissStructure::nearest(UnitVector point) const {
     if (index.ntotal == 0) return {kNoWinner, kStartScore};
     one_openmp_thread();
     const float query[3] = {static_cast<float>(point.x), static_cast<float>(point.y), static_cast<float>(point.z)};
@@ -61,6 +60,6 @@ Nearest FaissFlat::Structure::nearest(UnitVector point) const {
     return {static_cast<int32_t>(label), anchor_chord2(p[0], p[1], p[2], point)};
 }
 
-template class Anchor<SearchId::kFaissFlat>;
+template class Anchor<SearchId::kFaissFlat, FaissStructure>;
 
 }  // namespace spherebench

@@ -36,12 +36,11 @@ PointCloud interleaved(const DecodedPoints& points) {
 
 }  // namespace
 
-template <>
-struct NanoflannKdTree::Structure {
+struct NanoflannStructure {
     PointCloud cloud;
     Tree tree;  // reads `cloud`, which is declared first and so built first
 
-    explicit Structure(const DecodedPoints& points)
+    explicit NanoflannStructure(const DecodedPoints& points)
         : cloud(interleaved(points)), tree(3, cloud, nanoflann::KDTreeSingleIndexAdaptorParams(kLeafSize)) {
         if (points.count() > 0) tree.buildIndex();
     }
@@ -49,7 +48,7 @@ struct NanoflannKdTree::Structure {
     size_t bytes() const;
 };
 
-Nearest NanoflannKdTree::Structure::nearest(UnitVector point) const {
+Nearest NanoflannStructure::nearest(UnitVector point) const {
     if (cloud.xyz.empty()) return {kNoWinner, kStartScore};
     const double query[3] = {point.x, point.y, point.z};
     uint32_t index = 0;
@@ -61,11 +60,11 @@ Nearest NanoflannKdTree::Structure::nearest(UnitVector point) const {
     return {static_cast<int32_t>(index), anchor_chord2(p[0], p[1], p[2], point)};
 }
 
-size_t NanoflannKdTree::Structure::bytes() const {
+size_t NanoflannStructure::bytes() const {
     auto& mutable_tree = const_cast<Tree&>(tree);  // usedMemory is not const
     return mutable_tree.usedMemory(mutable_tree) + cloud.xyz.size() * sizeof(double);
 }
 
-template class Anchor<SearchId::kNanoflannKdTree>;
+template class Anchor<SearchId::kNanoflannKdTree, NanoflannStructure>;
 
 }  // namespace spherebench

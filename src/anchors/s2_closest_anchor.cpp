@@ -37,19 +37,18 @@ S2ClosestPointQuery<int32_t>& query_for(const ::S2PointIndex<int32_t>& index, lo
 
 }  // namespace
 
-template <>
-struct S2ClosestPoint::Structure {
+struct S2ClosestStructure {
     ::S2PointIndex<int32_t> index;
     long long serial = next_serial++;  // which index a thread's query object was made for
 
-    explicit Structure(const DecodedPoints& points) {
+    explicit S2ClosestStructure(const DecodedPoints& points) {
         for (int i = 0; i < points.count(); ++i) index.Add(S2Point(points.xs[i], points.ys[i], points.zs[i]), i);
     }
     Nearest nearest(UnitVector point) const;
     size_t bytes() const { return index.SpaceUsed(); }
 };
 
-Nearest S2ClosestPoint::Structure::nearest(UnitVector point) const {
+Nearest S2ClosestStructure::nearest(UnitVector point) const {
     S2ClosestPointQuery<int32_t>::PointTarget target(S2Point(point.x, point.y, point.z));
     const auto result = query_for(index, serial).FindClosestPoint(&target);
     if (result.is_empty()) return {kNoWinner, kStartScore};
@@ -57,6 +56,6 @@ Nearest S2ClosestPoint::Structure::nearest(UnitVector point) const {
     return {result.data(), anchor_chord2(p.x(), p.y(), p.z(), point)};
 }
 
-template class Anchor<SearchId::kS2ClosestPoint>;
+template class Anchor<SearchId::kS2ClosestPoint, S2ClosestStructure>;
 
 }  // namespace spherebench
