@@ -328,7 +328,7 @@ TEST(SearchExact, BundledData) {
 // The direction-cosine index keeps within 13 bytes a location at the sizes
 // it is built for.
 TEST(SearchExact, CdcIndexBytesPerLocation) {
-    for (const int size : {1 << 10, 14000, 1 << 18}) {
+    for (const int size : {1 << 10, kAirportCapacity, 1 << 18}) {
         const std::vector<CdcPair> pairs = random_directions(size, 13);
         const CdcIndex index = build_cdc_index(pairs.data(), size);
         EXPECT_LE(cdc_index_bytes(index), 13.0 * size) << size;
