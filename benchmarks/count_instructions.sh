@@ -5,11 +5,11 @@
 # an inner loop shows here even when timings are too noisy to tell.
 #
 #   benchmarks/count_instructions.sh [BUILD_DIR [AIRPORTS [POINTS]]]
-#       (defaults build/bench, 14000 airports, 100 points)
+#       (defaults build/bench, and search-instructions' own: the program's
+#       capacity of airports, 100 points)
 set -eu
 build=${1:-build/bench}
-airports=${2:-14000}
-points=${3:-100}
+[ $# -gt 0 ] && shift
 program=$build/benchmarks/search-instructions
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
@@ -19,9 +19,10 @@ for method in cdc cdc-floor latlong latlong-floor; do
         latlong) function='*search_all<*LatLongMethod>*' ;;
         *-floor) function='floor_all*' ;;
     esac
-    valgrind --tool=callgrind --toggle-collect="$function" --callgrind-out-file="$out" \
-        "$program" $method "$airports" "$points" >/dev/null 2>&1
+    # The program prints how many tests it made.
+    tests=$(valgrind --tool=callgrind --toggle-collect="$function" --callgrind-out-file="$out" \
+        "$program" $method "$@" 2>/dev/null | sed -n 's/^\([0-9]*\) tests.*/\1/p')
     instructions=$(sed -n 's/^summary: *//p' "$out")
-    echo "$method: $instructions instructions / $((airports * points)) tests =" \
-        "$(echo "scale=2; $instructions / ($airports * $points)" | bc) per test"
+    echo "$method: $instructions instructions / $tests tests =" \
+        "$(echo "scale=2; $instructions / $tests" | bc) per test"
 done

@@ -5,7 +5,7 @@
 #   bundled    data/airports.ptc and data/flightline.lnc as shipped
 #   shuffled   the same airports and points, the airports in another order
 #              (a fixed one: shuf with a constant random source)
-#   random     5210 airports x 1000 points of random directions (random-inputs)
+#   random     as many airports and points of random directions (random-inputs)
 # ROUNDS rounds, the sets interleaved in each, each round one
 # `spherebench --repeat 3 --json` per set; prints a table of the least ticks
 # of each set's runs (tools/spherebench_docs). Run from the repository root:
@@ -21,7 +21,8 @@ mkdir bundled shuffled random
 cp "$repo/data/airports.ptc" "$repo/data/flightline.lnc" bundled/
 (grep '^;' bundled/airports.ptc; grep -v '^;' bundled/airports.ptc | shuf --random-source=<(yes)) >shuffled/airports.ptc
 cp bundled/flightline.lnc shuffled/
-"$build/tools/random-inputs" random 5210 1000
+# The bundled files' records: every line but the comments (;) and the end (*).
+"$build/tools/random-inputs" random "$(grep -c '^[^;*]' bundled/airports.ptc)" "$(grep -c '^[^;*]' bundled/flightline.lnc)"
 sets="bundled shuffled random"
 for ((i = 1; i <= rounds; i++)); do
     for set in $sets; do

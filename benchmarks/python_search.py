@@ -3,17 +3,26 @@
 BallTree(metric="haversine"), on the same tables: prints a Markdown table,
 and with --json saves its rows for docs/SEARCH.md (tools/make_docs.sh).
 
-    PYTHONPATH=build/release/python /usr/bin/python3 benchmarks/python_search.py [--random N] [--queries M] [--repeats R] [--json FILE]
+    PYTHONPATH=build/release/python /usr/bin/python3 benchmarks/python_search.py [--sizes N,...] [--queries M] [--repeats R] [--json FILE]
 
-Tables: the bundled airports with the bundled flight line, and N random
-directions with M random query points. spherebench searches the stored pairs
+Tables: the bundled airports with the bundled flight line (path queries),
+and at each size N (default the program's capacity, 14000, and 2^20) a table
+of each of spherebench.table_kinds made by spherebench.random_table, the C++
+query benchmarks' table of the same kind, count and seed, asked M queries
+drawn near it (spherebench.near_queries; not for the uniform kind, where they
+are uniform too) and M uniform ones (the C++ benchmarks' uniform queries,
+from spherebench.uniform_query_seed). spherebench searches the stored pairs
 (the index is built once by spherebench.Index); cKDTree searches the decoded
 unit vectors, BallTree the latitudes and longitudes (radians) of the decoded
 vectors. Each time is the least of R runs in processor time of the process
 (every search here runs on one thread), which a machine shared with other
-work disturbs less than elapsed time. nearest() does all its work in the
-query column, the index it builds included; "same winner" counts the
-queries whose answer is spherebench's exact one.
+work disturbs less than elapsed time; a build is timed once per table, its
+queries once per kind of query. nearest() does all its work in the query
+column, the index it builds included, and is timed only where a brute force
+makes at most 2^24 tests (one of 2^20 locations a query would take the run
+minutes). "same" counts the queries answered at the location of the exact
+answer, found by spherebench.nearest's pruned scan, an exact search apart
+from the index (the copies of a repeated site are one location).
 """
 import argparse
 import json
@@ -26,17 +35,14 @@ import numpy as np
 import spherebench
 
 DATA = Path(__file__).resolve().parents[1] / "data"
+# nearest() is timed where a brute force of every query makes no more tests.
+NEAREST_MOST_TESTS = 2**24
 
 
 def read_pairs(path):
     rows = [line.split()[:2] for line in path.read_text(encoding="utf-8").splitlines()
             if line and not line.startswith((";", "*"))]
     return np.array([[int(a) & 0xFFFFFFFF, int(b) & 0xFFFFFFFF] for a, b in rows], dtype=np.uint32)
-
-
-def random_pairs(rng, count):
-    latitudes = np.degrees(np.arcsin(rng.uniform(-1, 1, count)))
-    return spherebench.encode(latitudes, rng.uniform(-180, 180, count))
 
 
 def least_time(call, repeats):
@@ -53,49 +59,79 @@ def latlong(vectors):
                      np.arctan2(vectors[:, 1], vectors[:, 0])], axis=1)
 
 
-def searches(table, queries):
-    """(name, build, query) of each search; build returns what query takes."""
-    rows = [(f"spherebench.nearest(search={s!r})", None,
-             lambda _, s=s: spherebench.nearest(table, queries, search=s)[0]) for s in spherebench.searches]
-    rows.append((f"spherebench.Index ({spherebench.Index(table).search})", lambda: spherebench.Index(table),
-                 lambda index: index.query(queries)[0]))
+def searches(table, query_count):
+    """(name, build, query) of each search; build returns what query takes
+    with the query pairs; no build: query takes None."""
+    rows = []
+    if len(table) * query_count <= NEAREST_MOST_TESTS:
+        rows += [(f"spherebench.nearest(search={s!r})", None,
+                  lambda _, q, s=s: spherebench.nearest(table, q, search=s)[0]) for s in spherebench.searches]
+    rows.append((f"spherebench.Index ({spherebench.Index(table[:1]).search})", lambda: spherebench.Index(table),
+                 lambda index, q: index.query(q)[0]))
     try:
         from scipy.spatial import cKDTree
-        vectors, query_vectors = spherebench.decode(table), spherebench.decode(queries)
-        rows.append(("scipy cKDTree (decoded vectors)", lambda: cKDTree(vectors),
-                     lambda tree: tree.query(query_vectors)[1]))
+        rows.append(("scipy cKDTree (decoded vectors)", lambda: cKDTree(spherebench.decode(table)),
+                     lambda tree, q: tree.query(spherebench.decode(q))[1]))
     except ImportError:
         pass
     try:
         from sklearn.neighbors import BallTree
-        angles, query_angles = latlong(spherebench.decode(table)), latlong(spherebench.decode(queries))
-        rows.append(('sklearn BallTree(metric="haversine")', lambda: BallTree(angles, metric="haversine"),
-                     lambda tree: tree.query(query_angles, k=1)[1][:, 0]))
+        rows.append(('sklearn BallTree(metric="haversine")',
+                     lambda: BallTree(latlong(spherebench.decode(table)), metric="haversine"),
+                     lambda tree, q: tree.query(latlong(spherebench.decode(q)), k=1)[1][:, 0]))
     except ImportError:
         pass
     return rows
 
 
+def tables(sizes, query_count):
+    """(kind, table, [(kind of query, queries)]) of every table measured."""
+    uniform = spherebench.random_table("uniform", query_count, spherebench.uniform_query_seed)
+    yield "bundled", read_pairs(DATA / "airports.ptc"), [("path", read_pairs(DATA / "flightline.lnc"))]
+    for size in sizes:
+        for kind in spherebench.table_kinds:
+            queries = [("uniform", uniform)]
+            if kind != "uniform":
+                queries.insert(0, ("near", spherebench.near_queries(kind, query_count)))
+            yield kind, spherebench.random_table(kind, size), queries
+
+
+def measure(kind, table, queries, repeats):
+    """The rows of one table, a kind of query at a time: each search built
+    once, then asked each kind of query."""
+    exact_search = "pruned" if "pruned" in spherebench.searches else "brute"
+    built = [(name, query) + (least_time(build, repeats) if build else (None, None))
+             for name, build, query in searches(table, max(len(pairs) for _, pairs in queries))]
+    rows = []
+    for query_kind, pairs in queries:
+        exact = table[spherebench.nearest(table, pairs, search=exact_search)[0]]
+        label = f"{kind} {len(table)} x {len(pairs)}" + ("" if kind == "bundled" else f" {query_kind}")
+        for name, query, build_time, structure in built:
+            query_time, found = least_time(lambda: query(structure, pairs), repeats)
+            same = np.all(table[np.asarray(found)] == exact, axis=1)
+            rows.append({"table": label, "kind": kind, "locations": len(table), "query_kind": query_kind,
+                         "search": name, "build_ms": None if build_time is None else build_time * 1e3,
+                         "query_us": query_time / len(pairs) * 1e6, "same": int(np.count_nonzero(same)),
+                         "queries": len(pairs)})
+    return rows
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--random", type=int, default=100000, help="directions in the random table")
-    parser.add_argument("--queries", type=int, default=1000, help="query points against the random table")
+    parser.add_argument("--sizes", default=f"{spherebench.airport_capacity},{2**20}",
+                        help="locations in the random tables, comma-separated (default the program's capacity "
+                        "and 2^20)")
+    parser.add_argument("--queries", type=int, default=spherebench.flight_line_capacity,
+                        help="queries of each kind against a random table (default a flight line's capacity)")
     parser.add_argument("--repeats", type=int, default=3)
     parser.add_argument("--json", help="also writes the rows and the run's context to this file")
     args = parser.parse_args()
-    rng = np.random.default_rng(1)
-    tables = [("bundled", read_pairs(DATA / "airports.ptc"), read_pairs(DATA / "flightline.lnc")),
-              ("random", random_pairs(rng, args.random), random_pairs(rng, args.queries))]
+    sizes = [int(size) for size in args.sizes.split(",")]
+    if min(sizes) < 1 or args.queries < 1 or args.repeats < 1:
+        parser.error("--sizes, --queries and --repeats must be at least 1")
     rows = []
-    for label, table, queries in tables:
-        exact = spherebench.nearest(table, queries)[0]
-        for name, build, query in searches(table, queries):
-            build_time, built = least_time(build, args.repeats) if build else (None, None)
-            query_time, found = least_time(lambda: query(built), args.repeats)
-            rows.append({"table": f"{label} {len(table)} x {len(queries)}", "search": name,
-                         "build_ms": None if build_time is None else build_time * 1e3,
-                         "query_us": query_time / len(queries) * 1e6,
-                         "same": int(np.count_nonzero(np.asarray(found) == exact)), "queries": len(queries)})
+    for kind, table, queries in tables(sizes, args.queries):
+        rows += measure(kind, table, queries, args.repeats)
     print(markdown_table(rows))
     if args.json:
         context = {"date": time.strftime("%Y-%m-%d", time.gmtime()), "python": platform.python_version(),

@@ -1,12 +1,14 @@
-// The stored forms past every cache: each form's searches over tables of 2^10
-// to 2^24 random locations, one query at a time and as a blocked batch of
-// 1000, on 1 and 2 threads, beside the machine's read bandwidth over the same
-// number of bytes. Sizes above kAirportCapacity are registered only when
-// SPHEREBENCH_SCALE_MAX names a larger count (docs/PERFORMANCE.md); a table
-// larger than the memory available is refused when its benchmark runs.
+// The stored forms past every cache: each form's searches over random tables
+// of every size of the suite's ladder (suite/table_sizes.h: 2^10 to 2^20 and
+// the program's capacity, up to SPHEREBENCH_SCALE_MAX where set, 2^24 in
+// docs/PERFORMANCE.md's runs), one query at a time and as a blocked batch of
+// a flight line's queries, on 1 and 2 threads, beside the machine's read
+// bandwidth over the same number of bytes; a table larger than the memory
+// available is refused when its benchmark runs, and a one-query figure
+// faster than reading the table once (suite/reach.h) when it has run.
 //
 // BM_ScaleOne/<search>/locations:n/threads:t   one query at a time
-// BM_ScaleBatch/<search>/locations:n/threads:t 1000 queries by tiles
+// BM_ScaleBatch/<search>/locations:n/threads:t a flight line's queries by tiles
 // (<search> a name of the catalogue, bench/search_catalogue.h)
 // BM_ScaleRead/bytes:b/threads:t               a vector sum of b bytes
 // The counters are per wall-clock second (the threads are the benchmark's
@@ -15,9 +17,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -27,36 +28,16 @@
 #include "random/random_tables.h"
 #include "scale/scale_search.h"
 #include "suite/suite.h"
+#include "suite/table_sizes.h"
 
 using namespace spherebench;
 
 namespace {
 
-constexpr int kScaleSizes[] = {1 << 10, 1 << 12, kAirportCapacity, 1 << 14, 1 << 16,
-                               1 << 18, 1 << 20, 1 << 22,          1 << 24};
-constexpr int kDefaultLargest = kAirportCapacity;
-constexpr int kBatch = 1000;
+constexpr int kBatch = kFlightLineCapacity;
 constexpr int kQueryCapacity = 1 << 14;      // one-query runs cycle through no more
 constexpr long long kTestsPerRun = 1 << 24;  // one-query: about this many tests per iteration
 constexpr int kTileBytes = 256 << 10;        // a quarter of this machine's L2
-
-// The largest table size to register, from SPHEREBENCH_SCALE_MAX.
-int read_largest_size() {
-    const char* text = std::getenv("SPHEREBENCH_SCALE_MAX");
-    if (text == nullptr || *text == '\0') return kDefaultLargest;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (*end != '\0' || value <= 0) {
-        std::fprintf(stderr, "SPHEREBENCH_SCALE_MAX=%s is not a count of locations; using %d\n", text, kDefaultLargest);
-        return kDefaultLargest;
-    }
-    return static_cast<int>(std::min<long>(value, 1 << 30));
-}
-
-int largest_size() {
-    static const int largest = read_largest_size();
-    return largest;
-}
 
 // One table at a time: the last one asked for, freed before the next is made.
 const FormTable* table_for(SearchId search, int count, std::string& refusal) {
@@ -95,11 +76,17 @@ void BM_ScaleOne(benchmark::State& state, SearchId search) {
     const int count = static_cast<int>(std::clamp<long long>(kTestsPerRun / table->count, 4, kQueryCapacity));
     const TableParts parts = split_table(search, *table, static_cast<int>(state.range(1)));
     std::vector<Nearest> answers(static_cast<size_t>(count));
+    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         search_each(search, *table, parts, queries, count, answers.data());
         benchmark::DoNotOptimize(answers.data());
         benchmark::ClobberMemory();
     }
+    // Each query reads the whole table, a part on each thread at once.
+    const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+    const double reads = static_cast<double>(state.iterations()) * count;
+    const double bytes = static_cast<double>(table->count) * bytes_per_location(table->form);
+    if (refuse_unreachable(state, wall.count() * parts.count(), reads, bytes)) return;
     count_tests(state, static_cast<double>(table->count) * count);
 }
 
@@ -152,9 +139,7 @@ void threads_1_and_2(benchmark::internal::Benchmark* b, const char* size_name, l
 
 // Size by size, each form's searches together, so each table is made once.
 bool register_scale_benchmarks() {
-    const int largest = largest_size();
-    for (int size : kScaleSizes) {
-        if (size > largest) break;
+    for (const int size : table_sizes()) {
         for (int bytes : {8, 12, 24}) {
             threads_1_and_2(benchmark::RegisterBenchmark("BM_ScaleRead", BM_ScaleRead), "bytes",
                             static_cast<long long>(size) * bytes);
@@ -171,10 +156,6 @@ bool register_scale_benchmarks() {
     return true;
 }
 const bool registered = register_scale_benchmarks();
-
-bool same(Nearest a, Nearest b) {
-    return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
-}
 
 // The winner of the scalar search of forms/representations.h that a vector
 // search must match, or -2 where the search has none here.
@@ -201,7 +182,7 @@ bool scale_searches_agree() {
     constexpr int kCheckTile = 1000;  // several tiles, the last one part full
     int checked = 0;
     for (int size : {1 << 10, kAirportCapacity, 1 << 16}) {
-        if (size > largest_size() && size > kDefaultLargest) break;
+        if (size > largest_table_size().size) break;
         for (SearchId search : kScaleSearches) {
             const char* name = search_name(search);
             const FormTable table = make_form_table(search_facts(search).form, size, kAirportSeed);
@@ -221,7 +202,7 @@ bool scale_searches_agree() {
                 search_blocked(search, table, tile_table(search, table, kCheckTile), queries, kQueries, threads,
                                blocked.data());
                 for (int q = 0; q < kQueries; ++q) {
-                    if (!same(split[q], plain[q]) || !same(blocked[q], plain[q])) {
+                    if (!same_answer(split[q], plain[q]) || !same_answer(blocked[q], plain[q])) {
                         std::fprintf(stderr, "%s at %d locations on %d threads, query %d: %d, split %d, blocked %d\n",
                                      name, size, threads, q, plain[q].airport, split[q].airport, blocked[q].airport);
                         return false;

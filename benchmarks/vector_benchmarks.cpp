@@ -4,7 +4,6 @@
 #include <hwy/targets.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <utility>
 
@@ -77,10 +76,6 @@ BENCHMARK_CAPTURE(BM_CdcBruteVectorOn, SSE4, HWY_SSE4)
     ->Name(benchmark_name(SearchId::kCdcBruteVector) + "On/SSE4")
     ->Apply(all_airports);
 
-bool same(Nearest a, Nearest b) {
-    return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
-}
-
 // Of a flight line's points, how many find the exact pass's airport with the
 // lat/long vector search, and how many also its score, bit for bit.
 struct Agreement {
@@ -94,7 +89,7 @@ Agreement latlong_agreement(const AirportTable& airports, int airport_count, con
                                                           LatLongMethod::prepare_point(flight_line, i));
         const Nearest vector = latlong_vector_find_nearest(airports.fixed.data(), airport_count, flight_line.fixed[i]);
         a.winners += vector.airport == exact.airport;
-        a.scores += same(vector, exact);
+        a.scores += same_answer(vector, exact);
         ++a.points;
     }
     return a;
@@ -116,7 +111,7 @@ bool vector_searches_agree() {
             const Nearest exact =
                 find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i));
             const Nearest vector = cdc_block_find_nearest(groups, t.flight_line.cdc[i]);
-            if (same(exact, vector)) continue;
+            if (same_answer(exact, vector)) continue;
             std::fprintf(stderr, "cdc vector search differs at %d airports, point %d: %d %a, vector %d %a\n", n, i,
                          exact.airport, exact.score, vector.airport, vector.score);
             agree = false;
@@ -145,7 +140,7 @@ bool pruned_searches_agree() {
     const SuiteTables& t = suite_tables();
     bool agree = true;
     const auto check = [&agree](const char* search, int n, int i, Nearest brute, Nearest pruned) {
-        if (same(brute, pruned)) return;
+        if (same_answer(brute, pruned)) return;
         std::fprintf(stderr, "%s differs at %d airports, point %d: %d %a, pruned %d %a\n", search, n, i, brute.airport,
                      brute.score, pruned.airport, pruned.score);
         agree = false;

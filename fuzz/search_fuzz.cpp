@@ -21,7 +21,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -159,10 +158,6 @@ FormTable table_of(Form form, const std::vector<CdcPair>& pairs) {
     return t;
 }
 
-bool same(Nearest a, Nearest b) {
-    return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
-}
-
 std::string differ(const char* what, const char* against, int point, Nearest found, Nearest expected) {
     char text[200];
     std::snprintf(text, sizeof text, "%s differs from %s at point %d: %d (%a), expected %d (%a)", what, against, point,
@@ -180,10 +175,10 @@ void check_pairs(const std::vector<CdcPair>& airports, const CdcCaseGroups& grou
          {CdcArrangement::kTwoSlotArray, CdcArrangement::kSelectBits, CdcArrangement::kConditional}) {
         const Nearest found = with_cdc_method(
             arrangement, [&](auto method) { return find_nearest<decltype(method)>(airports.data(), n, arranged); });
-        require(same(found, expected), differ("an arrangement", "CdcBrute", i, found, expected));
+        require(same_answer(found, expected), differ("an arrangement", "CdcBrute", i, found, expected));
     }
     const Nearest blocks = cdc_block_find_nearest(groups, point);
-    require(same(blocks, expected), differ("CdcBruteVector", "CdcBrute", i, blocks, expected));
+    require(same_answer(blocks, expected), differ("CdcBruteVector", "CdcBrute", i, blocks, expected));
 }
 
 struct Prepared {
@@ -220,7 +215,8 @@ void check_searches(const Prepared& p, const std::vector<CdcPair>& points, const
         for (int i = 0; i < static_cast<int>(points.size()); ++i) {
             const Nearest found = search->nearest(queries, i), expected = reference.nearest(queries, i);
             const std::string what = std::string(search_name(search->id())) + " on " + target;
-            require(same(found, expected), differ(what.c_str(), search_name(reference.id()), i, found, expected));
+            require(same_answer(found, expected),
+                    differ(what.c_str(), search_name(reference.id()), i, found, expected));
         }
     }
 }

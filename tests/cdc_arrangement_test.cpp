@@ -115,9 +115,13 @@ TEST(CdcTrial, TimesEnoughPointsOrNoneOnSmallTables) {
         int airports, points, expected;
     };
     const Case cases[] = {
-        {14000, 1000, 4},                                     // 50000 tests a search, rounded up to whole points
-        {5210, 1000, 10}, {2000, 1000, 25}, {1999, 1000, 0},  // under two million tests in the pass
-        {14000, 3, 0},    {0, 1000, 0},     {14000, 0, 0},
+        {kAirportCapacity, kFlightLineCapacity, 4},  // 14000 airports: 50000 tests a search, rounded up to whole points
+        {5210, 1000, 10},
+        {2000, 1000, 25},
+        {1999, 1000, 0},  // under two million tests in the pass
+        {kAirportCapacity, 3, 0},
+        {0, kFlightLineCapacity, 0},
+        {kAirportCapacity, 0, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(cdc_trial_points(c.airports, c.points), c.expected) << c.airports;
 }

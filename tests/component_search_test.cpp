@@ -4,7 +4,6 @@
 // (lanes, unrolled vectors, the one-at-a-time rest); and the vector sum.
 #include <hwy/tests/hwy_gtest.h>
 
-#include <cstring>
 #include <random>
 #include <vector>
 
@@ -53,8 +52,8 @@ void expect_as_scalar(const std::vector<UnitVector>& table, UnitVector p, int co
     if (count == 0) return;
     const double sd = chord2(xs[scalar_d], ys[scalar_d], zs[scalar_d], p.x, p.y, p.z);
     const double sf = chord2(fxs[scalar_f], fys[scalar_f], fzs[scalar_f], fp.x, fp.y, fp.z);
-    ASSERT_EQ(std::memcmp(&d.score, &sd, sizeof(double)), 0) << count;
-    ASSERT_EQ(std::memcmp(&f.score, &sf, sizeof(double)), 0) << count;
+    ASSERT_TRUE(same_answer(d, {scalar_d, sd})) << count;
+    ASSERT_TRUE(same_answer(f, {scalar_f, sf})) << count;
 }
 
 TEST_P(ComponentSearchTest, MatchesScalarOnRandomTables) {

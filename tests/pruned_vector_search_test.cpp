@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <initializer_list>
 #include <numeric>
 #include <random>
@@ -62,9 +61,9 @@ std::vector<int> counts_through(int through, std::initializer_list<int> larger) 
 }
 
 void expect_same(Nearest found, Nearest exact, const char* what, size_t point, int count) {
-    ASSERT_EQ(found.airport, exact.airport) << what << ", point " << point << ", " << count << " airports";
-    ASSERT_EQ(std::memcmp(&found.score, &exact.score, sizeof(double)), 0)
-        << what << ", point " << point << ", " << count << " airports: " << found.score << " vs " << exact.score;
+    ASSERT_TRUE(same_answer(found, exact))
+        << what << ", point " << point << ", " << count << " airports: " << found.airport << " " << found.score
+        << " vs " << exact.airport << " " << exact.score;
 }
 
 // Every point (at most a flight line's capacity) against the first `count`

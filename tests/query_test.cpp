@@ -1,13 +1,13 @@
 // The query layer: its queries are the ones named (the great circle's ends,
-// the suite's flight-line seed), every exact search the catalogue makes finds
-// its brute force's winner and score bit for bit on tables of every small
-// size, and the anchors find a location at the exact nearest distance, none
+// the suite's flight-line seed, the table's own spread), every exact search
+// it dispatches to finds its brute force's winner and score bit for bit on
+// tables of every small size and of every kind, and the anchors find a location at the exact nearest distance, none
 // at all in an empty table, and answer from the index they are given even
 // when an earlier one was freed on the same thread.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "geo/cdc_encoder.h"
@@ -23,10 +23,6 @@ namespace {
 
 constexpr SearchId kAnchors[] = {SearchId::kNanoflannKdTree, SearchId::kBoostRtree, SearchId::kS2ClosestPoint,
                                  SearchId::kFaissFlat};
-
-bool same(Nearest a, Nearest b) {
-    return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
-}
 
 TEST(QueryTables, PathRunsFromBombayToLosAngelesInEqualSteps) {
     const FormTable path = make_query_table(Form::kCdcPair, QueryKind::kPath, 200);
@@ -54,6 +50,37 @@ TEST(QueryTables, UniformQueriesAreTheSuiteFlightLine) {
     }
 }
 
+// Near queries lie where the table's locations are, uniform ones anywhere:
+// for one city of 5 km radius, every near query within its diameter of the
+// nearest location, and nearly every uniform one thousands of km away.
+TEST(QueryTables, NearQueriesComeFromTheTablesSpread) {
+    const FormTable city = make_kind_table(Form::kS2Point, TableKind::kCity, 500, 11);
+    const FormTable near = make_query_table(Form::kS2Point, QueryKind::kNear, 100, TableKind::kCity, 11);
+    const FormTable uniform = make_query_table(Form::kS2Point, QueryKind::kUniform, 100, TableKind::kCity, 11);
+    const auto metres_to_city = [&city](const FormTable& queries, int q) {
+        double least = 1e300;
+        for (int j = 0; j < city.count; ++j) {
+            const double angle = angle_between(UnitVector{city.xs[j], city.ys[j], city.zs[j]},
+                                               UnitVector{queries.xs[q], queries.ys[q], queries.zs[q]});
+            least = std::min(least, angle * kEarthRadiusMetres);
+        }
+        return least;
+    };
+    int far = 0;
+    for (int q = 0; q < 100; ++q) {
+        EXPECT_LT(metres_to_city(near, q), 10000) << q;
+        far += metres_to_city(uniform, q) > 1e6;
+    }
+    EXPECT_GT(far, 90);
+    // The uniform kind's table is the suite's random table.
+    const FormTable uniform_kind = make_kind_table(Form::kCdcPair, TableKind::kUniform, 50, kAirportSeed);
+    const FormTable suite = make_form_table(Form::kCdcPair, 50, kAirportSeed);
+    for (int j = 0; j < 50; ++j) {
+        EXPECT_EQ(uniform_kind.cdc[j].first, suite.cdc[j].first) << j;
+        EXPECT_EQ(uniform_kind.cdc[j].second, suite.cdc[j].second) << j;
+    }
+}
+
 TEST(CatalogueSearch, EveryExactSearchFindsWhatItsBruteForceFinds) {
     for (const SearchFacts& facts : kSearchCatalogue) {
         if (!facts.exact || !search_built(facts.id)) continue;
@@ -66,12 +93,32 @@ TEST(CatalogueSearch, EveryExactSearchFindsWhatItsBruteForceFinds) {
                 const FormTable queries = make_query_table(table.form, kind, 100);
                 for (int q = 0; q < queries.count; ++q) {
                     const Nearest found = search->nearest(queries, q);
-                    ASSERT_TRUE(same(found, brute->nearest(queries, q)))
+                    ASSERT_TRUE(same_answer(found, brute->nearest(queries, q)))
                         << facts.name << ", " << size << " locations, " << query_kind_name(kind) << " query " << q;
                     if (size == 0) {
                         ASSERT_EQ(found.airport, kNoWinner) << facts.name;
                     }
                 }
+            }
+        }
+    }
+}
+
+// Crowded tables: one city, a line, towns and a few sites stored many times
+// over (ties between copies go to the lowest index), near and far queries.
+TEST(CatalogueSearch, EveryExactSearchFindsWhatItsBruteForceFindsOnEveryKindOfTable) {
+    for (const SearchFacts& facts : kSearchCatalogue) {
+        if (!facts.exact || !search_built(facts.id)) continue;
+        for (const TableKind kind : kTableKinds) {
+            const FormTable table = make_kind_table(table_form(facts.id), kind, 3000, 12);
+            const auto search = make_search(facts.id, table);
+            const auto brute = make_search(reference_search(facts.id), table);
+            for (const QueryKind queries_kind : {QueryKind::kNear, QueryKind::kUniform}) {
+                const FormTable queries = make_query_table(table.form, queries_kind, 100, kind, 12);
+                for (int q = 0; q < queries.count; ++q)
+                    ASSERT_TRUE(same_answer(search->nearest(queries, q), brute->nearest(queries, q)))
+                        << facts.name << " on " << table_kind_name(kind) << ", " << query_kind_name(queries_kind)
+                        << " query " << q;
             }
         }
     }
@@ -87,7 +134,7 @@ TEST(CatalogueSearch, CdcBruteFindsTheSameInEveryArrangement) {
             const Nearest other = with_cdc_method(arrangement, [&](auto method) {
                 return BruteForce<decltype(method)>(table.cdc.data(), table.count).nearest(point);
             });
-            ASSERT_TRUE(same(other, plain->nearest(queries, q))) << q;
+            ASSERT_TRUE(same_answer(other, plain->nearest(queries, q))) << q;
         }
     }
 }

@@ -1,6 +1,6 @@
 // The scale benchmarks' tables and ways of searching: split among threads or
 // blocked by tiles, every search finds what it finds over the whole table,
-// the lowest index winning where a location appears twice; the merge rule;
+// the lowest index winning where a location appears twice;
 // the refusal of a table larger than the memory available.
 #include <gtest/gtest.h>
 
@@ -29,10 +29,6 @@ FormTable doubled_table(Form form, int count) {
     return t;
 }
 
-bool same(Nearest a, Nearest b) {
-    return a.airport == b.airport && std::memcmp(&a.score, &b.score, sizeof(double)) == 0;
-}
-
 TEST(ScaleSearch, SplitAndBlockedFindThePlainWinner) {
     constexpr int kQueries = 12;
     for (SearchId search : kScaleSearches) {
@@ -48,12 +44,12 @@ TEST(ScaleSearch, SplitAndBlockedFindThePlainWinner) {
         std::vector<Nearest> found(kQueries);
         for (int threads : {1, 2, 3, 4, 7}) {
             search_each(search, table, split_table(search, table, threads), queries, kQueries, found.data());
-            for (int q = 0; q < kQueries; ++q) EXPECT_TRUE(same(found[q], answers[q])) << name << " " << threads;
+            for (int q = 0; q < kQueries; ++q) EXPECT_TRUE(same_answer(found[q], answers[q])) << name << " " << threads;
             for (int tile : {1, 7, 75, 76, 150, 1000}) {
                 search_blocked(search, table, tile_table(search, table, tile), queries, kQueries, threads,
                                found.data());
                 for (int q = 0; q < kQueries; ++q)
-                    EXPECT_TRUE(same(found[q], answers[q])) << name << " " << threads << " tile " << tile;
+                    EXPECT_TRUE(same_answer(found[q], answers[q])) << name << " " << threads << " tile " << tile;
             }
         }
     }
@@ -93,22 +89,6 @@ TEST(ScaleSearch, TableParts) {
     EXPECT_GE(grouped.searches[2]->bytes(), 32u);
     EXPECT_EQ(tile_table(SearchId::kCdcBrute, make_form_table(Form::kCdcPair, 0, 7), 4).begin,
               (std::vector<int>{0, 0}));
-}
-
-TEST(ScaleSearch, BetterOf) {
-    struct Case {
-        Nearest a, b;
-        bool smaller_wins;
-        int32_t winner;
-    };
-    const Case cases[] = {
-        {{3, 1.0}, {5, 0.5}, true, 5},         {{3, 1.0}, {5, 0.5}, false, 3},
-        {{3, 1.0}, {2, 1.0}, true, 2},         {{3, 1.0}, {2, 1.0}, false, 2},
-        {{2, 1.0}, {3, 1.0}, true, 2},         {{kNoWinner, 0.0}, {4, 9.0}, true, 4},
-        {{4, 9.0}, {kNoWinner, 0.0}, true, 4}, {{kNoWinner, 0.0}, {kNoWinner, 0.0}, true, kNoWinner},
-        {{4, -0.0}, {1, 0.0}, true, 1},  // equal scores, whatever their sign
-    };
-    for (const Case& c : cases) EXPECT_EQ(better_of(c.a, c.b, c.smaller_wins).airport, c.winner);
 }
 
 // The first locations of a table are the suite's airports, drawn from the

@@ -3,7 +3,6 @@
 // index winning ties.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -59,10 +58,6 @@ struct Queries {
     std::vector<UnitVector> vectors;
 };
 
-bool same(Nearest a, Nearest b) {
-    return a.airport == b.airport && std::bit_cast<uint64_t>(a.score) == std::bit_cast<uint64_t>(b.score);
-}
-
 // Every search of every form against its brute force; returns how many
 // answers differ (each reported, up to a few).
 int count_differences(const Table& table, const Queries& queries) {
@@ -74,7 +69,7 @@ int count_differences(const Table& table, const Queries& queries) {
     const S2PointIndex point_index({xs.data(), ys.data(), zs.data()}, n);
     int differences = 0;
     const auto check = [&](const char* search, int query, Nearest expected, Nearest got) {
-        if (same(expected, got)) return;
+        if (same_answer(expected, got)) return;
         if (++differences <= 5)
             ADD_FAILURE() << search << " query " << query << ": " << got.airport << " " << got.score << " instead of "
                           << expected.airport << " " << expected.score;
@@ -236,8 +231,8 @@ void expect_mirror_ties_kept(int sources, uint64_t seed) {
     for (const UnitVector axis : axes) {
         const CdcPoint point = arrange_point(axis);
         const Nearest brute = find_nearest<CdcMethod>(pairs.data(), n, point);
-        EXPECT_TRUE(same(brute, CdcPruned(pairs.data(), n).nearest(point)));
-        EXPECT_TRUE(same(brute, index.nearest(point)));
+        EXPECT_TRUE(same_answer(brute, CdcPruned(pairs.data(), n).nearest(point)));
+        EXPECT_TRUE(same_answer(brute, index.nearest(point)));
     }
     Queries queries{{}, {{0, 0}, {0, 2147483640}, {0, -2147483640}, {1073741820, 0}}, axes};
     EXPECT_EQ(count_differences(table, queries), 0);
@@ -334,7 +329,7 @@ TEST(SearchExact, BundledData) {
 // The direction-cosine index keeps within 13 bytes a location at the sizes
 // it is built for.
 TEST(SearchExact, CdcIndexBytesPerLocation) {
-    for (const int size : {1 << 10, 14000, 1 << 18}) {
+    for (const int size : {1 << 10, kAirportCapacity, 1 << 18}) {
         const std::vector<CdcPair> pairs = random_directions(size, 13);
         const CdcIndex index(pairs.data(), size);
         EXPECT_LE(index.bytes(), 13.0 * size) << size;

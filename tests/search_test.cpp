@@ -153,4 +153,38 @@ TEST(BestOf, LowestIndexWinsByEitherComparison) {
     EXPECT_EQ(best_of(scores, 5, 0.5, score, [](double s, double b) { return s < b; }).index, kNoWinner);
 }
 
+// Two parts' answers merged: the order of the form's score, then the lower
+// index among equal scores (0 and -0 are equal), a missing winner losing.
+TEST(NearerOf, ByTheFormsOrderThenTheLowestIndex) {
+    constexpr ScoreOrder chords = score_order(Form::kCdcPair), cosines = score_order(Form::kFixedLatLong);
+    static_assert(chords == ScoreOrder::kSmallerNearer && cosines == ScoreOrder::kLargerNearer);
+    static_assert(score_order(Form::kS2Point) == chords && score_order(Form::kFloatVector) == chords);
+    struct Case {
+        Nearest a, b;
+        ScoreOrder order;
+        int32_t winner;
+    };
+    const Case cases[] = {
+        {{3, 1.0}, {5, 0.5}, chords, 5},          {{3, 1.0}, {5, 0.5}, cosines, 3},
+        {{3, 1.0}, {2, 1.0}, chords, 2},          {{3, 1.0}, {2, 1.0}, cosines, 2},
+        {{2, 1.0}, {3, 1.0}, chords, 2},          {{kNoWinner, 0.0}, {4, 9.0}, chords, 4},
+        {{4, 9.0}, {kNoWinner, 0.0}, cosines, 4}, {{kNoWinner, 0.0}, {kNoWinner, 0.0}, chords, kNoWinner},
+        {{4, -0.0}, {1, 0.0}, chords, 1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(nearer_of(c.a, c.b, c.order).airport, c.winner);
+    // The methods' own comparisons are the same order.
+    EXPECT_TRUE(CdcMethod::beats(0.25, 0.5) && !CdcMethod::beats(0.5, 0.5) && !CdcMethod::beats(0.5, 0.25));
+    EXPECT_TRUE(LatLongMethod::beats(0.5, 0.25) && !LatLongMethod::beats(0.5, 0.5) && !LatLongMethod::beats(0.25, 0.5));
+}
+
+// Bit for bit: the sign of a zero counts, a NaN is the same as its own bits.
+TEST(SameAnswer, IndexAndScoreBits) {
+    const double nan = std::nan("");
+    EXPECT_TRUE(same_answer({3, 0.5}, {3, 0.5}));
+    EXPECT_FALSE(same_answer({3, 0.5}, {4, 0.5}));
+    EXPECT_FALSE(same_answer({3, 0.5}, {3, std::nextafter(0.5, 1.0)}));
+    EXPECT_FALSE(same_answer({3, 0.0}, {3, -0.0}));
+    EXPECT_TRUE(same_answer({3, nan}, {3, nan}));
+}
+
 }  // namespace

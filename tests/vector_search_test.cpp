@@ -44,9 +44,9 @@ void expect_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPai
             const Nearest exact =
                 find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, 0));
             const Nearest vector = cdc_block_find_nearest(groups, points[i]);
-            ASSERT_EQ(vector.airport, exact.airport) << "point " << i << ", " << count << " airports";
-            ASSERT_EQ(std::memcmp(&vector.score, &exact.score, sizeof(double)), 0)
-                << "point " << i << ", " << count << " airports: " << vector.score << " vs " << exact.score;
+            ASSERT_TRUE(same_answer(vector, exact))
+                << "point " << i << ", " << count << " airports: " << vector.airport << " " << vector.score << " vs "
+                << exact.airport << " " << exact.score;
         }
     }
 }
@@ -134,8 +134,7 @@ TEST_P(VectorSearchTest, EqualScoresAcrossGroupsGoToTheLowestIndex) {
                 for (int j = 0; j < tied; ++j) airports.push_back(j == y_at ? axis_y : axis_x);
                 const CdcCaseGroups groups = group_by_flag_case(airports.data(), static_cast<int>(airports.size()));
                 const Nearest found = cdc_block_find_nearest(groups, point);
-                EXPECT_EQ(found.airport, lead) << lead << " far, " << tied << " tied, axis Y at " << y_at;
-                EXPECT_EQ(std::memcmp(&found.score, &tie, sizeof(double)), 0);
+                EXPECT_TRUE(same_answer(found, {lead, tie})) << lead << " far, " << tied << " tied, axis Y at " << y_at;
             }
         }
     }
@@ -162,8 +161,7 @@ TEST_P(VectorSearchTest, BlockSearchNamesTheFirstOfTwoEqualScores) {
             std::vector<CdcPair> airports(count, far);
             airports[first] = airports[second] = near;
             const Nearest found = cdc_block_find_nearest(group_by_flag_case(airports.data(), count), point);
-            ASSERT_EQ(found.airport, first) << "tied at " << first << " and " << second;
-            ASSERT_EQ(std::memcmp(&found.score, &tie, sizeof(double)), 0);
+            ASSERT_TRUE(same_answer(found, {first, tie})) << "tied at " << first << " and " << second;
         }
     }
 }

@@ -54,6 +54,12 @@ void set_location(FormTable& t, int i, UnitVector v) {
     }
 }
 
+FormTable form_table_of(Form form, const std::vector<UnitVector>& directions) {
+    FormTable t = empty_form_table(form, static_cast<int>(directions.size()));
+    for (int i = 0; i < t.count; ++i) set_location(t, i, directions[static_cast<size_t>(i)]);
+    return t;
+}
+
 FormTable make_form_table(Form form, int count, uint64_t seed) {
     FormTable t = empty_form_table(form, count);
     uint64_t state = seed;

@@ -34,6 +34,9 @@ FormTable empty_form_table(Form form, int count);
 // pair and its fixed-point angles, and as s2geometry makes its forms.
 void set_location(FormTable& table, int i, UnitVector v);
 
+// The table of the directions given, in order.
+FormTable form_table_of(Form form, const std::vector<UnitVector>& directions);
+
 // The same random directions for every form with the same seed (the suite's
 // generator, so a table's first 14000 are the suite's airports and the
 // first 1000 of a query table its points).

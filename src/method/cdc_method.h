@@ -129,9 +129,11 @@ struct CdcMethodWith {
         const uint32_t axis_z = static_cast<uint32_t>(airport.second) >> kCdcAxisZShift;
         return cdc_ordered_sum<kArrangement>(d0 * d0, d1 * d1, d2 * d2, axis_z);
     }
-    // Squared chords are never negative (nor NaN), so their bit patterns
-    // order as their values do: the comparison runs on integers, which is as
-    // fast or faster on every processor measured.
+    static constexpr ScoreOrder order = ScoreOrder::kSmallerNearer;
+    // nearer(score, best, order) on the bits: squared chords are never
+    // negative (nor NaN), so their bit patterns order as their values do,
+    // and the comparison runs on integers, which is as fast or faster on
+    // every processor measured.
     static bool beats(double score, double best) {
         return std::bit_cast<uint64_t>(score) < std::bit_cast<uint64_t>(best);
     }

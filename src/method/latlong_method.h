@@ -42,7 +42,8 @@ struct LatLongMethod {
         hide_values(p.lat, p.lon);
         return latlong_cosine(p, from_fixed(airport));
     }
-    static bool beats(double score, double best) { return score > best; }
+    static constexpr ScoreOrder order = ScoreOrder::kLargerNearer;
+    static bool beats(double score, double best) { return nearer(score, best, order); }
     // A winning cosine pushed just above 1 by rounding gives NaN; it is
     // only stored.
     static double distance(double best) { return std::acos(best); }

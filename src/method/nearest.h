@@ -2,11 +2,13 @@
 // every airport by a method's score and keep the best.
 #pragma once
 
+#include <bit>
 #include <concepts>
 #include <cstdint>
 #include <vector>
 
 #include "geo/coords.h"
+#include "geo/stored_form.h"
 #include "input/tables.h"
 
 namespace spherebench {
@@ -21,6 +23,21 @@ inline constexpr int32_t kNoWinner = -1;
 // here.
 inline constexpr double kStartScore = 1.7976931348623e308;
 
+// Which of two scores is nearer: of squared chords (every form's score but
+// one) the smaller, of the lat/long form's cosines the larger.
+enum class ScoreOrder { kSmallerNearer, kLargerNearer };
+
+constexpr ScoreOrder score_order(Form form) {
+    return form == Form::kFixedLatLong ? ScoreOrder::kLargerNearer : ScoreOrder::kSmallerNearer;
+}
+
+// Whether `score` is strictly nearer than `best`. Only a strictly nearer
+// score replaces the best, so that of equal scores the first one tested,
+// the lowest index, stays: the tie rule of every search.
+constexpr bool nearer(double score, double best, ScoreOrder order) {
+    return order == ScoreOrder::kSmallerNearer ? score < best : score > best;
+}
+
 // The operations a method supplies; the search and the pass are instantiated
 // per method so that the inner loop is compiled with the method's arithmetic
 // inline.
@@ -30,6 +47,7 @@ concept ProximityMethod = requires(const AirportTable& airports, const FlightLin
     { M::title } -> std::convertible_to<const char*>;
     { M::internal_error } -> std::convertible_to<const char*>;
     { M::initial_best } -> std::convertible_to<double>;
+    { M::order } -> std::convertible_to<ScoreOrder>;
     { M::stored_airports(airports) } -> std::same_as<const typename M::Stored*>;
     { M::prepare_point(flight_line, i) } -> std::same_as<typename M::Point>;
     { M::score(stored, point) } -> std::same_as<double>;
@@ -42,6 +60,22 @@ struct Nearest {
     int32_t airport;  // kNoWinner when there are no airports
     double score;
 };
+
+// Whether two answers are one: the same index and the same score, bit for
+// bit (so 0 and -0 differ), as an exact search must match its brute force.
+constexpr bool same_answer(Nearest a, Nearest b) {
+    return a.airport == b.airport && std::bit_cast<uint64_t>(a.score) == std::bit_cast<uint64_t>(b.score);
+}
+
+// The nearer of two answers (of two parts of one table, say) by the order,
+// the lower index among equal scores; an answer without a winner loses to
+// any other.
+constexpr Nearest nearer_of(Nearest a, Nearest b, ScoreOrder order) {
+    if (b.airport == kNoWinner) return a;
+    if (a.airport == kNoWinner) return b;
+    if (a.score == b.score) return b.airport < a.airport ? b : a;
+    return nearer(b.score, a.score, order) ? b : a;
+}
 
 // The best of any search that tests every record: its index, kNoWinner when
 // there was none, and its score, in the search's own type.

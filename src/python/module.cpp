@@ -11,10 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/format.h"
 #include "geo/cdc_encoder.h"
 #include "geo/coords.h"
 #include "python/arrays.h"
 #include "python/searches.h"
+#include "random/random_tables.h"
+#include "random/table_kinds.h"
 
 namespace py = pybind11;
 using namespace spherebench;
@@ -23,18 +26,53 @@ namespace {
 
 using Results = std::pair<py::array_t<int64_t>, py::array_t<double>>;
 
-py::array_t<uint32_t> encode(py::handle latitudes, py::handle longitudes) {
-    const std::vector<double> lat = reals_argument(latitudes, "latitudes");
-    const std::vector<double> lon = reals_argument(longitudes, "longitudes");
-    check_positions(lat, lon);
-    py::array_t<uint32_t> pairs({static_cast<py::ssize_t>(lat.size()), py::ssize_t{2}});
+// uint32 (N, 2): the pairs made by `pair_of(i)` for i from 0 to count - 1.
+template <typename PairOf>
+py::array_t<uint32_t> pairs_array(size_t count, const PairOf& pair_of) {
+    py::array_t<uint32_t> pairs({static_cast<py::ssize_t>(count), py::ssize_t{2}});
     uint32_t* words = pairs.mutable_data();
-    for (size_t i = 0; i < lat.size(); ++i) {
-        const CdcPair pair = encode_degrees(lat[i], lon[i]);
+    for (size_t i = 0; i < count; ++i) {
+        const CdcPair pair = pair_of(i);
         words[2 * i] = static_cast<uint32_t>(pair.first);
         words[2 * i + 1] = static_cast<uint32_t>(pair.second);
     }
     return pairs;
+}
+
+py::array_t<uint32_t> encode(py::handle latitudes, py::handle longitudes) {
+    const std::vector<double> lat = reals_argument(latitudes, "latitudes");
+    const std::vector<double> lon = reals_argument(longitudes, "longitudes");
+    check_positions(lat, lon);
+    return pairs_array(lat.size(), [&](size_t i) { return encode_degrees(lat[i], lon[i]); });
+}
+
+std::vector<std::string> table_kind_names() {
+    std::vector<std::string> names;
+    for (const TableKind kind : kTableKinds) names.emplace_back(table_kind_name(kind));
+    return names;
+}
+
+TableKind kind_argument(const std::string& name) {
+    if (const auto kind = find_table_kind(name)) return *kind;
+    std::string known;
+    for (const std::string& each : table_kind_names()) known += (known.empty() ? "\"" : ", \"") + each + "\"";
+    throw py::value_error("unknown kind of table \"" + name + "\": the kinds are " + known);
+}
+
+// The pairs of the directions that `draw` makes of (kind, count, seed), as
+// the benchmarks' tables encode them (FormTable's pairs).
+py::array_t<uint32_t> drawn_pairs(std::vector<UnitVector> (*draw)(TableKind, int, uint64_t), const std::string& kind,
+                                  long long count, uint64_t seed) {
+    const TableKind chosen = kind_argument(kind);
+    if (count < 0 || count > INT_MAX)
+        throw py::value_error("count " + std::to_string(count) + " is not a count of locations (0 to " +
+                              std::to_string(INT_MAX) + ")");
+    std::vector<UnitVector> directions;
+    {
+        py::gil_scoped_release release;
+        directions = draw(chosen, static_cast<int>(count), seed);
+    }
+    return pairs_array(directions.size(), [&](size_t i) { return encode_cdc(directions[i]); });
 }
 
 py::array_t<double> decode(py::handle pairs_object) {
@@ -99,7 +137,9 @@ A location is stored as two 32-bit words, a row of a uint32 array of shape
 (N, 2), exactly the words of an airports.ptc or flightline.lnc line (int32
 arrays are taken as the same bits). encode() makes them from degrees,
 decode() gives the unit vectors, nearest() and Index find the nearest
-stored location exactly, as the program's direction-cosine search does.)";
+stored location exactly, as the program's direction-cosine search does.
+random_table() and near_queries() make the benchmarks' tables of each of
+table_kinds, and queries near them, from a seed.)";
 
 void define_index(py::module_& m) {
     py::class_<SearchTable>(m, "Index", R"(A table of pairs made ready for repeated queries.
@@ -122,6 +162,21 @@ Index(pairs, search=None) checks and copies the pairs and, with the
         .def_property_readonly(
             "search", [](const SearchTable& table) { return pass_search_name(table.search()); },
             "The search the queries use.");
+}
+
+// Made from the spreads' own constants, so that it says what the tables are.
+const std::string& random_table_doc() {
+    static const std::string doc =
+        "uint32 array (count, 2): the pairs of a random table of that kind.\n\n"
+        "kind is one of spherebench.table_kinds: \"uniform\" on the sphere, \"towns\" (" +
+        std::to_string(kTownCount) + " centres, sizes by Zipf's law, " + shortest_decimal(kTownSpreadMetres / 1000) +
+        " km of spread), \"city\" (within " + shortest_decimal(kCityRadiusMetres / 1000) +
+        " km of one centre), \"line\" (a wandering arc " + shortest_decimal(kLineLengthMetres / 1000) +
+        " km long and " + shortest_decimal(kLineWidthMetres / 1000) + " km wide) or \"repeated\" (" +
+        std::to_string(kRepeatedSites) +
+        " sites, each stored many times). The same pairs as the C++ benchmarks' table of that kind, count and seed "
+        "(the default seed is theirs); a table of fewer locations is the start of a larger one.";
+    return doc;
 }
 
 }  // namespace
@@ -148,5 +203,28 @@ program's score between the decoded pair and the decoded query. Exact:
 every search gives the same answer, the lowest index winning ties.
 search is one of spherebench.searches: "brute", and "pruned" and
 "indexed" where this build has them.)");
+    m.attr("table_kinds") = py::tuple(py::cast(table_kind_names()));
+    // The program's capacities and the C++ query benchmarks' seed of their
+    // uniform queries: random_table("uniform", n, uniform_query_seed).
+    m.attr("airport_capacity") = kAirportCapacity;
+    m.attr("flight_line_capacity") = kFlightLineCapacity;
+    m.attr("uniform_query_seed") = kFlightLineSeed;
+    m.def(
+        "random_table",
+        [](const std::string& kind, long long count, uint64_t seed) {
+            return drawn_pairs(table_directions, kind, count, seed);
+        },
+        py::arg("kind"), py::arg("count"), py::arg("seed") = kAirportSeed, random_table_doc().c_str());
+    m.def(
+        "near_queries",
+        [](const std::string& kind, long long count, uint64_t seed) {
+            return drawn_pairs(near_query_directions, kind, count, seed);
+        },
+        py::arg("kind"), py::arg("count"), py::arg("seed") = kAirportSeed,
+        R"(uint32 array (count, 2): query pairs near random_table(kind, n, seed).
+
+Drawn from the same spread as the table (the same towns, city, line or
+sites; uniform on the sphere for "uniform"), apart from its own locations,
+as the C++ benchmarks' near queries are.)");
     define_index(m);
 }

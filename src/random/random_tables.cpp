@@ -7,26 +7,20 @@
 
 namespace spherebench {
 
-namespace {
-
-// splitmix64: a full-period generator with well-mixed output.
-uint64_t next_word(uint64_t& state) {
+uint64_t random_word(uint64_t& state) {
     uint64_t z = (state += 0x9E3779B97F4A7C15u);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
     return z ^ (z >> 31);
 }
 
-// Uniform in [0, 1), 53 random bits.
-double next_unit(uint64_t& state) { return static_cast<double>(next_word(state) >> 11) * 0x1p-53; }
-
-}  // namespace
+double random_unit(uint64_t& state) { return static_cast<double>(random_word(state) >> 11) * 0x1p-53; }
 
 // z uniform in [-1, 1] and the azimuth uniform make the point uniform on the
 // sphere (Archimedes' hat-box theorem).
 UnitVector random_direction(uint64_t& state) {
-    const double z = 2.0 * next_unit(state) - 1.0;
-    const double azimuth = 2.0 * kPi * next_unit(state);
+    const double z = 2.0 * random_unit(state) - 1.0;
+    const double azimuth = 2.0 * kPi * random_unit(state);
     return vector_on_parallel<UnitVector>(std::sqrt(1.0 - z * z), z, azimuth);
 }
 

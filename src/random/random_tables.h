@@ -11,6 +11,13 @@
 
 namespace spherebench {
 
+// The next word of splitmix64, a full-period generator with well-mixed
+// output whose sequence depends only on `state`: the one generator every
+// random table draws from.
+uint64_t random_word(uint64_t& state);
+// Uniform in [0, 1): the top 53 bits of the next word.
+double random_unit(uint64_t& state);
+
 // A direction uniform on the sphere, drawn from a generator of 64-bit words
 // whose sequence depends only on `state` (no library distribution, so every
 // standard library gives the same tables). The one generator of random

@@ -87,15 +87,9 @@ Nearest search_whole(SearchId search, const FormTable& table, const FormTable& q
     return make_search(search, table)->nearest(queries, q);
 }
 
-Nearest better_of(Nearest a, Nearest b, bool smaller_wins) {
-    if (b.airport == kNoWinner) return a;
-    if (a.airport == kNoWinner) return b;
-    if (a.score == b.score) return b.airport < a.airport ? b : a;
-    return (smaller_wins ? b.score < a.score : b.score > a.score) ? b : a;
-}
-
 void search_each(SearchId search, const FormTable& table, const TableParts& parts, const FormTable& queries,
                  int query_count, Nearest* answers) {
+    const ScoreOrder order = score_order(table.form);
     const int threads = parts.count();
     const size_t stride = static_cast<size_t>(query_count);
     std::vector<Nearest> found(static_cast<size_t>(threads) * stride);
@@ -104,21 +98,20 @@ void search_each(SearchId search, const FormTable& table, const TableParts& part
     });
     for (int q = 0; q < query_count; ++q) {
         answers[q] = found[q];
-        for (int k = 1; k < threads; ++k)
-            answers[q] = better_of(answers[q], found[k * stride + q], smaller_wins(search));
+        for (int k = 1; k < threads; ++k) answers[q] = nearer_of(answers[q], found[k * stride + q], order);
     }
 }
 
 void search_blocked(SearchId search, const FormTable& table, const TableParts& tiles, const FormTable& queries,
                     int query_count, int threads, Nearest* answers) {
+    const ScoreOrder order = score_order(table.form);
     threads = thread_count(threads);
     run_on_threads(threads, [&](int k) {
         const int first = part_start(query_count, k, threads), last = part_start(query_count, k + 1, threads);
         for (int q = first; q < last; ++q) answers[q] = search_part(search, table, tiles, 0, queries, q);
         for (int tile = 1; tile < tiles.count(); ++tile) {
             for (int q = first; q < last; ++q)
-                answers[q] =
-                    better_of(answers[q], search_part(search, table, tiles, tile, queries, q), smaller_wins(search));
+                answers[q] = nearer_of(answers[q], search_part(search, table, tiles, tile, queries, q), order);
         }
     });
 }

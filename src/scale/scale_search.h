@@ -3,8 +3,8 @@
 // one query at a time with the table split among the threads, and a batch
 // blocked by tiles of the table with the queries split among them. Both
 // find, for every query, the winner and score of the search over the whole
-// table: the parts are merged by the search's own comparison, the lowest
-// index winning among equal scores.
+// table: the parts are merged by nearer_of (method/nearest.h) in the order
+// of the search's form, the lowest index winning among equal scores.
 #pragma once
 
 #include <memory>
@@ -22,10 +22,6 @@ inline constexpr SearchId kScaleSearches[] = {
     SearchId::kCdcBrute,      SearchId::kCdcBruteVector,     SearchId::kLatLongBrute,     SearchId::kLatLongBruteVector,
     SearchId::kS2CellIdBrute, SearchId::kS2PointBruteVector, SearchId::kFloatBruteVector,
 };
-
-// Squared chords, the smallest winning; the lat/long searches' cosines, the
-// largest.
-constexpr bool smaller_wins(SearchId search) { return search_facts(search).form != Form::kFixedLatLong; }
 
 // A table cut into parts for one search: part k is locations [begin[k],
 // begin[k + 1]), with the search built over it once, before any query (a
@@ -60,10 +56,6 @@ Nearest search_part(SearchId search, const FormTable& table, const TableParts& p
                     int q);
 // The search of the whole table.
 Nearest search_whole(SearchId search, const FormTable& table, const FormTable& queries, int q);
-
-// The better of two results, by the search's comparison; the lower index
-// among equal scores; a result without a winner loses to any other.
-Nearest better_of(Nearest a, Nearest b, bool smaller_wins);
 
 // Queries 0 to query_count - 1 one at a time over the whole table, its parts
 // searched at once, a thread each. The threads are started once for all the

@@ -2,9 +2,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "base/whole_file.h"
+#include "geo/cdc_encoder.h"
+#include "input/input_files.h"
 #include "random/random_tables.h"
+#include "suite/reach.h"
+#include "suite/table_sizes.h"
 
 namespace spherebench {
 
@@ -19,11 +26,41 @@ const SuiteTables& suite_tables() {
 }
 
 namespace {
+
+std::vector<UnitVector> read_bundled_airports() {
+    std::string csv;
+    std::vector<AirportSource> sources;
+    std::optional<std::string> failure = read_whole_file(SPHEREBENCH_DATA_DIR "/airports.csv", csv);
+    if (!failure) failure = read_airport_list(csv, sources);
+    if (failure) {
+        std::fprintf(stderr, "the bundled airports: %s\n", failure->c_str());
+        return {};
+    }
+    std::vector<UnitVector> directions;
+    for (const AirportSource& s : sources) directions.push_back(vector_from_degrees(s.latitude, s.longitude));
+    return directions;
+}
+
 std::vector<SuiteCheck>& checks() {
     static std::vector<SuiteCheck> registered;
     return registered;
 }
+
+// A value of SPHEREBENCH_SCALE_MAX that names no size stops the run: the
+// families registered the default sizes meanwhile.
+bool largest_size_readable() {
+    const std::string& error = largest_table_size().error;
+    if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
+    return error.empty();
+}
+const bool largest_size_checked = register_check(largest_size_readable);
+
 }  // namespace
+
+const std::vector<UnitVector>& bundled_airport_directions() {
+    static const std::vector<UnitVector> directions = read_bundled_airports();
+    return directions;
+}
 
 bool register_check(SuiteCheck check) {
     checks().push_back(check);
@@ -39,6 +76,13 @@ bool run_checks() {
     bool passed = true;
     for (SuiteCheck check : checks()) passed = check() && passed;
     return passed;
+}
+
+bool refuse_unreachable(benchmark::State& state, double seconds, double reads, double table_bytes) {
+    const std::string refusal = unreachable_reads(seconds, reads, table_bytes);
+    if (refusal.empty()) return false;
+    state.SkipWithError(refusal.c_str());
+    return true;
 }
 
 // Tests per second, inverted: seconds per test.

@@ -1,11 +1,14 @@
 // What every benchmark of the suite shares: the random tables it searches at
-// the airport counts of random_tables.h, and the per-test counter it reports.
+// the airport counts of random_tables.h, the bundled airports, the per-test
+// counter it reports, and the refusal of a figure no search can reach.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
+#include "geo/coords.h"
 #include "input/tables.h"
 #include "random/random_tables.h"
 
@@ -19,6 +22,11 @@ struct SuiteTables {
 // Made once, on first use, from the fixed seeds of random_tables.h.
 const SuiteTables& suite_tables();
 
+// The bundled airports (data/airports.csv) as the directions their pairs are
+// encoded from (make-inputs' encode_degrees), read once; empty, with the
+// fault on standard error, where the list cannot be read.
+const std::vector<UnitVector>& bundled_airport_directions();
+
 // A check that part of the suite makes before anything is timed (that its
 // searches find what the passes find, say): false, with a message on standard
 // error, stops the suite. Each file of benchmarks registers its own checks
@@ -30,6 +38,11 @@ bool run_checks();
 // What a check found, as "label: figure" on standard error and as the
 // context entry `key` of the run's report.
 void report_check_figure(const std::string& label, const std::string& key, const std::string& figure);
+
+// Where `seconds` is too little time for one thread to read a table of
+// `table_bytes` `reads` times (suite/reach.h), skips the benchmark with the
+// error that says so and returns true.
+bool refuse_unreachable(benchmark::State& state, double seconds, double reads, double table_bytes);
 
 // Reports the counter per_test: CPU seconds per proximity test.
 void count_tests(benchmark::State& state, double tests_per_iteration);
