@@ -127,11 +127,13 @@ std::vector<CdcPair> random_directions(int count, uint64_t seed) {
 }
 
 // Fixed positions anywhere in the two words, beyond the poles and the
-// antimeridian too, and the poles and antimeridians themselves.
+// antimeridian too, and the poles, antimeridians and ends of the words
+// themselves.
 std::vector<FixedLatLong> raw_positions(int count, uint64_t seed) {
     std::mt19937_64 random(seed);
     std::vector<FixedLatLong> positions{{1073741820, 0},  {-1073741820, 5},          {0, 2147483640},
-                                        {0, -2147483640}, {1073741819, -2147483640}, {0, 0}};
+                                        {0, -2147483640}, {1073741819, -2147483640}, {0, 0},
+                                        {INT32_MAX, 0},   {INT32_MIN, INT32_MAX},    {0, INT32_MIN}};
     for (int k = 0; k < count; ++k) {
         const uint64_t bits = random();
         positions.push_back({static_cast<int32_t>(bits), static_cast<int32_t>(bits >> 32)});

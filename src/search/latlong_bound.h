@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 
@@ -64,7 +65,7 @@ inline int64_t latitude_reach(double best) {
 }
 
 // A latitude within the poles, for which latitude_reach holds.
-inline bool latitude_within_poles(int32_t lat) { return lat >= -kFixedPoleLatitude && lat <= kFixedPoleLatitude; }
+inline bool latitude_within_poles(int64_t lat) { return lat >= -kFixedPoleLatitude && lat <= kFixedPoleLatitude; }
 
 // Airports with a fixed-point latitude in [low, high], or beyond the poles,
 // may score the best or more; the rest score strictly less.
@@ -82,11 +83,12 @@ inline LatitudeWindow latitude_window(int32_t point_lat, double best) {
 }
 
 // The fixed-point latitude within the poles whose radians from_fixed gives
-// as lat, if there is one; the window stands on it.
+// as lat, if there is one; the window stands on it. The neighbours are
+// formed in 64 bits: near may be either end of the int32 range.
 inline std::optional<int32_t> fixed_latitude_of(double lat) {
-    const int32_t near = angle_to_fixed(lat);
-    for (const int32_t n : {near, near + 1, near - 1})
-        if (fixed_to_angle(n) == lat && latitude_within_poles(n)) return n;
+    const int64_t near = angle_to_fixed(lat);
+    for (const int64_t n : {near, near + 1, near - 1})
+        if (latitude_within_poles(n) && fixed_to_angle(static_cast<int32_t>(n)) == lat) return static_cast<int32_t>(n);
     return std::nullopt;
 }
 
