@@ -102,8 +102,10 @@ std::optional<std::string> run_passes_by(Cdc cdc_method, const Inputs& inputs, c
         case PassSearch::kPruned:
             return run_passes_with(
                 cdc_method, [&](const CdcPoint& p) { return cdc_pruned_find_nearest(airports.cdc.data(), n, p); },
-                [&](LatLong p) { return latlong_pruned_find_nearest(airports.fixed.data(), n, p); }, inputs,
-                setup.repeat, runs);
+                [&](const FlightLine& line, int i) {
+                    return latlong_pruned_find_nearest(airports.fixed.data(), n, line.fixed[i]);
+                },
+                inputs, setup.repeat, runs);
         case PassSearch::kIndexed: {
             double cdc_ms = 0, latlong_ms = 0;
             const CdcIndex cdc = build_index(
@@ -114,7 +116,8 @@ std::optional<std::string> run_passes_by(Cdc cdc_method, const Inputs& inputs, c
                 latlong_index_bytes, latlong_ms);
             auto failure = run_passes_with(
                 cdc_method, [&](const CdcPoint& p) { return cdc_index_find_nearest(cdc, p); },
-                [&](LatLong p) { return latlong_index_find_nearest(latlong, p); }, inputs, setup.repeat, runs);
+                [&](const FlightLine& line, int i) { return latlong_index_find_nearest(latlong, line.fixed[i]); },
+                inputs, setup.repeat, runs);
             runs.cdc_index_ms = cdc_ms;
             runs.latlong_index_ms = latlong_ms;
             return failure;

@@ -138,11 +138,11 @@ Nearest answer_query(const PreparedSearch& p, const FormTable& queries, int q) {
         case SearchId::kLatLongBruteVector:
             return latlong_vector_find_nearest(t.fixed.data(), n, queries.fixed[q]);
         case SearchId::kLatLongPruned:
-            return latlong_pruned_find_nearest(t.fixed.data(), n, from_fixed(queries.fixed[q]));
+            return latlong_pruned_find_nearest(t.fixed.data(), n, queries.fixed[q]);
         case SearchId::kLatLongPrunedVector:
             return latlong_pruned_vector_find_nearest(t.fixed.data(), n, queries.fixed[q]);
         case SearchId::kLatLongIndex:
-            return latlong_index_find_nearest(*p.latlong_index, from_fixed(queries.fixed[q]));
+            return latlong_index_find_nearest(*p.latlong_index, queries.fixed[q]);
         case SearchId::kS2CellIdBrute:
             return search_whole(SearchId::kS2CellIdBrute, t, queries, q);
         case SearchId::kS2PointBruteVector:

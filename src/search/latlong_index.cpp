@@ -52,7 +52,8 @@ LatLongIndex build_latlong_index(const FixedLatLong* locations, int count) {
     return index;
 }
 
-Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
+Nearest latlong_index_find_nearest(const LatLongIndex& index, FixedLatLong fixed) {
+    const LatLong point = from_fixed(fixed);
     Nearest nearest{kNoWinner, LatLongMethod::initial_best};
     const LatLongQuery query = latlong_query(point);
     const std::optional<int32_t> point_lat = fixed_latitude_of(point.lat);

@@ -4,7 +4,8 @@
 
 namespace spherebench {
 
-Nearest latlong_pruned_find_nearest(const FixedLatLong* airports, int count, LatLong point) {
+Nearest latlong_pruned_find_nearest(const FixedLatLong* airports, int count, FixedLatLong fixed) {
+    const LatLong point = from_fixed(fixed);
     Nearest nearest{kNoWinner, LatLongMethod::initial_best};
     const LatLongQuery query = latlong_query(point);
     const std::optional<int32_t> point_lat = fixed_latitude_of(point.lat);

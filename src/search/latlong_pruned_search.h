@@ -7,12 +7,14 @@
 
 namespace spherebench {
 
-// find_nearest<LatLongMethod>'s answer, winner and score bits, on every
-// table: in table order, an airport whose fixed-point latitude lies further
+// find_nearest<LatLongMethod>'s answer for the point from_fixed(fixed), as
+// the method prepares it, winner and score bits, on every table (the point
+// is taken as its words, the only points the bound is proved for): in table
+// order, an airport whose fixed-point latitude lies further
 // from the point's than latitude_reach of the best so far (latlong_bound.h)
 // scores strictly less than the best and is not scored. The reach is worked
 // out again only when the best improves. Latitudes beyond the poles, which
 // no loaded table holds, are always scored.
-Nearest latlong_pruned_find_nearest(const FixedLatLong* airports, int count, LatLong point);
+Nearest latlong_pruned_find_nearest(const FixedLatLong* airports, int count, FixedLatLong fixed);
 
 }  // namespace spherebench
