@@ -10,11 +10,16 @@
 // exactness is hard: an airport is raw bits (every flag case, the unread
 // axis Y bit beside axis Z, fields at their extremes), a duplicate or the
 // antipode of an earlier one, a pair on the edge of a grid of its stored
-// components, an axis or a direction with a -0.0 component, or a random
-// direction; a point is raw bits, an airport itself (a tie of every
-// duplicate), its antipode, or the midpoint of two airports. The first two
-// bytes give the count, up to 5000; what the recipes leave is filled with
-// random directions seeded by the input.
+// components, an axis or a direction with a -0.0 component, lat/long words
+// of its own (beyond a pole, beyond the fold of the longitudes, at the ends
+// of the int32 words), or a random direction; a point is raw bits or
+// lat/long words, an airport itself (a tie of every duplicate), its
+// antipode, or the midpoint of two airports. Each location has its pair and
+// its lat/long words: those of its decoded pair, as the loader makes them,
+// unless a recipe gave the words, and then the pair of their direction. The
+// first two bytes give the count, up to 5000; what the recipes leave is
+// filled with random directions seeded by the input; a growing recipe adds
+// nudged copies of the whole table so far, up to 65536 locations.
 #include <hwy/targets.h>
 
 #include <cstddef>
@@ -23,21 +28,26 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "geo/cdc_encoder.h"
 #include "geo/coords.h"
+#include "geo/vectors.h"
 #include "method/cdc_method.h"
 #include "method/nearest.h"
 #include "query/search.h"
 #include "random/random_tables.h"
+#include "search/latlong_bound.h"
 #include "vector/cdc_block_search.h"
 
 using namespace spherebench;
 
 namespace {
 
-constexpr int kMostAirports = 5000;
+constexpr int kMostAirports = 5000;                                 // as the count's bytes give it
+constexpr int kMostGrown = 1 << 16;                                 // after the growing recipe
+constexpr int32_t kFixedHalfTurn = static_cast<int32_t>(kFixedPi);  // the fold of the longitudes
 constexpr int kMostPoints = 8;
 
 void require(bool condition, const std::string& what) {
@@ -63,9 +73,86 @@ struct Bytes {
 
 CdcPair raw_pair(Bytes& in) { return {static_cast<int32_t>(in.word()), static_cast<int32_t>(in.word())}; }
 
+// Locations in both forms the searches read from words: pairs and lat/long
+// words side by side.
+struct Locations {
+    std::vector<CdcPair> pairs;
+    std::vector<FixedLatLong> fixed;
+
+    int size() const { return static_cast<int>(pairs.size()); }
+    void add(CdcPair pair, FixedLatLong words) { pairs.push_back(pair), fixed.push_back(words); }
+    void add(CdcPair pair) { add(pair, cdc_to_fixed(pair)); }
+    void add(FixedLatLong words) {
+        const LatLong p = from_fixed(words);
+        add(encode_cdc(vector_of_radians<UnitVector>(p.lat, p.lon)), words);
+    }
+};
+
+// A lat/long word round the end of its range, `end` (the pole, or the
+// fold): raw, the end itself, just within, beyond, an end of the int32
+// words, or anywhere within.
+int32_t word_near_end(uint8_t shape, int32_t end, Bytes& in) {
+    const int32_t sign = (shape & 8) ? -1 : 1;
+    switch (shape % 8) {
+        case 0:
+            return static_cast<int32_t>(in.word());
+        case 1:
+            return sign * end;
+        case 2:
+            return sign * (end - 1 - in.byte());
+        case 3:
+            return sign * static_cast<int32_t>(end + 1 + in.word() % static_cast<uint32_t>(INT32_MAX - end));
+        case 4:
+            return sign > 0 ? INT32_MAX : INT32_MIN;
+        default:
+            return static_cast<int32_t>(static_cast<int64_t>(in.word()) % (2 * int64_t{end} + 1) - end);
+    }
+}
+
+FixedLatLong latlong_words(Bytes& in) {
+    const uint8_t shape = in.byte();
+    return {word_near_end(shape % 16, kFixedPoleLatitude, in), word_near_end(shape / 16, kFixedHalfTurn, in)};
+}
+
+// Both words moved by the amounts given, wrapping.
+template <typename Words>
+Words nudged(Words w, int64_t first, int64_t second) {
+    const auto move = [](int32_t word, int64_t by) {
+        return static_cast<int32_t>(static_cast<uint32_t>(word) + static_cast<uint32_t>(by));
+    };
+    if constexpr (std::is_same_v<Words, CdcPair>)
+        return {move(w.first, first), move(w.second, second)};
+    else
+        return {move(w.lat, first), move(w.lon, second)};
+}
+
+// Copies of the whole table, up to 16 of them and kMostGrown locations in
+// all, each location's words in both forms moved by up to 2^(2s - 1)
+// units (s from the byte; none at 0, so that every copy ties).
+void grow(Locations& locations, Bytes& in) {
+    const uint8_t shape = in.byte();
+    const int original = locations.size(), copies = 1 + shape % 16;
+    const int64_t reach = (int64_t{1} << (2 * (shape / 16))) / 2;
+    for (int copy = 1; copy <= copies; ++copy) {
+        for (int k = 0; k < original && locations.size() < kMostGrown; ++k) {
+            const uint64_t h = (static_cast<uint64_t>(k) * 17 + copy) * 0x9E3779B97F4A7C15u;
+            const int64_t a = static_cast<int64_t>((h >> 32) % (2 * reach + 1)) - reach;
+            const int64_t b = static_cast<int64_t>((h & 0xFFFFFFFFu) % (2 * reach + 1)) - reach;
+            locations.add(nudged(locations.pairs[k], a, b), nudged(locations.fixed[k], a, b));
+        }
+    }
+}
+
 CdcPair antipode(CdcPair pair) {
     const UnitVector v = decode_cdc(pair);
     return encode_cdc({-v.x, -v.y, -v.z});
+}
+
+// The antipode of lat/long words: the latitude negated, the longitude half
+// a turn on.
+FixedLatLong antipode(FixedLatLong w) {
+    const int64_t lon = w.lon > 0 ? int64_t{w.lon} - kFixedHalfTurn : int64_t{w.lon} + kFixedHalfTurn;
+    return {static_cast<int32_t>(0u - static_cast<uint32_t>(w.lat)), static_cast<int32_t>(lon)};
 }
 
 // A pair whose stored fields sit on a grid line (their low bits clear, or
@@ -90,69 +177,81 @@ CdcPair axis_pair(Bytes& in) {
     return encode_cdc(choices[(shape >> 3) % 6]);
 }
 
-std::vector<CdcPair> make_airports(Bytes& in) {
+Locations make_airports(Bytes& in) {
     const int count = static_cast<int>((static_cast<uint32_t>(in.byte()) << 8 | in.byte()) % (kMostAirports + 1));
-    std::vector<CdcPair> airports;
+    Locations airports;
     uint64_t state = kAirportSeed ^ in.size;
-    while (static_cast<int>(airports.size()) < count) {
+    while (airports.size() < count) {
         const uint8_t recipe = in.empty() ? 255 : in.byte();
-        const size_t earlier = airports.empty() ? 0 : in.byte() % airports.size();
+        const int earlier = airports.size() == 0 ? 0 : in.byte() % airports.size();
+        const bool none = airports.size() == 0;
         switch (recipe % 8) {
             case 0:
             case 1:
-                airports.push_back(raw_pair(in));
+                airports.add(raw_pair(in));
                 break;
             case 2:
-                airports.push_back(airports.empty() ? raw_pair(in) : airports[earlier]);
+                if (none)
+                    airports.add(raw_pair(in));
+                else
+                    airports.add(airports.pairs[earlier], airports.fixed[earlier]);
                 break;
             case 3:
-                airports.push_back(airports.empty() ? raw_pair(in) : antipode(airports[earlier]));
+                airports.add(none ? raw_pair(in) : antipode(airports.pairs[earlier]));
                 break;
             case 4:
-                airports.push_back(grid_pair(in));
+                airports.add(grid_pair(in));
                 break;
             case 5:
-                airports.push_back(axis_pair(in));
+                airports.add(axis_pair(in));
                 break;
-            default:
-                airports.push_back(encode_cdc(random_direction(state)));
+            case 6:
+                airports.add(latlong_words(in));
+                break;
+            default:  // 255 when the bytes are spent
+                if (recipe == 255 || !(recipe & 0x80))
+                    airports.add(encode_cdc(random_direction(state)));
+                else
+                    grow(airports, in);
         }
     }
     return airports;
 }
 
-std::vector<CdcPair> make_points(Bytes& in, const std::vector<CdcPair>& airports) {
-    std::vector<CdcPair> points;
+Locations make_points(Bytes& in, const Locations& airports) {
+    Locations points;
     const int count = 1 + in.byte() % kMostPoints;
     for (int i = 0; i < count; ++i) {
         const uint8_t recipe = in.byte();
-        const size_t a = airports.empty() ? 0 : in.byte() % airports.size();
-        const size_t b = airports.empty() ? 0 : in.byte() % airports.size();
-        if (airports.empty() || recipe % 4 == 0) {
-            points.push_back(raw_pair(in));
+        const int a = airports.size() == 0 ? 0 : in.byte() % airports.size();
+        const int b = airports.size() == 0 ? 0 : in.byte() % airports.size();
+        if (airports.size() == 0 || recipe % 4 == 0) {
+            if (recipe & 0x80)
+                points.add(latlong_words(in));
+            else
+                points.add(raw_pair(in));
         } else if (recipe % 4 == 1) {
-            points.push_back(airports[a]);
+            points.add(airports.pairs[a], airports.fixed[a]);
         } else if (recipe % 4 == 2) {
-            points.push_back(antipode(airports[a]));
+            points.add(antipode(airports.pairs[a]), antipode(airports.fixed[a]));
         } else {
-            const UnitVector u = decode_cdc(airports[a]), v = decode_cdc(airports[b]);
+            const UnitVector u = decode_cdc(airports.pairs[a]), v = decode_cdc(airports.pairs[b]);
             const UnitVector m{u.x + v.x, u.y + v.y, u.z + v.z};
             const double norm = std::sqrt(m.x * m.x + m.y * m.y + m.z * m.z);
-            points.push_back(norm > 1e-3 ? encode_cdc({m.x / norm, m.y / norm, m.z / norm}) : airports[a]);
+            points.add(norm > 1e-3 ? encode_cdc({m.x / norm, m.y / norm, m.z / norm}) : airports.pairs[a]);
         }
     }
     return points;
 }
 
-// The pairs in a search's form, as the loader and the suite make them from
-// a pair: the fixed-point angles of the decoded pair, its decoded doubles.
-FormTable table_of(Form form, const std::vector<CdcPair>& pairs) {
-    const int count = static_cast<int>(pairs.size());
-    FormTable t = empty_form_table(form, count);
-    for (int i = 0; i < count; ++i) {
-        const UnitVector v = decode_cdc(pairs[i]);
-        if (form == Form::kCdcPair) t.cdc[i] = pairs[i];
-        if (form == Form::kFixedLatLong) t.fixed[i] = cdc_to_fixed(pairs[i]);
+// The locations in a search's form: their pairs, their lat/long words, or
+// their decoded pairs' doubles, as the suite makes them from a pair.
+FormTable table_of(Form form, const Locations& locations) {
+    FormTable t = empty_form_table(form, locations.size());
+    for (int i = 0; i < locations.size(); ++i) {
+        const UnitVector v = decode_cdc(locations.pairs[i]);
+        if (form == Form::kCdcPair) t.cdc[i] = locations.pairs[i];
+        if (form == Form::kFixedLatLong) t.fixed[i] = locations.fixed[i];
         if (form == Form::kS2Point) t.xs[i] = v.x, t.ys[i] = v.y, t.zs[i] = v.z;
     }
     return t;
@@ -188,7 +287,7 @@ struct Prepared {
 
 // Every exact search this build has, and each one's brute force, prepared
 // over the fuzzer's table in its form.
-Prepared prepare_all(const std::vector<CdcPair>& airports) {
+Prepared prepare_all(const Locations& airports) {
     Prepared p;
     p.searches.resize(std::size(kSearchCatalogue));
     for (const SearchFacts& facts : kSearchCatalogue) {
@@ -205,14 +304,14 @@ Prepared prepare_all(const std::vector<CdcPair>& airports) {
 // Every prepared search against its brute force, on the target now chosen:
 // on the first, all of them; on the others, those where either is a vector
 // search.
-void check_searches(const Prepared& p, const std::vector<CdcPair>& points, const char* target, bool first) {
+void check_searches(const Prepared& p, const Locations& points, const char* target, bool first) {
     for (const auto& search : p.searches) {
         if (!search) continue;
         const Search& reference = *p.searches[static_cast<int>(reference_search(search->id()))];
         if (&reference == search.get()) continue;
         if (!first && !search_facts(search->id()).vector && !search_facts(reference.id()).vector) continue;
         const FormTable queries = table_of(table_form(search->id()), points);
-        for (int i = 0; i < static_cast<int>(points.size()); ++i) {
+        for (int i = 0; i < points.size(); ++i) {
             const Nearest found = search->nearest(queries, i), expected = reference.nearest(queries, i);
             const std::string what = std::string(search_name(search->id())) + " on " + target;
             require(same_answer(found, expected),
@@ -225,14 +324,14 @@ void check_searches(const Prepared& p, const std::vector<CdcPair>& points, const
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Bytes in{data, size};
-    const std::vector<CdcPair> airports = make_airports(in);
-    const std::vector<CdcPair> points = make_points(in, airports);
-    const CdcCaseGroups groups = group_by_flag_case(airports.data(), static_cast<int>(airports.size()));
+    const Locations airports = make_airports(in);
+    const Locations points = make_points(in, airports);
+    const CdcCaseGroups groups = group_by_flag_case(airports.pairs.data(), airports.size());
     const Prepared prepared = prepare_all(airports);
     bool first = true;
     for (int64_t target : hwy::SupportedAndGeneratedTargets()) {
         hwy::SetSupportedTargetsForTest(target);
-        for (int i = 0; i < static_cast<int>(points.size()); ++i) check_pairs(airports, groups, points[i], i);
+        for (int i = 0; i < points.size(); ++i) check_pairs(airports.pairs, groups, points.pairs[i], i);
         check_searches(prepared, points, hwy::TargetName(target), first);
         first = false;
     }

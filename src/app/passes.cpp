@@ -115,7 +115,13 @@ std::optional<std::string> run_passes_by(Cdc cdc_method, const Inputs& inputs, c
                                                                    airports.fixed.data(), n, setup.verbose, latlong_ms);
         auto failure = run_passes_with(
             cdc_method, [&](const CdcPoint& p) { return cdc.nearest(p); },
-            [&](LatLong p) { return latlong.nearest(p); }, inputs, setup.repeat, runs);
+            [&](const FlightLine& line, int i) {
+                if constexpr (std::same_as<typename LatLongPassSearch<kind>::Query, FixedLatLong>)
+                    return latlong.nearest(line.fixed[i]);
+                else
+                    return latlong.nearest(LatLongMethod::prepare_point(line, i));
+            },
+            inputs, setup.repeat, runs);
         if (search_facts(ids.cdc).kind == SearchKind::kIndex) {
             runs.cdc_index_ms = cdc_ms;
             runs.latlong_index_ms = latlong_ms;

@@ -5,6 +5,7 @@
 // print one block.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -37,18 +38,28 @@ void print_pass_header(Method) {
     std::fputs(Method::title, stdout);
 }
 
+// The point's nearest airport by search: search(flight_line, i) where the
+// search reads the flight line's words itself, else search(point) of the
+// point the method prepares.
+template <ProximityMethod Method, typename Search>
+Nearest search_point(Method, Search& search, const FlightLine& flight_line, int i) {
+    if constexpr (std::invocable<Search&, const FlightLine&, int>)
+        return search(flight_line, i);
+    else
+        return search(Method::prepare_point(flight_line, i));
+}
+
 // The timed search, with a progress counter every 100 points on standard
-// error: search(point) gives each prepared point's nearest airport. Returns
+// error: search_point gives each point's nearest airport. Returns
 // the clock ticks it took, or nothing when a point finds no airport
 // (Method::internal_error says so).
 template <ProximityMethod Method, typename Search>
-std::optional<int32_t> timed_search(Method, Search&& search, const FlightLine& flight_line, WinnerTable& winners,
+std::optional<int32_t> timed_search(Method method, Search&& search, const FlightLine& flight_line, WinnerTable& winners,
                                     DistanceTable& distances) {
     const int32_t start = clock_ticks();
     for (int i = 0; i < flight_line.count; ++i) {
         if (i % 100 == 0) std::fprintf(stderr, "%d\r", i);
-        const typename Method::Point point = Method::prepare_point(flight_line, i);
-        const Nearest nearest = search(point);
+        const Nearest nearest = search_point(method, search, flight_line, i);
         winners.airport[i] = nearest.airport;
         if (nearest.airport == kNoWinner) return std::nullopt;
         distances.angle[nearest.airport] = Method::distance(nearest.score);

@@ -8,17 +8,21 @@
 // those two rounded positions, P.A, it is off by at most:
 // - each of the five sines and cosines: at most 2^-50 absolute (eight units
 //   in the last place of 1; the platform's functions are within one or two);
-// - d: |a.lon - p.lon| and 2 pi - d are each rounded once (below 2 pi, so
-//   within 4.5e-16), and cos moves by no more than its argument;
+// - d: |a.lon - p.lon|, below 8 even for longitudes beyond the fold, is
+//   rounded once, within 4.5e-16; where 2 pi - d is taken instead (d above
+//   pi) the subtraction is exact, and kTwoPi stands 2.5e-16 from 2 pi; cos
+//   moves by no more than its argument, so by under 1e-15;
 // - the three products and the sum: four roundings of values at most 1 in
 //   size, 2^-53 each relative to a result within 1 + 1e-14.
-// All together below 5 * 2^-50 + 1e-15 + 4 * 2^-52, under 6e-15. The margin
-// kLatLongScoreError takes 1e-13, some sixteen times more.
+// All together below 5 * 2^-50 + 1e-15 + 4 * 2^-52, which is 6.33e-15, under
+// 6.4e-15. The margin kLatLongScoreError takes 1e-13, nearly sixteen times
+// more.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 
@@ -54,7 +58,7 @@ inline constexpr int32_t kFixedPoleLatitude = 1073741820;
 // with theta' the bound computed: a difference above r, so at least r + 1,
 // makes the radians differ by more than theta (the 1e-12 terms cover every
 // rounding named, by thousands). The cosine falls on [0, pi], so the exact
-// cosine is below t, and the computed score below t + 6e-15 < best: the
+// cosine is below t, and the computed score below t + 6.4e-15 < best: the
 // airport neither beats nor ties the best.
 inline int64_t latitude_reach(double best) {
     const double h = (1.0 - (best - kLatLongScoreError)) * 0.5;
@@ -64,7 +68,7 @@ inline int64_t latitude_reach(double best) {
 }
 
 // A latitude within the poles, for which latitude_reach holds.
-inline bool latitude_within_poles(int32_t lat) { return lat >= -kFixedPoleLatitude && lat <= kFixedPoleLatitude; }
+inline bool latitude_within_poles(int64_t lat) { return lat >= -kFixedPoleLatitude && lat <= kFixedPoleLatitude; }
 
 // Airports with a fixed-point latitude in [low, high], or beyond the poles,
 // may score the best or more; the rest score strictly less.
@@ -81,12 +85,28 @@ inline LatitudeWindow latitude_window(int32_t point_lat, double best) {
     return {point_lat - reach, point_lat + reach};
 }
 
+// The greatest bound on the squared chord at which a location can still
+// score `best` or more, which LatLongIndex skips its cells by. With g, h and
+// m the three gaps (each at most the exact vectors' difference in its
+// coordinate), the exact squared chord c between the two exact unit vectors
+// is at least g^2 + h^2 + m^2, so at least the bound as rounded (five
+// roundings, each within 2^-53), b, times (1 - 2^-50). The exact cosine of
+// the angle is 1 - c / 2, and the score is within 6.4e-15 of it (above): a
+// location scoring best or more has 1 - b (1 - 2^-50) / 2 + 6.4e-15 >= best,
+// so b <= 2 (1 + 6.4e-15 - best) / (1 - 2^-50). The limit returned,
+// 2 ((1 + 2e-13) - best) (1 + 1e-12), exceeds that with all its roundings
+// (best is at most 1 + 6.4e-15, so the difference is at least 1.9e-13 and
+// rounded within 2^-53 of itself): a cell whose bound exceeds it holds no
+// location that beats or ties the best.
+inline double chord_limit(double best) { return 2.0 * ((1.0 + 2 * kLatLongScoreError) - best) * (1.0 + 1e-12); }
+
 // The fixed-point latitude within the poles whose radians from_fixed gives
-// as lat, if there is one; the window stands on it.
+// as lat, if there is one; the window stands on it. The neighbours are
+// formed in 64 bits: near may be either end of the int32 range.
 inline std::optional<int32_t> fixed_latitude_of(double lat) {
-    const int32_t near = angle_to_fixed(lat);
-    for (const int32_t n : {near, near + 1, near - 1})
-        if (fixed_to_angle(n) == lat && latitude_within_poles(n)) return n;
+    const int64_t near = angle_to_fixed(lat);
+    for (const int64_t n : {near, near + 1, near - 1})
+        if (latitude_within_poles(n) && fixed_to_angle(static_cast<int32_t>(n)) == lat) return static_cast<int32_t>(n);
     return std::nullopt;
 }
 

@@ -22,22 +22,6 @@ constexpr double kCoordinateMargin = 1e-12;
 
 UnitVector vector_of(LatLong p) { return vector_of_radians<UnitVector>(p.lat, p.lon); }
 
-// The greatest bound on the squared chord at which a location can still
-// score `best` or more. With g, h and m the three gaps (each at most the
-// exact vectors' difference in its coordinate), the exact squared chord c
-// between the two exact unit vectors is at least g^2 + h^2 + m^2, so at
-// least the bound as rounded (five roundings, each within 2^-53), b, times
-// (1 - 2^-50). The exact cosine of
-// the angle is 1 - c / 2, and the score is within 6e-15 of it
-// (latlong_bound.h): a location scoring best or more has
-// 1 - b (1 - 2^-50) / 2 + 6e-15 >= best, so
-// b <= 2 (1 + 6e-15 - best) / (1 - 2^-50). The limit returned,
-// 2 ((1 + 2e-13) - best) (1 + 1e-12), exceeds that with all its roundings
-// (best is at most 1 + 6e-15, so the difference is at least 1.9e-13 and
-// rounded within 2^-53 of itself): a cell whose bound exceeds it holds no
-// location that beats or ties the best.
-double chord_limit(double best) { return 2.0 * ((1.0 + 2 * kLatLongScoreError) - best) * (1.0 + 1e-12); }
-
 }  // namespace
 
 LatLongIndex::LatLongIndex(const FixedLatLong* locations, int count) {
@@ -50,7 +34,8 @@ LatLongIndex::LatLongIndex(const FixedLatLong* locations, int count) {
     store_in_order(locations, order, locations_, indices_);
 }
 
-Nearest LatLongIndex::nearest(LatLong point) const {
+Nearest LatLongIndex::nearest(FixedLatLong fixed) const {
+    const LatLong point = from_fixed(fixed);
     Nearest nearest{kNoWinner, LatLongMethod::initial_best};
     const LatLongQuery query = latlong_query(point);
     const std::optional<int32_t> point_lat = fixed_latitude_of(point.lat);

@@ -20,14 +20,16 @@ namespace spherebench {
 class LatLongIndex {
   public:
     using Records = const FixedLatLong*;
-    using Query = LatLong;
+    using Query = FixedLatLong;
 
     LatLongIndex(const FixedLatLong* locations, int count);
 
-    // find_nearest<LatLongMethod>'s answer, winner and score bits; point is
-    // from_fixed of a FixedLatLong, as the method prepares it (the margins of
-    // latlong_bound.h assume angles of that size); the table may hold any.
-    Nearest nearest(LatLong point) const;
+    // find_nearest<LatLongMethod>'s answer for the point from_fixed(fixed),
+    // as the method prepares it, winner and score bits. The point is taken as
+    // its words because the margins of latlong_bound.h hold only for angles
+    // that from_fixed gives: a longitude of 2^48 radians, say, got another
+    // winner. The table may hold any words.
+    Nearest nearest(FixedLatLong fixed) const;
 
     size_t bytes() const;
 

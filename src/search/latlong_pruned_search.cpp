@@ -4,7 +4,8 @@
 
 namespace spherebench {
 
-Nearest LatLongPruned::nearest(LatLong point) const {
+Nearest LatLongPruned::nearest(FixedLatLong fixed) const {
+    const LatLong point = from_fixed(fixed);
     const FixedLatLong* airports = records_;
     const int count = count_;
     Nearest nearest{kNoWinner, LatLongMethod::initial_best};

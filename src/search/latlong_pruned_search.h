@@ -10,8 +10,10 @@
 
 namespace spherebench {
 
-// find_nearest<LatLongMethod>'s answer, winner and score bits, on every
-// table: in table order, an airport whose fixed-point latitude lies further
+// find_nearest<LatLongMethod>'s answer for the point from_fixed(fixed), as
+// the method prepares it, winner and score bits, on every table (the point
+// is taken as its words, the only points the bound is proved for): in table
+// order, an airport whose fixed-point latitude lies further
 // from the point's than latitude_reach of the best so far (latlong_bound.h)
 // scores strictly less than the best and is not scored. The reach is worked
 // out again only when the best improves. Latitudes beyond the poles, which
@@ -19,11 +21,11 @@ namespace spherebench {
 class LatLongPruned {
   public:
     using Records = const FixedLatLong*;
-    using Query = LatLong;
+    using Query = FixedLatLong;
 
     LatLongPruned(const FixedLatLong* records, int count) : records_(records), count_(count) {}
 
-    Nearest nearest(LatLong point) const;
+    Nearest nearest(FixedLatLong fixed) const;
     size_t bytes() const { return sizeof(FixedLatLong) * static_cast<size_t>(count_); }
 
   private:
