@@ -36,6 +36,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/json_text.h"
 #include "query/prepared_search.h"
 #include "scale/scale_search.h"
 #include "suite/suite.h"
@@ -216,6 +217,7 @@ std::vector<std::string>& registered_names() {
 // Size by size, each search's cases together, so that a table and an index
 // are made once for all of them.
 bool register_query_benchmarks() {
+    benchmark::AddCustomContext("query", json_object({{"queries", std::to_string(kQueryCount)}}));
     for (int size : kSizes) {
         if (size > largest_size()) break;
         for (const SearchFacts& facts : kSearchCatalogue) {

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "base/json_text.h"
 #include "forms/representations.h"
 #include "random/random_tables.h"
 #include "scale/scale_search.h"
@@ -152,6 +153,8 @@ void threads_1_and_2(benchmark::internal::Benchmark* b, const char* size_name, l
 
 // Size by size, each form's searches together, so each table is made once.
 bool register_scale_benchmarks() {
+    benchmark::AddCustomContext(
+        "scale", json_object({{"batch", std::to_string(kBatch)}, {"tile_bytes", std::to_string(kTileBytes)}}));
     const int largest = largest_size();
     for (int size : kScaleSizes) {
         if (size > largest) break;

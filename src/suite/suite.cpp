@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/json_text.h"
+#include "bench/catalogue_json.h"
 #include "random/random_tables.h"
 
 namespace spherebench {
@@ -39,6 +41,14 @@ bool run_checks() {
     bool passed = true;
     for (SuiteCheck check : checks()) passed = check() && passed;
     return passed;
+}
+
+void describe_suite() {
+    std::vector<std::string> counts;
+    for (int n : kSuiteAirportCounts) counts.push_back(std::to_string(n));
+    benchmark::AddCustomContext("catalogue", catalogue_json());
+    benchmark::AddCustomContext("suite_tables", json_object({{"airport_counts", json_array(counts)},
+                                                             {"points", std::to_string(kSuitePoints)}}));
 }
 
 // Tests per second, inverted: seconds per test.

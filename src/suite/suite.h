@@ -31,6 +31,12 @@ bool run_checks();
 // context entry `key` of the run's report.
 void report_check_figure(const std::string& label, const std::string& key, const std::string& figure);
 
+// Puts in the run's context what the documents read beside the figures: the
+// catalogue of searches and forms ("catalogue", bench/catalogue_json.h) and
+// the suite's tables ("suite_tables": {"airport_counts", "points"}), each a
+// JSON text.
+void describe_suite();
+
 // Reports the counter per_test: CPU seconds per proximity test.
 void count_tests(benchmark::State& state, double tests_per_iteration);
 

@@ -1,0 +1,45 @@
+#include "bench/catalogue_json.h"
+
+#include <vector>
+
+#include "base/json_text.h"
+#include "bench/search_catalogue.h"
+
+namespace spherebench {
+
+namespace {
+
+const char* kind_name(SearchKind kind) {
+    switch (kind) {
+        case SearchKind::kBrute:
+            return "brute";
+        case SearchKind::kPruned:
+            return "pruned";
+        case SearchKind::kIndex:
+            return "index";
+        case SearchKind::kAnchor:
+            return "anchor";
+    }
+    return "unknown";
+}
+
+}  // namespace
+
+std::string catalogue_json() {
+    std::vector<std::string> forms, searches;
+    for (const Form form : kForms)
+        forms.push_back(json_object({{"name", json_string(form_name(form))},
+                                     {"bytes", std::to_string(bytes_per_location(form))},
+                                     {"program", json_bool(programs_own(form))}}));
+    for (const SearchFacts& s : kSearchCatalogue)
+        searches.push_back(json_object({{"name", json_string(s.name)},
+                                        {"benchmark", json_string(benchmark_name(s.id))},
+                                        {"form", json_string(form_name(s.form))},
+                                        {"kind", json_string(kind_name(s.kind))},
+                                        {"vector", json_bool(s.vector)},
+                                        {"exact", json_bool(s.exact)},
+                                        {"entry", json_string(s.entry)}}));
+    return json_object({{"forms", json_array(forms)}, {"searches", json_array(searches)}});
+}
+
+}  // namespace spherebench
