@@ -1,5 +1,6 @@
 #include "bench/catalogue_json.h"
 
+#include <iterator>
 #include <vector>
 
 #include "base/json_text.h"
@@ -9,19 +10,9 @@ namespace spherebench {
 
 namespace {
 
-const char* kind_name(SearchKind kind) {
-    switch (kind) {
-        case SearchKind::kBrute:
-            return "brute";
-        case SearchKind::kPruned:
-            return "pruned";
-        case SearchKind::kIndex:
-            return "index";
-        case SearchKind::kAnchor:
-            return "anchor";
-    }
-    return "unknown";
-}
+// By the place of each kind in SearchKind.
+constexpr const char* kKindNames[] = {"brute", "pruned", "index", "anchor"};
+static_assert(std::size(kKindNames) == static_cast<size_t>(SearchKind::kAnchor) + 1);
 
 }  // namespace
 
@@ -35,7 +26,7 @@ std::string catalogue_json() {
         searches.push_back(json_object({{"name", json_string(s.name)},
                                         {"benchmark", json_string(benchmark_name(s.id))},
                                         {"form", json_string(form_name(s.form))},
-                                        {"kind", json_string(kind_name(s.kind))},
+                                        {"kind", json_string(kKindNames[static_cast<int>(s.kind)])},
                                         {"vector", json_bool(s.vector)},
                                         {"exact", json_bool(s.exact)},
                                         {"entry", json_string(s.entry)}}));
