@@ -47,6 +47,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/json_text.h"
 #include "query/query_tables.h"
 #include "query/search.h"
 #include "scale/scale_search.h"
@@ -279,6 +280,7 @@ void register_case(const QueryCase& c, bool two_threads) {
 // by size, then the searches that follow the spread on the tables of each
 // kind and on the bundled airports.
 bool register_query_benchmarks() {
+    benchmark::AddCustomContext("query", json_object({{"queries", std::to_string(kQueryCount)}}));
     for (const int size : table_sizes()) {
         for (const SearchFacts& facts : kSearchCatalogue) {
             if (!search_built(facts.id)) continue;

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "base/json_text.h"
 #include "forms/representations.h"
 #include "random/random_tables.h"
 #include "scale/scale_search.h"
@@ -139,6 +140,8 @@ void threads_1_and_2(benchmark::internal::Benchmark* b, const char* size_name, l
 
 // Size by size, each form's searches together, so each table is made once.
 bool register_scale_benchmarks() {
+    benchmark::AddCustomContext(
+        "scale", json_object({{"batch", std::to_string(kBatch)}, {"tile_bytes", std::to_string(kTileBytes)}}));
     for (const int size : table_sizes()) {
         for (int bytes : {8, 12, 24}) {
             threads_1_and_2(benchmark::RegisterBenchmark("BM_ScaleRead", BM_ScaleRead), "bytes",

@@ -6,7 +6,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "base/json_text.h"
 #include "catalogue/search_catalogue.h"
 #include "method/cdc_arrangement.h"
 #include "method/cdc_method.h"
@@ -83,23 +87,43 @@ void BM_CdcBrute(benchmark::State& state) {
     with_cdc_method(suite_arrangement().arrangement, [&state](auto method) { BM_Pass<decltype(method)>(state); });
 }
 
+// The floors and the port as the suite names them: one direction-cosine
+// floor per arrangement of the sum (by CdcArrangement), the fastest on the
+// machine at hand the pass's floor there. The run's context lists them
+// (describe_floors) for the documents.
+constexpr const char* kCdcFloorNames[kCdcArrangementCount] = {"BM_CdcFloor", "BM_CdcFloorSelect",
+                                                              "BM_CdcFloorConditional"};
+constexpr const char* kCdcPortName = "BM_CdcPort";
+constexpr const char* kLatLongFloorName = "BM_LatLongFloor";
+
 BENCHMARK(BM_CdcBrute)->Name(benchmark_name(SearchId::kCdcBrute))->Apply(airport_counts);
-// One floor per known arrangement of the sum; the fastest on the machine at
-// hand is the pass's floor there.
 BENCHMARK(BM_Search<cdc_floor_search, &AirportTable::cdc, &FlightLine::cdc>)
-    ->Name("BM_CdcFloor")
+    ->Name(kCdcFloorNames[static_cast<int>(CdcArrangement::kTwoSlotArray)])
     ->Apply(airport_counts);
 BENCHMARK(BM_Search<cdc_floor_select_search, &AirportTable::cdc, &FlightLine::cdc>)
-    ->Name("BM_CdcFloorSelect")
+    ->Name(kCdcFloorNames[static_cast<int>(CdcArrangement::kSelectBits)])
     ->Apply(airport_counts);
 BENCHMARK(BM_Search<cdc_floor_conditional_search, &AirportTable::cdc, &FlightLine::cdc>)
-    ->Name("BM_CdcFloorConditional")
+    ->Name(kCdcFloorNames[static_cast<int>(CdcArrangement::kConditional)])
     ->Apply(airport_counts);
-BENCHMARK(BM_Search<cdc_port_search, &AirportTable::cdc, &FlightLine::cdc>)->Name("BM_CdcPort")->Apply(airport_counts);
+BENCHMARK(BM_Search<cdc_port_search, &AirportTable::cdc, &FlightLine::cdc>)->Name(kCdcPortName)->Apply(airport_counts);
 BENCHMARK(BM_Pass<LatLongMethod>)->Name(benchmark_name(SearchId::kLatLongBrute))->Apply(airport_counts);
 BENCHMARK(BM_Search<latlong_floor_search, &AirportTable::fixed, &FlightLine::fixed>)
-    ->Name("BM_LatLongFloor")
+    ->Name(kLatLongFloorName)
     ->Apply(airport_counts);
+
+// "floors": {form: [{"benchmark", "arrangement"}...]}, "ports": {form: benchmark}.
+void describe_floors() {
+    std::vector<std::string> cdc;
+    for (int a = 0; a < kCdcArrangementCount; ++a)
+        cdc.push_back(
+            json_object({{"benchmark", json_string(kCdcFloorNames[a])},
+                         {"arrangement", json_string(cdc_arrangement_name(static_cast<CdcArrangement>(a)))}}));
+    const std::string latlong = json_object({{"benchmark", json_string(kLatLongFloorName)}});
+    benchmark::AddCustomContext("floors", json_object({{form_name(Form::kCdcPair), json_array(cdc)},
+                                                       {form_name(Form::kFixedLatLong), json_array({latlong})}}));
+    benchmark::AddCustomContext("ports", json_object({{form_name(Form::kCdcPair), json_string(kCdcPortName)}}));
+}
 
 // A floor is only a floor if it finds what the pass finds: the same winner
 // for every point at every airport count.
@@ -132,12 +156,25 @@ bool floors_agree() {
 }
 const bool floors_checked = register_check(floors_agree);
 
+// Whether the command line asks for the list of benchmarks, which times
+// nothing: the checks that guard the timings are then skipped.
+bool listing_only(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--benchmark_list_tests" || arg == "--benchmark_list_tests=true") return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool listing = listing_only(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    if (!run_checks()) return 1;
+    describe_suite();
+    describe_floors();
+    if (!listing && !run_checks()) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

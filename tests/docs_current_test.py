@@ -1,48 +1,55 @@
 #!/usr/bin/env python3
-"""The committed documents are what the saved results render to: the
-generated parts of docs/PERFORMANCE.md and docs/machines/README.md, and
-docs/SCALE.md, byte for byte (tools/make_docs.sh remakes them; the pictures
-need gnuplot and are not checked here)."""
+"""The committed documents are what the saved results render to, byte for
+byte: the generated parts of docs/PERFORMANCE.md, docs/machines/README.md and
+README.md (its short results), docs/SCALE.md and docs/SEARCH.md
+(tools/make_docs.sh remakes them; the pictures need gnuplot and are not
+checked here, ACCURACY.md and REPRESENTATIONS.md are checked against their
+tools' records by the tests accuracy_document and representations_document)."""
 import glob
 import os
-import sys
 import unittest
 
-sys.dont_write_bytecode = True
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-sys.path.insert(0, os.path.join(ROOT, "tools"))
-from spherebench_docs import catalogue, results, scale, scale_doc, suite_tables  # noqa: E402
+import docs_samples  # noqa: F401 (the package's path)
+
+from spherebench_docs import readme_tables, results, scale, scale_doc, search_doc, suite_tables  # noqa: E402
 from spherebench_docs.markdown import splice  # noqa: E402
 
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 DOCS = os.path.join(ROOT, "docs")
+SCALING = os.path.join(DOCS, "scaling.json")
 MACHINES = sorted(glob.glob(os.path.join(DOCS, "machines", "*.json")))
 
 
 def text(*path):
-    with open(os.path.join(DOCS, *path)) as f:
+    with open(os.path.join(ROOT, *path)) as f:
         return f.read()
 
 
+def rendered():
+    """{document: (committed text, text the saved results render)}."""
+    performance, machines, readme = text("docs", "PERFORMANCE.md"), text("docs", "machines", "README.md"), \
+        text("README.md")
+    search = results.load(os.path.join(DOCS, "search.json"))
+    return {
+        "docs/PERFORMANCE.md": (performance, splice(performance, suite_tables.performance_parts(SCALING,
+                                                                                                [SCALING] + MACHINES))),
+        "docs/machines/README.md": (machines, splice(machines, {"machine-runs": suite_tables.machine_files(
+            [SCALING] + MACHINES, os.path.join(DOCS, "machines"))})),
+        "README.md": (readme, splice(readme, readme_tables.parts(SCALING, MACHINES, os.path.join(DOCS, "scale.json"),
+                                                                 os.path.join(DOCS, "search.json")))),
+        "docs/SCALE.md": (text("docs", "SCALE.md"),
+                          scale_doc.document(scale.Run(results.load(os.path.join(DOCS, "scale.json"))))),
+        "docs/SEARCH.md": (text("docs", "SEARCH.md"), search_doc.document(
+            search_doc.Run(search), results.load(os.path.join(DOCS, "python_search.json")))),
+    }
+
+
 class CommittedDocuments(unittest.TestCase):
-    def assert_current(self, committed, rendered, name):
-        self.assertTrue(committed == rendered, f"{name} is not what the saved results render to: "
-                        "run tools/make_docs.sh")
-
-    def test_performance_tables(self):
-        doc = text("PERFORMANCE.md")
-        parts = suite_tables.performance_parts(os.path.join(DOCS, "scaling.json"), MACHINES)
-        self.assert_current(doc, splice(doc, parts), "docs/PERFORMANCE.md")
-
-    def test_machines_readme(self):
-        doc = text("machines", "README.md")
-        self.assert_current(doc, splice(doc, {"machine-runs": suite_tables.machine_files(MACHINES)}),
-                            "docs/machines/README.md")
-
-    def test_scale_document(self):
-        searches = catalogue.load()
-        run = scale.Run(results.load(os.path.join(DOCS, "scale.json")),
-                        {name: searches[name].bytes for name in scale.ORDER})
-        self.assert_current(text("SCALE.md"), scale_doc.document(run, searches), "docs/SCALE.md")
+    def test_every_document_is_what_the_saved_results_render_to(self):
+        for name, (committed, made) in rendered().items():
+            with self.subTest(name):
+                self.assertTrue(committed == made, f"{name} is not what the saved results render to: "
+                                "run tools/make_docs.sh")
 
 
 if __name__ == "__main__":

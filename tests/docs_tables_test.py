@@ -1,45 +1,34 @@
 #!/usr/bin/env python3
 """The tables and generated parts of the documents (tools/spherebench_docs):
-the fastest of the direction-cosine floors, the noisy mark, one row per
+the program forms against the fastest of the floors the run names, their
+vector searches, the noisy mark, one row per
 processor, the splice of generated parts into a hand-written document, the
 forms' sentence and the placement of the map's labels."""
 import json
 import os
-import sys
 import tempfile
 import unittest
 
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+from docs_samples import aggregate, context, iteration
+
 from spherebench_docs import forms_doc, labels, markdown, program_tables, suite_tables  # noqa: E402
-from spherebench_docs.results import least_ns  # noqa: E402
-
-
-def aggregate(name, kind, ns):
-    return {"name": f"{name}_{kind}", "run_name": name, "run_type": "aggregate", "repetitions": 3,
-            "aggregate_name": kind, "per_test": ns * 1e-9 if kind != "cv" else ns}
-
-
-def iteration(name, ns):
-    return {"name": name, "run_name": name, "run_type": "iteration", "repetitions": 3, "per_test": ns * 1e-9}
+from spherebench_docs.results import figures  # noqa: E402
 
 
 def results(machine, benchmarks):
-    return {"context": {"date": "2026-12-07T12:00:00+00:00", "num_cpus": 2, "mhz_per_cpu": 2600,
-                        "load_avg": [1.5, 1, 1], "machine": machine, "vector_target": "AVX2"},
-            "benchmarks": benchmarks}
+    return {"context": context(machine), "benchmarks": benchmarks}
 
 
 def suite_run(machine, cv=0.01):
-    """Aggregates with minima at 14000 airports: the select floor is the fastest."""
+    """Aggregates with minima at 14000 airports: the second floor is the fastest."""
     b = []
-    for name, median, least in (("BM_CdcBrute", 3.0, 2.9), ("BM_CdcFloor", 3.6, 3.5), ("BM_CdcFloorSelect", 3.2, 2.8),
-                                ("BM_CdcFloorConditional", 3.3, 3.1), ("BM_CdcPort", 7.0, 6.0),
-                                ("BM_LatLongBrute", 30.0, 29.0), ("BM_LatLongFloor", 30.0, 28.0)):
+    for name, median, least in (("BM_PairScan", 3.0, 2.9), ("BM_PairFloorA", 3.6, 3.5), ("BM_PairFloorB", 3.2, 2.8),
+                                ("BM_PairPort", 7.0, 6.0), ("BM_FixedScan", 30.0, 29.0), ("BM_FixedFloor", 30.0, 28.0)):
         name += "/airports:14000"
-        b += [aggregate(name, "median", median), aggregate(name, "min", least), aggregate(name, "cv", cv)]
-    for name, least in (("BM_CdcBruteVector/airports:14000", 1.2), ("BM_VectorSqrt", 0.6)):
-        b += [aggregate(name, "min", least), aggregate(name, "cv", 0.2)]
+        b += [aggregate(name, "median", median * 1e-9), aggregate(name, "min", least * 1e-9), aggregate(name, "cv", cv)]
+    for name, least in (("BM_PairLanes/airports:14000", 1.2), ("BM_FixedLanes/airports:14000", 6.0),
+                        ("BM_PairLanesOn/SSE4/airports:14000", 2.4), ("BM_DecodeCdc", 8.0)):
+        b += [aggregate(name, "min", least * 1e-9), aggregate(name, "cv", 0.2)]
     return results(machine, b)
 
 
@@ -52,29 +41,33 @@ class SuiteTables(unittest.TestCase):
         return f.name
 
     def test_minimum_before_median_before_single_run(self):
-        ns = least_ns(results("m", [aggregate("A", "median", 5), aggregate("A", "min", 4),
-                                    aggregate("B", "median", 5), iteration("C", 7)]))
+        ns = figures(results("m", [aggregate("A", "median", 5e-9), aggregate("A", "min", 4e-9),
+                                   aggregate("B", "median", 5e-9), iteration("C", 7e-9)]))
         self.assertEqual([(ns[k], ns[k].kind) for k in "AB"], [(4, "min"), (5, "median")])
         self.assertEqual((round(ns["C"], 9), ns["C"].kind), (7, "run"))
 
-    def test_the_scalar_table_judges_against_the_fastest_floor(self):
-        ns = least_ns(suite_run("m"))
-        self.assertEqual(suite_tables.best_cdc_floor(ns, 14000), ("select", 2.8))
-        self.assertIn("| 14000 | 2.90 | 2.80 (select) | 1.036 | 6.00 | 29.0 | 28.0 | 1.036 | 10.00 |",
-                      suite_tables.scalar_table(ns))
-        self.assertIn("* noisy", suite_tables.parts_list(ns))  # the vector search's figures, cv 0.2
+    def test_the_program_forms_against_their_fastest_floors_named_by_the_run(self):
+        suite = suite_tables.Suite(suite_run("m"))
+        self.assertEqual(suite.fastest_floor("Pair", 14000), ("arrangement b", 2.8))
+        table = suite_tables.scalar_table(suite)
+        self.assertIn("| airports | PairScan | its fastest floor | PairScan / floor | its port | FixedScan |", table)
+        self.assertIn("| 14000 | 2.90 | 2.80 (arrangement b) | 1.036 | 6.00 | 29.0 | 28.0 | 1.036 | 10.00 |", table)
+        self.assertIn("* noisy", suite_tables.parts_list(suite))  # the vector searches' figures, cv 0.2
+        vector = suite_tables.vector_table(suite)
+        self.assertIn("| 14000 | 2.90 | 1.200* | 2.42 | 29.0 | 6.00* | 4.83 | 5.00 |", vector)
+        self.assertIn("| 14000, SSE4 forced |  | 2.400* |", vector)
 
     def test_machines_table_one_row_per_machine_with_noisy_marks(self):
         a = self.write(suite_run("Zen 4", cv=0.06))
-        b = self.write(results("Zen 4", [iteration("BM_CdcPort/airports:14000", x) for x in (5.0, 5.1)]))
+        b = self.write(results("Zen 4", [iteration("BM_PairPort/airports:14000", x * 1e-9) for x in (5.0, 5.1)]))
         c = self.write(suite_run("Xeon"))
         rows = [line for line in suite_tables.machines([a, b, c]).splitlines() if line.startswith("| ")][1:]
         self.assertEqual(len(rows), 2)
         xeon, zen4 = rows
         # The port's kept repetitions (least 5.0) replace the aggregates' minimum (6.0) of the first file only if
         # they rank before it: both are minima, so the first file's stands.
-        self.assertEqual("| Zen 4 | 2026-12-07, load 1.50 | 2.90* | 2.80* (select) | 1.036 | 6.00* | 2.07 "
-                         "| 1.200* (AVX2) | 0.600* | 2.00 | 2.00 | 10.00 |", zen4)
+        self.assertEqual("| Zen 4 | 2026-12-07, load 1.50 | 2.90* | 2.80* (arrangement b) | 1.036 | 6.00* | 2.07 "
+                         "| 1.200* (AVX2) | 10.00 |", zen4)
         self.assertTrue(xeon.startswith("| Xeon |"))
 
 
@@ -118,8 +111,11 @@ class ProgramTables(unittest.TestCase):
             paths.append(os.path.join(folder.name, "bundled.%d.json" % i))
             with open(paths[-1], "w") as f:
                 json.dump({"cpu": "C", "compiler": "g++", "airports": 5210, "points": 1000, "tests": 5210000,
+                           "searches": {"cdc": "PairScan", "latlong": "FixedScan"},
                            "runs": [{"cdc_ticks": c, "latlong_ticks": ll} for c, ll in runs]}, f)
-        rows = program_tables.table_of(["bundled=" + ",".join(paths), paths[1]]).splitlines()[-2:]
+        lines = program_tables.table_of(["bundled=" + ",".join(paths), paths[1]]).splitlines()
+        self.assertIn("| runs | PairScan | FixedScan | FixedScan / PairScan |", lines[-4])
+        rows = lines[-2:]
         self.assertEqual(rows[0], "| bundled | 5210 × 1000 | 3 | 18 ms (3.45* ns) | 110 ms (21.1* ns) | 6.11 |")
         self.assertEqual(rows[1], "| bundled.1 | 5210 × 1000 | 1 | 19 ms (3.65 ns) | 140 ms (26.9 ns) | 7.37 |")
 

@@ -28,8 +28,7 @@ TEST(RunSpread, GivesEachMethodsRangeAndTheRangeOfTheTurnsRatios) {
               "-----------------------------------------------------------\n");
 }
 
-TEST(RunRecord, EscapesStringsAndGivesTheMedianRates) {
-    EXPECT_EQ(json_string("a\"b\\c\n\x01\xc3\xa9"), "\"a\\\"b\\\\c\\u000a\\u0001\xc3\xa9\"");
+TEST(RunRecord, WritesEveryFieldAndTheMedianRates) {
     // Medians 20 and 40 ticks: 1000 tests in 0.02 s and 0.04 s.
     RunRecord record{"1.2.3", "CPU \"X\"", "cc", "two-slot array", 10, 100, 1000, {{20, 30, 10}, {50, 40, 30}}};
     record.timestamp = "2026-12-07T15:40:00Z";

@@ -1,91 +1,84 @@
 #!/usr/bin/env python3
-"""tools/spherebench_docs/search_doc.py on a made-up run: the catalogue's forms and kinds
-read from its header, the least of the repetitions, the fastest exact search
-(an anchor never), each form's best against the best anchor, the ratio of the
-two seed forms, and the anchors' wrong answers in the build table."""
-import os
-import sys
+"""tools/spherebench_docs/search_doc.py and README's search table on made-up
+runs of the query benchmarks: both spellings of the benchmarks' names (with
+and without a kind of table), the least of the repetitions, the fastest
+exact search (an anchor never), the program's index against the fastest
+anchor of each case with every case where it is slower named, the build
+table, and a table and an answer per kind of table."""
 import unittest
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tools"))
-from spherebench_docs import catalogue, search_doc  # noqa: E402
+from docs_samples import context
 
-CATALOGUE = search_doc.catalogue_facts(catalogue.load())
+from spherebench_docs import readme_tables, search_doc  # noqa: E402
 
 
-def entry(search, size, kind, seconds, threads=1, **more):
-    name = "BM_Query/%s/locations:%d/queries:%s" % (search, size, kind)
+def entry(search, size, kind, seconds, threads=1, table=None, **more):
+    name = "BM_Query/%s%s/locations:%d/queries:%s" % (search, f"/table:{table}" if table else "", size, kind)
     if threads > 1:
         name += "/threads:%d" % threads
     return dict(name=name, run_name=name, run_type="iteration", per_query=seconds, **more)
 
 
 def run_of(benchmarks):
-    return search_doc.Run({"context": {"date": "2026-01-01"}, "benchmarks": benchmarks}, CATALOGUE)
+    return search_doc.Run({"context": context(), "benchmarks": benchmarks})
 
 
 class SearchDocTest(unittest.TestCase):
-    def test_catalogue_forms_and_kinds(self):
-        self.assertEqual(CATALOGUE["CdcIndex"], ("CdcPair", "Index", True))
-        self.assertEqual(CATALOGUE["LatLongPrunedVector"], ("FixedLatLong", "Pruned", True))
-        self.assertEqual(CATALOGUE["BoostRtree"], ("S2Point", "Anchor", False))
-        self.assertEqual(len(CATALOGUE), 18)
-
     def test_least_of_repetitions_and_the_answer(self):
         run = run_of([
-            entry("CdcBrute", 1024, "path", 4e-6), entry("CdcBrute", 1024, "path", 3e-6),
-            entry("LatLongBrute", 1024, "path", 30e-6),
-            entry("CdcIndex", 1024, "path", 0.5e-6, build=1e-3, bytes_per_location=12.0),
-            entry("LatLongIndex", 1024, "path", 1.0e-6, build=1e-3, bytes_per_location=16.0),
-            entry("NanoflannKdTree", 1024, "path", 0.1e-6, build=2e-3, bytes_per_location=46.0, wrong=2),
-            entry("CdcIndex", 1024, "path", 0.2e-6, threads=2),
+            entry("PairScan", 1024, "path", 4e-6), entry("PairScan", 1024, "path", 3e-6),
+            entry("FixedScan", 1024, "path", 30e-6),
+            entry("PairTree", 1024, "path", 0.5e-6, build=1e-3, bytes_per_location=12.0),
+            entry("FixedTree", 1024, "path", 1.0e-6, build=1e-3, bytes_per_location=16.0),
+            entry("Borrowed", 1024, "path", 0.1e-6, build=2e-3, bytes_per_location=46.0, wrong=2),
+            entry("PairTree", 1024, "path", 0.2e-6, threads=2),
             entry("Unknown", 1024, "path", 1e-9),  # not in the catalogue: left out
         ])
-        self.assertEqual(run.time("CdcBrute", 1024, "path"), 3e-6)
-        self.assertEqual(run.time("CdcIndex", 1024, "path", 2), 0.2e-6)
+        self.assertEqual(run.time("PairScan", 1024, "path"), 3e-6)
+        self.assertEqual(run.time("PairTree", 1024, "path", 2), 0.2e-6)
         self.assertNotIn("Unknown", run.searches)
         text = "\n".join(search_doc.answer(run))
-        self.assertIn("path queries: CdcIndex at 1024 (0.5 µs).", text)
-        self.assertIn("The lat/long form's best over the pair's best, path queries, by size: 1024: 2.00 "
-                      "(brute force 10.00)", text)
+        self.assertIn("The fastest exact search, over 1 cases (1 sizes, queries path): PairTree in 1.", text)
+        self.assertIn("PairTree takes 5.00 times the time per query of the fastest other library's index (Borrowed "
+                      "in 1 of 1 cases): faster in 0 of 1, slower 5.0× at 1024, path; it builds 2.0 times faster. "
+                      "It holds 12.0 bytes a location.", text)
+        self.assertIn("Fixed's fastest search takes 2.00 times as long as Pair's.", text)
         doc = search_doc.document(run)
-        self.assertIn("| NanoflannKdTree | 1024 | 2 | 46.0 | 2 / – |", doc)
-        self.assertIn("| CdcIndex | 1024 | 1 | 12.0 | exact |", doc)
+        self.assertIn("| Borrowed | 1024 | 2 | 46.0 | 2 |", doc)
+        self.assertIn("| PairTree | 1024 | 1 | 12.0 | exact |", doc)
 
-    def test_fastest_over_consecutive_sizes_said_once(self):
-        run = run_of([entry("CdcBrute", n, "path", n * 1e-9) for n in (1024, 4096, 16384)] +
-                     [entry("FloatBruteVector", n, "path", n * 2e-9) for n in (1024, 4096)] +
-                     [entry("CdcBrute", 1024, "path", 3e-6, threads=2)])
-        self.assertIn("path queries: CdcBrute from 1024 to 16384 (1.02 to 16.4 µs).", "\n".join(search_doc.answer(run)))
-        self.assertIn("| search | form | kind | 1024 |\n", "\n".join(search_doc.time_table(run, 2)) + "\n")
+    def test_a_table_and_an_answer_per_kind_of_table_with_the_new_names(self):
+        run = run_of([entry("PairTree", n, k, t, table=table) for table, t in (("uniform", 1e-6), ("clustered", 2e-6))
+                      for n in (1024, 4096) for k in ("near", "uniform")] +
+                     [entry("Borrowed", 1024, "near", 1.5e-6, table="clustered")])
+        self.assertEqual((run.tables, run.kinds), (["uniform", "clustered"], ["near", "uniform"]))
+        doc = search_doc.document(run)
+        self.assertIn("On clustered tables:", doc)
+        self.assertIn("## Time per query, one thread (clustered tables) (µs, near / uniform)", doc)
+        self.assertIn("| PairTree | Pair | index | 2 / 2 | 2 / 2 |", doc)
+        self.assertIn("PairTree takes 1.33 times the time per query of the fastest other library's index", doc)
+        self.assertIn("| PairTree | Pair | index | 1 / 1 | 1 / 1 |", "\n".join(search_doc.time_table(run, 1, "uniform")))
 
-    def test_best_anchor_set_beside_each_form(self):
-        run = run_of([entry("CdcIndex", 14000, "uniform", 1e-6), entry("BoostRtree", 14000, "uniform", 2e-6),
-                      entry("NanoflannKdTree", 14000, "uniform", 4e-6)])
-        text = "\n".join(search_doc.answer(run))
-        self.assertIn("best anchor (BoostRtree, 2 µs): CdcPair's best, CdcIndex, 0.50×", text)
+    def test_readme_rows_span_every_case_and_count_where_slower(self):
+        run = run_of([entry("PairTree", 1024, "path", 0.2e-6, build=1e-3, bytes_per_location=12.5),
+                      entry("PairTree", 4096, "path", 0.6e-6, build=2e-3, bytes_per_location=13.0),
+                      entry("Borrowed", 1024, "path", 0.4e-6, build=6e-3), entry("Borrowed", 4096, "path", 0.3e-6,
+                                                                                 build=4e-3),
+                      entry("PairSkip", 1024, "path", 1e-6), entry("PairSkip", 4096, "path", 3e-6)])
+        rows = readme_tables.search_rows(run)
+        self.assertEqual(rows[0], ["`PairTree` (Pair)", "0.2 to 0.6", "0.5 to 2 times its time; faster in 1 of 2",
+                                   "2.0 to 6.0 times faster", "12.5 to 13.0"])
+        self.assertEqual(rows[1][0::4], ["`PairSkip` (Pair)", "8"])
+        self.assertEqual(rows[1][3], "nothing built")
 
-    def test_goals_set_the_pair_index_beside_the_tree(self):
-        run = run_of([entry("CdcIndex", 14000, "path", 1e-7, build=1e-3, bytes_per_location=12.5),
-                      entry("NanoflannKdTree", 14000, "path", 2e-7, build=4e-3, bytes_per_location=46.0),
-                      entry("CdcPrunedVector", 14000, "uniform", 6e-6),
-                      entry("FloatBruteVector", 14000, "uniform", 5e-6),
-                      entry("CdcIndex", 4096, "path", 1e-7)])  # neither 14000 nor 2^20 and up: left out
-        text = "\n".join(search_doc.goals(run))
-        self.assertIn("CdcIndex over NanoflannKdTree at 14000, path queries: 0.50×", text)
-        self.assertIn("CdcPrunedVector over FloatBruteVector at 14000, uniform queries: 1.20×", text)
-        self.assertIn("CdcIndex at 14000: 12.5 bytes per location, build 0.25× the k-d tree's", text)
-        self.assertNotIn("4096", text)
-
-    def test_plot_has_a_block_per_search_and_kind(self):
-        run = run_of([entry("CdcBrute", 1024, "path", 3e-6), entry("CdcBrute", 4096, "uniform", 9e-6)])
+    def test_plot_has_a_block_per_search_and_panel(self):
+        run = run_of([entry("PairScan", 1024, "path", 3e-6), entry("PairScan", 4096, "uniform", 9e-6)])
         commands = search_doc.plot_commands(run)
-        self.assertIn("$CdcBrute_path << EOD\n1024 3\nEOD", commands)
-        self.assertIn("$CdcBrute_uniform << EOD\n4096 9\nEOD", commands)
+        self.assertIn("$PairScan_0 << EOD\n1024 3\nEOD", commands)
+        self.assertIn("$PairScan_1 << EOD\n4096 9\nEOD", commands)
 
     def test_python_rows_follow_the_build_table_only_when_given(self):
-        run = run_of([entry("CdcBrute", 1024, "path", 3e-6)])
+        run = run_of([entry("PairScan", 1024, "path", 3e-6)])
         self.assertNotIn("## From Python", search_doc.document(run))
         python_run = {"context": {"date": "2026-01-02", "python": "3.11", "numpy": "1.24", "repeats": 3},
                       "rows": [{"table": "bundled 5 x 2", "search": "scipy cKDTree", "build_ms": 1.234,

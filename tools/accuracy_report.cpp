@@ -1,8 +1,10 @@
 // accuracy-report: how exactly the two stored forms keep a position, and how
 // often each search finds the true nearest airport along the bundled path,
 // measured against long double geometry on the source coordinates. Writes
-// Markdown (docs/ACCURACY.md) to standard output; deterministic, so a rerun
-// on the same data gives the same file.
+// the measures as JSON to standard output, which tools/spherebench_docs
+// renders as docs/ACCURACY.md; deterministic, so a rerun on the same data
+// gives the same file. Distances in metres, angles in radians, points of the
+// path numbered from 1.
 //
 //   accuracy-report [DATA_DIR]        DATA_DIR defaults to data
 #include <cstdio>
@@ -10,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "base/report_text.h"
+#include "base/json_text.h"
 #include "base/tool_cli.h"
 #include "measure/bundled_measures.h"
 #include "method/cdc_method.h"
@@ -44,89 +46,65 @@ struct FormSummaries {
     }
 };
 
-void print_row(const char* form, long double bound, const ErrorSummary& airports, const ErrorSummary& random) {
-    std::printf("| %s | %.5Lf | %.5Lf | %.5Lf | %.5Lf | %.5Lf |\n", form, bound, airports.worst, airports.mean(),
-                random.worst, random.mean());
+std::string form_record(const char* name, long double bound, const ErrorSummary& airports, const ErrorSummary& random) {
+    return json_object({{"name", json_string(name)},
+                        {"bound_metres", json_number(static_cast<double>(bound))},
+                        {"airports", error_summary_json(airports)},
+                        {"random", error_summary_json(random)}});
 }
 
-void print_introduction() {
-    std::printf(
-        "# Accuracy of the stored forms\n\n"
-        "Made by `tools/make_docs.sh` (the `accuracy-report` tool on `data/`); do not edit by hand.\n\n"
-        "Every figure compares a stored form with the position it was made from, in metres on an Earth\n"
-        "of radius %.0f km, measured in long double arithmetic on the source coordinates (the latitude\n"
-        "and longitude in `data/airports.csv`, or a random direction).\n\n",
-        kEarthRadiusMetres / 1000);
+// The three forms' bounds and errors, as the document's rows.
+std::string forms_record(const FormSummaries& on_airports, const FormSummaries& on_random) {
+    return json_array_lines(
+        {form_record("pair", kPairBoundMetres, on_airports.pair, on_random.pair),
+         form_record("derived_fixed", kPairBoundMetres + kTruncationBoundMetres, on_airports.derived_fixed,
+                     on_random.derived_fixed),
+         form_record("direct_fixed", kTruncationBoundMetres, on_airports.direct_fixed, on_random.direct_fixed)},
+        4);
 }
 
-// The bounds and the errors of the three forms, and why the bounds: the
-// derivation of geo/coords.h, told to the document's reader, with its figures
-// from the constants.
-void print_position_errors(int airport_count, const FormSummaries& on_airports, const FormSummaries& on_random) {
-    std::printf(
-        "## Position error\n\n"
-        "Bundled airports: the %d of `data/airports.csv`. Random directions: %d directions uniform on\n"
-        "the sphere (fixed seed %llu). The bound is the proven worst case; the fixed point as the\n"
-        "benchmark holds it carries the pair's error as well as its own truncation.\n\n",
-        airport_count, kRandomDirections, static_cast<unsigned long long>(kRandomSeed));
-    std::printf(
-        "| stored form | bound (m) | airports: worst (m) | airports: mean (m) | random: worst (m) | random: mean (m) "
-        "|\n"
-        "|---|---:|---:|---:|---:|---:|\n");
-    print_row("direction-cosine pair (`CdcPair`)", kPairBoundMetres, on_airports.pair, on_random.pair);
-    print_row("fixed-point latitude/longitude as the benchmark derives it from the pair",
-              kPairBoundMetres + kTruncationBoundMetres, on_airports.derived_fixed, on_random.derived_fixed);
-    print_row("fixed-point latitude/longitude made straight from the source", kTruncationBoundMetres,
-              on_airports.direct_fixed, on_random.direct_fixed);
-    std::printf(
-        "\nWhy the bounds: a stored cosine is the centre of a cell 4/%.0f wide, so it is off by at\n"
-        "most half that; the decoder recomputes the third component from the two stored ones, which\n"
-        "moves it by at most twice as much, and the three together by at most sqrt(6) half cells,\n"
-        "%s radian. The fixed point truncates each angle toward zero by less than one unit of\n"
-        "pi/%.0f radian, at most sqrt(2) units, %s radian, for the position.\n\n",
-        kFixedPi, scientific(kCdcPairBound, 2).c_str(), kFixedPi, scientific(kFixedTruncationBound, 2).c_str());
-}
-
-// How often each method finds the true nearest airport, and the closest
-// calls along the path.
-void print_nearest(const BundledData& data, const std::vector<int>& cdc, const std::vector<int>& latlong) {
-    const auto& [sources, positions, airports, line, path, truth, by_margin] = data;
-    int cdc_right = 0, latlong_right = 0;
-    for (int i = 0; i < line.count; ++i) {
-        cdc_right += cdc[i] == truth[i].nearest;
-        latlong_right += latlong[i] == truth[i].nearest;
+// The closest calls along the path, closest first, and whether each method
+// found the true nearest airport there.
+std::string closest_calls(const BundledData& data, const std::vector<int>& cdc, const std::vector<int>& latlong) {
+    std::vector<std::string> calls;
+    for (int k = 0; k < kClosestCallsShown && k < data.line.count; ++k) {
+        const int i = data.by_margin[k];
+        const NearestAirports& t = data.truth[i];
+        calls.push_back(
+            json_object({{"point", std::to_string(i + 1)},
+                         {"nearest", json_string(data.sources[t.nearest].name)},
+                         {"runner_up", json_string(data.sources[t.second].name)},
+                         {"nearest_metres", json_number(static_cast<double>(t.nearest_metres))},
+                         {"runner_up_metres", json_number(static_cast<double>(t.second_metres))},
+                         {"decided_by_metres", json_number(static_cast<double>(t.second_metres - t.nearest_metres))},
+                         {"cdc_right", json_bool(cdc[i] == t.nearest)},
+                         {"latlong_right", json_bool(latlong[i] == t.nearest)}}));
     }
-    const int closest = by_margin.front();
-    std::printf(
-        "## Nearest airport along the bundled path\n\n"
-        "For each of the %d points from Bombay (BOM) to Los Angeles (LAX), the true nearest airport is\n"
-        "the nearest by haversine distance from the point of the exact great circle to the source\n"
-        "coordinates. Each method searches its own stored form, as the benchmark does. Points are\n"
-        "numbered from 1 (Bombay) to %d (Los Angeles), in the order of `data/flightline.lnc`.\n\n"
-        "| method | true nearest found |\n|---|---:|\n"
-        "| direction cosines | %d of %d |\n| latitude/longitude | %d of %d |\n\n",
-        line.count, line.count, cdc_right, line.count, latlong_right, line.count);
-    const long double margin = truth[closest].second_metres - truth[closest].nearest_metres;
-    const long double pair_blur = 4 * kPairBoundMetres, fixed_blur = 4 * (kPairBoundMetres + kTruncationBoundMetres);
-    std::printf("The closest call was decided by %.3Lf m: at point %d, %s is %.1Lf m away\nand %s %.1Lf m.\n", margin,
-                closest + 1, sources[truth[closest].nearest].name.c_str(), truth[closest].nearest_metres,
-                sources[truth[closest].second].name.c_str(), truth[closest].second_metres);
-    std::printf(
-        "The stored forms can shift a difference of two distances by at most 4 times their bound\n"
-        "(the airport's and the point's error on each distance), %.3Lf m for the pair and %.3Lf m\n"
-        "for the fixed point: %s. The closest calls:\n\n",
-        pair_blur, fixed_blur,
-        margin > fixed_blur ? "no call on this path comes near what they can tell apart"
-                            : "calls closer than that are ties the stored forms cannot decide");
-    std::printf(
-        "| point | true nearest | runner-up | decided by (m) | direction cosines | latitude/longitude |\n"
-        "|---:|---|---|---:|---|---|\n");
-    for (int k = 0; k < kClosestCallsShown && k < line.count; ++k) {
-        const int i = by_margin[k];
-        std::printf("| %d | %s | %s | %.3Lf | %s | %s |\n", i + 1, sources[truth[i].nearest].name.c_str(),
-                    sources[truth[i].second].name.c_str(), truth[i].second_metres - truth[i].nearest_metres,
-                    cdc[i] == truth[i].nearest ? "right" : "wrong", latlong[i] == truth[i].nearest ? "right" : "wrong");
-    }
+    return json_array_lines(calls, 4);
+}
+
+int count_right(const BundledData& data, const std::vector<int>& winners) {
+    int right = 0;
+    for (int i = 0; i < data.line.count; ++i) right += winners[i] == data.truth[i].nearest;
+    return right;
+}
+
+std::string accuracy_json(const BundledData& data, const FormSummaries& on_airports, const FormSummaries& on_random) {
+    const std::vector<int> cdc = nearest_by_method<CdcMethod>(data.airports, data.line);
+    const std::vector<int> latlong = nearest_by_method<LatLongMethod>(data.airports, data.line);
+    return json_object_lines({{"earth_radius_metres", json_number(kEarthRadiusMetres)},
+                              {"bundled_airports", std::to_string(data.airports.count)},
+                              {"random_directions", std::to_string(kRandomDirections)},
+                              {"random_seed", std::to_string(kRandomSeed)},
+                              {"fixed_pi", json_number(kFixedPi)},
+                              {"pair_bound_radians", json_number(kCdcPairBound)},
+                              {"truncation_bound_radians", json_number(kFixedTruncationBound)},
+                              {"forms", forms_record(on_airports, on_random)},
+                              {"path_points", std::to_string(data.line.count)},
+                              {"found", json_object({{"cdc", std::to_string(count_right(data, cdc))},
+                                                     {"latlong", std::to_string(count_right(data, latlong))}})},
+                              {"closest_calls", closest_calls(data, cdc, latlong)}}) +
+           "\n";
 }
 
 constexpr const char* kTool = "accuracy-report";
@@ -138,8 +116,9 @@ constexpr const char* kUsage =
     "Measures how exactly the two stored forms keep the positions of DATA_DIR's\n"
     "airports.csv (and of random directions), and how often each search finds the\n"
     "true nearest airport along the path of its flightline.lnc, against long double\n"
-    "geometry on the source coordinates. Writes Markdown (docs/ACCURACY.md) to\n"
-    "standard output. DATA_DIR defaults to data.\n";
+    "geometry on the source coordinates. Writes the measures as JSON to standard\n"
+    "output (tools/spherebench_docs renders them as docs/ACCURACY.md). DATA_DIR\n"
+    "defaults to data.\n";
 
 }  // namespace
 
@@ -157,9 +136,6 @@ int main(int argc, char** argv) {
     for (const PreciseLatLong& p : data.positions) on_airports.add(errors_of(p));
     for (const PreciseLatLong& p : random_positions()) on_random.add(errors_of(p));
 
-    print_introduction();
-    print_position_errors(data.airports.count, on_airports, on_random);
-    print_nearest(data, nearest_by_method<CdcMethod>(data.airports, data.line),
-                  nearest_by_method<LatLongMethod>(data.airports, data.line));
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    const std::string json = accuracy_json(data, on_airports, on_random);
+    return std::fwrite(json.data(), 1, json.size(), stdout) == json.size() && std::fflush(stdout) == 0 ? 0 : 1;
 }

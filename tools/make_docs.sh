@@ -4,7 +4,9 @@
 # data; REPRESENTATIONS.md and representations.png from the data and the
 # suite's run in docs/scaling.json; scaling.png and PERFORMANCE.md's tables
 # from that run and the runs of docs/machines/; SCALE.md and scale.png from
-# the scale benchmarks' run in docs/scale.json. The tables and pictures are
+# the scale benchmarks' run in docs/scale.json; SEARCH.md and search.png from
+# the query benchmarks' run in docs/search.json; README.md's short results
+# from all of these. A second run changes nothing. The tables and pictures are
 # rendered by tools/spherebench_docs (Python's standard library and
 # gnuplot: Debian apt-get install gnuplot-nox); the comparison of stored
 # forms needs libs2-dev and libgeographiclib-dev, and is skipped with a note
@@ -53,7 +55,7 @@ if [ -n "${1:-}" ]; then
 fi
 if [ "${1:-}" = --time ]; then
     echo "running the suite (about five minutes)" >&2
-    build/bench/benchmarks/spherebench_benchmarks --benchmark_filter=-BM_Scale \
+    build/bench/benchmarks/spherebench_benchmarks --benchmark_filter='-^BM_(Scale|Query)' \
         --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
         --benchmark_report_aggregates_only=true --benchmark_context="$(context)" \
         --benchmark_out=docs/scaling.json --benchmark_out_format=json >/dev/null
@@ -94,14 +96,14 @@ build=$(cd "$build" && pwd)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/tools/accuracy-report" data >"$work/ACCURACY.md"
-mv "$work/ACCURACY.md" docs/ACCURACY.md
+"$build/tools/accuracy-report" data >"$work/accuracy.json"
+$docs accuracy "$work/accuracy.json" docs/ACCURACY.md
 $docs path "$build" data docs/path.png
 echo "wrote docs/ACCURACY.md and docs/path.png"
 
 $docs scaling-plot docs/scaling.json docs/scaling.png
 $docs performance docs/PERFORMANCE.md docs/scaling.json docs/machines/*.json
-$docs machines-readme docs/machines/README.md docs/machines/*.json
+$docs machines-readme docs/machines/README.md docs/scaling.json docs/machines/*.json
 echo "wrote docs/scaling.png and the tables of docs/PERFORMANCE.md"
 
 $docs scale docs/scale.json docs/SCALE.md docs/scale.png
@@ -109,6 +111,9 @@ echo "wrote docs/SCALE.md and docs/scale.png"
 
 $docs search docs/search.json docs/SEARCH.md docs/search.png docs/python_search.json
 echo "wrote docs/SEARCH.md and docs/search.png"
+
+$docs readme README.md docs/scaling.json docs/scale.json docs/search.json docs/machines/*.json
+echo "wrote README.md's short results"
 
 if [ ! -x "$build/tools/representations-report" ]; then
     echo "representations-report is not built (it needs libs2-dev and libgeographiclib-dev):" \

@@ -1,58 +1,43 @@
 #include "app/run_record.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "app/run_spread.h"
-#include "base/format.h"
+#include "base/json_text.h"
 #include "base/whole_file.h"
 #include "pass/summary.h"
 
 namespace spherebench {
 
-namespace {
-
-std::string field(const char* name, const std::string& value, bool last = false) {
-    return printf_string("  \"%s\": %s%s\n", name, value.c_str(), last ? "" : ",");
-}
-
-}  // namespace
-
-std::string json_string(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            quoted += std::string("\\") + c;
-        else if (static_cast<unsigned char>(c) < 0x20)
-            quoted += printf_string("\\u%04x", static_cast<unsigned>(c));
-        else
-            quoted += c;
-    }
-    return quoted + "\"";
-}
-
 std::string format_run_record(const RunRecord& record) {
-    std::string runs = "[";
+    std::vector<std::string> runs;
     for (size_t i = 0; i < record.runs.cdc.size(); ++i)
-        runs += printf_string("%s\n    {\"cdc_ticks\": %d, \"latlong_ticks\": %d}", i ? "," : "", record.runs.cdc[i],
-                              record.runs.latlong[i]);
-    runs += "\n  ]";
+        runs.push_back(json_object({{"cdc_ticks", std::to_string(record.runs.cdc[i])},
+                                    {"latlong_ticks", std::to_string(record.runs.latlong[i])}}));
     const PassTime cdc = pass_time(median_ticks(record.runs.cdc));
     const PassTime latlong = pass_time(median_ticks(record.runs.latlong));
     const PassSearchIds ids = pass_search_ids(record.search);
-    const std::string searches =
-        printf_string("{\"cdc\": %s, \"latlong\": %s}", json_string(search_name(ids.cdc)).c_str(),
-                      json_string(search_name(ids.latlong)).c_str());
-    const std::string index_build =
-        record.runs.cdc_index_ms < 0
-            ? ""
-            : field("index_build_ms", "{\"cdc\": " + shortest_decimal(record.runs.cdc_index_ms) +
-                                          ", \"latlong\": " + shortest_decimal(record.runs.latlong_index_ms) + "}");
-    return "{\n" + field("version", json_string(record.version)) + field("timestamp", json_string(record.timestamp)) +
-           field("cpu", json_string(record.cpu)) + field("compiler", json_string(record.compiler)) +
-           field("search", json_string(pass_search_name(record.search))) + field("searches", searches) + index_build +
-           field("cdc_arrangement", json_string(record.cdc_arrangement)) + field("folder", json_string(record.folder)) +
-           field("airports", std::to_string(record.airports)) + field("points", std::to_string(record.points)) +
-           field("tests", std::to_string(record.tests)) + field("tick_unit", json_string("ms")) + field("runs", runs) +
-           field("cdc_tests_per_second", shortest_decimal(tests_per_second(record.tests, cdc))) +
-           field("latlong_tests_per_second", shortest_decimal(tests_per_second(record.tests, latlong)), true) + "}\n";
+    std::vector<JsonField> fields = {{"version", json_string(record.version)},
+                                     {"timestamp", json_string(record.timestamp)},
+                                     {"cpu", json_string(record.cpu)},
+                                     {"compiler", json_string(record.compiler)},
+                                     {"search", json_string(pass_search_name(record.search))},
+                                     {"searches", json_object({{"cdc", json_string(search_name(ids.cdc))},
+                                                               {"latlong", json_string(search_name(ids.latlong))}})}};
+    if (record.runs.cdc_index_ms >= 0)
+        fields.push_back({"index_build_ms", json_object({{"cdc", json_number(record.runs.cdc_index_ms)},
+                                                         {"latlong", json_number(record.runs.latlong_index_ms)}})});
+    fields.insert(fields.end(), {{"cdc_arrangement", json_string(record.cdc_arrangement)},
+                                 {"folder", json_string(record.folder)},
+                                 {"airports", std::to_string(record.airports)},
+                                 {"points", std::to_string(record.points)},
+                                 {"tests", std::to_string(record.tests)},
+                                 {"tick_unit", json_string("ms")},
+                                 {"runs", json_array_lines(runs, 4)},
+                                 {"cdc_tests_per_second", json_number(tests_per_second(record.tests, cdc))},
+                                 {"latlong_tests_per_second", json_number(tests_per_second(record.tests, latlong))}});
+    return json_object_lines(fields) + "\n";
 }
 
 std::string utc_timestamp(std::time_t time) {

@@ -28,17 +28,10 @@ struct RunRecord {
 // The time in UTC as ISO 8601 to the second, "2026-12-07T15:40:00Z".
 std::string utc_timestamp(std::time_t time);
 
-// A JSON object with the record's fields, "tick_unit" ("ms", the clock's),
-// "searches" (the catalogue's names of the two passes' searches),
-// "index_build_ms" (with the indexed search, each index's build time),
-// "runs" as a list of {"cdc_ticks", "latlong_ticks"} per turn, and the tests
-// per second of each method's median run; one field a line, ending in a line
-// feed.
+// The record as one JSON object, one field a line, ending in a line feed:
+// the fields, their order and their meaning as README.md's `--json` row
+// describes them (the one description, which a test holds the record to).
 std::string format_run_record(const RunRecord& record);
-
-// The text as a JSON string, quoted: quote, backslash and control characters
-// escaped, other bytes as they are.
-std::string json_string(std::string_view text);
 
 // The first "model name" of a /proc/cpuinfo text, or "unknown".
 std::string cpu_model_name(std::string_view cpuinfo);

@@ -28,4 +28,7 @@ static_assert(sizeof(kFormNames) / sizeof(kFormNames[0]) == sizeof(kForms) / siz
 
 constexpr const char* form_name(Form form) { return kFormNames[static_cast<int>(form)]; }
 
+// Whether the program itself stores and searches the form (its two passes).
+constexpr bool programs_own(Form form) { return form == Form::kCdcPair || form == Form::kFixedLatLong; }
+
 }  // namespace spherebench

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/format.h"
 #include "geo/cdc_encoder.h"
 
 namespace spherebench {
@@ -157,9 +157,7 @@ std::optional<std::string> find_columns(const CsvRecord& header, Columns& column
 
 // A refused number as its text was written, or else in its shortest form.
 std::string written(double value, std::string_view text) {
-    if (!text.empty()) return std::string(text);
-    char shortest[32];
-    return std::string(shortest, std::to_chars(shortest, shortest + sizeof shortest, value).ptr);
+    return text.empty() ? shortest_decimal(value) : std::string(text);
 }
 
 void append_header(const std::vector<std::string>& header_lines, std::string& file) {

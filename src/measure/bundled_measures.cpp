@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/json_text.h"
 #include "base/whole_file.h"
 #include "geo/cdc_encoder.h"
 #include "input/loader.h"
@@ -52,6 +53,11 @@ void ErrorSummary::add(long double e) {
     worst = std::max(worst, e);
     sum += e;
     ++count;
+}
+
+std::string error_summary_json(const ErrorSummary& e) {
+    return json_object({{"worst_metres", json_number(static_cast<double>(e.worst))},
+                        {"mean_metres", json_number(static_cast<double>(e.mean()))}});
 }
 
 long double pair_error_metres(PreciseLatLong source) {

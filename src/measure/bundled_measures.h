@@ -57,6 +57,9 @@ struct ErrorSummary {
     long double mean() const { return count ? sum / count : 0; }
 };
 
+// {"worst_metres": ..., "mean_metres": ...}, as both reports' JSON holds it.
+std::string error_summary_json(const ErrorSummary& e);
+
 // The position errors of the pair and of the fixed point the benchmark
 // derives from it, made from one source position as the bundled files are.
 long double pair_error_metres(PreciseLatLong source);

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/json_text.h"
 #include "base/whole_file.h"
+#include "catalogue/catalogue_json.h"
 #include "geo/cdc_encoder.h"
 #include "input/input_files.h"
 #include "random/random_tables.h"
@@ -83,6 +85,14 @@ bool refuse_unreachable(benchmark::State& state, double seconds, double reads, d
     if (refusal.empty()) return false;
     state.SkipWithError(refusal.c_str());
     return true;
+}
+
+void describe_suite() {
+    std::vector<std::string> counts;
+    for (int n : kSuiteAirportCounts) counts.push_back(std::to_string(n));
+    benchmark::AddCustomContext("catalogue", catalogue_json());
+    benchmark::AddCustomContext("suite_tables", json_object({{"airport_counts", json_array(counts)},
+                                                             {"points", std::to_string(kSuitePoints)}}));
 }
 
 // Tests per second, inverted: seconds per test.

@@ -44,6 +44,12 @@ void report_check_figure(const std::string& label, const std::string& key, const
 // error that says so and returns true.
 bool refuse_unreachable(benchmark::State& state, double seconds, double reads, double table_bytes);
 
+// Puts in the run's context what the documents read beside the figures: the
+// catalogue of searches and forms ("catalogue", catalogue/catalogue_json.h) and
+// the suite's tables ("suite_tables": {"airport_counts", "points"}), each a
+// JSON text.
+void describe_suite();
+
 // Reports the counter per_test: CPU seconds per proximity test.
 void count_tests(benchmark::State& state, double tests_per_iteration);
 

@@ -3,9 +3,14 @@
 
   performance DOC.md SCALING.json MACHINE.json...
       rewrites the generated parts of DOC.md (docs/PERFORMANCE.md) from the
-      suite's run and the runs of docs/machines/
-  machines-readme README.md MACHINE.json...
+      suite's run and the runs of docs/machines/ (the suite's run is one of
+      the processors)
+  machines-readme README.md RUN.json...
       the table of docs/machines/README.md: what each saved run is
+  readme README.md SCALING.json SCALE.json SEARCH.json MACHINE.json...
+      rewrites README.md's short results from the saved runs
+  accuracy MEASURES.json DOC.md
+      docs/ACCURACY.md from the record of accuracy-report
   tables SCALING.json          prints those tables of one run
   scaling-plot SCALING.json OUT.png
   scale SCALE.json DOC.md OUT.png
@@ -37,8 +42,8 @@ if __package__ in (None, ""):  # run as a folder: make the package importable
     sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     __package__ = "spherebench_docs"  # noqa: A001
 
-from spherebench_docs import catalogue, forms_doc, plots, program_tables, results, scale, scale_doc  # noqa: E402
-from spherebench_docs import search_doc, suite_tables  # noqa: E402
+from spherebench_docs import accuracy_doc, forms_doc, plots, program_tables, readme_tables, results  # noqa: E402
+from spherebench_docs import scale, scale_doc, search_doc, suite_tables  # noqa: E402
 from spherebench_docs.markdown import splice  # noqa: E402
 
 
@@ -62,16 +67,23 @@ def drawn(draw, output, *args):
             replace(output, f.read())
 
 
-def performance(doc, scaling, *machines):
+def spliced(doc, parts):
+    """Rewrites the generated parts of the document."""
     with open(doc) as f:
         text = f.read()
-    replace(doc, splice(text, suite_tables.performance_parts(scaling, machines)))
+    replace(doc, splice(text, parts))
+
+
+def performance(doc, scaling, *machines):
+    spliced(doc, suite_tables.performance_parts(scaling, (scaling,) + machines))
 
 
 def machines_readme(doc, *runs):
-    with open(doc) as f:
-        text = f.read()
-    replace(doc, splice(text, {"machine-runs": suite_tables.machine_files(runs)}))
+    spliced(doc, {"machine-runs": suite_tables.machine_files(runs, os.path.dirname(os.path.abspath(doc)))})
+
+
+def readme(doc, scaling, scale_path, search_path, *machines):
+    spliced(doc, readme_tables.parts(scaling, machines, scale_path, search_path))
 
 
 def tables(scaling):
@@ -80,35 +92,32 @@ def tables(scaling):
 
 
 def scale_documents(path, doc, png):
-    searches = catalogue.load()
-    run = scale.Run(results.load(path), {name: searches[name].bytes for name in scale.ORDER})
+    run = scale.Run(results.load(path))
     drawn(plots.scale, png, run)
-    replace(doc, scale_doc.document(run, searches))
+    replace(doc, scale_doc.document(run))
 
 
 def search_documents(path, doc, png, python_path=None):
-    with open(path) as f:
-        run = search_doc.Run(json.load(f), search_doc.catalogue_facts(catalogue.load()))
-    if not run.per_query:
+    run = search_doc.Run(results.load(path))
+    if not run.times:
         raise results.ResultsError(path + " holds no BM_Query results")
-    python_run = None
-    if python_path:
-        with open(python_path) as f:
-            python_run = json.load(f)
     drawn(plots.search, png, run)
-    replace(doc, search_doc.document(run, python_run))
+    replace(doc, search_doc.document(run, results.load(python_path) if python_path else None))
 
 
 def forms(measures_path, scaling, doc, png=None):
-    with open(measures_path) as f:
-        measures = json.load(f)
-    run = results.load(scaling)
-    missing = forms_doc.missing_timing(measures, results.medians_ns(run))
+    measures, run = results.load(measures_path), results.load(scaling)
+    missing = forms_doc.missing_timing(measures, results.figures(run))
     if missing:
-        raise results.ResultsError("no median of " + missing)
+        raise results.ResultsError("no figure of " + missing)
     if png:
         drawn(plots.representations, png, forms_doc.plot_rows(measures, run), run)
     replace(doc, forms_doc.document(measures, run))
+
+
+def context_value(value):
+    """A context entry as the run holds it: text as it is, the rest as JSON."""
+    return value if isinstance(value, str) else json.dumps(value)
 
 
 def runs_only(source, out, *pairs):
@@ -119,6 +128,8 @@ def runs_only(source, out, *pairs):
 COMMANDS = {
     "performance": (performance, 3, None),
     "machines-readme": (machines_readme, 2, None),
+    "readme": (readme, 4, None),
+    "accuracy": (lambda path, doc: replace(doc, accuracy_doc.document(results.load(path))), 2, 2),
     "tables": (tables, 1, 1),
     "scaling-plot": (lambda path, png: drawn(plots.scaling, png, results.load(path)), 2, 2),
     "scale": (scale_documents, 3, 3),
@@ -127,7 +138,7 @@ COMMANDS = {
     "path": (lambda build, data, png: drawn(plots.path, png, build, data), 3, 3),
     "program": (lambda *paths: print(program_tables.table_of(paths)), 1, None),
     "runs-only": (runs_only, 2, None),
-    "context": (lambda path, key: print(results.load(path)["context"][key]), 2, 2),
+    "context": (lambda path, key: print(context_value(results.load(path)["context"][key])), 2, 2),
 }
 
 

@@ -1,49 +1,63 @@
-"""The catalogue of searches as src/catalogue/search_catalogue.h writes it, and
-the bytes per location of each stored form (src/geo/stored_form.h), read from
-those headers so that the documents name every search as the code does."""
-import os
-import re
+"""The catalogue of searches and the stored forms as the suite's run states
+them in its context (the C++ catalogue, written as JSON by
+src/catalogue/catalogue_json.cpp): every search's name, form, kind and facts,
+every form's bytes per location and whether the program stores it. The
+documents name searches and take their orders from here alone."""
+from .results import ASKED, context_facts
 
-SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src")
-ENTRY = re.compile(r'\{SearchId::k\w+,\s*"(?P<name>\w+)",\s*Form::k(?P<form>\w+),\s*SearchKind::k(?P<kind>\w+),'
-                   r'\s*(?P<vector>true|false),\s*(?P<exact>true|false),\s*"(?P<entry>[^"]*)"(?:,\s*SearchId::k\w+)?\}')
-# The forms whose bytes differ from the default's 8, as stored_form.h's
-# bytes_per_location writes them ("case Form::kS2Point: return 3 * 8;").
-BYTES_CASE = re.compile(r"case Form::k(\w+):\s*return (\d+) \* (\d+);")
-DEFAULT_BYTES = re.compile(r"default:\s*return (\d+);")
+
+class Form:
+    def __init__(self, name, bytes, program):  # noqa: A002 (the JSON's field)
+        self.name, self.bytes, self.program = name, bytes, program
 
 
 class Search:
-    def __init__(self, name, form, kind, vector, exact, entry, bytes_):
-        self.name, self.form, self.kind, self.vector, self.exact, self.entry = name, form, kind, vector, exact, entry
-        self.bytes = bytes_
+    def __init__(self, name, benchmark, form, kind, vector, exact, entry, bytes_):
+        self.name, self.benchmark, self.form, self.kind = name, benchmark, form, kind
+        self.vector, self.exact, self.entry, self.bytes = vector, exact, entry, bytes_
 
 
-def _read(path):
-    with open(path) as f:
-        return f.read()
+class Catalogue:
+    """forms and searches: {name: Form or Search}, in the catalogue's order."""
+
+    def __init__(self, facts):
+        self.forms = {f["name"]: Form(**f) for f in facts["forms"]}
+        self.searches = {}
+        for s in facts["searches"]:
+            self.searches[s["name"]] = Search(bytes_=self.forms[s["form"]].bytes, **s)
+        if not self.searches:
+            raise ValueError("the catalogue holds no searches")
+        self.kinds = {s.kind for s in self.searches.values()}
+
+    def __getitem__(self, name):
+        return self.searches[name]
+
+    def __contains__(self, name):
+        return name in self.searches
+
+    def ordered(self, names):
+        """The names that are searches of the catalogue, in its order."""
+        return [s for s in self.searches if s in set(names)]
+
+    def program_forms(self):
+        """The forms the program stores, the first its own choice."""
+        return [f for f in self.forms.values() if f.program]
+
+    def find(self, form, kind=None, vector=None):
+        """The searches of a form, of a kind and vector or scalar where given;
+        a kind the catalogue does not know is an error, not an empty list."""
+        ASKED["kinds"].add(kind)
+        if kind is not None and kind not in self.kinds:
+            raise ValueError("the catalogue has no searches of kind " + kind)
+        return [s for s in self.searches.values() if s.form == form and kind in (None, s.kind)
+                and vector in (None, s.vector)]
+
+    def brute(self, form, vector=False):
+        """The form's brute force, scalar or vector; None where it has none."""
+        found = self.find(form, "brute", vector)
+        return found[0] if found else None
 
 
-def form_bytes(stored_form_h):
-    """{form name: bytes per location} from the text of stored_form.h;
-    "default" for every other form."""
-    sizes = {form: int(a) * int(b) for form, a, b in BYTES_CASE.findall(stored_form_h)}
-    sizes["default"] = int(DEFAULT_BYTES.search(stored_form_h)[1])
-    return sizes
-
-
-def parse(catalogue_h, stored_form_h):
-    """{name: Search} in the catalogue's order."""
-    sizes = form_bytes(stored_form_h)
-    searches = {}
-    for m in ENTRY.finditer(catalogue_h):
-        searches[m["name"]] = Search(m["name"], m["form"], m["kind"].lower(), m["vector"] == "true",
-                                     m["exact"] == "true", m["entry"], sizes.get(m["form"], sizes["default"]))
-    if not searches:
-        raise ValueError("no searches found in the catalogue")
-    return searches
-
-
-def load(source=SOURCE):
-    return parse(_read(os.path.join(source, "catalogue", "search_catalogue.h")),
-                 _read(os.path.join(source, "geo", "stored_form.h")))
+def of(results):
+    """The catalogue of a suite run (results.load), from its context."""
+    return Catalogue(context_facts(results, "catalogue"))

@@ -1,21 +1,22 @@
 """docs/REPRESENTATIONS.md: the six stored forms side by side, from the
 record representations-report writes (`representations-report data`) and the
-suite's run whose medians time each form's search."""
+suite's run that times each form's search (its figures by the rule of
+results.py)."""
 import math
 
 from .markdown import millimetres, table
-from .results import medians_ns, repetitions, widest_spread
+from .results import figures, repetitions, taken, widest_cv
 
 KILOMETRE = 1000
 
 
-def ns_per_test(medians, form):
-    return medians[form["benchmark"]]
+def ns_per_test(ns, form):
+    return ns[form["benchmark"]]
 
 
-def missing_timing(measures, medians):
-    """The first form's benchmark the run holds no median of, or None."""
-    return next((f["benchmark"] for f in measures["forms"] if f["benchmark"] not in medians), None)
+def missing_timing(measures, ns):
+    """The first form's benchmark the run holds no figure of, or None."""
+    return next((f["benchmark"] for f in measures["forms"] if ns.get(f["benchmark"]) is None), None)
 
 
 def worst(form):
@@ -54,9 +55,9 @@ in long double; on the {m['bundled_airports']} bundled airports (`data/airports.
 (seed {m['random_seed']}). Every form is made from the same double-precision unit vector of the source
 position; the fixed point is derived from the pair, as the program loads it.
 
-Time: CPU time per proximity test, the median of {repetitions(results)} repetitions of the suite's benchmark at
-{n} random airports and {suite['points']} random points (`BM_...Pass/airports:{n}`); all six from one
-run, repetitions interleaved at random; the repetitions of each spread by at most {100 * widest_spread(results):.1f} %
+Time: CPU time per proximity test, the {taken(figures(results))} of {repetitions(results)} repetitions of the suite's benchmark at
+{n} random airports and {suite['points']} random points (each form's benchmark, `.../airports:{n}`); all six from one
+run, repetitions interleaved at random; the repetitions of each spread by at most {100 * widest_cv(results):.1f} %
 (coefficient of variation). Run of {c.get('date', '?')}: {c.get('cpu', 'CPU not recorded')}, {c.get('num_cpus', '?')} CPUs at {c.get('mhz_per_cpu', '?')} MHz, {c.get('compiler', 'compiler not recorded')}; load average
 {loads} at the start. The suite's check before timing: {c.get('same_winner_as_cdc_pass', '(not recorded)')} searches ({suite['points']} points at each of {suite['least_airports']} to
 {n} airports) found the direction-cosine pass's winner.
@@ -71,15 +72,15 @@ numbered from 1 (Bombay) to {points} (Los Angeles), as in ACCURACY.md.
 """
 
 
-def forms_table(m, medians):
-    cdc_ns = ns_per_test(medians, m["forms"][0])
+def forms_table(m, ns):
+    cdc_ns = ns_per_test(ns, m["forms"][0])
     rows = []
     for f in m["forms"]:
         miss = f["closest_miss"]
-        ns = ns_per_test(medians, f)
+        t = ns_per_test(ns, f)
         rows.append([f["name"], f["bytes"], millimetres(f["airports"]["worst_metres"]),
                      millimetres(f["airports"]["mean_metres"]), millimetres(f["random"]["worst_metres"]),
-                     millimetres(f["random"]["mean_metres"]), "%.2f" % ns, "%.2f" % (ns / cdc_ns),
+                     millimetres(f["random"]["mean_metres"]), "%.2f" % t, "%.2f" % (t / cdc_ns),
                      "%d of %d" % (f["found"], m["path_points"]),
                      "none" if miss is None else "point %d, decided by %.3f m" % (miss["point"], miss["decided_by_metres"])])
     return table(["form", "bytes", "airports: worst (mm)", "airports: mean (mm)", "random: worst (mm)",
@@ -87,14 +88,14 @@ def forms_table(m, medians):
                   "closest miss"], rows, "l" + "r" * 8 + "l") + "\n"
 
 
-def reading(m, medians):
+def reading(m, ns):
     """The table in a sentence: the cheapest 8-byte form, the others of 8
     bytes beside it, and the larger forms that are faster."""
     forms = m["forms"]
-    cheapest = min((f for f in forms if f["bytes"] == 8), key=lambda f: ns_per_test(medians, f))
+    cheapest = min((f for f in forms if f["bytes"] == 8), key=lambda f: ns_per_test(ns, f))
     same_size, faster = [], []
     for f in forms:
-        ratio = ns_per_test(medians, f) / ns_per_test(medians, cheapest)
+        ratio = ns_per_test(ns, f) / ns_per_test(ns, cheapest)
         text = "%s (%d bytes) takes %.2f times as long" % (f["label"], f["bytes"], ratio)
         if f is not cheapest and (f["bytes"] == 8 or ratio < 1):
             (same_size if f["bytes"] == 8 else faster).append(text)
@@ -186,14 +187,14 @@ and {floats:.2f} m for the floats, against the {e['median_shift_metres']:.1f} m 
 
 def document(measures, results):
     """measures: representations-report's record; results: the suite's run."""
-    medians = medians_ns(results)
-    return (introduction() + columns(measures, results) + forms_table(measures, medians) +
-            reading(measures, medians) + bounds(measures) + ellipsoid(measures) + ellipsoid_meaning(measures))
+    ns = figures(results)
+    return (introduction() + columns(measures, results) + forms_table(measures, ns) +
+            reading(measures, ns) + bounds(measures) + ellipsoid(measures) + ellipsoid_meaning(measures))
 
 
 def plot_rows(measures, results):
     """Per form: its label, bytes, worst error in metres, ns per test and
     whether it is one of the program's own."""
-    medians = medians_ns(results)
-    return [("%s (%d B)" % (f["label"], f["bytes"]), f["bytes"], worst(f), ns_per_test(medians, f), f["programs_own"])
+    ns = figures(results)
+    return [("%s (%d B)" % (f["label"], f["bytes"]), f["bytes"], worst(f), ns_per_test(ns, f), f["programs_own"])
             for f in measures["forms"]]

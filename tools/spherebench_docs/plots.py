@@ -5,10 +5,8 @@ import os
 import re
 import subprocess
 
-from . import labels, search_doc
-from .results import about, least_ns, run_date
-from .scale import ORDER
-from .suite_tables import best_cdc_floor, sizes
+from . import labels, search_doc, suite_tables
+from .results import about, run_date
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 
@@ -24,38 +22,40 @@ def write(path, text):
         f.write(text)
 
 
-def scaling_data(results):
-    """Columns for tools/plot_scaling.gp: airports, CdcBrute, its fastest
-    floor, LatLongBrute, its floor, the two vector searches ("?" where the
-    run has none), ns per test."""
-    ns = least_ns(results)
-    lines = ["# airports cdc_pass cdc_floor latlong_pass latlong_floor cdc_vector latlong_vector (ns per test)"]
-    for n in sizes(ns):
-        at = "/airports:%d" % n
-        scalar = (n, ns["BM_CdcBrute" + at], best_cdc_floor(ns, n)[1], ns["BM_LatLongBrute" + at],
-                  ns["BM_LatLongFloor" + at])
-        vector = " ".join("?" if v is None else "%.4f" % v
-                          for v in (ns.get("BM_CdcBruteVector" + at), ns.get("BM_LatLongBruteVector" + at)))
-        lines.append("%d %.4f %.4f %.4f %.4f " % scalar + vector)
+def scaling_data(suite):
+    """Columns for tools/plot_scaling.gp: airports, then of each of the
+    program's two forms its brute force and fastest floor, then their vector
+    searches ("?" where the run has none), ns per test."""
+    lines = ["# airports first first_floor second second_floor first_vector second_vector (ns per test)"]
+    for n in suite.sizes():
+        cells = []
+        for form in suite.forms[:2]:
+            cells += [suite.get(suite.scalar[form].benchmark, n), suite.fastest_floor(form, n)[1]]
+        cells += [suite.get(suite.vector[form].benchmark, n) if suite.vector[form] else None for form in suite.forms[:2]]
+        lines.append("%d " % n + " ".join("?" if v is None else "%.4f" % v for v in cells))
     return "\n".join(lines) + "\n"
 
 
 def scaling(results, work, output):
+    suite = suite_tables.Suite(results)
     data = os.path.join(work, "scaling.dat")
-    write(data, scaling_data(results))
-    gnuplot("plot_scaling.gp", data=data, about=about(results), output=output)
+    write(data, scaling_data(suite))
+    first, second = suite.forms[:2]
+    gnuplot("plot_scaling.gp", data=data, about=about(results), output=output, first=suite.scalar[first].name,
+            second=suite.scalar[second].name, first_vector=suite.vector[first].name,
+            second_vector=suite.vector[second].name)
 
 
 def scale_lines(run, data_path):
     """The data blocks of docs/scale.png ("bytes ns" per line) and the
     gnuplot commands that draw them, one panel per thread count."""
     blocks, commands = [], []
-    colours = {s: i + 1 for i, s in enumerate(ORDER)}
-    like = {run.bytes[s]: s for s in reversed(ORDER)}  # a search whose form has that many bytes
+    colours = {s: i + 1 for i, s in enumerate(run.searches)}
+    like = {run.bytes[s]: s for s in reversed(run.searches)}  # a search whose form has that many bytes
     for threads in (1, 2):
         plots = []
         for mode, dash in (("One", 1), ("Batch", 3)):
-            for s in ORDER:
+            for s in run.searches:
                 line = run.line(mode, s, threads)
                 if not line:
                     continue

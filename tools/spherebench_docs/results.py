@@ -1,113 +1,132 @@
-"""The one reader of results: the benchmark suite's JSON (--benchmark_out)
-and the program's records (spherebench --repeat N --json FILE).
+"""The one reader of saved results, and the one rule that makes a figure of
+repeated runs.
 
-A suite figure is the least of the repetitions where the run has it (the
-suite's "min" statistic, or every repetition kept), else the median, else the
-single run: on a shared machine the least time is the loop's own cost. A
-figure whose repetitions vary by more than NOISY_CV (coefficient of
-variation) is marked noisy.
+Every JSON file the documents are made from goes through load(): the suite's
+Google Benchmark output (--benchmark_out), the program's records
+(`spherebench --repeat N --json`), the measures of accuracy-report and
+representations-report, and benchmarks/python_search.py's rows. The suite
+writes some context entries as JSON text (the catalogue, its tables); load()
+reads them as JSON too.
+
+The rule: a figure of repeated runs is the least of them (on a shared machine
+the least time is the loop's own cost, the others add what the machine's
+other work took from it), where the run kept the repetitions or their
+minimum; else their median as the run gives it; else the single run. A median
+taken here is the lower middle, as the program's (base/median.h). A figure
+whose repetitions vary by more than NOISY_CV (coefficient of variation) is
+marked noisy.
 """
 import json
 import statistics
 
 # Repetitions that vary by more than this (coefficient of variation) are noisy.
 NOISY_CV = 0.05
-
-# Benchmarks renamed since some saved runs were made: the old name's part
-# that changed -> the new one. A saved run is read under the new names.
-RENAMED = {
-    "BM_ScaleOne/CdcVector/": "BM_ScaleOne/CdcBruteVector/",
-    "BM_ScaleOne/CdcPass/": "BM_ScaleOne/CdcBrute/",
-    "BM_ScaleOne/LatLongPass/": "BM_ScaleOne/LatLongBrute/",
-    "BM_ScaleOne/LatLongVector/": "BM_ScaleOne/LatLongBruteVector/",
-    "BM_ScaleOne/S2CellIdPass/": "BM_ScaleOne/S2CellIdBrute/",
-    "BM_ScaleOne/S2PointVector/": "BM_ScaleOne/S2PointBruteVector/",
-    "BM_ScaleOne/FloatVector/": "BM_ScaleOne/FloatBruteVector/",
-}
-RENAMED.update({old.replace("One", "Batch"): new.replace("One", "Batch") for old, new in list(RENAMED.items())})
-RENAMED.update({
-    "BM_CdcPass/": "BM_CdcBrute/",
-    "BM_LatLongPass/": "BM_LatLongBrute/",
-    "BM_CdcVectorPass/": "BM_CdcBruteVector/",
-    "BM_CdcVectorPassOn/": "BM_CdcBruteVectorOn/",
-    "BM_LatLongVectorPass/": "BM_LatLongBruteVector/",
-    "BM_S2CellIdPass/": "BM_S2CellIdBrute/",
-})
+# The benchmark names, context entries and kinds of search the documents
+# asked of the runs they read, for a test to hold them to what today's suite
+# registers and writes.
+ASKED = {"benchmarks": set(), "context": set(), "kinds": set()}
 
 
 class ResultsError(Exception):
     """Results that cannot give what was asked of them."""
 
 
-def current_name(name):
-    """A benchmark's name as the suite names it now."""
-    for old, new in RENAMED.items():
-        if name.startswith(old):
-            return new + name[len(old):]
-    return name
+def _json_text(value):
+    """A context entry written as JSON text, read; any other value as it is."""
+    if isinstance(value, str) and value[:1] in ("{", "["):
+        try:
+            return json.loads(value)
+        except ValueError:
+            return value
+    return value
 
 
 def load(path):
-    """A suite run, its benchmarks under their current names; "renamed_from"
-    lists the old names' parts it held."""
+    """The JSON file, with the context entries that hold JSON text read."""
     with open(path) as f:
         results = json.load(f)
-    renamed = set()
-    for b in results.get("benchmarks", []):
-        for key in ("name", "run_name"):
-            if key in b:
-                renamed.update(old for old in RENAMED if b[key].startswith(old))
-                b[key] = current_name(b[key])
-    results["renamed_from"] = sorted(renamed)
+    if isinstance(results, dict) and isinstance(results.get("context"), dict):
+        results["context"] = {k: _json_text(v) for k, v in results["context"].items()}
     return results
 
 
-class Figure(float):
-    """ns per test, with how it was taken ("min", "median", "run") and whether
-    its repetitions varied by more than NOISY_CV."""
+def median(values):
+    """The lower middle of the values, as the program takes a median."""
+    ordered = sorted(values)
+    return ordered[(len(ordered) - 1) // 2]
 
-    def __new__(cls, ns, kind="run", noisy=False):
-        f = super().__new__(cls, ns)
+
+class Figure(float):
+    """A figure with how it was taken ("min", "median", "run") and whether its
+    repetitions varied by more than NOISY_CV."""
+
+    def __new__(cls, value, kind="run", noisy=False):
+        f = super().__new__(cls, value)
         f.kind, f.noisy = kind, noisy
         return f
 
 
-def least_ns(results):
-    """{benchmark name: Figure}, minima where the run has them."""
-    by_name = {}
+def figure_of(runs, aggregates=None, scale=1.0):
+    """The rule: runs are the repetitions' values, aggregates what the run
+    reported of them ({"min": .., "median": .., "cv": ..}); None where there is
+    neither."""
+    aggregates = aggregates or {}
+    cv = aggregates.get("cv")
+    if cv is None and len(runs) > 1 and statistics.mean(runs) > 0:
+        cv = statistics.stdev(runs) / statistics.mean(runs)
+    noisy = cv is not None and cv > NOISY_CV
+    if "min" in aggregates or len(runs) > 1:
+        least = min(runs + ([aggregates["min"]] if "min" in aggregates else []))
+        return Figure(least * scale, "min", noisy)
+    if "median" in aggregates:
+        return Figure(aggregates["median"] * scale, "median", noisy)
+    return Figure(runs[0] * scale) if runs else None
+
+
+def by_benchmark(results, counter):
+    """{run name: (repetitions' values, {aggregate: value})} of a counter."""
+    out = {}
     for b in results["benchmarks"]:
-        entry = by_name.setdefault(b.get("run_name", b["name"]), {"runs": []})
-        aggregate = b.get("aggregate_name")
-        if aggregate:
-            entry[aggregate] = b["per_test"]
+        if counter not in b:
+            continue
+        runs, aggregates = out.setdefault(b.get("run_name", b["name"]), ([], {}))
+        if b.get("aggregate_name"):
+            aggregates[b["aggregate_name"]] = b[counter]
         elif b.get("run_type", "iteration") == "iteration" and not b.get("error_occurred"):
-            entry["runs"].append(b["per_test"])
-    chosen = {}
-    for name, e in by_name.items():
-        runs = e["runs"]
-        cv = e.get("cv")
-        if cv is None and len(runs) > 1:
-            cv = statistics.stdev(runs) / statistics.mean(runs)
-        noisy = cv is not None and cv > NOISY_CV
-        if "min" in e or len(runs) > 1:
-            chosen[name] = Figure(e.get("min", min(runs or [0])) * 1e9, "min", noisy)
-        elif "median" in e:
-            chosen[name] = Figure(e["median"] * 1e9, "median", noisy)
-        elif runs:
-            chosen[name] = Figure(runs[0] * 1e9)
+            runs.append(b[counter])
+    return out
+
+
+class Figures(dict):
+    """{benchmark name: Figure}, noting in ASKED every name looked up."""
+
+    def __getitem__(self, name):
+        ASKED["benchmarks"].add(name)
+        return super().__getitem__(name)
+
+    def get(self, name, default=None):
+        ASKED["benchmarks"].add(name)
+        return super().get(name, default)
+
+
+def figures(results, counter="per_test", scale=1e9):
+    """{benchmark name: Figure} of a counter (by default ns per test)."""
+    chosen = Figures()
+    for name, (runs, aggregates) in by_benchmark(results, counter).items():
+        f = figure_of(runs, aggregates, scale)
+        if f is not None:
+            chosen[name] = f
     return chosen
 
 
-def medians_ns(results):
-    """{benchmark name: median ns per test}; the run must have medians."""
-    medians = {b.get("run_name", b["name"]): b["per_test"] * 1e9
-               for b in results["benchmarks"] if b.get("aggregate_name") == "median"}
-    if not medians:
-        raise ResultsError("holds no medians: run the suite with --benchmark_repetitions")
-    return medians
+def taken(ns):
+    """How the rule took the figures: "least" where it could for any of
+    them, else "median", else "single run"."""
+    kinds = {getattr(f, "kind", "run") for f in ns.values()}
+    return {"min": "least", "median": "median", "run": "single run"}[min(kinds, key=["min", "median", "run"].index)]
 
 
-def widest_spread(results):
+def widest_cv(results):
     """The largest coefficient of variation of any benchmark's repetitions."""
     return max((b["per_test"] for b in results["benchmarks"]
                 if b.get("aggregate_name") == "cv" and "per_test" in b), default=0.0)
@@ -125,10 +144,19 @@ def about(results):
     """"least of 5 runs; run of 2026-12-07, vector target AVX3"."""
     c = results["context"]
     reps = repetitions(results)
-    least = any(b.get("aggregate_name") == "min" for b in results["benchmarks"])
-    taken = ("least" if least else "median") + " of %d runs" % reps if reps > 1 else "single runs"
+    how = "%s of %d runs" % (taken(figures(results)), reps) if reps > 1 else "single runs"
     target = ", vector target " + c["vector_target"] if "vector_target" in c else ""
-    return "%s; run of %s%s" % (taken, run_date(results), target)
+    return "%s; run of %s%s" % (how, run_date(results), target)
+
+
+def context_facts(results, key):
+    """A context entry the suite writes as JSON (its catalogue, its tables);
+    a run made before the suite wrote it cannot give it."""
+    ASKED["context"].add(key)
+    value = results.get("context", {}).get(key)
+    if not isinstance(value, (dict, list)):
+        raise ResultsError("the run's context holds no %s: make it again with today's suite" % key)
+    return value
 
 
 def cache_bytes(results, level, kind):
@@ -152,41 +180,39 @@ def runs_only(results, pairs):
 
 class ProgramRuns:
     """One `spherebench --repeat N --json` record: the clock ticks of every
-    run of each pass ("cdc", "latlong"), the least of them (the run least
-    disturbed), the nanoseconds per test that makes, and whether the runs
-    varied by more than NOISY_CV."""
+    run of each pass (the record's "searches" name the passes: "cdc" runs
+    CdcBrute, and so on), and the figure of them by the rule."""
 
     def __init__(self, record, label=""):
-        for key in ("runs", "tests"):
+        for key in ("runs", "tests", "searches"):
             if key not in record:
                 raise ResultsError("not a record of spherebench --json: no %s" % key)
         if not record["runs"]:
             raise ResultsError("the record holds no runs")
         self.record, self.label = record, label
-        self.ticks = {m: [r[m + "_ticks"] for r in record["runs"]] for m in ("cdc", "latlong")}
+        self.passes = list(record["searches"])  # in the order the program runs them
+        self.ticks = {p: [r[p + "_ticks"] for r in record["runs"]] for p in self.passes}
 
     @property
     def tests(self):
         return self.record["tests"]
+
+    def search(self, method):
+        return self.record["searches"][method]
 
     def least(self, method):
         """The least clock ticks (milliseconds) of the method's runs."""
         return min(self.ticks[method])
 
     def ns_per_test(self, method):
-        return Figure(self.least(method) * 1e6 / self.tests, "min", self.noisy(method))
-
-    def noisy(self, method):
-        ticks = self.ticks[method]
-        mean = statistics.mean(ticks)
-        return len(ticks) > 1 and mean > 0 and statistics.stdev(ticks) / mean > NOISY_CV
+        """ns per test of the method's runs, by the rule."""
+        return figure_of([t * 1e6 / self.tests for t in self.ticks[method]])
 
     def ratio(self):
-        """Lat/long over direction cosines, of the least ticks of each."""
-        cdc = self.least("cdc")
-        return self.least("latlong") / cdc if cdc else float("inf")
+        """The second pass over the first, of the least ticks of each."""
+        first, second = (self.least(p) for p in self.passes[:2])
+        return second / first if first else float("inf")
 
 
 def load_program_runs(path, label=""):
-    with open(path) as f:
-        return ProgramRuns(json.load(f), label)
+    return ProgramRuns(load(path), label)

@@ -1,15 +1,14 @@
 """One run of the suite's scale benchmarks (BM_ScaleOne, BM_ScaleBatch,
 BM_ScaleRead), read for docs/SCALE.md and docs/scale.png: per benchmark the
 least CPU time per test per thread of its repetitions, the wall-clock time,
-the read bandwidths, and the floors a search cannot beat."""
+the read bandwidths, and the floors a search cannot beat. The searches, their
+order and bytes come from the run's catalogue, the batch and the tile from
+its context ("scale")."""
 import re
 
+from . import catalogue
 from . import results as results_
 
-# The scale study's searches, in the order of its tables.
-ORDER = ["CdcBruteVector", "CdcBrute", "FloatBruteVector", "S2PointBruteVector", "LatLongBruteVector",
-         "LatLongBrute", "S2CellIdBrute"]
-BATCH = 1000
 TIE = 1.1  # two times closer than this are taken as equal
 ONE = re.compile(r"^BM_Scale(One|Batch)/(\w+)/locations:(\d+)/threads:(\d+)")
 READ = re.compile(r"^BM_ScaleRead/bytes:(\d+)/threads:(\d+)")
@@ -44,17 +43,39 @@ def read_times(results):
 
 
 class Run:
-    """results: a suite run (results.load); bytes: {search: bytes per
-    location} (the catalogue's); caches: (L1d, L2, L3) in bytes, by default
-    the ones the run recorded."""
+    """results: a suite run (results.load); caches: (L1d, L2, L3) in bytes,
+    by default the ones the run recorded."""
 
-    def __init__(self, results, bytes_, caches=None):
-        self.results, self.bytes = results, bytes_
+    def __init__(self, results, caches=None):
+        self.results, self.catalogue = results, catalogue.of(results)
+        facts = results_.context_facts(results, "scale")
+        self.batch, self.tile_bytes = facts["batch"], facts["tile_bytes"]
         self.t, self.wall, self.bw, self.bw_wall, self.stretch, self.spread = read_times(results)
         self.caches = caches or tuple(results_.cache_bytes(results, level, kind)
                                       for level, kind in ((1, "Data"), (2, "Unified"), (3, "Unified")))
+        self.searches = self.catalogue.ordered({k[1] for k in self.t})
+        self.bytes = {s: self.catalogue[s].bytes for s in self.searches}
         self.sizes = sorted({k[2] for k in self.t})
         self.largest = self.sizes[-1]
+
+    def fastest_of_each_form(self, mode, threads):
+        """{form: its fastest search at the largest size}, in the catalogue's
+        order of forms."""
+        best = {}
+        for s in self.searches:
+            t, form = self.t.get((mode, s, self.largest, threads)), self.catalogue[s].form
+            if t is not None and (form not in best or t < self.t[(mode, best[form], self.largest, threads)]):
+                best[form] = s
+        return {f: best[f] for f in self.catalogue.forms if f in best}
+
+    def smallest_and_larger(self, mode, threads):
+        """The fastest search of the fastest form of the fewest bytes, and the
+        fastest search of each larger form: what the study sets side by side."""
+        best = self.fastest_of_each_form(mode, threads)
+        least = min(self.bytes[s] for s in best.values())
+        small = min((s for s in best.values() if self.bytes[s] == least),
+                    key=lambda s: self.t[(mode, s, self.largest, threads)])
+        return small, [s for s in best.values() if self.bytes[s] > least]
 
     def line(self, mode, search, threads):
         return {n: self.t[(mode, search, n, threads)] for n in self.sizes if (mode, search, n, threads) in self.t}
@@ -72,7 +93,7 @@ class Run:
         bw = self.bw.get((n * self.bytes[search], threads))
         if bw is None:
             return None
-        per_test = self.bytes[search] if mode == "One" else self.bytes[search] * threads / BATCH
+        per_test = self.bytes[search] if mode == "One" else self.bytes[search] * threads / self.batch
         return per_test / bw * 1e9
 
     def floor(self, mode, search, n, threads):

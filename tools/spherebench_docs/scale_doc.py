@@ -1,6 +1,9 @@
-"""docs/SCALE.md from one run of the suite's scale benchmarks (scale.Run)."""
+"""docs/SCALE.md from one run of the suite's scale benchmarks (scale.Run):
+every search the run timed, in the catalogue's order; the fastest search of
+the smallest form set beside the fastest of each larger form."""
 from .markdown import short, table
-from .scale import ORDER, TIE
+from .results import context_facts, median
+from .scale import TIE
 
 
 def size_name(n):
@@ -13,10 +16,10 @@ def mib(b):
 
 
 def time_table(run, mode, threads):
-    sizes = [n for n in run.sizes if any((mode, s, n, threads) in run.t for s in ORDER)]
+    sizes = [n for n in run.sizes if any((mode, s, n, threads) in run.t for s in run.searches)]
     out = ["| search | bytes | " + " | ".join(size_name(n) for n in sizes) + " |",
            "|---|---:|" + "---:|" * len(sizes)]
-    for s in ORDER:
+    for s in run.searches:
         line = run.line(mode, s, threads)
         if line:
             out.append(f"| {s} | {run.bytes[s]} | " + " | ".join(short(line.get(n)) for n in sizes) + " |")
@@ -37,7 +40,7 @@ def floor_table(run):
     n = run.largest
     out = [f"| search | mode | threads | ns per test at {size_name(n)} | wall-clock | compute floor (in L2) "
            "| memory floor | time / larger floor | 1 thread / 2 threads |", "|---|---|---:|---:|---:|---:|---:|---:|---:|"]
-    for s in ORDER:
+    for s in run.searches:
         for mode in ("One", "Batch"):
             for threads in (1, 2):
                 t = run.t.get((mode, s, n, threads))
@@ -53,66 +56,84 @@ def floor_table(run):
     return "\n".join(out)
 
 
-def crossover_sentence(run, mode, threads, other):
-    start, common = run.crossover("CdcBruteVector", other, mode, threads)
-    a, b = run.line(mode, "CdcBruteVector", threads), run.line(mode, other, threads)
-    n = run.largest
+def crossover_sentence(run, mode, threads, small, other):
+    """Whether and from which size the smaller form's search (small) is
+    faster than the larger one's (other), and why not where it is not."""
+    start, common = run.crossover(small, other, mode, threads)
+    a, b = run.line(mode, small, threads), run.line(mode, other, threads)
+    n, form = run.largest, f"{small} ({run.bytes[small]} bytes)"
     if not common:
-        return f"{other}: not measured."
+        return f"{other}: not measured"
     if start is None:
         mf = run.memory_floor(mode, other, n, threads)
-        own = f"its own arithmetic ({short(run.compute_floor(mode, 'CdcBruteVector', threads))} ns per test in cache)"
+        own = f"its own arithmetic ({short(run.compute_floor(mode, small, threads))} ns per test in cache)"
         why = (f"{own} costs more than reading {run.bytes[other]} bytes ({short(mf)} ns at the measured bandwidth)"
                if mode == "One" else f"{own} costs more than {other}'s "
                f"({short(run.compute_floor(mode, other, threads))} ns), and a blocked batch leaves every form "
                f"with its arithmetic alone (memory floor {short(mf)} ns)")
-        return (f"the 8-byte form does not overtake {other} ({run.bytes[other]} bytes) at any size up to "
+        return (f"{form} does not overtake {other} ({run.bytes[other]} bytes) at any size up to "
                 f"{size_name(n)}: at {size_name(n)} it takes {short(a[n])} ns per test against {short(b[n])} ns, "
                 f"because {why}")
     if start == common[0]:
-        return (f"the 8-byte form is faster than {other} ({run.bytes[other]} bytes) at every size measured, "
+        return (f"{form} is faster than {other} ({run.bytes[other]} bytes) at every size measured, "
                 f"{short(a[n])} against {short(b[n])} ns at {size_name(n)}")
-    where = (f"({mib(start * 8)} of pairs against {mib(start * run.bytes[other])}; L2 {mib(run.caches[1])}, "
+    where = (f"({mib(start * run.bytes[small])} against {mib(start * run.bytes[other])}; L2 {mib(run.caches[1])}, "
              f"L3 {mib(run.caches[2])}): {short(a[start])} against {short(b[start])} ns")
-    # Where the pair is faster by less than the noise, name the size from
-    # which it is clearly faster too.
+    # Where the smaller form is faster by less than the noise, name the size
+    # from which it is clearly faster too.
     clear = next((m for m in common if m >= start and all(b[k] >= TIE * a[k] for k in common if k >= m)), None)
     if clear != start:
         later = (f"clearly faster from {size_name(clear)} on ({short(a[clear])} against {short(b[clear])} ns)"
                  if clear else "never by more than the noise")
-        return (f"the 8-byte form overtakes {other} ({run.bytes[other]} bytes) from {size_name(start)} locations on "
+        return (f"{form} overtakes {other} ({run.bytes[other]} bytes) from {size_name(start)} locations on "
                 f"{where}, which is within {100 * (TIE - 1):.0f} %, a tie within the noise; it is {later}")
     if start == n:
-        return f"the 8-byte form overtakes {other} ({run.bytes[other]} bytes) only at the largest size, {size_name(n)} {where}"
-    return (f"the 8-byte form overtakes {other} ({run.bytes[other]} bytes) from {size_name(start)} locations on "
+        return f"{form} overtakes {other} ({run.bytes[other]} bytes) only at the largest size, {size_name(n)} {where}"
+    return (f"{form} overtakes {other} ({run.bytes[other]} bytes) from {size_name(start)} locations on "
             f"{where} there, {short(a[n])} against {short(b[n])} ns at {size_name(n)}")
+
+
+def crossovers(run, mode, threads):
+    small, larger = run.smallest_and_larger(mode, threads)
+    return "; ".join(crossover_sentence(run, mode, threads, small, other) for other in larger)
 
 
 def speedups(run, mode, n, times=None):
     times = run.t if times is None else times
     parts = []
-    for s in ORDER:
+    for s in run.searches:
         one, two = times.get((mode, s, n, 1)), times.get((mode, s, n, 2))
         if one and two:
             parts.append(f"{s} {one / two:.2f}")
     return ", ".join(parts) if parts else "not measured"
 
 
-def searches_table(run, searches):
+def searches_table(run):
     """What each search of the tables is, from the catalogue of searches."""
     return table(["search", "form", "bytes", "vector", "entry point"],
-                 [[s, searches[s].form, run.bytes[s], "Highway" if searches[s].vector else "scalar",
-                   f"`{searches[s].entry}`"] for s in ORDER], "llrll")
+                 [[s, run.catalogue[s].form, run.bytes[s], "Highway" if run.catalogue[s].vector else "scalar",
+                   f"`{run.catalogue[s].entry}`"] for s in run.searches], "llrll")
 
 
-def renamed_note(run):
-    """What a run made before the scale study's searches were renamed timed
-    under the name that is now CdcBruteVector's."""
-    if not any(old.endswith("/CdcVector/") for old in run.results.get("renamed_from", [])):
-        return ""
-    return ("\n\nThis run was made under the benchmarks' former names (PERFORMANCE.md lists them): its\n"
-            "CdcBruteVector figures are of the vector search over the table as stored\n"
-            "(`cdc_vector_find_nearest`), which `BM_ScaleOne/CdcVector` timed, not of the block search.")
+def batch_limits(run):
+    """Which searches the run batched only up to a size below the largest."""
+    stops = {}
+    for s in run.searches:
+        batched = [n for n in run.sizes if ("Batch", s, n, 1) in run.t]
+        if batched and batched[-1] < run.largest:
+            stops.setdefault(batched[-1], []).append(s)
+    return "".join(f" {', '.join(names)} are batched only up to {size_name(n)} locations: they are far from any "
+                   "memory limit, so blocking cannot change them, and a batch at the largest size would take minutes."
+                   for n, names in sorted(stops.items()))
+
+
+def in_cache(run):
+    """The suite's largest table, which sits in one core's L2."""
+    return max(context_facts(run.results, "suite_tables")["airport_counts"])
+
+
+def largest_table(run):
+    return max(run.searches, key=lambda s: run.bytes[s])
 
 
 def introduction(run):
@@ -122,9 +143,9 @@ def introduction(run):
     reps = max((b.get("repetitions", 1) for b in run.results["benchmarks"]), default=1)
     l1, l2, l3 = run.caches
     n = run.largest
-    median, worst = run.stretch[len(run.stretch) // 2], run.stretch[-1]
+    biggest = largest_table(run)
     spread = ("One repetition: no spread to show." if reps < 2 else
-              f"The repetitions of a search differed by a median of {100 * run.spread[len(run.spread) // 2]:.1f} % "
+              f"The repetitions of a search differed by a median of {100 * median(run.spread):.1f} % "
               f"and at most {100 * run.spread[-1]:.0f} % (CPU time).")
     return f"""# The stored forms beyond the cache
 
@@ -133,9 +154,9 @@ Made by `tools/make_docs.sh` from one run of the benchmark suite's scale benchma
 --scale` makes a new run); do not edit by hand. The searches are named as in
 `src/catalogue/search_catalogue.h`.
 
-At 14000 airports ([REPRESENTATIONS.md](REPRESENTATIONS.md)) every table sits in one core's L2
+At {in_cache(run)} airports ([REPRESENTATIONS.md](REPRESENTATIONS.md)) every table sits in one core's L2
 and a form's size cannot matter. Here each form is searched over tables of 2^10 to
-{size_name(n)} random locations (the largest S2Point table is {mib(n * 24)}), in the layout
+{size_name(n)} random locations (the largest {run.catalogue[biggest].form} table is {mib(n * run.bytes[biggest])}), in the layout
 its fastest search reads: the 8-byte forms (the direction-cosine pair, the fixed-point
 latitude/longitude, the S2CellId) as arrays of records, S2Point and the three floats as three
 arrays of components. Every search is exact (the same winner and score as its scalar search,
@@ -146,12 +167,10 @@ SLEEF's.
   positions one by one does. On 2 threads the table is split in two for every query and the
   halves' winners merged (the lowest index on ties); the threads are started once per run of
   queries, so no per-query hand-off is counted.
-- **Batch** (`BM_ScaleBatch`): 1000 queries, blocked: the table is read in tiles of 256 KiB
-  and every query searches a tile before the next is read, so the table comes from memory once
-  per batch (per thread) instead of once per query. On 2 threads the queries are split. The
-  slow searches (the scalar ones and the lat/long vector search) are batched only up to 2^14
-  locations: they are far from any memory limit, so blocking cannot change them, and a batch
-  at 2^24 would take minutes.
+- **Batch** (`BM_ScaleBatch`): {run.batch} queries, blocked: the table is read in tiles of
+  {mib(run.tile_bytes)} and every query searches a tile before the next is read, so the table comes
+  from memory once per batch (per thread) instead of once per query. On 2 threads the queries
+  are split.{batch_limits(run)}
 - **Read bandwidth** (`BM_ScaleRead`): a plain vector sum over as many bytes as each table,
   on 1 and 2 threads. A form's **memory floor** is its bytes per test over that bandwidth (for
   a batch, divided by the batch); its **compute floor** is its own fastest time per test with
@@ -160,12 +179,12 @@ SLEEF's.
 Times are nanoseconds per proximity test: the process's CPU time over its threads, the
 fastest of {reps} repetition(s). On an idle machine that is the wall-clock time; on this
 shared one it leaves out the time the threads waited for a core, and the wall-clock figures
-(in the last table) were longer by a median factor of {median:.2f} (up to {worst:.1f}). Run of
+(in the last table) were longer by a median factor of {median(run.stretch):.2f} (up to {run.stretch[-1]:.1f}). Run of
 {c['date']}: {c.get('cpu', '?')}, {c['num_cpus']} CPUs; L1d {mib(l1)}, L2 {mib(l2)} per core,
 L3 {mib(l3)} (as the run recorded them); {c.get('compiler', '?')}; Highway target {c.get('vector_target', '?')}.
 Load average {load_before} at the start, {load_after} at the end: the machine was shared with
 other builds and benchmarks. {spread} Before timing, the suite checked the split and blocked searches against the plain one
-and the exact vector searches against their scalar ones: {c.get('scale_searches_agree', '?')}.{renamed_note(run)}
+and the exact vector searches against their scalar ones: {c.get('scale_searches_agree', '?')}.
 
 ![time per test against table size](scale.png)
 
@@ -174,26 +193,23 @@ and the exact vector searches against their scalar ones: {c.get('scale_searches_
 
 def answer(run):
     """The crossovers, what blocking does, and what the second core gives."""
-    n = run.largest
-    one1 = [crossover_sentence(run, "One", 1, other) for other in ("S2PointBruteVector", "FloatBruteVector")]
-    one2 = [crossover_sentence(run, "One", 2, other) for other in ("S2PointBruteVector", "FloatBruteVector")]
-    batch1 = [crossover_sentence(run, "Batch", 1, other) for other in ("S2PointBruteVector", "FloatBruteVector")]
-    bw1, bw2 = run.bw.get((n * 24, 1)), run.bw.get((n * 24, 2))
+    n, biggest = run.largest, run.bytes[largest_table(run)]
+    bw1, bw2 = run.bw.get((n * biggest, 1)), run.bw.get((n * biggest, 2))
     blocking = []
-    for s in ("CdcBruteVector", "S2PointBruteVector", "FloatBruteVector"):
+    for s in run.searches:
         one, batch = run.t.get(("One", s, n, 1)), run.t.get(("Batch", s, n, 1))
         if one and batch:
             blocking.append(f"{s} {short(one)} → {short(batch)} ns ({one / batch:.1f}×)")
     return f"""## The answer
 
-- **One query, 1 thread:** {one1[0]}; {one1[1]}.
-- **One query, 2 threads:** {one2[0]}; {one2[1]}.
-- **Blocking** (batch of 1000, 1 thread) takes the memory out of the question: at {size_name(n)}
-  {'; '.join(blocking)}. So {batch1[0]}; {batch1[1]}.
+- **One query, 1 thread:** {crossovers(run, 'One', 1)}.
+- **One query, 2 threads:** {crossovers(run, 'One', 2)}.
+- **Blocking** (batch of {run.batch}, 1 thread) takes the memory out of the question: at {size_name(n)}
+  {'; '.join(blocking)}. So {crossovers(run, 'Batch', 1)}.
 - **The second core**, at {size_name(n)}, speed-up of 2 threads over 1: one query {speedups(run, 'One', n)};
-  batch {speedups(run, 'Batch', n)}. The read bandwidth over {mib(n * 24)} went from
-  {short(bw1 and bw1 / 1e9)} to {short(bw2 and bw2 / 1e9)} GB/s. In cache (14000 locations): one query
-  {speedups(run, 'One', 14000)}. These are ratios of CPU time per thread: how the work of each core
+  batch {speedups(run, 'Batch', n)}. The read bandwidth over {mib(n * biggest)} went from
+  {short(bw1 and bw1 / 1e9)} to {short(bw2 and bw2 / 1e9)} GB/s. In cache ({in_cache(run)} locations): one query
+  {speedups(run, 'One', in_cache(run))}. These are ratios of CPU time per thread: how the work of each core
   shrinks when the work is split, which is the wall-clock speed-up where the two threads run at
   once on otherwise idle cores. Here the machine carried more runnable work than its two cores,
   and the wall-clock ratios at {size_name(n)} were: one query {speedups(run, 'One', n, run.wall)}.
@@ -201,8 +217,8 @@ def answer(run):
 """
 
 
-def tables(run, searches):
-    """Every figure of the run, and what each search is (searches: the catalogue)."""
+def tables(run):
+    """Every figure of the run, and what each search is."""
     n = run.largest
     return f"""## One query at a time, ns per test
 
@@ -214,7 +230,7 @@ def tables(run, searches):
 
 {time_table(run, 'One', 2)}
 
-## Batch of 1000, blocked, ns per test
+## Batch of {run.batch}, blocked, ns per test
 
 1 thread:
 
@@ -236,10 +252,10 @@ Bytes summed per second of CPU time per thread, the highest of the repetitions.
 
 ## The searches
 
-{searches_table(run, searches)}
+{searches_table(run)}
 """
 
 
-def document(run, searches):
-    """docs/SCALE.md; searches: the catalogue (catalogue.load())."""
-    return introduction(run) + answer(run) + tables(run, searches)
+def document(run):
+    """docs/SCALE.md."""
+    return introduction(run) + answer(run) + tables(run)

@@ -1,66 +1,66 @@
 """docs/SEARCH.md and the plot commands of docs/search.png from one run of
-the query benchmarks (BM_Query, with repetitions). Each figure is the least
-of the repetitions: per_query is each thread's CPU time, so the least is the
-run the machine's other work disturbed least. The searches' forms and kinds
-come from the catalogue (catalogue.py)."""
+the query benchmarks (BM_Query, with repetitions): per search, kind of table
+(where the run names one), size, kind of query and threads, the figure of
+the repetitions by the rule of results.py (per_query is each thread's CPU
+time). The searches, their forms and kinds come from the run's catalogue, the
+kinds of table and query from the benchmarks' names, in the order the run
+has them."""
 import re
 
-NAME = re.compile(r"^BM_Query/(\w+)/locations:(\d+)/queries:(path|uniform)(/threads:(\d+))?$")
-KINDS = ["path", "uniform"]
-FORM_COLOURS = {"CdcPair": "#d62728", "FixedLatLong": "#1f77b4", "S2CellId": "#8c564b", "S2Point": "#9467bd",
-                "FloatVector": "#2ca02c"}
-KIND_DASH = {"Brute": 1, "Pruned": 2, "Index": 4, "Anchor": 3}
-SEED_FORMS = ("CdcPair", "FixedLatLong")
+from . import catalogue
+from .markdown import table
+from .results import context_facts, figures
 
-
-def catalogue_facts(searches):
-    """Search name -> (form, kind, exact) from catalogue.load(), the kind
-    capitalised as the catalogue's enumeration spells it."""
-    return {name: (s.form, s.kind.capitalize(), s.exact) for name, s in searches.items()}
+NAME = re.compile(r"^BM_Query/(?P<search>\w+)(?:/table:(?P<table>\w+))?/locations:(?P<size>\d+)"
+                  r"/queries:(?P<queries>\w+)(?P<rest>(?:/\w+:[\w.]+)*)$")
+# Colours of the forms and dashes of the kinds, by their place in the catalogue.
+COLOURS = ["#d62728", "#1f77b4", "#8c564b", "#9467bd", "#2ca02c", "#ff7f0e", "#17becf"]
+GREYS = ["#000000", "#555555", "#999999", "#bbbbbb"]
+DASHES = [1, 2, 4, 3, 5]
 
 
 class Run:
-    """The least of the repetitions of every benchmark of the run."""
+    """Every figure of the run: times[(search, table, size, queries, threads)]
+    in seconds per query; build, bytes per location and wrong answers by
+    (search, table, size) and (search, table, size, queries)."""
 
-    def __init__(self, results, catalogue):
-        self.context = results.get("context", {})
-        self.catalogue = catalogue
-        self.per_query, self.build, self.bytes, self.wrong = {}, {}, {}, {}
-        for b in results["benchmarks"]:
-            m = NAME.match(b.get("run_name", b["name"]))
-            if not m or b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):
+    def __init__(self, results):
+        self.context, self.catalogue = results.get("context", {}), catalogue.of(results)
+        self.queries_per_run = context_facts(results, "query")["queries"]
+        self.times, self.build, self.bytes, self.wrong = {}, {}, {}, {}
+        tables, kinds = {}, {}
+        counters = {c: figures(results, c, 1.0) for c in ("per_query", "build", "bytes_per_location", "wrong")}
+        for name, f in counters["per_query"].items():
+            m = NAME.match(name)
+            if not m or m["search"] not in self.catalogue:
                 continue
-            search, size, kind, threads = m[1], int(m[2]), m[3], int(m[5] or 1)
-            key = (search, size, kind, threads)
-            self.per_query[key] = min(self.per_query.get(key, float("inf")), b["per_query"])
-            if "build" in b:
-                self.build[(search, size)] = min(self.build.get((search, size), float("inf")), b["build"])
-                self.bytes[(search, size)] = b["bytes_per_location"]
-            if "wrong" in b:
-                self.wrong[(search, size, kind)] = int(b["wrong"])
-        self.searches = [s for s in catalogue if any(k[0] == s for k in self.per_query)]
-        self.sizes = sorted({k[1] for k in self.per_query})
+            threads = int(re.search(r"/threads:(\d+)", m["rest"])[1]) if "/threads:" in m["rest"] else 1
+            key = (m["search"], m["table"], int(m["size"]))
+            tables.setdefault(m["table"]), kinds.setdefault(m["queries"])
+            self.times[key + (m["queries"], threads)] = f
+            if name in counters["build"]:
+                self.build[key] = counters["build"][name]
+            if name in counters["bytes_per_location"]:
+                self.bytes[key] = counters["bytes_per_location"][name]
+            if name in counters["wrong"]:
+                self.wrong[key + (m["queries"],)] = int(counters["wrong"][name])
+        self.tables, self.kinds = list(tables), list(kinds)
+        self.searches = self.catalogue.ordered({k[0] for k in self.times})
+        self.sizes = sorted({k[2] for k in self.times})
 
-    def time(self, search, size, kind, threads=1):
-        return self.per_query.get((search, size, kind, threads))
+    def time(self, search, size, kind, threads=1, table=None):
+        return self.times.get((search, table, size, kind, threads))
 
-    def best(self, size, kind, keep):
-        """The fastest search that keep(name, facts) accepts, and its time."""
-        found = [(self.time(s, size, kind), s) for s in self.searches
-                 if keep(s, self.catalogue[s]) and self.time(s, size, kind) is not None]
+    def cases(self, table):
+        """(size, kind of query) of every case the run timed on one thread."""
+        return [(n, k) for n in self.sizes for k in self.kinds
+                if any(self.time(s, n, k, 1, table) for s in self.searches)]
+
+    def fastest(self, table, size, kind, keep):
+        """(time, search) of the fastest search that keep(Search) accepts."""
+        found = [(self.time(s, size, kind, 1, table), s) for s in self.searches
+                 if keep(self.catalogue[s]) and self.time(s, size, kind, 1, table) is not None]
         return min(found) if found else (None, None)
-
-
-def exact_of(form):
-    return lambda name, facts: facts[0] == form and facts[2]
-
-
-def anchors(name, facts):
-    return facts[1] == "Anchor"
-
-
-def exact(name, facts):
-    return facts[2]
 
 
 def us(seconds):
@@ -70,97 +70,133 @@ def us(seconds):
     return "%.3g" % value if value < 1000 else "%.0f" % value
 
 
-def answer(run):
-    """The few sentences that answer the question, from the figures."""
-    lines = []
-    for kind in KINDS:
-        runs = []  # [search, [(size, time)...]] over consecutive sizes
-        for size in run.sizes:
-            t, s = run.best(size, kind, exact)
-            if s and runs and runs[-1][0] == s:
-                runs[-1][1].append((size, t))
-            elif s:
-                runs.append([s, [(size, t)]])
-        fastest = ["%s at %d (%s µs)" % (s, sizes[0][0], us(sizes[0][1])) if len(sizes) == 1 else
-                   "%s from %d to %d (%s to %s µs)" % (s, sizes[0][0], sizes[-1][0], us(sizes[0][1]),
-                                                      us(sizes[-1][1]))
-                   for s, sizes in runs]
-        lines.append("- Fastest exact search, %s queries: %s." % (kind, "; ".join(fastest)))
-    for size in (14000, run.sizes[-1] if run.sizes else None):
-        if size not in run.sizes:
-            continue
-        for kind in KINDS:
-            at, anchor = run.best(size, kind, anchors)
-            if not anchor:
-                continue
-            parts = []
-            for form in FORM_COLOURS:
-                t, s = run.best(size, kind, exact_of(form))
-                if s:
-                    parts.append("%s's best, %s, %.2f×" % (form, s, t / at))
-            lines.append("- At %d locations, %s queries, against the best anchor (%s, %s µs): %s." %
-                         (size, kind, anchor, us(at), "; ".join(parts)))
-    for kind in KINDS:
-        ratios = []
-        for size in run.sizes:
-            cdc, cs = run.best(size, kind, exact_of("CdcPair"))
-            ll, ls = run.best(size, kind, exact_of("FixedLatLong"))
-            brute_cdc, brute_ll = run.time("CdcBrute", size, kind), run.time("LatLongBrute", size, kind)
-            if cs and ls and brute_cdc and brute_ll:
-                ratios.append("%d: %.2f (brute force %.2f)" % (size, ll / cdc, brute_ll / brute_cdc))
-        if ratios:
-            lines.append("- The lat/long form's best over the pair's best, %s queries, by size: %s." %
-                         (kind, "; ".join(ratios)))
+def span(values, digits=2):
+    """"a to b" of the least and the greatest, or the one value; with that
+    many decimals, or three significant digits where digits is None."""
+    low, high = (("%.3g" % v) if digits is None else "%.*f" % (digits, v) for v in (min(values), max(values)))
+    return low if low == high else f"{low} to {high}"
+
+
+def counted(names):
+    """"A in 11, B in 3" of a list of names, most frequent first."""
+    counts = {}
+    for n in names:
+        counts[n] = counts.get(n, 0) + 1
+    return ", ".join(f"{n} in {c}" for n, c in sorted(counts.items(), key=lambda x: -x[1]))
+
+
+def exact(s):
+    return s.exact
+
+
+def anchors(s):
+    return not s.exact
+
+
+class Comparison:
+    """A search against the fastest anchor of each case: its time over the
+    anchor's by case, and the cases where it is slower."""
+
+    def __init__(self, run, table, search):
+        self.search, self.ratios, self.anchors, self.builds = search, {}, [], []
+        for n, k in run.cases(table):
+            at, anchor = run.fastest(table, n, k, anchors)
+            t = run.time(search, n, k, 1, table)
+            if anchor and t:
+                self.ratios[(n, k)] = t / at
+                self.anchors.append(anchor)
+                built = (search, table, n) in run.build and (anchor, table, n) in run.build
+                if built and run.build[(search, table, n)] > 0:
+                    self.builds.append(run.build[(anchor, table, n)] / run.build[(search, table, n)])
+
+    def slower(self):
+        return {case: r for case, r in self.ratios.items() if r > 1}
+
+    def sentence(self):
+        slower = self.slower()
+        where = "; ".join(f"{r:.1f}× at {n}, {k}" for (n, k), r in sorted(slower.items()))
+        built = f"; it builds {span(self.builds, 1)} times faster" if self.builds else ""
+        return (f"{self.search} takes {span(self.ratios.values())} times the time per query of the fastest other "
+                f"library's index ({counted(self.anchors)} of {len(self.ratios)} cases): faster in "
+                f"{len(self.ratios) - len(slower)} of {len(self.ratios)}" + (f", slower {where}" if where else "") +
+                built + ".")
+
+
+def answer(run, table=None):
+    """The few sentences that answer the question, each from the figures of
+    the tables below."""
+    cases = run.cases(table)
+    if not cases:
+        return ["The run has no cases."]
+    first, second = (f.name for f in run.catalogue.program_forms()[:2])
+    fastest = [run.fastest(table, n, k, exact)[1] for n, k in cases]
+    lines = [f"- The fastest exact search, over {len(cases)} cases ({len(run.sizes)} sizes, queries "
+             f"{' and '.join(run.kinds)}): {counted(fastest)}."]
+    for index in (s.name for s in run.catalogue.find(first, "index") if s.name in run.searches):
+        c = Comparison(run, table, index)
+        if c.ratios:
+            sizes = [run.bytes[(index, table, n)] for n in run.sizes if (index, table, n) in run.bytes]
+            lines.append(f"- {c.sentence()}" + (f" It holds {span(sizes, 1)} bytes a location." if sizes else ""))
+    ratios = [run.fastest(table, n, k, lambda s, f=second: s.form == f and s.exact)[0] /
+              run.fastest(table, n, k, lambda s, f=first: s.form == f and s.exact)[0] for n, k in cases
+              if run.fastest(table, n, k, lambda s, f=second: s.form == f and s.exact)[0]]
+    if ratios:
+        lines.append(f"- {second}'s fastest search takes {span(ratios)} times as long as {first}'s.")
+    pruned = {s.name for s in run.catalogue.find(first, "pruned")}
+    brute = {s.name for f in run.catalogue.forms for s in run.catalogue.find(f, "brute")}
+    scans = [run.fastest(table, n, k, lambda s: s.name in pruned) for n, k in cases]
+    brutes = [run.fastest(table, n, k, lambda s: s.name in brute) for n, k in cases]
+    pairs = [(a, b) for a, b in zip(scans, brutes) if a[0] and b[0]]
+    if pairs:
+        lines.append(f"- Without an index, one scan of the table: {first}'s fastest pruned scan "
+                     f"({counted(s for (_, s), _ in pairs)} of {len(pairs)}) takes {span([a[0] / b[0] for a, b in pairs])} "
+                     f"times as long as the fastest brute force ({counted(s for _, (_, s) in pairs)}).")
     return lines
 
 
-def goals(run):
-    """The issue's ratios where the run has both sides: the pair's index
-    against the k-d tree, its pruned vector scan against three floats."""
-    lines = []
-    for size in run.sizes:
-        if size != 14000 and size < (1 << 20):
-            continue
-        for kind in KINDS:
-            index, tree = run.time("CdcIndex", size, kind), run.time("NanoflannKdTree", size, kind)
-            if index and tree:
-                lines.append("- CdcIndex over NanoflannKdTree at %d, %s queries: %.2f× the time per query" %
-                             (size, kind, index / tree))
-            pruned, floats = run.time("CdcPrunedVector", size, kind), run.time("FloatBruteVector", size, kind)
-            if pruned and floats:
-                lines.append("- CdcPrunedVector over FloatBruteVector at %d, %s queries: %.2f×" %
-                             (size, kind, pruned / floats))
-        if (("CdcIndex", size) in run.build and ("NanoflannKdTree", size) in run.build):
-            lines.append("- CdcIndex at %d: %.1f bytes per location, build %.2f× the k-d tree's" %
-                         (size, run.bytes[("CdcIndex", size)],
-                          run.build[("CdcIndex", size)] / run.build[("NanoflannKdTree", size)]))
-    return lines or ["- Not measurable in this run: it has no CdcIndex or CdcPrunedVector."]
-
-
-def time_table(run, threads):
+def time_table(run, threads, table=None):
     """Rows of searches, columns of the sizes run with that many threads."""
-    sizes = [n for n in run.sizes if any(k[1] == n and k[3] == threads for k in run.per_query)]
-    head = "| search | form | kind | " + " | ".join(str(s) for s in sizes) + " |"
-    rows = [head, "|" + "---|" * 3 + "---:|" * len(sizes)]
+    sizes = [n for n in run.sizes if any(run.time(s, n, k, threads, table) for s in run.searches for k in run.kinds)]
+    rows = []
     for s in run.searches:
-        form, kind, _ = run.catalogue[s]
-        cells = ["%s / %s" % (us(run.time(s, n, "path", threads)), us(run.time(s, n, "uniform", threads)))
-                 for n in sizes]
-        rows.append("| %s | %s | %s | %s |" % (s, form, kind.lower(), " | ".join(cells)))
-    return rows
+        cells = [" / ".join(us(run.time(s, n, k, threads, table)) for k in run.kinds) for n in sizes]
+        if any(c.strip("– /") for c in cells):
+            rows.append([s, run.catalogue[s].form, run.catalogue[s].kind] + cells)
+    return table_lines(["search", "form", "kind"] + [str(n) for n in sizes], rows, "lll" + "r" * len(sizes))
 
 
-def build_table(run):
-    rows = ["| search | size | build (ms) | bytes per location | wrong, path / uniform (of 1000) |",
-            "|---|---:|---:|---:|---:|"]
+def table_lines(header, rows, align):
+    return table(header, rows, align).split("\n")
+
+
+def build_table(run, table=None):
+    rows = []
     for s in run.searches:
         for n in run.sizes:
-            if (s, n) in run.build:
-                wrong = "%s / %s" % (run.wrong.get((s, n, "path"), "–"), run.wrong.get((s, n, "uniform"), "–"))
-                rows.append("| %s | %d | %.3g | %.1f | %s |" %
-                            (s, n, run.build[(s, n)] * 1e3, run.bytes[(s, n)],
-                             wrong if run.catalogue[s][1] == "Anchor" else "exact"))
-    return rows
+            if (s, table, n) in run.build:
+                wrong = " / ".join(str(run.wrong.get((s, table, n, k), "–")) for k in run.kinds)
+                size = run.bytes.get((s, table, n))
+                rows.append([s, n, "%.3g" % (run.build[(s, table, n)] * 1e3), "–" if size is None else "%.1f" % size,
+                             wrong if not run.catalogue[s].exact else "exact"])
+    return table_lines(["search", "size", "build (ms)", "bytes per location",
+                        f"wrong, {' / '.join(run.kinds)} (of {run.queries_per_run})"], rows, "lrrrr")
+
+
+def table_sections(run):
+    """The tables of each kind of table the run has."""
+    out = []
+    for t in run.tables:
+        on = f" ({t} tables)" if t else ""
+        kinds = " / ".join(run.kinds)
+        out += ["", f"## Time per query, one thread{on} (µs, {kinds})", ""] + time_table(run, 1, t)
+        out += ["", f"## Time per query, two threads with the queries split{on} (µs, {kinds})", ""]
+        out += time_table(run, 2, t)
+        out += ["", f"## Build time and memory of the indexes and the anchors{on}", "",
+                "Build: the least of up to three builds. Bytes: all the structure holds over the table's",
+                f"count (an anchor's copy of the points included). Wrong: of the {run.queries_per_run} queries, how "
+                "many the", "anchor answers with another location than the exact brute force over the same pairs.",
+                ""] + build_table(run, t)
+    return out
 
 
 def document(run, python_run=None):
@@ -168,16 +204,21 @@ def document(run, python_run=None):
     about = "%s, %s, %s; load %s at the start, %s at the end" % (
         ctx.get("date", "?"), ctx.get("cpu", ctx.get("host_name", "?")), ctx.get("compiler", "?"),
         ctx.get("load_before", "?"), ctx.get("load_after", "?"))
+    answers = []
+    for t in run.tables:
+        answers += ([f"On {t} tables:", ""] if len(run.tables) > 1 else []) + answer(run, t) + [""]
     lines = [
         "# Searching as people search",
         "",
         "Every search of the catalogue (`src/catalogue/search_catalogue.h`) asked one query at a time by",
-        "`BM_Query` (`benchmarks/query_benchmarks.cpp`) over random tables of 2^10 to 2^20 locations",
-        "and 14000, the program's capacity: the brute forces, the scans that skip what cannot win, the",
-        "indexes, and the anchors, other libraries' indexes over the same decoded pairs. Queries are",
-        "1000 points along the great circle from Bombay to Los Angeles (path) or drawn uniformly on the",
-        "sphere (uniform). Times are microseconds per query, the least of the repetitions of each, in",
-        "each thread's CPU time (the machine is shared). Remade by `tools/make_docs.sh --search`.",
+        "`BM_Query` (`benchmarks/query_benchmarks.cpp`) over random tables of %s locations: the brute" % (
+            ", ".join(str(n) for n in run.sizes)),
+        "forces, the scans that skip what cannot win, the indexes, and the anchors, other libraries'",
+        "indexes over the same decoded pairs. Each kind of query (%s) is %d points. Times are" % (
+            ", ".join(run.kinds), run.queries_per_run),
+        "microseconds per query, the least of the repetitions of each, in each thread's CPU time (the",
+        "machine is shared). A case is one size and one kind of query. Remade by",
+        "`tools/make_docs.sh --search`.",
         "",
         "Run: " + about + ".",
         "",
@@ -185,28 +226,7 @@ def document(run, python_run=None):
         "",
         "## The answer",
         "",
-    ] + answer(run) + [
-        "",
-        "Goals (lower is better, 1 or less meets the first, 1.2 the second):",
-        "",
-    ] + goals(run) + [
-        "",
-        "## Time per query, one thread (µs, path / uniform)",
-        "",
-    ] + time_table(run, 1) + [
-        "",
-        "## Time per query, two threads with the queries split (µs, path / uniform)",
-        "",
-    ] + time_table(run, 2) + [
-        "",
-        "## Build time and memory of the indexes and the anchors",
-        "",
-        "Build: the least of up to three builds. Bytes: all the structure holds over the table's",
-        "count (an anchor's copy of the points included). Wrong: of the 1000 queries, how many the",
-        "anchor answers with another location than `CdcBrute` over the same pairs (the exact squared",
-        "chord of the decoded pair, the lowest index on ties).",
-        "",
-    ] + build_table(run) + python_section(python_run)
+    ] + answers + table_sections(run)[1:] + python_section(python_run)
     return "\n".join(lines) + "\n"
 
 
@@ -216,11 +236,8 @@ def python_section(python_run):
     if not python_run:
         return []
     c = python_run["context"]
-    rows = []
-    for r in python_run["rows"]:
-        build = "-" if r["build_ms"] is None else "%.2f" % r["build_ms"]
-        rows.append("| %s | %s | %s | %.2f | %d/%d |" % (r["table"], r["search"], build, r["query_us"], r["same"],
-                                                        r["queries"]))
+    rows = [[r["table"], r["search"], "-" if r["build_ms"] is None else "%.2f" % r["build_ms"], "%.2f" % r["query_us"],
+             "%d/%d" % (r["same"], r["queries"])] for r in python_run["rows"]]
     return [
         "",
         "## From Python",
@@ -233,35 +250,32 @@ def python_section(python_run):
             "repeats", "?"),
         "`Index` once. Same winner: the queries answered with spherebench's exact nearest location.",
         "",
-        "| table | search | build (ms) | query (µs a point) | same winner |",
-        "|---|---|---:|---:|---:|",
-    ] + rows
+    ] + table_lines(["table", "search", "build (ms)", "query (µs a point)", "same winner"], rows, "llrrr")
 
 
 def plot_commands(run):
-    """A panel per kind of query, a line per search; colour by form, dash by
-    kind of search, anchors in grey shades."""
-    out = []
+    """A panel per kind of table and query, a line per search; colour by
+    form, dash by kind of search, anchors in grey shades."""
+    forms, kinds = list(run.catalogue.forms), sorted({s.kind for s in run.catalogue.searches.values()},
+                                                     key=[s.kind for s in run.catalogue.searches.values()].index)
+    panels = [(t, k) for t in run.tables for k in run.kinds]
+    out, greys, styles = [], iter(GREYS), {}
     for s in run.searches:
-        for kind in KINDS:
-            points = [(n, run.time(s, n, kind)) for n in run.sizes if run.time(s, n, kind)]
-            out.append("$%s_%s << EOD" % (s, kind))
-            out += ["%d %.6g" % (n, t * 1e6) for n, t in points]
+        entry = run.catalogue[s]
+        colour = COLOURS[forms.index(entry.form) % len(COLOURS)] if entry.exact else next(greys, "#777777")
+        styles[s] = 'lc rgb "%s" dt %d lw 2' % (colour, DASHES[kinds.index(entry.kind) % len(DASHES)])
+    for i, (t, k) in enumerate(panels):
+        for s in run.searches:
+            out.append("$%s_%d << EOD" % (s, i))
+            out += ["%d %.6g" % (n, run.time(s, n, k, 1, t) * 1e6) for n in run.sizes if run.time(s, n, k, 1, t)]
             out.append("EOD")
-    greys = iter(["#000000", "#555555", "#999999", "#bbbbbb"])
-    styles = {}
-    for s in run.searches:
-        form, kind, _ = run.catalogue[s]
-        colour = next(greys, "#777777") if kind == "Anchor" else FORM_COLOURS.get(form, "#777777")
-        styles[s] = 'lc rgb "%s" dt %d lw 2' % (colour, KIND_DASH.get(kind, 1))
     if run.sizes:
         out.append("set xrange [%g:%g]" % (run.sizes[0] / 1.4, run.sizes[-1] * 1.4))
-    for i, kind in enumerate(KINDS):
-        out.append("set origin %g, 0.3" % (0.5 * i))
-        out.append("set size 0.5, 0.62")
-        out.append('set title "%s queries"' % kind)
-        out.append("unset key" if i == 0 else "set key at screen 0.5, screen 0.27 center top horizontal maxrows 5")
-        plots = ["$%s_%s using 1:2 with linespoints %s title '%s'" % (s, kind, styles[s], s)
-                 for s in run.searches]
+    for i, (t, k) in enumerate(panels):
+        out.append("set origin %g, 0.3" % (i / len(panels)))
+        out.append("set size %g, 0.62" % (1 / len(panels)))
+        out.append('set title "%s queries%s"' % (k, f", {t} tables" if t else ""))
+        out.append("unset key" if i else "set key at screen 0.5, screen 0.27 center top horizontal maxrows 5")
+        plots = ["$%s_%d using 1:2 with linespoints %s title '%s'" % (s, i, styles[s], s) for s in run.searches]
         out.append("plot " + ", \\\n     ".join(plots))
     return "\n".join(out) + "\n"
