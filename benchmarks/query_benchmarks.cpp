@@ -24,10 +24,12 @@
 // Counters: per_query, seconds per query: each thread's CPU time over the
 // queries of all threads, averaged over the threads (on a quiet machine, the
 // wall-clock time of the queries, the two threads at once where there are
-// two; on a shared one, without what other work took); for an index or an anchor, build (seconds, the
-// least of up to three builds) and bytes_per_location (all the structure
-// holds over the table's count); for an anchor, wrong: of the 1000 queries,
-// how many it answers with another location than CdcBrute over the same pairs.
+// two; on a shared one, without what other work took); for an index or an
+// anchor, build (seconds, the least of up to three builds) and
+// bytes_per_location (all the structure holds over the table's count); for
+// an anchor, wrong: of the 1000 queries, how many it answers at another
+// location than CdcBrute over the same pairs (a copy of a repeated site is
+// the same location).
 // Before anything is timed, every exact search is checked against its brute
 // force on every table that the filter lets it run on: the same winners and
 // scores, bit for bit. A search that reads every location and is timed at

@@ -39,28 +39,30 @@ FormTables<Stored> make_tables(Make make) {
     return t;
 }
 
-// Each form's tables, made on first use.
-template <typename Stored>
-const FormTables<Stored>& tables_of(Stored (*make)(UnitVector)) {
+// The tables each function makes, on first use: one per function, not per
+// type of its result.
+template <auto make>
+const auto& tables_of() {
+    using Stored = decltype(make(UnitVector{}));
     static const FormTables<Stored> t = make_tables<Stored>(make);
     return t;
 }
 
 // One search per point, each point prepared as the search takes it.
 int32_t cell_id_search(int i, int n) {
-    const FormTables<S2CellId>& t = tables_of(cell_id_of);
+    const FormTables<S2CellId>& t = tables_of<cell_id_of>();
     return nearest_by_cell_ids(t.airports.data(), n, t.points[i].ToPoint());
 }
 int32_t s2_point_search(int i, int n) {
-    const FormTables<S2Point>& t = tables_of(s2_point_of);
+    const FormTables<S2Point>& t = tables_of<s2_point_of>();
     return nearest_by_s2_points(t.airports.data(), n, t.points[i]);
 }
 int32_t haversine_search(int i, int n) {
-    const FormTables<LatLong>& t = tables_of(latlong_of);
+    const FormTables<LatLong>& t = tables_of<latlong_of>();
     return nearest_by_haversine(t.airports.data(), n, t.points[i]);
 }
 int32_t float_vector_search(int i, int n) {
-    const FormTables<FloatVector>& t = tables_of(float_vector_of);
+    const FormTables<FloatVector>& t = tables_of<float_vector_of>();
     return nearest_by_float_vectors(t.airports.data(), n, t.points[i]);
 }
 
@@ -107,9 +109,9 @@ bool representations_agree() {
     const char* s2_cell_id = form_name(Form::kS2CellId);
     const char* s2_point = form_name(Form::kS2Point);
     const char* float_vector = form_name(Form::kFloatVector);
-    if (!same_directions(s2_cell_id, tables_of(cell_id_of)) || !same_directions(s2_point, tables_of(s2_point_of)) ||
-        !same_directions("haversine", tables_of(latlong_of)) ||
-        !same_directions(float_vector, tables_of(float_vector_of)))
+    if (!same_directions(s2_cell_id, tables_of<cell_id_of>()) || !same_directions(s2_point, tables_of<s2_point_of>()) ||
+        !same_directions("haversine", tables_of<latlong_of>()) ||
+        !same_directions(float_vector, tables_of<float_vector_of>()))
         return false;
     const SuiteTables& t = suite_tables();
     struct FormSearch {

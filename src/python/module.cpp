@@ -46,6 +46,13 @@ py::array_t<uint32_t> encode(py::handle latitudes, py::handle longitudes) {
     return pairs_array(lat.size(), [&](size_t i) { return encode_degrees(lat[i], lon[i]); });
 }
 
+// "a", "b", "c": the names as an error message lists them.
+std::string quoted_list(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "\"" : ", \"") + name + "\"";
+    return list;
+}
+
 std::vector<std::string> table_kind_names() {
     std::vector<std::string> names;
     for (const TableKind kind : kTableKinds) names.emplace_back(table_kind_name(kind));
@@ -54,9 +61,7 @@ std::vector<std::string> table_kind_names() {
 
 TableKind kind_argument(const std::string& name) {
     if (const auto kind = find_table_kind(name)) return *kind;
-    std::string known;
-    for (const std::string& each : table_kind_names()) known += (known.empty() ? "\"" : ", \"") + each + "\"";
-    throw py::value_error("unknown kind of table \"" + name + "\": the kinds are " + known);
+    throw py::value_error("unknown kind of table \"" + name + "\": the kinds are " + quoted_list(table_kind_names()));
 }
 
 // The pairs of the directions that `draw` makes of (kind, count, seed), as
@@ -90,9 +95,7 @@ py::array_t<double> decode(py::handle pairs_object) {
 
 PassSearch search_argument(const std::string& name) {
     if (const auto search = find_pass_search(name)) return *search;
-    std::string known;
-    for (const std::string& each : python_search_names()) known += (known.empty() ? "\"" : ", \"") + each + "\"";
-    throw py::value_error("unknown search \"" + name + "\": this build has " + known);
+    throw py::value_error("unknown search \"" + name + "\": this build has " + quoted_list(python_search_names()));
 }
 
 // The table's pairs, checked.
