@@ -9,6 +9,7 @@
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "method/nearest.h"
+#include "method/result_sets.h"
 
 namespace spherebench {
 
@@ -17,10 +18,16 @@ class BruteForce {
   public:
     using Records = const typename Method::Stored*;
     using Query = typename Method::Point;
+    static constexpr ScoreOrder kOrder = Method::order;
 
     BruteForce(Records records, int count) : records_(records), count_(count) {}
 
     Nearest nearest(const Query& query) const { return find_nearest<Method>(records_, count_, query); }
+    // Every location offered to the results (method/result_sets.h).
+    template <typename Results>
+    void find(const Query& query, Results& results) const {
+        for (int j = 0; j < count_; ++j) results.add(j, Method::score(records_[j], query));
+    }
     size_t bytes() const { return sizeof(typename Method::Stored) * static_cast<size_t>(count_); }
 
   private:

@@ -8,6 +8,7 @@
 #include "anchors/anchor.h"
 #include "forms/representations.h"
 #include "method/brute_force.h"
+#include "method/result_sets.h"
 #include "search/cdc_index.h"
 #include "search/cdc_pruned_search.h"
 #include "search/latlong_index.h"
@@ -36,12 +37,25 @@ class SearchOf final : public Search {
         set_build_seconds(seconds_since(start));
     }
 
-    Nearest nearest(const FormTable& queries, int q) const override {
-        return search_.nearest(query_of(queries, q, std::type_identity<typename T::Query>{}));
+    Nearest nearest(const FormTable& queries, int q) const override { return search_.nearest(query(queries, q)); }
+    std::vector<Nearest> nearest(const FormTable& queries, int q, int k) const override {
+        if constexpr (kFinds) return nearest_k(search_, query(queries, q), k);
+        return {};
+    }
+    std::vector<Nearest> within(const FormTable& queries, int q, double limit) const override {
+        if constexpr (kFinds) return nearest_within(search_, query(queries, q), limit);
+        return {};
     }
     size_t bytes() const override { return search_.bytes(); }
 
   private:
+    static constexpr bool kFinds = requires(const T& t, NearestK& results) {
+        t.find(std::declval<typename T::Query>(), results);
+    };
+    static typename T::Query query(const FormTable& queries, int q) {
+        return query_of(queries, q, std::type_identity<typename T::Query>{});
+    }
+
     T search_;
 };
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "catalogue/search_catalogue.h"
 #include "forms/form_table.h"
@@ -22,6 +23,12 @@ class Search {
     // The nearest location of the table to query q of `queries` (a table in
     // table_form(id())): its index in the table and its score.
     virtual Nearest nearest(const FormTable& queries, int q) const = 0;
+    // Its k nearest locations to the query, nearest first (fewer where the
+    // table holds fewer), and every location whose score is at the limit or
+    // nearer, nearest first: by score in the search's order, then by index,
+    // as testing every location ranks them (method/result_sets.h).
+    virtual std::vector<Nearest> nearest(const FormTable& queries, int q, int k) const = 0;
+    virtual std::vector<Nearest> within(const FormTable& queries, int q, double limit) const = 0;
     // All the search reads over its table: the table itself where it reads
     // it as it is, else what it built (an index, a grouped copy) with it.
     virtual size_t bytes() const = 0;

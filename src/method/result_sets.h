@@ -1,0 +1,110 @@
+// The questions a search answers, as the sets that collect its answer (the
+// kind of question is a parameter of one traversal, as in nanoflann's
+// findNeighbors): the nearest location, the k nearest, and every location
+// within a limit. Every set ranks answers the brute force's way: by score in
+// the search's order, then by index, so that which locations are found and
+// their order are those of testing every location.
+//
+// A search's find(query, results) offers it locations by results.add(index,
+// score) and may skip any whose score it has proved lies beyond
+// results.reach(): strictly farther in the order (a location at the reach
+// itself may still win a tie by its index).
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "method/nearest.h"
+
+namespace spherebench {
+
+// Whether a ranks before b: nearer, or as near with the lower index.
+constexpr bool ranks_before(Nearest a, Nearest b, ScoreOrder order) {
+    if (a.score == b.score) return a.airport < b.airport;
+    return nearer(a.score, b.score, order);
+}
+
+// The farthest score of the order: every score is at least as near.
+constexpr double farthest_score(ScoreOrder order) {
+    return order == ScoreOrder::kSmallerNearer ? std::numeric_limits<double>::infinity()
+                                               : -std::numeric_limits<double>::infinity();
+}
+
+// The one nearest location: the search's nearest(query).
+class NearestOne {
+  public:
+    explicit NearestOne(ScoreOrder order) : order_(order), best_{kNoWinner, farthest_score(order)} {}
+
+    double reach() const { return best_.score; }
+    void add(int32_t index, double score) {
+        if (ranks_before({index, score}, best_, order_) || best_.airport == kNoWinner) best_ = {index, score};
+    }
+    Nearest take() const { return best_; }
+
+  private:
+    ScoreOrder order_;
+    Nearest best_;
+};
+
+// The k nearest (fewer where the table holds fewer), nearest first.
+class NearestK {
+  public:
+    NearestK(int k, ScoreOrder order) : k_(std::max(k, 0)), order_(order) { held_.reserve(k_); }
+
+    double reach() const { return full() ? held_.back().score : farthest_score(order_); }
+    void add(int32_t index, double score) {
+        const Nearest found{index, score};
+        if (k_ == 0 || (full() && !ranks_before(found, held_.back(), order_))) return;
+        if (full()) held_.pop_back();
+        const auto at = std::upper_bound(held_.begin(), held_.end(), found,
+                                         [this](Nearest a, Nearest b) { return ranks_before(a, b, order_); });
+        held_.insert(at, found);
+    }
+    std::vector<Nearest> take() { return std::move(held_); }
+
+  private:
+    bool full() const { return static_cast<int>(held_.size()) == k_; }
+
+    int k_;
+    ScoreOrder order_;
+    std::vector<Nearest> held_;  // in rank order
+};
+
+// Every location whose score is at the limit or nearer, nearest first.
+class WithinLimit {
+  public:
+    WithinLimit(double limit, ScoreOrder order) : limit_(limit), order_(order) {}
+
+    double reach() const { return limit_; }
+    void add(int32_t index, double score) {
+        if (!nearer(limit_, score, order_)) found_.push_back({index, score});
+    }
+    std::vector<Nearest> take() {
+        std::sort(found_.begin(), found_.end(), [this](Nearest a, Nearest b) { return ranks_before(a, b, order_); });
+        return std::move(found_);
+    }
+
+  private:
+    double limit_;
+    ScoreOrder order_;
+    std::vector<Nearest> found_;
+};
+
+// The k nearest and everything within a limit, for any search with
+// find(query, results) and its order.
+template <typename Search>
+std::vector<Nearest> nearest_k(const Search& search, const typename Search::Query& query, int k) {
+    NearestK results(k, Search::kOrder);
+    search.find(query, results);
+    return results.take();
+}
+template <typename Search>
+std::vector<Nearest> nearest_within(const Search& search, const typename Search::Query& query, double limit) {
+    WithinLimit results(limit, Search::kOrder);
+    search.find(query, results);
+    return results.take();
+}
+
+}  // namespace spherebench

@@ -1,0 +1,63 @@
+// The result sets rank as testing every location does: by score in the
+// order, then by index, whatever order the locations are offered in.
+#include "method/result_sets.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace spherebench;
+
+namespace {
+
+// Offered out of index order, with ties: scores 3, 1, 2, 1, 3 at 4, 3, 2, 1, 0.
+template <typename Results>
+void offer(Results& results) {
+    const double scores[] = {3, 1, 2, 1, 3};
+    for (int i = 4; i >= 0; --i) results.add(i, scores[i]);
+}
+
+std::vector<int> indices(const std::vector<Nearest>& found) {
+    std::vector<int> out;
+    for (const Nearest& n : found) out.push_back(n.airport);
+    return out;
+}
+
+TEST(ResultSets, RankByScoreThenIndexInEitherOrder) {
+    NearestOne one(ScoreOrder::kSmallerNearer);
+    offer(one);
+    EXPECT_EQ(one.take().airport, 1);
+    NearestK three(3, ScoreOrder::kSmallerNearer);
+    offer(three);
+    EXPECT_EQ(indices(three.take()), (std::vector<int>{1, 3, 2}));
+    NearestK largest(2, ScoreOrder::kLargerNearer);
+    offer(largest);
+    EXPECT_EQ(indices(largest.take()), (std::vector<int>{0, 4}));
+    WithinLimit within(2, ScoreOrder::kSmallerNearer);
+    offer(within);
+    EXPECT_EQ(indices(within.take()), (std::vector<int>{1, 3, 2}));  // the limit itself is within
+}
+
+TEST(ResultSets, KBeyondTheTableAndNone) {
+    NearestK all(10, ScoreOrder::kSmallerNearer);
+    EXPECT_EQ(all.reach(), farthest_score(ScoreOrder::kSmallerNearer));
+    offer(all);
+    EXPECT_EQ(indices(all.take()), (std::vector<int>{1, 3, 2, 0, 4}));
+    NearestK none(0, ScoreOrder::kSmallerNearer);
+    offer(none);
+    EXPECT_TRUE(none.take().empty());
+    NearestOne empty(ScoreOrder::kLargerNearer);
+    EXPECT_EQ(empty.take().airport, kNoWinner);
+}
+
+// Once k are held, the reach is the k-th score: a location there may still
+// enter by a lower index, one beyond it may not.
+TEST(ResultSets, ReachIsTheKthScore) {
+    NearestK two(2, ScoreOrder::kSmallerNearer);
+    two.add(5, 1.0), two.add(6, 2.0);
+    EXPECT_EQ(two.reach(), 2.0);
+    two.add(4, 2.0);
+    EXPECT_EQ(indices(two.take()), (std::vector<int>{5, 4}));
+}
+
+}  // namespace
