@@ -46,6 +46,12 @@ class SearchOf final : public Search {
         if constexpr (kFinds) return nearest_within(search_, query(queries, q), limit);
         return {};
     }
+    void nearest_all(const FormTable& queries, int first, int count, Nearest* answers, Batch batch) const override {
+        std::vector<typename T::Query> asked;
+        asked.reserve(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) asked.push_back(query(queries, first + i));
+        spherebench::nearest_all(search_, asked.data(), count, answers, batch);
+    }
     size_t bytes() const override { return search_.bytes(); }
 
   private:

@@ -13,6 +13,7 @@
 #include "catalogue/search_catalogue.h"
 #include "forms/form_table.h"
 #include "method/nearest.h"
+#include "search/batch.h"
 
 namespace spherebench {
 
@@ -29,6 +30,10 @@ class Search {
     // as testing every location ranks them (method/result_sets.h).
     virtual std::vector<Nearest> nearest(const FormTable& queries, int q, int k) const = 0;
     virtual std::vector<Nearest> within(const FormTable& queries, int q, double limit) const = 0;
+    // answers[i] = the nearest to query first + i, for i < count, as a batch
+    // (search/batch.h): on threads, along a path each seeded with the
+    // previous answer; the same answers as asking one at a time.
+    virtual void nearest_all(const FormTable& queries, int first, int count, Nearest* answers, Batch batch) const = 0;
     // All the search reads over its table: the table itself where it reads
     // it as it is, else what it built (an index, a grouped copy) with it.
     virtual size_t bytes() const = 0;
