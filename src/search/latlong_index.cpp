@@ -3,21 +3,22 @@
 #include <cmath>
 
 #include "geo/vectors.h"
+#include "search/face_tree_search.h"
 #include "search/latlong_bound.h"
 
 namespace spherebench {
 
 namespace {
 
-constexpr double kFaceReach = 0.7072;
-constexpr int kLocationsPerCell = 4;
+constexpr int kLocationsPerLeaf = 8;
 
-// The grid holds the vectors as computed here, each component within
+// The tree bounds the vectors as computed here, each component within
 // 3e-15 of the exact vector of the radians (two functions within 2^-50, a
-// product rounded); the query's likewise. kCoordinateMargin, taken off every
-// gap, covers both and the rounding of the gap itself (under 5e-16) many
-// times over, so each gap is at most the exact vectors' difference in that
-// coordinate.
+// product rounded); the query's likewise. Every box stands kCoordinateMargin
+// wider than the computed vectors at each end (less a rounding of the
+// widening, under 2^-53): that covers both errors and the rounding of the
+// gap itself (under 5e-16) many times over, so each gap is at most the exact
+// vectors' difference in that coordinate.
 constexpr double kCoordinateMargin = 1e-12;
 
 UnitVector vector_of(LatLong p) { return vector_of_radians<UnitVector>(p.lat, p.lon); }
@@ -34,7 +35,7 @@ UnitVector vector_of(LatLong p) { return vector_of_radians<UnitVector>(p.lat, p.
 // b <= 2 (1 + 6e-15 - best) / (1 - 2^-50). The limit returned,
 // 2 ((1 + 2e-13) - best) (1 + 1e-12), exceeds that with all its roundings
 // (best is at most 1 + 6e-15, so the difference is at least 1.9e-13 and
-// rounded within 2^-53 of itself): a cell whose bound exceeds it holds no
+// rounded within 2^-53 of itself): a node whose bound exceeds it holds no
 // location that beats or ties the best.
 double chord_limit(double best) { return 2.0 * ((1.0 + 2 * kLatLongScoreError) - best) * (1.0 + 1e-12); }
 
@@ -47,7 +48,11 @@ LatLongIndex build_latlong_index(const FixedLatLong* locations, int count) {
         places[k] = face_place_of(v.x, v.y, v.z);
     }
     LatLongIndex index;
-    const std::vector<int32_t> order = build_face_grid(index.grid, places, kFaceReach, kLocationsPerCell);
+    // The same position scores alike.
+    const auto same = [&](int32_t j, int32_t k) {
+        return locations[j].lat == locations[k].lat && locations[j].lon == locations[k].lon;
+    };
+    const std::vector<int32_t> order = build_face_tree(index.tree, places, kLocationsPerLeaf, same, kCoordinateMargin);
     store_in_order(locations, order, index.locations, index.indices);
     return index;
 }
@@ -59,8 +64,9 @@ Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
     double limit_now = chord_limit(nearest.score);
     LatitudeWindow window;
     const auto limit = [&] { return limit_now; };
-    const auto scan = [&](int32_t first, int32_t end) {
-        for (int32_t at = first; at < end; ++at) {
+    const auto scan = [&](const FaceNodes& nodes, uint32_t leaf) {
+        const EntryRange members = nodes.scanned(leaf);
+        for (int32_t at = members.first; at < members.end; ++at) {
             const FixedLatLong location = index.locations[at];
             if (window.excludes(location.lat)) continue;
             const double score = latlong_query_score(query, from_fixed(location));
@@ -74,15 +80,19 @@ Nearest latlong_index_find_nearest(const LatLongIndex& index, LatLong point) {
     };
     const UnitVector p = vector_on_parallel<UnitVector>(query.cos_lat, query.sin_lat, point.lon);
     const int own = face_place_of(p.x, p.y, p.z).face;
-    for (int step = 0; step < kGridFaces; ++step) {
+    for (int step = 0; step < kFaces; ++step) {
         const int face = face_in_visit_order(own, step);
-        search_face(index.grid, {on_face(face, p.x, p.y, p.z), chord_major_term(face), kCoordinateMargin}, limit, scan);
+        const FaceQuery face_query{on_face(face, p.x, p.y, p.z), chord_major_term(face)};
+        search_face_tree(
+            index.tree, face, face_query.place.a, face_query.place.b,
+            [&](const FaceNodes& nodes, uint32_t node) { return box_bound(nodes.bounds(node), face_query); }, limit,
+            scan);
     }
     return nearest;
 }
 
 size_t latlong_index_bytes(const LatLongIndex& index) {
-    return sizeof(LatLongIndex) + face_grid_bytes(index.grid) + index.locations.capacity() * sizeof(FixedLatLong) +
+    return sizeof(LatLongIndex) + face_tree_bytes(index.tree) + index.locations.capacity() * sizeof(FixedLatLong) +
            index.indices.capacity() * sizeof(int32_t);
 }
 

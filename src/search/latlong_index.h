@@ -1,6 +1,6 @@
 // An exact index over fixed-point latitude/longitude: the positions as
-// stored and their table indices, sorted by face and grid cell of the unit
-// vector each position names (face_grid.h). A cell is skipped when its
+// stored and their table indices, sorted by face and into a k-d tree over
+// the unit vector each position names (face_tree.h). A node is skipped when its
 // bound on the chord between the vectors shows that no position in it can
 // score as much as the best so far, with the margin of latlong_bound.h for
 // the sines and cosines.
@@ -12,13 +12,13 @@
 
 #include "bench/latlong_method.h"
 #include "bench/search.h"
-#include "search/face_grid.h"
+#include "search/face_tree.h"
 
 namespace spherebench {
 
 struct LatLongIndex {
-    FaceGrid grid;                        // cells by the vectors' coordinates
-    std::vector<FixedLatLong> locations;  // cell after cell
+    FaceTree tree;                        // boxes of the vectors' coordinates
+    std::vector<FixedLatLong> locations;  // leaf after leaf
     std::vector<int32_t> indices;         // each location's index in the table
 };
 
