@@ -110,4 +110,19 @@ TEST(LatLongBound, FixedLatitudeOfTheInt32Extremes) {
         EXPECT_EQ(fixed_latitude_of(fixed_to_angle(lat)), lat) << lat;
 }
 
+// A limit asked of a search may be any double: one above every score (each
+// at most 1 + 6.4e-15) rules out every latitude within the poles, while
+// those beyond are still scored; the farthest and NaN rule out none.
+TEST(LatLongBound, ALimitAboveEveryScoreRulesOutEveryLatitudeWithinThePoles) {
+    for (const double best : {1 + 1e-12, 2.0, double{INFINITY}}) {
+        EXPECT_EQ(latitude_reach(best), -1) << best;
+        const LatitudeWindow window = latitude_window(5, best);
+        for (const int32_t lat : {5, 4, 6, kFixedPoleLatitude, -kFixedPoleLatitude})
+            EXPECT_TRUE(window.excludes(lat)) << best << " " << lat;
+        EXPECT_FALSE(window.excludes(kFixedPoleLatitude + 1)) << best;
+    }
+    EXPECT_FALSE(latitude_window(5, NAN).excludes(-kFixedPoleLatitude));
+    EXPECT_FALSE(latitude_window(5, -INFINITY).excludes(kFixedPoleLatitude));
+}
+
 }  // namespace

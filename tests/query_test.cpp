@@ -1,18 +1,21 @@
 // The query layer: its queries are the ones named (the great circle's ends,
 // the suite's flight-line seed, the table's own spread), every exact search
-// it dispatches to finds its brute force's winner and score bit for bit on
-// tables of every small size and of every kind, and the anchors find a location at the exact nearest distance, none
-// at all in an empty table, and answer from the index they are given even
-// when an earlier one was freed on the same thread.
+// it dispatches to finds its brute force's winner and score bit for bit, and
+// its k nearest and those within a limit, on tables of every small size and
+// of every kind; and the anchors find locations at the exact nearest
+// distances, none at all in an empty table, and answer from the index they
+// are given even when an earlier one was freed on the same thread.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "geo/cdc_encoder.h"
 #include "geo/vectors.h"
 #include "method/brute_force.h"
+#include "method/result_sets.h"
 #include "query/query_tables.h"
 #include "query/search.h"
 #include "random/random_tables.h"
@@ -124,6 +127,71 @@ TEST(CatalogueSearch, EveryExactSearchFindsWhatItsBruteForceFindsOnEveryKindOfTa
     }
 }
 
+// The next score nearer than s in the order.
+double one_nearer(double s, ScoreOrder order) {
+    return std::nextafter(s, order == ScoreOrder::kSmallerNearer ? -INFINITY : INFINITY);
+}
+
+// What the search answers and its brute force does not, at query q, for k =
+// 1, 7 and the count and more, and within 0, the 5th nearest's score and
+// the score just nearer, and the farthest location's score; and whether the
+// first of k = 1 is nearest(). Empty where they agree bit for bit.
+std::string first_difference(const Search& search, const Search& brute, const FormTable& queries, int q) {
+    const std::vector<Nearest> all = brute.nearest(queries, q, brute.count() + 3);
+    for (const int k : {1, 7, brute.count() + 3})
+        if (!same_answers(search.nearest(queries, q, k), brute.nearest(queries, q, k))) return "k " + std::to_string(k);
+    if (!all.empty() && !same_answer(search.nearest(queries, q, 1).at(0), search.nearest(queries, q)))
+        return "k = 1 and nearest()";
+    const ScoreOrder order = score_order(search_facts(search.id()).form);
+    std::vector<double> limits = {0.0};
+    if (all.size() >= 5) limits.insert(limits.end(), {all[4].score, one_nearer(all[4].score, order)});
+    if (!all.empty()) limits.push_back(all.back().score);
+    for (const double limit : limits)
+        if (!same_answers(search.within(queries, q, limit), brute.within(queries, q, limit)))
+            return "within " + std::to_string(limit);
+    return "";
+}
+
+// The indexes answer the nearest alone until they gain the other questions.
+bool answers_every_question(const SearchFacts& facts) {
+    return facts.exact && search_built(facts.id) && facts.kind != SearchKind::kIndex;
+}
+
+TEST(CatalogueSearch, EveryExactSearchAsksKNearestAndWithinAsItsBruteForce) {
+    for (const SearchFacts& facts : kSearchCatalogue) {
+        if (!answers_every_question(facts)) continue;
+        for (int size : {0, 1, 2, 37, 1000}) {
+            const FormTable table = make_form_table(table_form(facts.id), size, kAirportSeed + size);
+            const auto search = make_search(facts.id, table);
+            const auto brute = make_search(reference_search(facts.id), table);
+            for (QueryKind kind : kQueryKinds) {
+                const FormTable queries = make_query_table(table.form, kind, 30);
+                for (int q = 0; q < queries.count; ++q)
+                    ASSERT_EQ(first_difference(*search, *brute, queries, q), "")
+                        << facts.name << ", " << size << " locations, " << query_kind_name(kind) << " query " << q;
+            }
+        }
+    }
+}
+
+TEST(CatalogueSearch, EveryExactSearchAsksKNearestAndWithinAsItsBruteForceOnEveryKindOfTable) {
+    for (const SearchFacts& facts : kSearchCatalogue) {
+        if (!answers_every_question(facts)) continue;
+        for (const TableKind kind : kTableKinds) {
+            const FormTable table = make_kind_table(table_form(facts.id), kind, 2000, 12);
+            const auto search = make_search(facts.id, table);
+            const auto brute = make_search(reference_search(facts.id), table);
+            for (const QueryKind queries_kind : {QueryKind::kNear, QueryKind::kUniform}) {
+                const FormTable queries = make_query_table(table.form, queries_kind, 20, kind, 12);
+                for (int q = 0; q < queries.count; ++q)
+                    ASSERT_EQ(first_difference(*search, *brute, queries, q), "")
+                        << facts.name << " on " << table_kind_name(kind) << ", " << query_kind_name(queries_kind)
+                        << " query " << q;
+            }
+        }
+    }
+}
+
 TEST(CatalogueSearch, CdcBruteFindsTheSameInEveryArrangement) {
     const FormTable table = make_form_table(Form::kCdcPair, 2000, kAirportSeed);
     const FormTable queries = make_query_table(Form::kCdcPair, QueryKind::kUniform, 100);
@@ -159,6 +227,41 @@ TEST(Anchors, FindALocationAtTheExactNearestDistance) {
     }
 }
 
+std::vector<int> indices_of(std::vector<Nearest> found) {
+    std::vector<int> indices;
+    for (const Nearest& n : found) indices.push_back(n.airport);
+    std::sort(indices.begin(), indices.end());
+    return indices;
+}
+
+// Each anchor's k nearest lie at the exact k nearest distances, ranked by
+// score; within a limit halfway between the 5th and 6th nearest it finds
+// the 5 nearest.
+TEST(Anchors, FindTheKNearestAndThoseWithinALimitAtTheExactDistances) {
+    const FormTable table = make_form_table(Form::kCdcPair, 3000, kAirportSeed);
+    const auto exact = make_search(SearchId::kCdcBrute, table);
+    const FormTable queries = make_query_table(Form::kCdcPair, QueryKind::kUniform, 100);
+    for (SearchId id : kAnchors) {
+        if (!search_built(id)) continue;
+        const auto anchor = make_search(id, table);
+        for (int q = 0; q < queries.count; ++q) {
+            const std::vector<Nearest> best = exact->nearest(queries, q, 7);
+            for (const int k : {1, 7}) {
+                const std::vector<Nearest> found = anchor->nearest(queries, q, k);
+                ASSERT_EQ(found.size(), static_cast<size_t>(k)) << search_name(id) << " " << q;
+                for (int i = 0; i < k; ++i) {
+                    ASSERT_NEAR(found[i].score, best[i].score, 1e-15 + 1e-12 * best[i].score)
+                        << search_name(id) << " " << q << " " << i;
+                    ASSERT_TRUE(i == 0 || ranks_before(found[i - 1], found[i], ScoreOrder::kSmallerNearer));
+                }
+            }
+            const double limit = (best[4].score + best[5].score) / 2;
+            ASSERT_EQ(indices_of(anchor->within(queries, q, limit)), indices_of(exact->within(queries, q, limit)))
+                << search_name(id) << " " << q;
+        }
+    }
+}
+
 // A table of the directions given, as pairs.
 FormTable pairs_of(const std::vector<UnitVector>& directions) {
     FormTable table = empty_form_table(Form::kCdcPair, static_cast<int>(directions.size()));
@@ -174,6 +277,13 @@ TEST(Anchors, NoPointsNoWinnerAndOneIsTheWinner) {
         const Nearest found = make_search(id, one)->nearest(one, 0);
         EXPECT_EQ(found.airport, 0) << search_name(id);
         EXPECT_EQ(found.score, 0.0) << search_name(id);  // the same pair decoded the same way
+        EXPECT_TRUE(make_search(id, none)->nearest(one, 0, 3).empty()) << search_name(id);
+        EXPECT_TRUE(make_search(id, none)->within(one, 0, 4).empty()) << search_name(id);
+        // The limit itself is within, the one location past k = 1 is not there.
+        EXPECT_EQ(indices_of(make_search(id, one)->within(one, 0, 0.0)), std::vector<int>{0}) << search_name(id);
+        EXPECT_EQ(make_search(id, one)->nearest(one, 0, 5).size(), 1u) << search_name(id);
+        EXPECT_TRUE(make_search(id, one)->nearest(one, 0, 0).empty()) << search_name(id);
+        EXPECT_TRUE(make_search(id, one)->within(one, 0, NAN).empty()) << search_name(id);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 using namespace spherebench;
@@ -48,6 +49,12 @@ TEST(ResultSets, KBeyondTheTableAndNone) {
     EXPECT_TRUE(none.take().empty());
     NearestOne empty(ScoreOrder::kLargerNearer);
     EXPECT_EQ(empty.take().airport, kNoWinner);
+    // No score is at or nearer than NaN, in either order.
+    for (const ScoreOrder order : {ScoreOrder::kSmallerNearer, ScoreOrder::kLargerNearer}) {
+        WithinLimit nan(std::nan(""), order);
+        offer(nan);
+        EXPECT_TRUE(nan.take().empty());
+    }
 }
 
 // Once k are held, the reach is the k-th score: a location there may still

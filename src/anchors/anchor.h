@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
@@ -30,8 +31,15 @@ class Anchor {
     Anchor(Anchor&&) noexcept;
 
     // {kNoWinner, kStartScore} over no points. Safe to call from several
-    // threads at once.
+    // threads at once, as are the two below.
     Nearest nearest(UnitVector point) const;
+    // The k nearest, and every location within the squared chord `limit`,
+    // as the library's own k-nearest and radius queries find them (by its
+    // arithmetic, its bounds of a radius included), each with its squared
+    // chord as above, ranked by that score, then index. None for k < 1 or a
+    // limit below 0 (or NaN).
+    std::vector<Nearest> nearest(UnitVector point, int k) const;
+    std::vector<Nearest> within(UnitVector point, double limit) const;
     // All the structure holds, its copy of the points included.
     size_t bytes() const;
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "anchors/anchor.h"
+#include "geo/vectors.h"
+#include "method/result_sets.h"
 
 namespace spherebench {
 
@@ -20,8 +22,19 @@ DecodedPoints decode_points(const CdcPair* pairs, int count);
 // The squared chord every anchor reports for its answer, so that the scores
 // of all of them are comparable.
 inline double anchor_chord2(double x, double y, double z, UnitVector p) {
-    const double dx = x - p.x, dy = y - p.y, dz = z - p.z;
-    return (dx * dx + dy * dy) + dz * dz;
+    return squared_chord(UnitVector{x, y, z}, p);
+}
+
+// Point `index` of points kept as x, y, z one after another, with its score.
+inline Nearest scored_at(const std::vector<double>& xyz, size_t index, UnitVector p) {
+    const double* at = &xyz[3 * index];
+    return {static_cast<int32_t>(index), anchor_chord2(at[0], at[1], at[2], p)};
+}
+
+// The library's answers in the exact searches' ranking: by score, then index.
+inline std::vector<Nearest> ranked(std::vector<Nearest> found) {
+    sort_by_rank(found, ScoreOrder::kSmallerNearer);
+    return found;
 }
 
 template <SearchId id, typename Structure>
@@ -34,6 +47,16 @@ Anchor<id, Structure>::Anchor(Anchor&&) noexcept = default;
 template <SearchId id, typename Structure>
 Nearest Anchor<id, Structure>::nearest(UnitVector point) const {
     return structure_->nearest(point);
+}
+template <SearchId id, typename Structure>
+std::vector<Nearest> Anchor<id, Structure>::nearest(UnitVector point, int k) const {
+    if (k < 1) return {};
+    return ranked(structure_->nearest(point, k));
+}
+template <SearchId id, typename Structure>
+std::vector<Nearest> Anchor<id, Structure>::within(UnitVector point, double limit) const {
+    if (!(limit >= 0)) return {};
+    return ranked(structure_->within(point, limit));
 }
 template <SearchId id, typename Structure>
 size_t Anchor<id, Structure>::bytes() const {

@@ -1,8 +1,11 @@
 // Boost.Geometry's R-tree of 3-D Cartesian points, bulk-loaded (its packing
 // algorithm, used when the tree is constructed from a range), searched for
-// the one nearest point. Its bytes are counted by the allocator it is given.
+// the nearest point and the k nearest (bgi::nearest), and for those within a
+// distance: the box round it, then its comparable (squared) distance. Its
+// bytes are counted by the allocator it is given.
 #include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -19,6 +22,11 @@ namespace bgi = boost::geometry::index;
 
 using Point = bg::model::point<double, 3, bg::cs::cartesian>;
 using Entry = std::pair<Point, int32_t>;
+
+Nearest scored(const Entry& entry, UnitVector point) {
+    const Point& q = entry.first;
+    return {entry.second, anchor_chord2(bg::get<0>(q), bg::get<1>(q), bg::get<2>(q), point)};
+}
 
 // std::allocator that adds what it hands out to a shared count.
 template <typename T>
@@ -63,16 +71,35 @@ struct BoostRtreeStructure {
     explicit BoostRtreeStructure(const DecodedPoints& points)
         : tree(entries_of(points), bgi::rstar<16>(), bgi::indexable<Entry>(), bgi::equal_to<Entry>(), allocator) {}
     Nearest nearest(UnitVector point) const;
+    std::vector<Nearest> nearest(UnitVector point, int k) const;
+    std::vector<Nearest> within(UnitVector point, double limit) const;
     size_t bytes() const { return *allocator.bytes; }
 };
 
 Nearest BoostRtreeStructure::nearest(UnitVector point) const {
     const Point p(point.x, point.y, point.z);
-    for (auto it = tree.qbegin(bgi::nearest(p, 1)); it != tree.qend(); ++it) {
-        const Point& q = it->first;
-        return {it->second, anchor_chord2(bg::get<0>(q), bg::get<1>(q), bg::get<2>(q), point)};
-    }
+    for (auto it = tree.qbegin(bgi::nearest(p, 1)); it != tree.qend(); ++it) return scored(*it, point);
     return {kNoWinner, kStartScore};
+}
+
+std::vector<Nearest> BoostRtreeStructure::nearest(UnitVector point, int k) const {
+    std::vector<Nearest> found;
+    const Point p(point.x, point.y, point.z);
+    for (auto it = tree.qbegin(bgi::nearest(p, static_cast<unsigned>(k))); it != tree.qend(); ++it)
+        found.push_back(scored(*it, point));
+    return found;
+}
+
+std::vector<Nearest> BoostRtreeStructure::within(UnitVector point, double limit) const {
+    const double r = std::sqrt(limit);
+    const bg::model::box<Point> box(Point(point.x - r, point.y - r, point.z - r),
+                                    Point(point.x + r, point.y + r, point.z + r));
+    const Point p(point.x, point.y, point.z);
+    const auto near_enough = [&p, limit](const Entry& e) { return bg::comparable_distance(p, e.first) <= limit; };
+    std::vector<Nearest> found;
+    for (auto it = tree.qbegin(bgi::intersects(box) && bgi::satisfies(near_enough)); it != tree.qend(); ++it)
+        found.push_back(scored(*it, point));
+    return found;
 }
 
 template class Anchor<SearchId::kBoostRtree, BoostRtreeStructure>;

@@ -1,12 +1,17 @@
 // FAISS's IndexFlatL2 over the points rounded to floats: an exhaustive search
-// in float arithmetic, asked one query at a time on one OpenMP thread (a
+// in float arithmetic (search for the nearest and the k nearest,
+// range_search for a radius), asked one query at a time on one OpenMP thread (a
 // team started for a single query costs more than its search). Its squared
 // distances are floats, so close locations can swap places: the anchor's
 // answers are counted against the exact ones like every other anchor's.
 #include <faiss/IndexFlat.h>
+#include <faiss/impl/AuxIndexStructures.h>
 #include <omp.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "anchors/anchor_parts.h"
@@ -25,6 +30,13 @@ void one_openmp_thread() {
     (void)set;
 }
 
+struct FloatQuery {
+    float xyz[3];
+};
+FloatQuery float_query(UnitVector p) {
+    return {{static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)}};
+}
+
 }  // namespace
 
 struct FaissStructure {
@@ -33,6 +45,8 @@ struct FaissStructure {
 
     explicit FaissStructure(const DecodedPoints& points);
     Nearest nearest(UnitVector point) const;
+    std::vector<Nearest> nearest(UnitVector point, int k) const;
+    std::vector<Nearest> within(UnitVector point, double limit) const;
     size_t bytes() const { return index.codes.size(); }
 };
 
@@ -51,13 +65,43 @@ FaissStructure::FaissStructure(const DecodedPoints& decoded) {
 Nearest FaissStructure::nearest(UnitVector point) const {
     if (index.ntotal == 0) return {kNoWinner, kStartScore};
     one_openmp_thread();
-    const float query[3] = {static_cast<float>(point.x), static_cast<float>(point.y), static_cast<float>(point.z)};
+    const FloatQuery query = float_query(point);
     float distance = 0;
     faiss::Index::idx_t label = -1;
-    index.search(1, query, 1, &distance, &label);
+    index.search(1, query.xyz, 1, &distance, &label);
     if (label < 0) return {kNoWinner, kStartScore};
-    const double* p = &xyz[3 * static_cast<size_t>(label)];
-    return {static_cast<int32_t>(label), anchor_chord2(p[0], p[1], p[2], point)};
+    return scored_at(xyz, static_cast<size_t>(label), point);
+}
+
+std::vector<Nearest> FaissStructure::nearest(UnitVector point, int k) const {
+    const faiss::Index::idx_t wanted = std::min<faiss::Index::idx_t>(k, index.ntotal);
+    if (wanted == 0) return {};
+    one_openmp_thread();
+    const FloatQuery query = float_query(point);
+    std::vector<float> distances(static_cast<size_t>(wanted));
+    std::vector<faiss::Index::idx_t> labels(static_cast<size_t>(wanted));
+    index.search(1, query.xyz, wanted, distances.data(), labels.data());
+    std::vector<Nearest> found;
+    for (const faiss::Index::idx_t label : labels)
+        if (label >= 0) found.push_back(scored_at(xyz, static_cast<size_t>(label), point));
+    return found;
+}
+
+std::vector<Nearest> FaissStructure::within(UnitVector point, double limit) const {
+    if (index.ntotal == 0) return {};
+    one_openmp_thread();
+    const FloatQuery query = float_query(point);
+    // Its radius, a float, excludes a distance equal to it: the next float
+    // up makes the limit (as a float) itself within. Every squared chord is
+    // at most 4, so a larger limit is 5, within the floats.
+    const float radius =
+        std::nextafter(static_cast<float>(std::min(limit, 5.0)), std::numeric_limits<float>::infinity());
+    faiss::RangeSearchResult result(1);
+    index.range_search(1, query.xyz, radius, &result);
+    std::vector<Nearest> found;
+    for (size_t i = result.lims[0]; i < result.lims[1]; ++i)
+        found.push_back(scored_at(xyz, static_cast<size_t>(result.labels[i]), point));
+    return found;
 }
 
 template class Anchor<SearchId::kFaissFlat, FaissStructure>;

@@ -1,6 +1,10 @@
-// nanoflann's k-d tree over the points as three doubles, searched for the one
-// nearest neighbour by squared Euclidean distance (its L2_Simple_Adaptor).
+// nanoflann's k-d tree over the points as three doubles, searched by squared
+// Euclidean distance (its L2_Simple_Adaptor): the one nearest neighbour, the
+// k nearest (knnSearch) and those within a radius (radiusSearch).
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <nanoflann.hpp>
 #include <vector>
 
@@ -45,6 +49,8 @@ struct NanoflannStructure {
         if (points.count() > 0) tree.buildIndex();
     }
     Nearest nearest(UnitVector point) const;
+    std::vector<Nearest> nearest(UnitVector point, int k) const;
+    std::vector<Nearest> within(UnitVector point, double limit) const;
     size_t bytes() const;
 };
 
@@ -56,8 +62,32 @@ Nearest NanoflannStructure::nearest(UnitVector point) const {
     nanoflann::KNNResultSet<double, uint32_t> result(1);
     result.init(&index, &distance);
     tree.findNeighbors(result, query, nanoflann::SearchParams());
-    const double* p = &cloud.xyz[3 * static_cast<size_t>(index)];
-    return {static_cast<int32_t>(index), anchor_chord2(p[0], p[1], p[2], point)};
+    return scored_at(cloud.xyz, index, point);
+}
+
+std::vector<Nearest> NanoflannStructure::nearest(UnitVector point, int k) const {
+    const size_t wanted = std::min(static_cast<size_t>(k), cloud.kdtree_get_point_count());
+    if (wanted == 0) return {};
+    const double query[3] = {point.x, point.y, point.z};
+    std::vector<uint32_t> indices(wanted);
+    std::vector<double> distances(wanted);
+    indices.resize(tree.knnSearch(query, wanted, indices.data(), distances.data()));
+    std::vector<Nearest> found;
+    for (const uint32_t index : indices) found.push_back(scored_at(cloud.xyz, index, point));
+    return found;
+}
+
+std::vector<Nearest> NanoflannStructure::within(UnitVector point, double limit) const {
+    if (cloud.xyz.empty()) return {};
+    const double query[3] = {point.x, point.y, point.z};
+    // Its radius excludes a distance equal to it: the next double up makes
+    // the limit itself within.
+    std::vector<std::pair<uint32_t, double>> pairs;
+    tree.radiusSearch(query, std::nextafter(limit, std::numeric_limits<double>::infinity()), pairs,
+                      nanoflann::SearchParams(32, 0, false));
+    std::vector<Nearest> found;
+    for (const auto& [index, distance] : pairs) found.push_back(scored_at(cloud.xyz, index, point));
+    return found;
 }
 
 size_t NanoflannStructure::bytes() const {

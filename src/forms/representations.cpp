@@ -41,14 +41,14 @@ int32_t smallest_score(const Form* airports, int count, Score score) {
 }  // namespace
 
 int32_t nearest_by_cell_ids(const S2CellId* airports, int count, const S2Point& point) {
-    return smallest_score(airports, count, [&point](S2CellId airport) { return (airport.ToPoint() - point).Norm2(); });
+    return smallest_score(airports, count, [&point](S2CellId airport) { return cell_chord2(airport, point); });
 }
 
 Nearest S2CellIdBrute::nearest(const S2Point& point) const {
     // The search gives the index alone: its score again, as it computes it.
     const int32_t j = nearest_by_cell_ids(cells_, count_, point);
     if (j == kNoWinner) return {kNoWinner, 0};
-    return {j, (cells_[j].ToPoint() - point).Norm2()};
+    return {j, cell_chord2(cells_[j], point)};
 }
 
 int32_t nearest_by_s2_points(const S2Point* airports, int count, const S2Point& point) {

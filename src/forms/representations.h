@@ -64,16 +64,25 @@ int32_t nearest_by_haversine(const LatLong* airports, int count, LatLong point);
 // Floats: squared chord in float arithmetic.
 int32_t nearest_by_float_vectors(const FloatVector* airports, int count, FloatVector point);
 
+// The score of a cell id's search: the squared chord from its cell's centre.
+inline double cell_chord2(S2CellId cell, const S2Point& point) { return (cell.ToPoint() - point).Norm2(); }
+
 // The cell ids' search as a search of the catalogue: nearest_by_cell_ids'
-// winner and its squared chord, {kNoWinner, 0} over no cells.
+// winner and its squared chord, {kNoWinner, 0} over no cells; find offers
+// every cell (method/result_sets.h).
 class S2CellIdBrute {
   public:
     using Records = const S2CellId*;
     using Query = S2Point;
+    static constexpr ScoreOrder kOrder = ScoreOrder::kSmallerNearer;
 
     S2CellIdBrute(const S2CellId* cells, int count) : cells_(cells), count_(count) {}
 
     Nearest nearest(const S2Point& point) const;
+    template <typename Results>
+    void find(const S2Point& point, Results& results) const {
+        for (int j = 0; j < count_; ++j) results.add(j, cell_chord2(cells_[j], point));
+    }
     size_t bytes() const { return sizeof(S2CellId) * static_cast<size_t>(count_); }
 
   private:

@@ -32,6 +32,15 @@ auto norm(V a) {
     return std::sqrt(dot(a, a));
 }
 
+// The squared distance ((ax - bx)^2 + (ay - by)^2) + (az - bz)^2, every
+// operation rounded in the components' own type (float stays float): the
+// squared chord every search over three components scores by, in its order.
+template <Vector3 V>
+auto squared_chord(V a, V b) {
+    const auto dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+    return (dx * dx + dy * dy) + dz * dz;
+}
+
 // The angle in radians between the directions of two vectors of any length,
 // atan2(|a x b|, a . b): accurate at every separation, unlike acos of the dot
 // product near 0 and pi.

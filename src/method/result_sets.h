@@ -26,6 +26,11 @@ constexpr bool ranks_before(Nearest a, Nearest b, ScoreOrder order) {
     return nearer(a.score, b.score, order);
 }
 
+// The answers put in rank order.
+inline void sort_by_rank(std::vector<Nearest>& answers, ScoreOrder order) {
+    std::sort(answers.begin(), answers.end(), [order](Nearest a, Nearest b) { return ranks_before(a, b, order); });
+}
+
 // The farthest score of the order: every score is at least as near.
 constexpr double farthest_score(ScoreOrder order) {
     return order == ScoreOrder::kSmallerNearer ? std::numeric_limits<double>::infinity()
@@ -74,17 +79,18 @@ class NearestK {
     std::vector<Nearest> held_;  // in rank order
 };
 
-// Every location whose score is at the limit or nearer, nearest first.
+// Every location whose score is at the limit or nearer, nearest first. No
+// score is at or nearer than a NaN limit: that holds none.
 class WithinLimit {
   public:
     WithinLimit(double limit, ScoreOrder order) : limit_(limit), order_(order) {}
 
     double reach() const { return limit_; }
     void add(int32_t index, double score) {
-        if (!nearer(limit_, score, order_)) found_.push_back({index, score});
+        if (score == limit_ || nearer(score, limit_, order_)) found_.push_back({index, score});
     }
     std::vector<Nearest> take() {
-        std::sort(found_.begin(), found_.end(), [this](Nearest a, Nearest b) { return ranks_before(a, b, order_); });
+        sort_by_rank(found_, order_);
         return std::move(found_);
     }
 
@@ -93,6 +99,11 @@ class WithinLimit {
     ScoreOrder order_;
     std::vector<Nearest> found_;
 };
+
+// Whether two lists of answers are one, answer by answer (same_answer).
+inline bool same_answers(const std::vector<Nearest>& a, const std::vector<Nearest>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), same_answer);
+}
 
 // The k nearest and everything within a limit, for any search with
 // find(query, results) and its order.

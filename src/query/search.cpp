@@ -1,6 +1,9 @@
 #include "query/search.h"
 
+#include <concepts>
 #include <ctime>
+#include <stdexcept>
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -28,6 +31,20 @@ namespace {
 // a build itself took.
 double seconds_since(std::clock_t start) { return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC; }
 
+// Whether a search type offers its locations to the result sets (find), or
+// answers the k nearest and those within a limit itself (an anchor, by its
+// library's own calls).
+template <typename T>
+constexpr bool kFinds = requires(const T& t, NearestK& k, WithinLimit& within) {
+    t.find(std::declval<typename T::Query>(), k);
+    t.find(std::declval<typename T::Query>(), within);
+};
+template <typename T>
+constexpr bool kAsksLibrary = requires(const T& t, const typename T::Query& q) {
+    { t.nearest(q, 1) } -> std::same_as<std::vector<Nearest>>;
+    { t.within(q, 0.0) } -> std::same_as<std::vector<Nearest>>;
+};
+
 // A search of type T behind the common interface.
 template <typename T>
 class SearchOf final : public Search {
@@ -39,12 +56,20 @@ class SearchOf final : public Search {
 
     Nearest nearest(const FormTable& queries, int q) const override { return search_.nearest(query(queries, q)); }
     std::vector<Nearest> nearest(const FormTable& queries, int q, int k) const override {
-        if constexpr (kFinds) return nearest_k(search_, query(queries, q), k);
-        return {};
+        if constexpr (kFinds<T>)
+            return nearest_k(search_, query(queries, q), k);
+        else if constexpr (kAsksLibrary<T>)
+            return search_.nearest(query(queries, q), k);
+        else
+            return unanswered();
     }
     std::vector<Nearest> within(const FormTable& queries, int q, double limit) const override {
-        if constexpr (kFinds) return nearest_within(search_, query(queries, q), limit);
-        return {};
+        if constexpr (kFinds<T>)
+            return nearest_within(search_, query(queries, q), limit);
+        else if constexpr (kAsksLibrary<T>)
+            return search_.within(query(queries, q), limit);
+        else
+            return unanswered();
     }
     void nearest_all(const FormTable& queries, int first, int count, Nearest* answers, Batch batch) const override {
         std::vector<typename T::Query> asked;
@@ -55,9 +80,9 @@ class SearchOf final : public Search {
     size_t bytes() const override { return search_.bytes(); }
 
   private:
-    static constexpr bool kFinds = requires(const T& t, NearestK& results) {
-        t.find(std::declval<typename T::Query>(), results);
-    };
+    std::vector<Nearest> unanswered() const {
+        throw std::logic_error(std::string(search_name(id())) + " answers the nearest location alone");
+    }
     static typename T::Query query(const FormTable& queries, int q) {
         return query_of(queries, q, std::type_identity<typename T::Query>{});
     }
@@ -68,8 +93,13 @@ class SearchOf final : public Search {
 template <SearchId id>
 std::unique_ptr<Search> make_if_built(const FormView& table) {
     if constexpr (SearchTypeKnown<id>) {
+        using T = typename SearchType<id>::type;
+        // Every search answers all three questions; the indexes gain theirs
+        // with their next form (until then they throw).
+        static_assert(kFinds<T> || kAsksLibrary<T> || search_facts(id).kind == SearchKind::kIndex,
+                      "a search answers the k nearest and those within a limit: find, or nearest(q, k) and within");
         const std::clock_t start = std::clock();
-        return std::make_unique<SearchOf<typename SearchType<id>::type>>(id, table, start);
+        return std::make_unique<SearchOf<T>>(id, table, start);
     } else {
         return nullptr;
     }

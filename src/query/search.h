@@ -27,7 +27,9 @@ class Search {
     // Its k nearest locations to the query, nearest first (fewer where the
     // table holds fewer), and every location whose score is at the limit or
     // nearer, nearest first: by score in the search's order, then by index,
-    // as testing every location ranks them (method/result_sets.h).
+    // as testing every location ranks them (method/result_sets.h). An
+    // anchor answers by its library's own calls (anchors/anchor.h), ranked
+    // the same way; an index not yet able to throws std::logic_error.
     virtual std::vector<Nearest> nearest(const FormTable& queries, int q, int k) const = 0;
     virtual std::vector<Nearest> within(const FormTable& queries, int q, double limit) const = 0;
     // answers[i] = the nearest to query first + i, for i < count, as a batch

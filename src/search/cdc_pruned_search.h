@@ -30,14 +30,25 @@ inline double cdc_partial_score(CdcPair airport, const CdcPoint& point) {
 // find_nearest<CdcMethod>'s answer, winner and score bits, on every table:
 // an airport whose partial sum reaches the best so far (>=) cannot beat it
 // under the strict rule, in table order, so its root and score are skipped.
+// find offers the rest of the question's sets the same way, skipping only
+// what lies strictly beyond their reach: a location at the reach itself may
+// still enter by its index.
 class CdcPruned {
   public:
     using Records = const CdcPair*;
     using Query = CdcPoint;
+    static constexpr ScoreOrder kOrder = CdcMethod::order;
 
     CdcPruned(const CdcPair* records, int count) : records_(records), count_(count) {}
 
     Nearest nearest(const CdcPoint& point) const;
+    template <typename Results>
+    void find(const CdcPoint& point, Results& results) const {
+        for (int j = 0; j < count_; ++j) {
+            if (cdc_partial_score(records_[j], point) > results.reach()) continue;
+            results.add(j, CdcMethod::score(records_[j], point));
+        }
+    }
     size_t bytes() const { return sizeof(CdcPair) * static_cast<size_t>(count_); }
 
   private:

@@ -60,8 +60,12 @@ inline constexpr int32_t kFixedPoleLatitude = 1073741820;
 // rounding named, by thousands). The cosine falls on [0, pi], so the exact
 // cosine is below t, and the computed score below t + 6.4e-15 < best: the
 // airport neither beats nor ties the best.
+// Where h < 0, best exceeds 1 + kLatLongScoreError, above every score (each
+// within 6.4e-15 of a cosine, so at most 1 + 6.4e-15): no difference can
+// reach it, and the reach is -1.
 inline int64_t latitude_reach(double best) {
     const double h = (1.0 - (best - kLatLongScoreError)) * 0.5;
+    if (h < 0) return -1;
     if (!(h <= 0.5)) return std::numeric_limits<int64_t>::max();  // nothing can be ruled out
     const double theta = 2.0 * std::sqrt(h) / std::sqrt(1.0 - h);
     return static_cast<int64_t>((theta * (1 + 1e-12) + 1e-12) / kFixedUnitRadians);

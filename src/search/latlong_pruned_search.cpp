@@ -1,7 +1,5 @@
 #include "search/latlong_pruned_search.h"
 
-#include "search/latlong_bound.h"
-
 namespace spherebench {
 
 Nearest LatLongPruned::nearest(FixedLatLong fixed) const {

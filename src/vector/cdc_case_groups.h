@@ -46,16 +46,28 @@ inline int cdc_case_group(CdcPair pair) { return cdc_case_group_of(cdc_flag_case
 CdcCaseGroups group_by_flag_case(const CdcPair* airports, int count);
 
 // A search over the table's pairs grouped by flag case, by one function of
-// the groups and the query pair.
+// the groups and the query pair. find offers every grouped pair with its
+// table index (method/result_sets.h), scored by CdcMethod::score, which a
+// lane's squared chord equals bit for bit; a padding copy (its index again,
+// right after its original) is left out.
 template <Nearest (*kSearch)(const CdcCaseGroups&, CdcPair)>
 class GroupedSearch {
   public:
     using Records = const CdcPair*;
     using Query = CdcPair;
+    static constexpr ScoreOrder kOrder = CdcMethod::order;
 
     GroupedSearch(const CdcPair* pairs, int count) : groups_(group_by_flag_case(pairs, count)) {}
 
     Nearest nearest(CdcPair query) const { return kSearch(groups_, query); }
+    template <typename Results>
+    void find(CdcPair query, Results& results) const {
+        const CdcPoint point = arrange_point(decode_cdc(query));
+        const std::vector<double>& indices = groups_.indices;
+        for (size_t j = 0; j < indices.size(); ++j)
+            if (j == 0 || indices[j] != indices[j - 1])
+                results.add(static_cast<int32_t>(indices[j]), CdcMethod::score(groups_.pairs[j], point));
+    }
     // The grouped copy: each pair and its index as a double.
     size_t bytes() const { return groups_.pairs.size() * (sizeof(CdcPair) + sizeof(double)); }
 

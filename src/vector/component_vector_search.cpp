@@ -1,6 +1,7 @@
 #include "vector/component_vector_search.h"
 
 #include <limits>
+#include <type_traits>
 
 // Highway compiles everything below once per target.
 #undef HWY_TARGET_INCLUDE
@@ -65,8 +66,8 @@ Nearest SmallestSquaredChord(const T* xs, const T* ys, const T* zs, int count, T
         }
     }
     for (; j < count; ++j) {
-        const T dx = xs[j] - px, dy = ys[j] - py, dz = zs[j] - pz;
-        const T score = (dx * dx + dy * dy) + dz * dz;
+        using Xyz = std::conditional_t<std::is_same_v<T, float>, FloatVector, UnitVector>;
+        const T score = squared_chord(Xyz{xs[j], ys[j], zs[j]}, Xyz{px, py, pz});
         if (score < nearest.score) nearest = {j, score};
     }
     return nearest;

@@ -10,6 +10,7 @@
 
 #include "catalogue/search_catalogue.h"
 #include "geo/coords.h"
+#include "geo/vectors.h"
 #include "method/nearest.h"
 
 namespace spherebench {
@@ -22,16 +23,30 @@ Nearest double_components_find_nearest(const double* xs, const double* ys, const
 Nearest float_components_find_nearest(const float* xs, const float* ys, const float* zs, int count, float px, float py,
                                       float pz);
 
+// Every location of the arrays offered to the results (method/result_sets.h)
+// with its squared chord to the point, in the lanes' type and order
+// (squared_chord): what each lane computes, bit for bit, since a lane rounds
+// every operation as the scalar code does.
+template <typename T, Vector3 Point, typename Results>
+void find_components(ComponentArrays<T> points, int count, Point p, Results& results) {
+    for (int j = 0; j < count; ++j) results.add(j, squared_chord(Point{points.xs[j], points.ys[j], points.zs[j]}, p));
+}
+
 // Those searches over a table of components, which must outlive them.
 class S2PointBruteVector {
   public:
     using Records = ComponentArrays<double>;
     using Query = UnitVector;
+    static constexpr ScoreOrder kOrder = ScoreOrder::kSmallerNearer;
 
     S2PointBruteVector(Records points, int count) : points_(points), count_(count) {}
 
     Nearest nearest(UnitVector p) const {
         return double_components_find_nearest(points_.xs, points_.ys, points_.zs, count_, p);
+    }
+    template <typename Results>
+    void find(UnitVector p, Results& results) const {
+        find_components(points_, count_, p, results);
     }
     size_t bytes() const { return 3 * sizeof(double) * static_cast<size_t>(count_); }
 
@@ -44,11 +59,16 @@ class FloatBruteVector {
   public:
     using Records = ComponentArrays<float>;
     using Query = FloatVector;
+    static constexpr ScoreOrder kOrder = ScoreOrder::kSmallerNearer;
 
     FloatBruteVector(Records points, int count) : points_(points), count_(count) {}
 
     Nearest nearest(FloatVector p) const {
         return float_components_find_nearest(points_.xs, points_.ys, points_.zs, count_, p.x, p.y, p.z);
+    }
+    template <typename Results>
+    void find(FloatVector p, Results& results) const {
+        find_components(points_, count_, p, results);
     }
     size_t bytes() const { return 3 * sizeof(float) * static_cast<size_t>(count_); }
 

@@ -13,6 +13,7 @@
 #include "geo/coords.h"
 #include "method/nearest.h"
 #include "method/table_scan.h"
+#include "vector/latlong_vector_search.h"
 
 namespace spherebench {
 
@@ -22,7 +23,10 @@ namespace spherebench {
 // airport they make the search score every airport.
 Nearest latlong_pruned_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point);
 
-using LatLongPrunedVector = TableScan<FixedLatLong, FixedLatLong, latlong_pruned_vector_find_nearest>;
+// Its k nearest and those within a limit come from every airport's score
+// (latlong_vector_scores), the same doubles as its own.
+using LatLongPrunedVector = TableScan<FixedLatLong, FixedLatLong, latlong_pruned_vector_find_nearest,
+                                      latlong_vector_scores, ScoreOrder::kLargerNearer>;
 template <>
 struct SearchType<SearchId::kLatLongPrunedVector> {
     using type = LatLongPrunedVector;

@@ -1,5 +1,7 @@
 #include "vector/latlong_vector_search.h"
 
+#include <algorithm>
+
 // Highway compiles everything below once per target.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "vector/latlong_vector_search.cpp"
@@ -12,6 +14,7 @@
 HWY_BEFORE_NAMESPACE();
 namespace spherebench::latlong_vector {
 namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
 
 using namespace vector_lanes::HWY_NAMESPACE;
 using namespace latlong_lanes::HWY_NAMESPACE;
@@ -28,6 +31,27 @@ Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLon
     return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(airports, count, -kStartScore, score);
 }
 
+// Every airport's score, by the lanes' arithmetic on this target.
+void LatLongVectorScores(const FixedLatLong* airports, int count, FixedLatLong point, double* scores) {
+#if HWY_TARGET == HWY_SCALAR
+    const LatLongCosine score{from_fixed(point)};
+    for (int j = 0; j < count; ++j) scores[j] = score(airports[j]);
+#else
+    const D d;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    const LatLong p = from_fixed(point);
+    const SinCos q = sin_cos(hn::Set(d, p.lat));
+    int j = 0;
+    for (; j + lanes <= count; j += lanes)
+        hn::StoreU(central_cosines(airport_lanes(load_records(airports + j), p), q), d, scores + j);
+    if (j < count) {  // the last part vector, through a copy
+        HWY_ALIGN double part[hn::MaxLanes(d)];
+        hn::Store(central_cosines(airport_lanes(load_part(airports + j, count - j), p), q), d, part);
+        std::copy(part, part + (count - j), scores + j);
+    }
+#endif
+}
+
 }  // namespace HWY_NAMESPACE
 }  // namespace spherebench::latlong_vector
 HWY_AFTER_NAMESPACE();
@@ -35,6 +59,7 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace spherebench::latlong_vector {
 HWY_EXPORT(LatLongVectorSearch);
+HWY_EXPORT(LatLongVectorScores);
 }  // namespace spherebench::latlong_vector
 
 namespace spherebench {
@@ -44,6 +69,11 @@ Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, Fix
     // dispatch is a direct call into that target's namespace within this one.
     using namespace latlong_vector;
     return HWY_DYNAMIC_DISPATCH(LatLongVectorSearch)(airports, count, point);
+}
+
+void latlong_vector_scores(const FixedLatLong* airports, int count, FixedLatLong point, double* scores) {
+    using namespace latlong_vector;
+    HWY_DYNAMIC_DISPATCH(LatLongVectorScores)(airports, count, point, scores);
 }
 
 }  // namespace spherebench

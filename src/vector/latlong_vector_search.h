@@ -20,7 +20,12 @@ namespace spherebench {
 // for every test (once per vector, for all its lanes).
 Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point);
 
-using LatLongBruteVector = TableScan<FixedLatLong, FixedLatLong, latlong_vector_find_nearest>;
+// Each airport's score, as both lat/long vector searches compute it on the
+// target they run on, into scores[0, count).
+void latlong_vector_scores(const FixedLatLong* airports, int count, FixedLatLong point, double* scores);
+
+using LatLongBruteVector = TableScan<FixedLatLong, FixedLatLong, latlong_vector_find_nearest, latlong_vector_scores,
+                                     ScoreOrder::kLargerNearer>;
 template <>
 struct SearchType<SearchId::kLatLongBruteVector> {
     using type = LatLongBruteVector;
