@@ -19,12 +19,6 @@ BuiltSearch build(const std::vector<CdcPair>& pairs, PassSearch search) {
     });
 }
 
-template <typename Search>
-constexpr bool kFinds = requires(const Search& search, NearestK& results) {
-    Search::kOrder;
-    search.find(std::declval<typename Search::Query>(), results);
-};
-
 CdcPoint query_point(CdcPair query) { return arrange_point(decode_cdc(query)); }
 
 }  // namespace
@@ -37,21 +31,6 @@ std::vector<std::string> python_search_names() {
 
 SearchTable::SearchTable(std::vector<CdcPair> pairs, PassSearch search)
     : pairs_(std::move(pairs)), search_(search), built_(build(pairs_, search)) {}
-
-template <typename Call>
-void SearchTable::with_finding_search(const Call& call) const {
-    std::visit(
-        [&](const auto& search) {
-            if constexpr (kFinds<std::decay_t<decltype(search)>>) {
-                call(search);
-            } else {
-                // Until every search has find: the brute force over the same
-                // pairs, the same answers. Delete once the index has it.
-                call(CdcBrute(pairs_.data(), static_cast<int>(pairs_.size())));
-            }
-        },
-        built_);
-}
 
 void SearchTable::find_all_nearest(const CdcPair* queries, size_t count, int64_t* indices, double* chords) const {
     std::visit(
@@ -67,25 +46,29 @@ void SearchTable::find_all_nearest(const CdcPair* queries, size_t count, int64_t
 
 void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int64_t* indices, double* chords) const {
     const int held = static_cast<int>(std::min(static_cast<size_t>(k), pairs_.size()));
-    with_finding_search([&](const auto& search) {
-        for (size_t i = 0; i < count; ++i) {
-            const std::vector<Nearest> found = nearest_k(search, query_point(queries[i]), held);
-            int64_t* row_indices = indices + i * static_cast<size_t>(k);
-            double* row_chords = chords + i * static_cast<size_t>(k);
-            for (int j = 0; j < k; ++j) {
-                const bool filled = j < static_cast<int>(found.size());
-                row_indices[j] = filled ? found[j].airport : static_cast<int64_t>(pairs_.size());
-                row_chords[j] = filled ? found[j].score : std::numeric_limits<double>::infinity();
+    std::visit(
+        [&](const auto& search) {
+            for (size_t i = 0; i < count; ++i) {
+                const std::vector<Nearest> found = nearest_k(search, query_point(queries[i]), held);
+                int64_t* row_indices = indices + i * static_cast<size_t>(k);
+                double* row_chords = chords + i * static_cast<size_t>(k);
+                for (int j = 0; j < k; ++j) {
+                    const bool filled = j < static_cast<int>(found.size());
+                    row_indices[j] = filled ? found[j].airport : static_cast<int64_t>(pairs_.size());
+                    row_chords[j] = filled ? found[j].score : std::numeric_limits<double>::infinity();
+                }
             }
-        }
-    });
+        },
+        built_);
 }
 
 void SearchTable::find_all_within(const CdcPair* queries, size_t count, double limit,
                                   std::vector<Nearest>* found) const {
-    with_finding_search([&](const auto& search) {
-        for (size_t i = 0; i < count; ++i) found[i] = nearest_within(search, query_point(queries[i]), limit);
-    });
+    std::visit(
+        [&](const auto& search) {
+            for (size_t i = 0; i < count; ++i) found[i] = nearest_within(search, query_point(queries[i]), limit);
+        },
+        built_);
 }
 
 }  // namespace spherebench

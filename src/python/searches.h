@@ -40,10 +40,6 @@ class SearchTable {
     void find_all_within(const CdcPair* queries, size_t count, double limit, std::vector<Nearest>* found) const;
 
   private:
-    // call(search) with a search that has find (method/result_sets.h).
-    template <typename Call>
-    void with_finding_search(const Call& call) const;
-
     std::vector<CdcPair> pairs_;  // what the search reads; its buffer never moves
     PassSearch search_;
     std::variant<CdcPassSearch<PassSearch::kBrute>, CdcPassSearch<PassSearch::kPruned>,

@@ -58,18 +58,14 @@ class SearchOf final : public Search {
     std::vector<Nearest> nearest(const FormTable& queries, int q, int k) const override {
         if constexpr (kFinds<T>)
             return nearest_k(search_, query(queries, q), k);
-        else if constexpr (kAsksLibrary<T>)
-            return search_.nearest(query(queries, q), k);
         else
-            return unanswered();
+            return search_.nearest(query(queries, q), k);
     }
     std::vector<Nearest> within(const FormTable& queries, int q, double limit) const override {
         if constexpr (kFinds<T>)
             return nearest_within(search_, query(queries, q), limit);
-        else if constexpr (kAsksLibrary<T>)
-            return search_.within(query(queries, q), limit);
         else
-            return unanswered();
+            return search_.within(query(queries, q), limit);
     }
     void nearest_all(const FormTable& queries, int first, int count, Nearest* answers, Batch batch) const override {
         std::vector<typename T::Query> asked;
@@ -80,9 +76,6 @@ class SearchOf final : public Search {
     size_t bytes() const override { return search_.bytes(); }
 
   private:
-    std::vector<Nearest> unanswered() const {
-        throw std::logic_error(std::string(search_name(id())) + " answers the nearest location alone");
-    }
     static typename T::Query query(const FormTable& queries, int q) {
         return query_of(queries, q, std::type_identity<typename T::Query>{});
     }
@@ -94,9 +87,8 @@ template <SearchId id>
 std::unique_ptr<Search> make_if_built(const FormView& table) {
     if constexpr (SearchTypeKnown<id>) {
         using T = typename SearchType<id>::type;
-        // Every search answers all three questions; the indexes gain theirs
-        // with their next form (until then they throw).
-        static_assert(kFinds<T> || kAsksLibrary<T> || search_facts(id).kind == SearchKind::kIndex,
+        // Every search answers all three questions.
+        static_assert(kFinds<T> || kAsksLibrary<T>,
                       "a search answers the k nearest and those within a limit: find, or nearest(q, k) and within");
         const std::clock_t start = std::clock();
         return std::make_unique<SearchOf<T>>(id, table, start);
