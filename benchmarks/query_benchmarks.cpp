@@ -192,7 +192,7 @@ int count_wrong(const Search& anchor, const TableSpec& spec, QueryKind kind) {
     const FormTable& queries = queries_for(Form::kCdcPair, kind, spec);
     int wrong = 0;
     for (int q = 0; q < kQueryCount; ++q) {
-        const CdcPair found = pairs.cdc[anchor.nearest(queries, q).airport], best = pairs.cdc[exact[q].airport];
+        const CdcPair found = pairs.cdc[anchor.nearest(queries, q).index], best = pairs.cdc[exact[q].index];
         wrong += found.first != best.first || found.second != best.second;
     }
     return counted[key] = wrong;
@@ -430,8 +430,8 @@ bool agrees_with_brute_force(SearchId id, const TableSpec& spec, const std::set<
             const Nearest expected = brute->nearest(queries, i * stride);
             if (same_answer(found, expected)) continue;
             std::fprintf(stderr, "%s on %s of %d locations, %s query %d: %d (%.17g), %s %d (%.17g)\n", search_name(id),
-                         table_name(spec).c_str(), spec.count, query_kind_name(kind), i * stride, found.airport,
-                         found.score, search_name(reference), expected.airport, expected.score);
+                         table_name(spec).c_str(), spec.count, query_kind_name(kind), i * stride, found.index,
+                         found.score, search_name(reference), expected.index, expected.score);
             return false;
         }
     }

@@ -127,7 +127,7 @@ bool representations_agree() {
     for (int n : kSuiteAirportCounts) {
         for (int i = 0; i < kSuitePoints; ++i) {
             const int32_t cdc =
-                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)).airport;
+                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)).index;
             for (FormSearch& f : forms) f.agree += f.search(i, n) == cdc;
             ++searches;
         }

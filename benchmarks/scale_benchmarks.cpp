@@ -173,7 +173,7 @@ int32_t scalar_winner(SearchId search, const FormTable& t, const FormTable& quer
         for (int j = 0; j < t.count; ++j) floats.push_back({t.fxs[j], t.fys[j], t.fzs[j]});
         return nearest_by_float_vectors(floats.data(), t.count, {queries.fxs[q], queries.fys[q], queries.fzs[q]});
     }
-    if (search == SearchId::kCdcBruteVector) return search_whole(SearchId::kCdcBrute, t, queries, q).airport;
+    if (search == SearchId::kCdcBruteVector) return search_whole(SearchId::kCdcBrute, t, queries, q).index;
     return -2;
 }
 
@@ -194,9 +194,9 @@ bool scale_searches_agree() {
             for (int q = 0; q < kQueries; ++q) plain[q] = search_whole(search, table, queries, q);
             for (int q = 0; q < 10; ++q) {
                 const int32_t scalar = scalar_winner(search, table, queries, q);
-                if (scalar != -2 && scalar != plain[q].airport) {
+                if (scalar != -2 && scalar != plain[q].index) {
                     std::fprintf(stderr, "%s at %d locations, query %d: %d, scalar search %d\n", name, size, q,
-                                 plain[q].airport, scalar);
+                                 plain[q].index, scalar);
                     return false;
                 }
             }
@@ -207,7 +207,7 @@ bool scale_searches_agree() {
                 for (int q = 0; q < kQueries; ++q) {
                     if (!same_answer(split[q], plain[q]) || !same_answer(blocked[q], plain[q])) {
                         std::fprintf(stderr, "%s at %d locations on %d threads, query %d: %d, split %d, blocked %d\n",
-                                     name, size, threads, q, plain[q].airport, split[q].airport, blocked[q].airport);
+                                     name, size, threads, q, plain[q].index, split[q].index, blocked[q].index);
                         return false;
                     }
                 }

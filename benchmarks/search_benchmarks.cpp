@@ -133,10 +133,10 @@ bool floors_agree() {
     for (int n : kSuiteAirportCounts) {
         for (int i = 0; i < kSuitePoints; ++i) {
             const int32_t cdc =
-                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)).airport;
+                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)).index;
             const int32_t latlong =
                 find_nearest<LatLongMethod>(t.airports.fixed.data(), n, LatLongMethod::prepare_point(t.flight_line, i))
-                    .airport;
+                    .index;
             const CdcPair point = t.flight_line.cdc[i];
             const int32_t cdc_floors[] = {cdc_floor_search(t.airports.cdc.data(), n, point),
                                           cdc_floor_select_search(t.airports.cdc.data(), n, point),

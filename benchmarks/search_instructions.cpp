@@ -27,7 +27,7 @@ __attribute__((noinline)) int64_t search_all(const AirportTable& airports, const
     int64_t checksum = 0;
     const typename Method::Stored* stored = Method::stored_airports(airports);
     for (int i = 0; i < flight_line.count; ++i)
-        checksum += find_nearest<Method>(stored, airports.count, Method::prepare_point(flight_line, i)).airport;
+        checksum += find_nearest<Method>(stored, airports.count, Method::prepare_point(flight_line, i)).index;
     return checksum;
 }
 

@@ -88,7 +88,7 @@ Agreement latlong_agreement(const AirportTable& airports, int airport_count, con
         const Nearest exact = find_nearest<LatLongMethod>(airports.fixed.data(), airport_count,
                                                           LatLongMethod::prepare_point(flight_line, i));
         const Nearest vector = latlong_vector_find_nearest(airports.fixed.data(), airport_count, flight_line.fixed[i]);
-        a.winners += vector.airport == exact.airport;
+        a.winners += vector.index == exact.index;
         a.scores += same_answer(vector, exact);
         ++a.points;
     }
@@ -113,7 +113,7 @@ bool vector_searches_agree() {
             const Nearest vector = cdc_block_find_nearest(groups, t.flight_line.cdc[i]);
             if (same_answer(exact, vector)) continue;
             std::fprintf(stderr, "cdc vector search differs at %d airports, point %d: %d %a, vector %d %a\n", n, i,
-                         exact.airport, exact.score, vector.airport, vector.score);
+                         exact.index, exact.score, vector.index, vector.score);
             agree = false;
         }
     }
@@ -141,8 +141,8 @@ bool pruned_searches_agree() {
     bool agree = true;
     const auto check = [&agree](const char* search, int n, int i, Nearest brute, Nearest pruned) {
         if (same_answer(brute, pruned)) return;
-        std::fprintf(stderr, "%s differs at %d airports, point %d: %d %a, pruned %d %a\n", search, n, i, brute.airport,
-                     brute.score, pruned.airport, pruned.score);
+        std::fprintf(stderr, "%s differs at %d airports, point %d: %d %a, pruned %d %a\n", search, n, i, brute.index,
+                     brute.score, pruned.index, pruned.score);
         agree = false;
     };
     for (int n : kSuiteAirportCounts) {

@@ -260,7 +260,7 @@ FormTable table_of(Form form, const Locations& locations) {
 std::string differ(const char* what, const char* against, int point, Nearest found, Nearest expected) {
     char text[200];
     std::snprintf(text, sizeof text, "%s differs from %s at point %d: %d (%a), expected %d (%a)", what, against, point,
-                  found.airport, found.score, expected.airport, expected.score);
+                  found.index, found.score, expected.index, expected.score);
     return text;
 }
 

@@ -47,8 +47,8 @@ void expect_as_scalar(const std::vector<UnitVector>& table, UnitVector p, int co
     const Nearest f = float_components_find_nearest(fxs.data(), fys.data(), fzs.data(), count, fp.x, fp.y, fp.z);
     const int32_t scalar_d = nearest_by_s2_points(points.data(), count, s2_point_of(p));
     const int32_t scalar_f = nearest_by_float_vectors(floats.data(), count, fp);
-    ASSERT_EQ(d.airport, scalar_d) << count;
-    ASSERT_EQ(f.airport, scalar_f) << count;
+    ASSERT_EQ(d.index, scalar_d) << count;
+    ASSERT_EQ(f.index, scalar_f) << count;
     if (count == 0) return;
     const double sd = chord2(xs[scalar_d], ys[scalar_d], zs[scalar_d], p.x, p.y, p.z);
     const double sf = chord2(fxs[scalar_f], fys[scalar_f], fzs[scalar_f], fp.x, fp.y, fp.z);

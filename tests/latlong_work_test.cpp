@@ -23,7 +23,7 @@ TEST(LatLongWork, EveryTestEvaluatesTwoSinesAndThreeCosines) {
     counted_sines = counted_cosines = 0;
     const Nearest nearest = find_nearest<LatLongMethod>(LatLongMethod::stored_airports(airports), airports.count,
                                                         LatLongMethod::prepare_point(flight_line, 0));
-    EXPECT_NE(nearest.airport, kNoWinner);
+    EXPECT_NE(nearest.index, kNoWinner);
     EXPECT_EQ(counted_sines, 2 * airports.count);
     EXPECT_EQ(counted_cosines, 3 * airports.count);
 }

@@ -62,8 +62,8 @@ std::vector<int> counts_through(int through, std::initializer_list<int> larger) 
 
 void expect_same(Nearest found, Nearest exact, const char* what, size_t point, int count) {
     ASSERT_TRUE(same_answer(found, exact))
-        << what << ", point " << point << ", " << count << " airports: " << found.airport << " " << found.score
-        << " vs " << exact.airport << " " << exact.score;
+        << what << ", point " << point << ", " << count << " airports: " << found.index << " " << found.score << " vs "
+        << exact.index << " " << exact.score;
 }
 
 // Every point (at most a flight line's capacity) against the first `count`

@@ -99,7 +99,7 @@ TEST(CatalogueSearch, EveryExactSearchFindsWhatItsBruteForceFinds) {
                     ASSERT_TRUE(same_answer(found, brute->nearest(queries, q)))
                         << facts.name << ", " << size << " locations, " << query_kind_name(kind) << " query " << q;
                     if (size == 0) {
-                        ASSERT_EQ(found.airport, kNoWinner) << facts.name;
+                        ASSERT_EQ(found.index, kNoWinner) << facts.name;
                     }
                 }
             }
@@ -220,7 +220,7 @@ TEST(Anchors, FindALocationAtTheExactNearestDistance) {
             const FormTable queries = make_query_table(Form::kCdcPair, kind, 300);
             for (int q = 0; q < queries.count; ++q) {
                 const Nearest found = anchor->nearest(queries, q), best = exact->nearest(queries, q);
-                ASSERT_NE(found.airport, kNoWinner);
+                ASSERT_NE(found.index, kNoWinner);
                 ASSERT_NEAR(found.score, best.score, 1e-15 + 1e-12 * best.score) << search_name(id) << " " << q;
             }
         }
@@ -229,7 +229,7 @@ TEST(Anchors, FindALocationAtTheExactNearestDistance) {
 
 std::vector<int> indices_of(std::vector<Nearest> found) {
     std::vector<int> indices;
-    for (const Nearest& n : found) indices.push_back(n.airport);
+    for (const Nearest& n : found) indices.push_back(n.index);
     std::sort(indices.begin(), indices.end());
     return indices;
 }
@@ -273,9 +273,9 @@ TEST(Anchors, NoPointsNoWinnerAndOneIsTheWinner) {
     const FormTable none = pairs_of({}), one = pairs_of({{0.6, 0.8, 0}});
     for (SearchId id : kAnchors) {
         if (!search_built(id)) continue;
-        EXPECT_EQ(make_search(id, none)->nearest(one, 0).airport, kNoWinner) << search_name(id);
+        EXPECT_EQ(make_search(id, none)->nearest(one, 0).index, kNoWinner) << search_name(id);
         const Nearest found = make_search(id, one)->nearest(one, 0);
-        EXPECT_EQ(found.airport, 0) << search_name(id);
+        EXPECT_EQ(found.index, 0) << search_name(id);
         EXPECT_EQ(found.score, 0.0) << search_name(id);  // the same pair decoded the same way
         EXPECT_TRUE(make_search(id, none)->nearest(one, 0, 3).empty()) << search_name(id);
         EXPECT_TRUE(make_search(id, none)->within(one, 0, 4).empty()) << search_name(id);
@@ -295,8 +295,8 @@ TEST(Anchors, AnswerFromTheIndexGivenAfterAnotherWasFreed) {
     const FormTable queries = pairs_of({{0, 1, 0}, {-1, 0, 0}});
     for (SearchId id : kAnchors) {
         if (!search_built(id)) continue;
-        EXPECT_EQ(make_search(id, first)->nearest(queries, 0).airport, 1);
-        EXPECT_EQ(make_search(id, second)->nearest(queries, 1).airport, 2) << search_name(id);
+        EXPECT_EQ(make_search(id, first)->nearest(queries, 0).index, 1);
+        EXPECT_EQ(make_search(id, second)->nearest(queries, 1).index, 2) << search_name(id);
     }
 }
 

@@ -20,14 +20,14 @@ void offer(Results& results) {
 
 std::vector<int> indices(const std::vector<Nearest>& found) {
     std::vector<int> out;
-    for (const Nearest& n : found) out.push_back(n.airport);
+    for (const Nearest& n : found) out.push_back(n.index);
     return out;
 }
 
 TEST(ResultSets, RankByScoreThenIndexInEitherOrder) {
     NearestOne one(ScoreOrder::kSmallerNearer);
     offer(one);
-    EXPECT_EQ(one.take().airport, 1);
+    EXPECT_EQ(one.take().index, 1);
     NearestK three(3, ScoreOrder::kSmallerNearer);
     offer(three);
     EXPECT_EQ(indices(three.take()), (std::vector<int>{1, 3, 2}));
@@ -48,7 +48,7 @@ TEST(ResultSets, KBeyondTheTableAndNone) {
     offer(none);
     EXPECT_TRUE(none.take().empty());
     NearestOne empty(ScoreOrder::kLargerNearer);
-    EXPECT_EQ(empty.take().airport, kNoWinner);
+    EXPECT_EQ(empty.take().index, kNoWinner);
     // No score is at or nearer than NaN, in either order.
     for (const ScoreOrder order : {ScoreOrder::kSmallerNearer, ScoreOrder::kLargerNearer}) {
         WithinLimit nan(std::nan(""), order);

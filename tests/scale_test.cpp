@@ -38,7 +38,7 @@ TEST(ScaleSearch, SplitAndBlockedFindThePlainWinner) {
         std::vector<Nearest> answers(kQueries);
         for (int q = 0; q < kQueries; ++q) {
             const Nearest plain = search_whole(search, table, queries, q);
-            ASSERT_LT(plain.airport, 75) << name << ": the copy won";
+            ASSERT_LT(plain.index, 75) << name << ": the copy won";
             answers[q] = plain;
         }
         std::vector<Nearest> found(kQueries);
@@ -65,10 +65,10 @@ TEST(ScaleSearch, TinyAndEmptyTables) {
             Nearest split{}, blocked{};
             search_each(search, table, split_table(search, table, 5), queries, 1, &split);
             search_blocked(search, table, tile_table(search, table, 1), queries, 1, 5, &blocked);
-            const int32_t expected = count == 0 ? kNoWinner : search_whole(search, table, queries, 0).airport;
-            EXPECT_EQ(split.airport, expected) << name << " " << count;
-            EXPECT_EQ(blocked.airport, expected) << name << " " << count;
-            EXPECT_EQ(search_whole(search, table, queries, 0).airport, expected) << name << " " << count;
+            const int32_t expected = count == 0 ? kNoWinner : search_whole(search, table, queries, 0).index;
+            EXPECT_EQ(split.index, expected) << name << " " << count;
+            EXPECT_EQ(blocked.index, expected) << name << " " << count;
+            EXPECT_EQ(search_whole(search, table, queries, 0).index, expected) << name << " " << count;
         }
     }
 }

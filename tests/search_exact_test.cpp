@@ -71,8 +71,8 @@ int count_differences(const Table& table, const Queries& queries) {
     const auto check = [&](const char* search, int query, Nearest expected, Nearest got) {
         if (same_answer(expected, got)) return;
         if (++differences <= 5)
-            ADD_FAILURE() << search << " query " << query << ": " << got.airport << " " << got.score << " instead of "
-                          << expected.airport << " " << expected.score;
+            ADD_FAILURE() << search << " query " << query << ": " << got.index << " " << got.score << " instead of "
+                          << expected.index << " " << expected.score;
     };
     std::vector<FixedLatLong> fixed = queries.fixed;
     std::vector<UnitVector> vectors = queries.vectors;

@@ -111,15 +111,15 @@ Nearest nearest(const TieCase& c) {
 
 TEST(FindNearest, LowestIndexWinsTiesInBothMethods) {
     const TieCase c;
-    EXPECT_EQ(nearest<CdcMethod>(c).airport, 1);
+    EXPECT_EQ(nearest<CdcMethod>(c).index, 1);
     EXPECT_GT(nearest<CdcMethod>(c).score, 0.0);
-    EXPECT_EQ(nearest<LatLongMethod>(c).airport, 1);
+    EXPECT_EQ(nearest<LatLongMethod>(c).index, 1);
 }
 
 TEST(FindNearest, SamePairScoresZeroAndHasDistanceZero) {
     TieCase c;
     c.flight_line.cdc[0] = c.airports.cdc[1];
-    EXPECT_EQ(nearest<CdcMethod>(c).airport, 1);
+    EXPECT_EQ(nearest<CdcMethod>(c).index, 1);
     EXPECT_EQ(nearest<CdcMethod>(c).score, 0.0);
     EXPECT_EQ(CdcMethod::distance(nearest<CdcMethod>(c).score), 0.0);
 }
@@ -127,8 +127,8 @@ TEST(FindNearest, SamePairScoresZeroAndHasDistanceZero) {
 TEST(FindNearest, NoAirportsLeavesNoWinner) {
     TieCase c;
     c.airports.count = 0;
-    EXPECT_EQ(nearest<CdcMethod>(c).airport, kNoWinner);
-    EXPECT_EQ(nearest<LatLongMethod>(c).airport, kNoWinner);
+    EXPECT_EQ(nearest<CdcMethod>(c).index, kNoWinner);
+    EXPECT_EQ(nearest<LatLongMethod>(c).index, kNoWinner);
 }
 
 // The one loop of every scalar search: only a strictly better score replaces
@@ -171,7 +171,7 @@ TEST(NearerOf, ByTheFormsOrderThenTheLowestIndex) {
         {{4, 9.0}, {kNoWinner, 0.0}, cosines, 4}, {{kNoWinner, 0.0}, {kNoWinner, 0.0}, chords, kNoWinner},
         {{4, -0.0}, {1, 0.0}, chords, 1},
     };
-    for (const Case& c : cases) EXPECT_EQ(nearer_of(c.a, c.b, c.order).airport, c.winner);
+    for (const Case& c : cases) EXPECT_EQ(nearer_of(c.a, c.b, c.order).index, c.winner);
     // The methods' own comparisons are the same order.
     EXPECT_TRUE(CdcMethod::beats(0.25, 0.5) && !CdcMethod::beats(0.5, 0.5) && !CdcMethod::beats(0.5, 0.25));
     EXPECT_TRUE(LatLongMethod::beats(0.5, 0.25) && !LatLongMethod::beats(0.5, 0.5) && !LatLongMethod::beats(0.25, 0.5));

@@ -45,8 +45,8 @@ void expect_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPai
                 find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, 0));
             const Nearest vector = cdc_block_find_nearest(groups, points[i]);
             ASSERT_TRUE(same_answer(vector, exact))
-                << "point " << i << ", " << count << " airports: " << vector.airport << " " << vector.score << " vs "
-                << exact.airport << " " << exact.score;
+                << "point " << i << ", " << count << " airports: " << vector.index << " " << vector.score << " vs "
+                << exact.index << " " << exact.score;
         }
     }
 }
@@ -105,8 +105,8 @@ TEST_P(VectorSearchTest, EqualScoresGoToTheLowestIndex) {
     std::vector<FixedLatLong> fixed(17, FixedLatLong{123456789, -987654321});
     for (int j = 0; j < 17; ++j) cdc[j] = {static_cast<int32_t>(0x12345678u | (j % 2 ? 0x80000000u : 0)), 0x0ABCDEF0};
     for (int count = 1; count <= 17; ++count) {
-        EXPECT_EQ(cdc_block_find_nearest(group_by_flag_case(cdc.data(), count), {0x02345678, 0x4ABCDEF0}).airport, 0);
-        EXPECT_EQ(latlong_vector_find_nearest(fixed.data(), count, {0, 0}).airport, 0);
+        EXPECT_EQ(cdc_block_find_nearest(group_by_flag_case(cdc.data(), count), {0x02345678, 0x4ABCDEF0}).index, 0);
+        EXPECT_EQ(latlong_vector_find_nearest(fixed.data(), count, {0, 0}).index, 0);
     }
 }
 
@@ -192,10 +192,10 @@ TEST(CdcCaseGroups, StableGroupsPaddedWithTheirLastPair) {
 
 TEST_P(VectorSearchTest, NoAirportsNoWinner) {
     const Nearest blocks = cdc_block_find_nearest(group_by_flag_case(nullptr, 0), {0, 0});
-    EXPECT_EQ(blocks.airport, kNoWinner);
+    EXPECT_EQ(blocks.index, kNoWinner);
     EXPECT_EQ(blocks.score, kStartScore);
     const Nearest latlong = latlong_vector_find_nearest(nullptr, 0, {0, 0});
-    EXPECT_EQ(latlong.airport, kNoWinner);
+    EXPECT_EQ(latlong.index, kNoWinner);
     EXPECT_EQ(latlong.score, -kStartScore);
 }
 
@@ -214,8 +214,8 @@ TEST_P(VectorSearchTest, LatLongWinnerIsBestWithinSleefError) {
         for (int count : {1, 7, 9, 17, 1000}) {
             const Nearest exact = find_nearest<LatLongMethod>(airports.data(), count, point);
             const Nearest vector = latlong_vector_find_nearest(airports.data(), count, flight_line.fixed[0]);
-            ASSERT_GE(vector.airport, 0);
-            EXPECT_NEAR(LatLongMethod::score(airports[vector.airport], point), exact.score, 2e-15);
+            ASSERT_GE(vector.index, 0);
+            EXPECT_NEAR(LatLongMethod::score(airports[vector.index], point), exact.score, 2e-15);
             EXPECT_NEAR(vector.score, exact.score, 2e-15);
         }
     }

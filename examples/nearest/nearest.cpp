@@ -37,7 +37,7 @@ int main() {
         const Nearest nearest = find_nearest<CdcMethod>(stored.data(), static_cast<int>(stored.size()), point);
         // The squared chord between unit vectors, as an angle, on the Earth.
         const double kilometres = chord2_to_arc(nearest.score) * kEarthRadiusMetres / 1000;
-        std::printf("%s: %s, %.0f km\n", place.name, airports[nearest.airport].name, kilometres);
+        std::printf("%s: %s, %.0f km\n", place.name, airports[nearest.index].name, kilometres);
     }
     return 0;
 }

@@ -120,7 +120,7 @@ std::optional<std::string> run_passes_by(Cdc cdc_method, const Inputs& inputs, c
         int32_t cdc_previous = kNoWinner, latlong_previous = kNoWinner;
         const auto asked = [along_path](const auto& search, const auto& query, int32_t& previous) {
             const Nearest found = nearest_from(search, query, along_path ? previous : kNoWinner);
-            previous = found.airport;
+            previous = found.index;
             return found;
         };
         auto failure = run_passes_with(

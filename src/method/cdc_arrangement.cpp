@@ -31,7 +31,7 @@ double time_search(Method, const AirportTable& airports, const FlightLine& fligh
     for (int i = 0; i < points; ++i)
         winners += find_nearest<Method>(Method::stored_airports(airports), airports.count,
                                         Method::prepare_point(flight_line, i))
-                       .airport;
+                       .index;
     // The searches' results must be computed, not dropped as unused: a
     // volatile store needs them, before the clock is read again.
     kept_winners = winners;

@@ -17,7 +17,7 @@ std::vector<int> nearest_by_method(const AirportTable& airports, const FlightLin
     for (int i = 0; i < line.count; ++i)
         winners.push_back(
             find_nearest<Method>(Method::stored_airports(airports), airports.count, Method::prepare_point(line, i))
-                .airport);
+                .index);
     return winners;
 }
 

@@ -57,23 +57,23 @@ concept ProximityMethod = requires(const AirportTable& airports, const FlightLin
 };
 
 struct Nearest {
-    int32_t airport;  // kNoWinner when there are no airports
+    int32_t index;  // the location's index in its table; kNoWinner when there are none
     double score;
 };
 
 // Whether two answers are one: the same index and the same score, bit for
 // bit (so 0 and -0 differ), as an exact search must match its brute force.
 constexpr bool same_answer(Nearest a, Nearest b) {
-    return a.airport == b.airport && std::bit_cast<uint64_t>(a.score) == std::bit_cast<uint64_t>(b.score);
+    return a.index == b.index && std::bit_cast<uint64_t>(a.score) == std::bit_cast<uint64_t>(b.score);
 }
 
 // The nearer of two answers (of two parts of one table, say) by the order,
 // the lower index among equal scores; an answer without a winner loses to
 // any other.
 constexpr Nearest nearer_of(Nearest a, Nearest b, ScoreOrder order) {
-    if (b.airport == kNoWinner) return a;
-    if (a.airport == kNoWinner) return b;
-    if (a.score == b.score) return b.airport < a.airport ? b : a;
+    if (b.index == kNoWinner) return a;
+    if (a.index == kNoWinner) return b;
+    if (a.score == b.score) return b.index < a.index ? b : a;
     return nearer(b.score, a.score, order) ? b : a;
 }
 

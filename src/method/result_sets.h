@@ -22,7 +22,7 @@ namespace spherebench {
 
 // Whether a ranks before b: nearer, or as near with the lower index.
 constexpr bool ranks_before(Nearest a, Nearest b, ScoreOrder order) {
-    if (a.score == b.score) return a.airport < b.airport;
+    if (a.score == b.score) return a.index < b.index;
     return nearer(a.score, b.score, order);
 }
 
@@ -46,7 +46,7 @@ class NearestOne {
 
     double reach() const { return best_.score; }
     void add(int32_t index, double score) {
-        if (ranks_before({index, score}, best_, order_) || best_.airport == kNoWinner) best_ = {index, score};
+        if (ranks_before({index, score}, best_, order_) || best_.index == kNoWinner) best_ = {index, score};
     }
     Nearest take() const { return best_; }
 

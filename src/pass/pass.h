@@ -60,9 +60,9 @@ std::optional<int32_t> timed_search(Method method, Search&& search, const Flight
     for (int i = 0; i < flight_line.count; ++i) {
         if (i % 100 == 0) std::fprintf(stderr, "%d\r", i);
         const Nearest nearest = search_point(method, search, flight_line, i);
-        winners.airport[i] = nearest.airport;
-        if (nearest.airport == kNoWinner) return std::nullopt;
-        distances.angle[nearest.airport] = Method::distance(nearest.score);
+        winners.airport[i] = nearest.index;
+        if (nearest.index == kNoWinner) return std::nullopt;
+        distances.angle[nearest.index] = Method::distance(nearest.score);
     }
     return clock_ticks() - start;
 }

@@ -108,7 +108,7 @@ std::vector<py::array_t<int64_t>> within(const SearchTable& table, py::handle qu
     for (const std::vector<Nearest>& each : found) {
         py::array_t<int64_t> indices(static_cast<py::ssize_t>(each.size()));
         int64_t* index_out = indices.mutable_data();
-        for (size_t j = 0; j < each.size(); ++j) index_out[j] = each[j].airport;
+        for (size_t j = 0; j < each.size(); ++j) index_out[j] = each[j].index;
         out.push_back(std::move(indices));
     }
     return out;

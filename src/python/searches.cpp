@@ -37,7 +37,7 @@ void SearchTable::find_all_nearest(const CdcPair* queries, size_t count, int64_t
         [&](const auto& search) {
             for (size_t i = 0; i < count; ++i) {
                 const Nearest nearest = search.nearest(query_point(queries[i]));
-                indices[i] = nearest.airport;
+                indices[i] = nearest.index;
                 chords[i] = nearest.score;
             }
         },
@@ -54,7 +54,7 @@ void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int64_
                 double* row_chords = chords + i * static_cast<size_t>(k);
                 for (int j = 0; j < k; ++j) {
                     const bool filled = j < static_cast<int>(found.size());
-                    row_indices[j] = filled ? found[j].airport : static_cast<int64_t>(pairs_.size());
+                    row_indices[j] = filled ? found[j].index : static_cast<int64_t>(pairs_.size());
                     row_chords[j] = filled ? found[j].score : std::numeric_limits<double>::infinity();
                 }
             }

@@ -63,7 +63,7 @@ std::string table_refusal(SearchId search, int count, long long available) {
 Nearest search_part(SearchId search, const FormTable& table, const TableParts& parts, int k, const FormTable& queries,
                     int q) {
     Nearest found = parts.searches[k]->nearest(queries, q);
-    if (found.airport != kNoWinner) found.airport += parts.begin[k];
+    if (found.index != kNoWinner) found.index += parts.begin[k];
     return found;
 }
 

@@ -52,7 +52,7 @@ void nearest_all(const Search& search, const typename Search::Query* queries, in
         int32_t previous = kNoWinner;
         for (int i = first; i < last; ++i) {
             answers[i] = nearest_from(search, queries[i], batch.along_path ? previous : kNoWinner);
-            previous = answers[i].airport;
+            previous = answers[i].index;
         }
     });
 }

@@ -10,7 +10,7 @@ namespace {
 
 template <CdcArrangement kArrangement>
 int32_t cdc_floor(const CdcPair* airports, int count, CdcPair point) {
-    return find_nearest<CdcMethodWith<kArrangement>>(airports, count, arrange_point(decode_cdc(point))).airport;
+    return find_nearest<CdcMethodWith<kArrangement>>(airports, count, arrange_point(decode_cdc(point))).index;
 }
 
 // The squared chord between two decoded directions, as written.
@@ -42,7 +42,7 @@ int32_t cdc_port_search(const CdcPair* airports, int count, CdcPair point) {
 }
 
 int32_t latlong_floor_search(const FixedLatLong* airports, int count, FixedLatLong point) {
-    return find_nearest<LatLongMethod>(airports, count, from_fixed(point)).airport;
+    return find_nearest<LatLongMethod>(airports, count, from_fixed(point)).index;
 }
 
 }  // namespace spherebench

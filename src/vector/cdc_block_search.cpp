@@ -111,7 +111,7 @@ Nearest CdcBlockSearch(const CdcCaseGroups& groups, CdcPair point) {
             const int32_t index = g < kCdcFirstAxisZGroup
                                       ? first_index_in_block<false>(groups, g, p.by_case[g], start, i, best)
                                       : first_index_in_block<true>(groups, g, p.by_case[g], start, i, best);
-            if (nearest.airport == kNoWinner || index < nearest.airport) nearest.airport = index;
+            if (nearest.index == kNoWinner || index < nearest.index) nearest.index = index;
         }
     }
     return nearest;

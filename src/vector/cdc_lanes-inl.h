@@ -31,7 +31,7 @@ inline Nearest grouped_search_one_lane(const CdcCaseGroups& groups, CdcPair poin
     for (size_t j = 0; j < groups.pairs.size(); ++j) {
         const double s = CdcMethod::score(groups.pairs[j], p);
         const int32_t index = static_cast<int32_t>(groups.indices[j]);
-        if (s < nearest.score || (s == nearest.score && index < nearest.airport)) nearest = {index, s};
+        if (s < nearest.score || (s == nearest.score && index < nearest.index)) nearest = {index, s};
     }
     return nearest;
 }

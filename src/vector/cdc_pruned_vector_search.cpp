@@ -72,7 +72,7 @@ HWY_INLINE void keep(Best& best, const CdcCaseGroups& groups, V scores, int j, i
     const double before = best.nearest.score;
     for (int i = 0; i < count; ++i) {
         const int32_t index = static_cast<int32_t>(groups.indices[j + i]);
-        if (s[i] < best.nearest.score || (s[i] == best.nearest.score && index < best.nearest.airport))
+        if (s[i] < best.nearest.score || (s[i] == best.nearest.score && index < best.nearest.index))
             best.nearest = {index, s[i]};
     }
     if (best.nearest.score != before) best.limit = hn::Set(DI32(), cdc_filter_limit(best.nearest.score));

@@ -61,7 +61,7 @@ Nearest SmallestSquaredChord(const T* xs, const T* ys, const T* zs, int count, T
         for (int i = 0; i < lanes; ++i) {
             const auto at = static_cast<int32_t>(indices[i]);
             if (at == kNoWinner) continue;
-            if (scores[i] < nearest.score || (scores[i] == nearest.score && at < nearest.airport))
+            if (scores[i] < nearest.score || (scores[i] == nearest.score && at < nearest.index))
                 nearest = {at, scores[i]};
         }
     }

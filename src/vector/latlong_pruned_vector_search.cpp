@@ -77,7 +77,7 @@ HWY_INLINE bool keep(Nearest& nearest, V scores, int j, int count) {
     hn::Store(scores, d, s);
     const double before = nearest.score;
     for (int i = 0; i < count; ++i)
-        if (s[i] > nearest.score || (s[i] == nearest.score && j + i < nearest.airport)) nearest = {j + i, s[i]};
+        if (s[i] > nearest.score || (s[i] == nearest.score && j + i < nearest.index)) nearest = {j + i, s[i]};
     return nearest.score != before;
 }
 

@@ -106,7 +106,7 @@ HWY_INLINE void fold_lanes(Nearest& nearest, const LaneBests& best, double initi
     for (size_t i = 0; i < hn::Lanes(d); ++i) {
         if (!beats(scores[i], initial_best)) continue;
         const int32_t index = static_cast<int32_t>(indices[i]);
-        if (beats(scores[i], nearest.score) || (scores[i] == nearest.score && index < nearest.airport))
+        if (beats(scores[i], nearest.score) || (scores[i] == nearest.score && index < nearest.index))
             nearest = {index, scores[i]};
     }
 }
