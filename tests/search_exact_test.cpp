@@ -290,6 +290,32 @@ TEST(SearchExact, TightClusters) {
     }
 }
 
+// A tight cluster within an even spread: a ninth of the table keeps the
+// grid, whose cell then holds the whole cluster, a sixth takes the tree;
+// both must rank the cluster's near-equal scores as the brute force does.
+TEST(SearchExact, TightClusterWithinAnEvenSpread) {
+    const FixedLatLong centre{300000000, -700000000};
+    const CdcPair middle = encode_cdc(decode_cdc({centre.lat, centre.lon}));
+    for (const int clustered : {375, 600}) {
+        SCOPED_TRACE(testing::Message() << clustered << " clustered");
+        std::mt19937_64 random(21);
+        Table table = table_of(random_directions(3000, 22));
+        Queries queries{{middle, nudged(middle, 1, 0)}, {centre}, {}};
+        for (int k = 0; k < clustered; ++k) {
+            const int dlat = static_cast<int>(random() % 81) - 40, dlon = static_cast<int>(random() % 81) - 40;
+            const CdcPair moved = nudged({centre.lat, centre.lon}, dlat, dlon);
+            const CdcPair pair = nudged(middle, dlat, dlon);
+            table.pairs.push_back(pair);
+            table.fixed.push_back({moved.first, moved.second});
+            table.vectors.push_back(decode_cdc(pair));
+            if (k % 4 == 0) queries.pairs.push_back(nudged(pair, 1, -1)), queries.fixed.push_back(table.fixed.back());
+        }
+        const std::vector<CdcPair> others = random_directions(300, 23);
+        queries.pairs.insert(queries.pairs.end(), others.begin(), others.end());
+        EXPECT_EQ(count_differences(table, queries), 0);
+    }
+}
+
 // Locations and queries where faces meet (two or three components equal in
 // size, so the first of equals picks the face) and at the poles, and their
 // neighbours a field code away on either side.

@@ -2,13 +2,18 @@
 
 #include <algorithm>
 
-#include "search/face_tree_search.h"
+#include "search/face_index.h"
 #include "search/sphere_bound.h"
 
 namespace spherebench {
 
 namespace {
 
+// Stored cosines of pairs that are not degenerate lie within 1/sqrt(2) (the
+// major component is the largest); the grid spans that much, and its outer
+// cells take the rest.
+constexpr double kFaceReach = 0.7072;
+constexpr int kPairsPerCell = 8;
 constexpr int kPairsPerLeaf = 32;
 
 // The flag case whose partners a face's pairs meet: axes X and Y by sign,
@@ -29,13 +34,13 @@ CdcIndex::CdcIndex(const CdcPair* pairs, int count) : table_(pairs) {
         const CdcCosines c = decode_cosines(pairs[k]);
         places[k] = {cdc_face(pairs[k]), c.u, c.v, c.w};
     }
-    // The entries take 12 bytes a pair; the tree and the record itself at
-    // most one more, from a few hundred pairs on.
-    const size_t tree_budget = std::max<size_t>(count, sizeof(CdcIndex)) - sizeof(CdcIndex);
-    const int leaf_size = leaf_size_within(places, kPairsPerLeaf, sizeof(NodeBox), tree_budget);
+    // The entries take 12 bytes a pair; the grid or the tree and the record
+    // itself at most one more, from a few hundred pairs on.
+    const size_t budget = std::max<size_t>(count, sizeof(CdcIndex)) - sizeof(CdcIndex);
+    const FaceIndexShape shape{kFaceReach, kPairsPerCell, kPairsPerLeaf, budget, 0.0};
     // Pairs of one face at one place (their two cosines) decode and score
     // alike.
-    const std::vector<int32_t> order = build_face_tree(tree_, places, leaf_size, [](int32_t, int32_t) { return true; });
+    const std::vector<int32_t> order = build_face_index(index_, places, shape, [](int32_t, int32_t) { return true; });
     store_in_order(pairs, order, pairs_, indices_);
 }
 
@@ -50,14 +55,12 @@ void CdcIndex::find(const CdcPoint& point, Results& results) const {
     const CdcPoint::Partners* q = nullptr;  // the partners of the face searched
     MajorTerm major = MajorTerm::kLast;     // where the face's score sums W
     const auto limit = [&] { return results.reach(); };
-    const auto scan = [&](const FaceNodes& nodes, uint32_t leaf) {
+    const auto scan = [&](int32_t first, int32_t end, double major_low, double major_high) {
         // cdc_partial_score, with the face's partners (those of the pair's
-        // flag case), and the leaf's bound on W in its place in the sum:
+        // flag case), and the group's bound on W in its place in the sum:
         // never above the pair's score (rounding is monotone).
-        const BoxBounds box = nodes.bounds(leaf);
-        const double major_gap = squared_gap(box.major_low, box.major_high, q->c);
-        const EntryRange members = nodes.scanned(leaf);
-        for (int32_t at = members.first; at < members.end; ++at) {
+        const double major_gap = squared_gap(major_low, major_high, q->c);
+        for (int32_t at = first; at < end; ++at) {
             const CdcPair pair = pairs_[at];
             const double d0 = stored_cosine(pair.first) - q->a, d1 = stored_cosine(pair.second) - q->b;
             if (ordered_bound(d0 * d0, d1 * d1, major_gap, major) > results.reach()) continue;
@@ -77,11 +80,7 @@ void CdcIndex::find(const CdcPoint& point, Results& results) const {
         const FaceQuery query{{face, q->a, q->b, q->c}, major};
         // The pairs' w is never negative, on every face.
         const SphereQuery sphere = sphere_query(q->a, q->b, q->c);
-        const bool on_sphere = tree_.faces[face].on_sphere && near_unit(q->a, q->b, q->c);
-        const auto bound_of = [&](const FaceNodes& nodes, uint32_t node) {
-            return node_bound(nodes, node, query, sphere, on_sphere, results.reach());
-        };
-        search_face_tree(tree_, face, q->a, q->b, bound_of, limit, scan);
+        search_face_index(index_, query, sphere, near_unit(q->a, q->b, q->c), limit, scan);
     }
 }
 
@@ -90,7 +89,7 @@ template void CdcIndex::find(const CdcPoint&, NearestK&) const;
 template void CdcIndex::find(const CdcPoint&, WithinLimit&) const;
 
 size_t CdcIndex::bytes() const {
-    return sizeof(CdcIndex) + face_tree_bytes(tree_) + pairs_.capacity() * sizeof(CdcPair) +
+    return sizeof(CdcIndex) + face_index_bytes(index_) + pairs_.capacity() * sizeof(CdcPair) +
            indices_.capacity() * sizeof(int32_t);
 }
 

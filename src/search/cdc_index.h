@@ -12,7 +12,7 @@
 #include "method/cdc_method.h"
 #include "method/nearest.h"
 #include "method/result_sets.h"
-#include "search/face_tree.h"
+#include "search/face_index.h"
 
 namespace spherebench {
 
@@ -44,7 +44,7 @@ class CdcIndex {
 
   private:
     const CdcPair* table_;
-    FaceTree tree_;                 // faces by cdc_case_group, split by (u, v)
+    FaceIndex index_;               // faces by cdc_case_group, split by (u, v)
     std::vector<CdcPair> pairs_;    // leaf after leaf
     std::vector<int32_t> indices_;  // each pair's index in the table
 };

@@ -3,18 +3,20 @@
 #include <cmath>
 
 #include "geo/vectors.h"
-#include "search/face_tree_search.h"
+#include "search/face_index.h"
 #include "search/latlong_bound.h"
 
 namespace spherebench {
 
 namespace {
 
+constexpr double kFaceReach = 0.7072;  // beyond 1/sqrt(2): unit vectors' other components
+constexpr int kLocationsPerCell = 4;
 constexpr int kLocationsPerLeaf = 8;
 
-// The tree bounds the vectors as computed here, each component within
+// The grid or the tree bounds the vectors as computed here, each component within
 // 3e-15 of the exact vector of the radians (two functions within 2^-50, a
-// product rounded); the query's likewise. Every box stands kCoordinateMargin
+// product rounded); the query's likewise. Every bound stands kCoordinateMargin
 // wider than the computed vectors at each end (less a rounding of the
 // widening, under 2^-53): that covers both errors and the rounding of the
 // gap itself (under 5e-16) many times over, so each gap is at most the exact
@@ -35,7 +37,8 @@ LatLongIndex::LatLongIndex(const FixedLatLong* locations, int count) : table_(lo
     const auto same = [&](int32_t j, int32_t k) {
         return locations[j].lat == locations[k].lat && locations[j].lon == locations[k].lon;
     };
-    const std::vector<int32_t> order = build_face_tree(tree_, places, kLocationsPerLeaf, same, kCoordinateMargin);
+    const FaceIndexShape shape{kFaceReach, kLocationsPerCell, kLocationsPerLeaf, SIZE_MAX, kCoordinateMargin};
+    const std::vector<int32_t> order = build_face_index(index_, places, shape, same);
     store_in_order(locations, order, locations_, indices_);
 }
 
@@ -56,9 +59,8 @@ void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
     LatitudeWindow window;
     if (point_lat) window = latitude_window(*point_lat, reach);
     const auto limit = [&] { return limit_now; };
-    const auto scan = [&](const FaceNodes& nodes, uint32_t leaf) {
-        const EntryRange members = nodes.scanned(leaf);
-        for (int32_t at = members.first; at < members.end; ++at) {
+    const auto scan = [&](int32_t first, int32_t end, double, double) {
+        for (int32_t at = first; at < end; ++at) {
             const FixedLatLong location = locations_[at];
             if (window.excludes(location.lat)) continue;
             results.add(indices_[at], latlong_query_score(query, from_fixed(location)));
@@ -73,10 +75,8 @@ void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
     for (int step = 0; step < kFaces; ++step) {
         const int face = face_in_visit_order(own, step);
         const FaceQuery face_query{on_face(face, p.x, p.y, p.z), chord_major_term(face)};
-        search_face_tree(
-            tree_, face, face_query.place.a, face_query.place.b,
-            [&](const FaceNodes& nodes, uint32_t node) { return box_bound(nodes.bounds(node), face_query); }, limit,
-            scan);
+        // The vectors are computed, not exact: boxes alone bound them.
+        search_face_index(index_, face_query, SphereQuery{}, false, limit, scan);
     }
 }
 
@@ -85,7 +85,7 @@ template void LatLongIndex::find(FixedLatLong, NearestK&) const;
 template void LatLongIndex::find(FixedLatLong, WithinLimit&) const;
 
 size_t LatLongIndex::bytes() const {
-    return sizeof(LatLongIndex) + face_tree_bytes(tree_) + locations_.capacity() * sizeof(FixedLatLong) +
+    return sizeof(LatLongIndex) + face_index_bytes(index_) + locations_.capacity() * sizeof(FixedLatLong) +
            indices_.capacity() * sizeof(int32_t);
 }
 

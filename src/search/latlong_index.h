@@ -14,7 +14,7 @@
 #include "method/latlong_method.h"
 #include "method/nearest.h"
 #include "method/result_sets.h"
-#include "search/face_tree.h"
+#include "search/face_index.h"
 
 namespace spherebench {
 
@@ -43,7 +43,7 @@ class LatLongIndex {
 
   private:
     const FixedLatLong* table_;
-    FaceTree tree_;                        // boxes of the vectors' coordinates
+    FaceIndex index_;                      // boxes of the vectors' coordinates
     std::vector<FixedLatLong> locations_;  // leaf after leaf
     std::vector<int32_t> indices_;         // each location's index in the table
 };

@@ -4,13 +4,15 @@
 #include <cstdlib>
 #include <limits>
 
-#include "search/face_tree_search.h"
+#include "search/face_index.h"
 #include "search/sphere_bound.h"
 
 namespace spherebench {
 
 namespace {
 
+constexpr double kFaceReach = 0.7072;  // beyond 1/sqrt(2): unit vectors' other components
+constexpr int kPointsPerCell = 8;
 constexpr int kPointsPerLeaf = 8;
 
 }  // namespace
@@ -20,8 +22,8 @@ S2PointIndex::S2PointIndex(ComponentArrays<double> points, int count) : table_(p
     std::vector<FacePlace> places(count);
     for (int k = 0; k < count; ++k) places[k] = face_place_of(xs[k], ys[k], zs[k]);
     // Vectors at one place have equal components, which score alike.
-    const std::vector<int32_t> order =
-        build_face_tree(tree_, places, kPointsPerLeaf, [](int32_t, int32_t) { return true; });
+    const FaceIndexShape shape{kFaceReach, kPointsPerCell, kPointsPerLeaf, SIZE_MAX, 0.0};
+    const std::vector<int32_t> order = build_face_index(index_, places, shape, [](int32_t, int32_t) { return true; });
     xs_.resize(count);
     ys_.resize(count);
     zs_.resize(count);
@@ -49,9 +51,8 @@ Nearest S2PointIndex::nearest(UnitVector p) const {
 template <typename Results>
 void S2PointIndex::find(UnitVector p, Results& results) const {
     const auto limit = [&] { return results.reach(); };
-    const auto scan = [&](const FaceNodes& nodes, uint32_t leaf) {
-        const EntryRange members = nodes.scanned(leaf);
-        for (int32_t at = members.first; at < members.end; ++at) {
+    const auto scan = [&](int32_t first, int32_t end, double, double) {
+        for (int32_t at = first; at < end; ++at) {
             const double dx = xs_[at] - p.x, dy = ys_[at] - p.y, dz = zs_[at] - p.z;
             results.add(indices_[at], (dx * dx + dy * dy) + dz * dz);
         }
@@ -64,11 +65,7 @@ void S2PointIndex::find(UnitVector p, Results& results) const {
         // The members' major component has the face's sign.
         const double major = query.place.major;
         const SphereQuery sphere = sphere_query(query.place.a, query.place.b, face % 2 ? -major : major);
-        const bool on_sphere = tree_.faces[face].on_sphere && unit_query;
-        const auto bound_of = [&](const FaceNodes& nodes, uint32_t node) {
-            return node_bound(nodes, node, query, sphere, on_sphere, results.reach());
-        };
-        search_face_tree(tree_, face, query.place.a, query.place.b, bound_of, limit, scan);
+        search_face_index(index_, query, sphere, unit_query, limit, scan);
     }
 }
 
@@ -77,7 +74,7 @@ template void S2PointIndex::find(UnitVector, NearestK&) const;
 template void S2PointIndex::find(UnitVector, WithinLimit&) const;
 
 size_t S2PointIndex::bytes() const {
-    return sizeof(S2PointIndex) + face_tree_bytes(tree_) +
+    return sizeof(S2PointIndex) + face_index_bytes(index_) +
            (xs_.capacity() + ys_.capacity() + zs_.capacity()) * sizeof(double) + indices_.capacity() * sizeof(int32_t);
 }
 

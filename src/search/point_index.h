@@ -12,7 +12,7 @@
 #include "geo/coords.h"
 #include "method/nearest.h"
 #include "method/result_sets.h"
-#include "search/face_tree.h"
+#include "search/face_index.h"
 
 namespace spherebench {
 
@@ -41,7 +41,7 @@ class S2PointIndex {
 
   private:
     ComponentArrays<double> table_;
-    FaceTree tree_;
+    FaceIndex index_;
     std::vector<double> xs_, ys_, zs_;  // leaf after leaf
     std::vector<int32_t> indices_;      // each vector's index in the table
 };

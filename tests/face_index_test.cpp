@@ -1,0 +1,53 @@
+// The choice between the grid and the tree: the grid is kept while at most
+// an eighth of the locations lie in cells holding more than 8 times the
+// mean. Bit-exact answers on both are checked in search_exact_test.cpp.
+#include "search/face_index.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace spherebench;
+
+namespace {
+
+// A grid of 100 cells (side 4 over six faces holds 96; the count is all
+// the rule reads) with `crowd` locations in the first and one in each other.
+FaceGrid grid_with_crowd(int crowd) {
+    FaceGrid grid;
+    grid.begin.assign(101, 0);
+    grid.begin[1] = crowd;
+    for (int c = 2; c <= 100; ++c) grid.begin[c] = grid.begin[c - 1] + 1;
+    return grid;
+}
+
+}  // namespace
+
+// With 99 single cells and one of C: the mean is (C + 99) / 100, so the
+// cell is crowded when 100 C > 8 (C + 99), from C = 9; its share passes an
+// eighth when 8 C > C + 99, from C = 15.
+TEST(FaceIndex, GridKeptUntilAnEighthIsCrowded) {
+    EXPECT_TRUE(spread_evenly(grid_with_crowd(8)));
+    EXPECT_TRUE(spread_evenly(grid_with_crowd(9)));
+    EXPECT_TRUE(spread_evenly(grid_with_crowd(14)));
+    EXPECT_FALSE(spread_evenly(grid_with_crowd(15)));
+    EXPECT_FALSE(spread_evenly(grid_with_crowd(100000)));
+}
+
+// Places spread over a face in a lattice keep the grid; the same number at
+// one place do not, nor do those of a face with every other face empty.
+TEST(FaceIndex, GridBuiltOverPlacesJudgedBySpread) {
+    std::vector<FacePlace> even, one_place;
+    for (int face = 0; face < kFaces; ++face)
+        for (int i = 0; i < 40; ++i)
+            for (int j = 0; j < 40; ++j) {
+                const double a = (i + 0.5) / 40 * 1.4 - 0.7, b = (j + 0.5) / 40 * 1.4 - 0.7;
+                even.push_back({face, a, b, 0.5});
+                one_place.push_back({0, 0.1, 0.1, 0.99});
+            }
+    FaceGrid grid;
+    build_face_grid(grid, even, 0.7072, 8, SIZE_MAX, 0.0);
+    EXPECT_TRUE(spread_evenly(grid));
+    build_face_grid(grid, one_place, 0.7072, 8, SIZE_MAX, 0.0);
+    EXPECT_FALSE(spread_evenly(grid));
+}
