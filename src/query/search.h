@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "catalogue/search_catalogue.h"
@@ -52,6 +53,9 @@ class Search {
 
 // Whether this build has the search's type.
 bool search_built(SearchId id);
+// Whether it answers the k nearest and those within a limit too: every
+// search this build has but an index not yet able.
+bool answers_every_question(SearchId id);
 
 // The form of the table a search is built over, and of its queries: the
 // search's own, but the pairs for an anchor, which decodes them.
@@ -65,5 +69,14 @@ std::unique_ptr<Search> make_search(SearchId id, const FormView& table);
 inline std::unique_ptr<Search> make_search(SearchId id, const FormTable& table) {
     return make_search(id, view_of(table));
 }
+
+// The first question on which a search's answers to query q differ from its
+// reference's, bit for bit, as text ("" where none): the nearest, and where
+// the search answers every question, the k nearest for each of `ks`, those
+// within each of `limits`, and whether the first of its k = 1 is its
+// nearest(). How the tests and the search fuzzer hold an exact search to its
+// reference.
+std::string first_difference(const Search& search, const Search& reference, const FormTable& queries, int q,
+                             const std::vector<int>& ks, const std::vector<double>& limits);
 
 }  // namespace spherebench
