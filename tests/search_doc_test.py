@@ -88,6 +88,12 @@ class SearchDocTest(unittest.TestCase):
         text = search_doc.document(run, python_run)
         self.assertIn("| bundled 5 x 2 | scipy cKDTree | 1.23 | 0.50 | 2/2 |\n| bundled 5 x 2 | nearest | - | 12.00 | 1/2 |",
                       text)
+        # A run that asks other questions too names each row's; rows without one ask the nearest.
+        python_run["rows"].append(dict(python_run["rows"][0], question="within 50 km", queries=1, same=0))
+        text = search_doc.document(run, python_run)
+        self.assertIn("| bundled 5 x 2 | scipy cKDTree | nearest | 1.23 | 0.50 | 2/2 |", text)
+        self.assertIn("| bundled 5 x 2 | scipy cKDTree | within 50 km | 1.23 | 0.50 | 0/1 |", text)
+        self.assertIn("within a distance is asked of the first queries only", text)
 
 
 if __name__ == "__main__":

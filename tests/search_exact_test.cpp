@@ -11,8 +11,7 @@
 
 #include "geo/cdc_encoder.h"
 #include "input/loader.h"
-#include "method/cdc_method.h"
-#include "method/latlong_method.h"
+#include "random/table_kinds.h"
 #include "search/cdc_index.h"
 #include "search/cdc_pruned_search.h"
 #include "search/latlong_index.h"
@@ -291,34 +290,49 @@ TEST(SearchExact, TightClusters) {
     }
 }
 
-// Queries whose grid coordinates fall exactly on the boundaries between
-// cells, and tables with locations on them.
-TEST(SearchExact, PointsOnCellEdges) {
-    const Table random_table = table_of(random_directions(2000, 11));
-    // The grid S2PointIndex builds over them: faces' reach 0.7072, 8 a cell.
-    std::vector<FacePlace> places;
-    for (const UnitVector v : random_table.vectors) places.push_back(face_place_of(v.x, v.y, v.z));
-    FaceGrid grid;
-    build_face_grid(grid, places, 0.7072, 8);
-    const int n = grid.side;
-    ASSERT_GT(n, 2);
-    std::vector<UnitVector> on_edges;
-    for (int i = 0; i <= n; ++i) {
-        for (int j = 0; j <= n; j += 3) {
-            const double a = grid.origin + i / grid.scale, b = grid.origin + j / grid.scale;
-            if (a * a + b * b >= 1) continue;
-            const double w = std::sqrt(1 - a * a - b * b);
-            on_edges.push_back({w, a, b});
-            on_edges.push_back({a, b, -w});
+// Locations and queries where faces meet (two or three components equal in
+// size, so the first of equals picks the face) and at the poles, and their
+// neighbours a field code away on either side.
+TEST(SearchExact, PointsOnFaceEdgesAndPoles) {
+    std::vector<UnitVector> edges = {{0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {0, -1, 0}};
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    for (int k = 0; k < 200; ++k) {
+        const double s = unit(random), t = unit(random) * std::fabs(s), length = std::sqrt(2 * s * s + t * t);
+        edges.push_back({s / length, s / length, t / length});   // |x| = |y|
+        edges.push_back({t / length, -s / length, s / length});  // |y| = |z|
+        const double third = 1 / std::sqrt(3.0);
+        edges.push_back({third, k % 2 ? third : -third, -third});  // all three
+    }
+    std::vector<CdcPair> pairs = random_directions(1500, 11);
+    Queries queries{{}, {}, edges};
+    for (const UnitVector v : edges) {
+        const CdcPair pair = encode_cdc(v);
+        for (const CdcPair near : {pair, nudged(pair, 1, 0), nudged(pair, -1, 1)}) {
+            queries.pairs.push_back(near);
+            if (queries.pairs.size() % 3) pairs.push_back(near);
         }
     }
-    Queries queries{{}, {}, on_edges};
-    std::vector<CdcPair> pairs = random_table.pairs;
-    for (const UnitVector v : on_edges) {
-        queries.pairs.push_back(encode_cdc(v));
-        if (pairs.size() % 2) pairs.push_back(encode_cdc(v));
-    }
     EXPECT_EQ(count_differences(table_of(pairs), queries), 0);
+}
+
+// Every kind of table, its queries from its own spread and uniform ones, and
+// the antipodes of its locations (from which a tight cluster's locations lie
+// all but equally far): the searches that skip most of a cluster from afar.
+TEST(SearchExact, EveryTableKind) {
+    for (const TableKind kind : kTableKinds) {
+        SCOPED_TRACE(table_kind_name(kind));
+        std::vector<CdcPair> pairs;
+        for (const UnitVector v : table_directions(kind, 3000, 21)) pairs.push_back(encode_cdc(v));
+        Queries queries;
+        for (const UnitVector v : near_query_directions(kind, 300, 21)) queries.pairs.push_back(encode_cdc(v));
+        for (const CdcPair pair : random_directions(300, 22)) queries.pairs.push_back(pair);
+        for (int k = 0; k < 3000; k += 30) {
+            const UnitVector v = decode_cdc(pairs[k]);
+            queries.pairs.push_back(encode_cdc({-v.x, -v.y, -v.z}));
+        }
+        EXPECT_EQ(count_differences(table_of(pairs), queries), 0);
+    }
 }
 
 TEST(SearchExact, BundledData) {
@@ -338,13 +352,17 @@ TEST(SearchExact, BundledData) {
 }
 
 // The direction-cosine index keeps within 13 bytes a location at the sizes
-// it is built for.
+// it is built for, spread over the six faces or all on one (a city of a
+// power of two, where a tree of one leaf size more would overflow).
 TEST(SearchExact, CdcIndexBytesPerLocation) {
     for (const int size : {1 << 10, kAirportCapacity, 1 << 18}) {
-        const std::vector<CdcPair> pairs = random_directions(size, 13);
-        const CdcIndex index(pairs.data(), size);
-        EXPECT_LE(index.bytes(), 13.0 * size) << size;
-        EXPECT_GE(index.bytes(), 12.0 * size) << size;
+        for (const TableKind kind : {TableKind::kUniform, TableKind::kCity}) {
+            std::vector<CdcPair> pairs;
+            for (const UnitVector v : table_directions(kind, size, 13)) pairs.push_back(encode_cdc(v));
+            const CdcIndex index(pairs.data(), size);
+            EXPECT_LE(index.bytes(), 13.0 * size) << size << table_kind_name(kind);
+            EXPECT_GE(index.bytes(), 12.0 * size) << size << table_kind_name(kind);
+        }
     }
 }
 

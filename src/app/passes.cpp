@@ -9,6 +9,7 @@
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "pass/pass.h"
+#include "search/batch.h"
 #include "search/pass_searches.h"
 
 namespace spherebench {
@@ -113,13 +114,22 @@ std::optional<std::string> run_passes_by(Cdc cdc_method, const Inputs& inputs, c
             build_search<CdcSearch>(ids.cdc, "direction-cosine", airports.cdc.data(), n, setup.verbose, cdc_ms);
         const auto latlong = build_search<LatLongPassSearch<kind>>(ids.latlong, "latitude/longitude",
                                                                    airports.fixed.data(), n, setup.verbose, latlong_ms);
+        // Along the path, each point's search starts from the airport the
+        // previous point found (search/batch.h), where the kind is indexed.
+        const bool along_path = kind == PassSearch::kIndexed;
+        int32_t cdc_previous = kNoWinner, latlong_previous = kNoWinner;
+        const auto asked = [along_path](const auto& search, const auto& query, int32_t& previous) {
+            const Nearest found = nearest_from(search, query, along_path ? previous : kNoWinner);
+            previous = found.airport;
+            return found;
+        };
         auto failure = run_passes_with(
-            cdc_method, [&](const CdcPoint& p) { return cdc.nearest(p); },
+            cdc_method, [&](const CdcPoint& p) { return asked(cdc, p, cdc_previous); },
             [&](const FlightLine& line, int i) {
                 if constexpr (std::same_as<typename LatLongPassSearch<kind>::Query, FixedLatLong>)
-                    return latlong.nearest(line.fixed[i]);
+                    return asked(latlong, line.fixed[i], latlong_previous);
                 else
-                    return latlong.nearest(LatLongMethod::prepare_point(line, i));
+                    return asked(latlong, LatLongMethod::prepare_point(line, i), latlong_previous);
             },
             inputs, setup.repeat, runs);
         if (search_facts(ids.cdc).kind == SearchKind::kIndex) {

@@ -23,6 +23,7 @@ class BruteForce {
     BruteForce(Records records, int count) : records_(records), count_(count) {}
 
     Nearest nearest(const Query& query) const { return find_nearest<Method>(records_, count_, query); }
+    double score_at(const Query& query, int32_t index) const { return Method::score(records_[index], query); }
     // Every location offered to the results (method/result_sets.h).
     template <typename Results>
     void find(const Query& query, Results& results) const {

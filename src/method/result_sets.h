@@ -37,10 +37,12 @@ constexpr double farthest_score(ScoreOrder order) {
                                                : -std::numeric_limits<double>::infinity();
 }
 
-// The one nearest location: the search's nearest(query).
+// The one nearest location: the search's nearest(query), {kNoWinner, start}
+// over no locations (the brute force's start, where it has one).
 class NearestOne {
   public:
-    explicit NearestOne(ScoreOrder order) : order_(order), best_{kNoWinner, farthest_score(order)} {}
+    NearestOne(ScoreOrder order, double start) : order_(order), best_{kNoWinner, start} {}
+    explicit NearestOne(ScoreOrder order) : NearestOne(order, farthest_score(order)) {}
 
     double reach() const { return best_.score; }
     void add(int32_t index, double score) {

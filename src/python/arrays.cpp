@@ -46,14 +46,18 @@ std::vector<CdcPair> pairs_argument(py::handle object, const char* name) {
     return pairs;
 }
 
-std::vector<double> reals_argument(py::handle object, const char* name) {
+py::array_t<double> real_array(py::handle object, const char* name) {
     const py::array array = as_array(object, name);
     const char kind = array.dtype().kind();
     if (kind != 'f' && kind != 'i' && kind != 'u')
         throw py::type_error(std::string(name) + " must hold real numbers, not " + dtype_text(array));
-    if (array.ndim() != 1)
-        throw py::value_error(std::string(name) + " must be one-dimensional, not of the shape " + shape_text(array));
-    const auto reals = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(array);
+    return py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(array);
+}
+
+std::vector<double> reals_argument(py::handle object, const char* name) {
+    const py::array_t<double> reals = real_array(object, name);
+    if (reals.ndim() != 1)
+        throw py::value_error(std::string(name) + " must be one-dimensional, not of the shape " + shape_text(reals));
     return std::vector<double>(reals.data(), reals.data() + reals.size());
 }
 
@@ -64,6 +68,12 @@ void check_positions(const std::vector<double>& latitudes, const std::vector<dou
     for (size_t i = 0; i < latitudes.size(); ++i)
         if (const auto failure = check_position(latitudes[i], longitudes[i]))
             throw py::value_error("position " + std::to_string(i) + ": " + *failure);
+}
+
+std::string quoted_list(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "\"" : ", \"") + name + "\"";
+    return list;
 }
 
 }  // namespace spherebench

@@ -6,6 +6,7 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <string>
 #include <vector>
 
 #include "geo/coords.h"
@@ -16,11 +17,18 @@ namespace spherebench {
 // same bits, as the input files write them).
 std::vector<CdcPair> pairs_argument(pybind11::handle object, const char* name);
 
+// An array of real numbers of any shape (a number: of none), as a
+// contiguous array of doubles.
+pybind11::array_t<double> real_array(pybind11::handle object, const char* name);
+
 // A one-dimensional array of real numbers, as doubles.
 std::vector<double> reals_argument(pybind11::handle object, const char* name);
 
 // Latitudes and longitudes in degrees, as many of each, every position in
 // [-90, 90] x [-180, 180] (NaN refused), as make-inputs takes them.
 void check_positions(const std::vector<double>& latitudes, const std::vector<double>& longitudes);
+
+// "a", "b", "c": the names as an error message lists them.
+std::string quoted_list(const std::vector<std::string>& names);
 
 }  // namespace spherebench

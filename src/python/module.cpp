@@ -6,15 +6,14 @@
 
 #include <climits>
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "base/format.h"
 #include "geo/cdc_encoder.h"
 #include "geo/coords.h"
 #include "python/arrays.h"
+#include "python/module_parts.h"
 #include "python/searches.h"
 #include "random/random_tables.h"
 #include "random/table_kinds.h"
@@ -23,8 +22,6 @@ namespace py = pybind11;
 using namespace spherebench;
 
 namespace {
-
-using Results = std::pair<py::array_t<int64_t>, py::array_t<double>>;
 
 // uint32 (N, 2): the pairs made by `pair_of(i)` for i from 0 to count - 1.
 template <typename PairOf>
@@ -44,13 +41,6 @@ py::array_t<uint32_t> encode(py::handle latitudes, py::handle longitudes) {
     const std::vector<double> lon = reals_argument(longitudes, "longitudes");
     check_positions(lat, lon);
     return pairs_array(lat.size(), [&](size_t i) { return encode_degrees(lat[i], lon[i]); });
-}
-
-// "a", "b", "c": the names as an error message lists them.
-std::string quoted_list(const std::vector<std::string>& names) {
-    std::string list;
-    for (const std::string& name : names) list += (list.empty() ? "\"" : ", \"") + name + "\"";
-    return list;
 }
 
 std::vector<std::string> table_kind_names() {
@@ -93,79 +83,19 @@ py::array_t<double> decode(py::handle pairs_object) {
     return vectors;
 }
 
-PassSearch search_argument(const std::string& name) {
-    if (const auto search = find_pass_search(name)) return *search;
-    throw py::value_error("unknown search \"" + name + "\": this build has " + quoted_list(python_search_names()));
-}
-
-// The table's pairs, checked.
-std::vector<CdcPair> table_pairs(py::handle pairs_object) {
-    std::vector<CdcPair> pairs = pairs_argument(pairs_object, "pairs");
-    if (pairs.empty()) throw py::value_error("pairs is empty: a search needs at least one pair to find");
-    if (pairs.size() > static_cast<size_t>(INT_MAX))
-        throw py::value_error("pairs holds " + std::to_string(pairs.size()) + " rows, more than a search takes");
-    return pairs;
-}
-
-// The index, where the search has one, is built without the GIL.
-SearchTable ready_table(std::vector<CdcPair> pairs, PassSearch search) {
-    py::gil_scoped_release release;
-    return SearchTable(std::move(pairs), search);
-}
-
-Results search_all(const SearchTable& table, const std::vector<CdcPair>& queries) {
-    const auto count = static_cast<py::ssize_t>(queries.size());
-    py::array_t<int64_t> indices(count);
-    py::array_t<double> chords(count);
-    int64_t* index_out = indices.mutable_data();
-    double* chord_out = chords.mutable_data();
-    {
-        py::gil_scoped_release release;
-        table.find_all_nearest(queries.data(), queries.size(), index_out, chord_out);
-    }
-    return {indices, chords};
-}
-
-// Every argument is checked before any work.
-Results nearest(py::handle pairs, py::handle query_pairs, const std::string& search) {
-    const PassSearch chosen = search_argument(search);
-    std::vector<CdcPair> table = table_pairs(pairs);
-    const std::vector<CdcPair> queries = pairs_argument(query_pairs, "query_pairs");
-    return search_all(ready_table(std::move(table), chosen), queries);
-}
-
 constexpr const char* kModuleDoc = R"(Locations on the sphere as concise direction cosines.
 
 A location is stored as two 32-bit words, a row of a uint32 array of shape
 (N, 2), exactly the words of an airports.ptc or flightline.lnc line (int32
 arrays are taken as the same bits). encode() makes them from degrees,
 decode() gives the unit vectors, nearest() and Index find the nearest
-stored location exactly, as the program's direction-cosine search does.
-random_table() and near_queries() make the benchmarks' tables of each of
-table_kinds, and queries near them, from a seed.)";
-
-void define_index(py::module_& m) {
-    py::class_<SearchTable>(m, "Index", R"(A table of pairs made ready for repeated queries.
-
-Index(pairs, search=None) checks and copies the pairs and, with the
-"indexed" search (the default), builds the index once.)")
-        .def(py::init([](py::handle pairs, std::optional<std::string> search) {
-                 const PassSearch chosen = search ? search_argument(*search) : kRepeatedSearch;
-                 return ready_table(table_pairs(pairs), chosen);
-             }),
-             py::arg("pairs"), py::arg("search") = py::none())
-        .def(
-            "query",
-            [](const SearchTable& table, py::handle query_pairs) {
-                return search_all(table, pairs_argument(query_pairs, "query_pairs"));
-            },
-            py::arg("query_pairs"),
-            "(indices, squared chords) of the nearest pair of the table to each query pair, as nearest() gives.")
-        .def("__len__", [](const SearchTable& table) { return table.size(); })
-        .def_property_readonly(
-            "search", [](const SearchTable& table) { return pass_search_name(table.search()); },
-            "The search the queries use.");
-}
+stored location exactly, as the program's direction-cosine search does;
+Index also the k nearest and every location within a distance, on several
+threads. Distances are squared chords between the decoded unit vectors;
+chord_to_km(), km_to_chord() and chord_to_angle(), angle_to_chord()
+convert them, on the 6371 km sphere. random_table() and near_queries() make
+the benchmarks' tables of each of table_kinds, and queries near them, from
+a seed.)";
 
 // Made from the spreads' own constants, so that it says what the tables are.
 const std::string& random_table_doc() {
@@ -198,14 +128,6 @@ the words are those make-inputs writes for the same degrees.)");
 
 Bit for bit the program's decoder: not normalised, the major component
 computed from the two stored ones.)");
-    m.def("nearest", &nearest, py::arg("pairs"), py::arg("query_pairs"), py::arg("search") = "brute",
-          R"((indices, squared chords): for each query pair, the nearest of pairs.
-
-indices (int64) count rows of pairs; the squared chord (float64) is the
-program's score between the decoded pair and the decoded query. Exact:
-every search gives the same answer, the lowest index winning ties.
-search is one of spherebench.searches: "brute", and "pruned" and
-"indexed" where this build has them.)");
     m.attr("table_kinds") = py::tuple(py::cast(table_kind_names()));
     // The program's capacities and the C++ query benchmarks' seed of their
     // uniform queries: random_table("uniform", n, uniform_query_seed).
@@ -229,5 +151,6 @@ search is one of spherebench.searches: "brute", and "pruned" and
 Drawn from the same spread as the table (the same towns, city, line or
 sites; uniform on the sphere for "uniform"), apart from its own locations,
 as the C++ benchmarks' near queries are.)");
-    define_index(m);
+    define_searches(m);
+    define_distances(m);
 }

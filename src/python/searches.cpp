@@ -1,6 +1,10 @@
 #include "python/searches.h"
 
+#include <algorithm>
+#include <limits>
 #include <utility>
+
+#include "method/result_sets.h"
 
 namespace spherebench {
 
@@ -14,6 +18,8 @@ BuiltSearch build(const std::vector<CdcPair>& pairs, PassSearch search) {
         return BuiltSearch(CdcPassSearch<kind>(pairs.data(), static_cast<int>(pairs.size())));
     });
 }
+
+CdcPoint query_point(CdcPair query) { return arrange_point(decode_cdc(query)); }
 
 }  // namespace
 
@@ -30,10 +36,37 @@ void SearchTable::find_all_nearest(const CdcPair* queries, size_t count, int64_t
     std::visit(
         [&](const auto& search) {
             for (size_t i = 0; i < count; ++i) {
-                const Nearest nearest = search.nearest(arrange_point(decode_cdc(queries[i])));
+                const Nearest nearest = search.nearest(query_point(queries[i]));
                 indices[i] = nearest.airport;
                 chords[i] = nearest.score;
             }
+        },
+        built_);
+}
+
+void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int64_t* indices, double* chords) const {
+    const int held = static_cast<int>(std::min(static_cast<size_t>(k), pairs_.size()));
+    std::visit(
+        [&](const auto& search) {
+            for (size_t i = 0; i < count; ++i) {
+                const std::vector<Nearest> found = nearest_k(search, query_point(queries[i]), held);
+                int64_t* row_indices = indices + i * static_cast<size_t>(k);
+                double* row_chords = chords + i * static_cast<size_t>(k);
+                for (int j = 0; j < k; ++j) {
+                    const bool filled = j < static_cast<int>(found.size());
+                    row_indices[j] = filled ? found[j].airport : static_cast<int64_t>(pairs_.size());
+                    row_chords[j] = filled ? found[j].score : std::numeric_limits<double>::infinity();
+                }
+            }
+        },
+        built_);
+}
+
+void SearchTable::find_all_within(const CdcPair* queries, size_t count, double limit,
+                                  std::vector<Nearest>* found) const {
+    std::visit(
+        [&](const auto& search) {
+            for (size_t i = 0; i < count; ++i) found[i] = nearest_within(search, query_point(queries[i]), limit);
         },
         built_);
 }

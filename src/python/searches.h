@@ -1,7 +1,7 @@
 // The searches the Python module offers over a table of stored pairs: the
 // direction-cosine searches of the program's three pass searches ("brute",
-// "pruned", "indexed"), all exact: the same winner and squared chord as the
-// brute force, the lowest index on ties.
+// "pruned", "indexed"), all exact: the same answers and squared chords as the
+// brute force, ranked by squared chord, then index.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "method/nearest.h"
 #include "search/pass_searches.h"
 
 namespace spherebench {
@@ -19,7 +20,9 @@ std::vector<std::string> python_search_names();
 // The best search for repeated queries: the index.
 inline constexpr PassSearch kRepeatedSearch = PassSearch::kIndexed;
 
-// A table of pairs with its search built once over them.
+// A table of pairs with its search built once over them. Each query pair is
+// decoded as the program decodes a point; its squared chord to a pair of the
+// table is the program's score.
 class SearchTable {
   public:
     SearchTable(std::vector<CdcPair> pairs, PassSearch search);
@@ -27,9 +30,14 @@ class SearchTable {
     PassSearch search() const { return search_; }
     size_t size() const { return pairs_.size(); }
 
-    // For each query pair, decoded as the program decodes a point, the index
-    // of the nearest pair of the table and its squared chord to the query.
+    // For each query, the index of the nearest pair and its squared chord.
     void find_all_nearest(const CdcPair* queries, size_t count, int64_t* indices, double* chords) const;
+    // For each query, a row of k: the k nearest pairs, nearest first; where
+    // the table holds fewer than k, the row ends with size() and infinity.
+    void find_all_k(const CdcPair* queries, size_t count, int k, int64_t* indices, double* chords) const;
+    // For each query, every pair whose squared chord is at most the limit,
+    // nearest first.
+    void find_all_within(const CdcPair* queries, size_t count, double limit, std::vector<Nearest>* found) const;
 
   private:
     std::vector<CdcPair> pairs_;  // what the search reads; its buffer never moves

@@ -3,7 +3,6 @@
 #include <concepts>
 #include <cstdio>
 #include <ctime>
-#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -59,25 +58,24 @@ class SearchOf final : public Search {
     std::vector<Nearest> nearest(const FormTable& queries, int q, int k) const override {
         if constexpr (kFinds<T>)
             return nearest_k(search_, query(queries, q), k);
-        else if constexpr (kAsksLibrary<T>)
-            return search_.nearest(query(queries, q), k);
         else
-            return unanswered();
+            return search_.nearest(query(queries, q), k);
     }
     std::vector<Nearest> within(const FormTable& queries, int q, double limit) const override {
         if constexpr (kFinds<T>)
             return nearest_within(search_, query(queries, q), limit);
-        else if constexpr (kAsksLibrary<T>)
-            return search_.within(query(queries, q), limit);
         else
-            return unanswered();
+            return search_.within(query(queries, q), limit);
+    }
+    void nearest_all(const FormTable& queries, int first, int count, Nearest* answers, Batch batch) const override {
+        std::vector<typename T::Query> asked;
+        asked.reserve(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) asked.push_back(query(queries, first + i));
+        spherebench::nearest_all(search_, asked.data(), count, answers, batch);
     }
     size_t bytes() const override { return search_.bytes(); }
 
   private:
-    std::vector<Nearest> unanswered() const {
-        throw std::logic_error(std::string(search_name(id())) + " answers the nearest location alone");
-    }
     static typename T::Query query(const FormTable& queries, int q) {
         return query_of(queries, q, std::type_identity<typename T::Query>{});
     }
@@ -89,9 +87,8 @@ template <SearchId id>
 std::unique_ptr<Search> make_if_built(const FormView& table) {
     if constexpr (SearchTypeKnown<id>) {
         using T = typename SearchType<id>::type;
-        // Every search answers all three questions; the indexes gain theirs
-        // with their next form (until then they throw).
-        static_assert(kFinds<T> || kAsksLibrary<T> || search_facts(id).kind == SearchKind::kIndex,
+        // Every search answers all three questions.
+        static_assert(kFinds<T> || kAsksLibrary<T>,
                       "a search answers the k nearest and those within a limit: find, or nearest(q, k) and within");
         const std::clock_t start = std::clock();
         return std::make_unique<SearchOf<T>>(id, table, start);
@@ -113,21 +110,6 @@ bool built_by_entry(SearchId id, std::index_sequence<entry...>) {
     return ((id == kSearchCatalogue[entry].id && SearchTypeKnown<kSearchCatalogue[entry].id>) || ...);
 }
 
-template <SearchId id>
-constexpr bool answers_questions() {
-    if constexpr (SearchTypeKnown<id>) {
-        using T = typename SearchType<id>::type;
-        return kFinds<T> || kAsksLibrary<T>;
-    }
-    return false;
-}
-template <size_t... entry>
-bool answers_by_entry(SearchId id, std::index_sequence<entry...>) {
-    return ((id == kSearchCatalogue[entry].id && answers_questions<kSearchCatalogue[entry].id>()) || ...);
-}
-
-constexpr auto kEntries = std::make_index_sequence<std::size(kSearchCatalogue)>{};
-
 // "" where the lists are one, bit for bit; else their sizes and their first
 // difference.
 std::string list_difference(const std::vector<Nearest>& found, const std::vector<Nearest>& expected) {
@@ -146,15 +128,12 @@ std::string list_difference(const std::vector<Nearest>& found, const std::vector
 
 bool search_built(SearchId id) { return built_by_entry(id, kEntries); }
 
-bool answers_every_question(SearchId id) { return answers_by_entry(id, kEntries); }
-
 std::unique_ptr<Search> make_search(SearchId id, const FormView& table) { return make_by_entry(id, table, kEntries); }
 
 std::string first_difference(const Search& search, const Search& reference, const FormTable& queries, int q,
                              const std::vector<int>& ks, const std::vector<double>& limits) {
     std::string differs = list_difference({search.nearest(queries, q)}, {reference.nearest(queries, q)});
     if (!differs.empty()) return "the nearest" + differs;
-    if (!answers_every_question(search.id())) return "";
     for (const int k : ks) {
         differs = list_difference(search.nearest(queries, q, k), reference.nearest(queries, q, k));
         if (!differs.empty()) return "the " + std::to_string(k) + " nearest" + differs;

@@ -14,6 +14,7 @@
 #include "catalogue/search_catalogue.h"
 #include "forms/form_table.h"
 #include "method/nearest.h"
+#include "search/batch.h"
 
 namespace spherebench {
 
@@ -29,9 +30,13 @@ class Search {
     // nearer, nearest first: by score in the search's order, then by index,
     // as testing every location ranks them (method/result_sets.h). An
     // anchor answers by its library's own calls (anchors/anchor.h), ranked
-    // the same way; an index not yet able to throws std::logic_error.
+    // the same way.
     virtual std::vector<Nearest> nearest(const FormTable& queries, int q, int k) const = 0;
     virtual std::vector<Nearest> within(const FormTable& queries, int q, double limit) const = 0;
+    // answers[i] = the nearest to query first + i, for i < count, as a batch
+    // (search/batch.h): on threads, along a path each seeded with the
+    // previous answer; the same answers as asking one at a time.
+    virtual void nearest_all(const FormTable& queries, int first, int count, Nearest* answers, Batch batch) const = 0;
     // All the search reads over its table: the table itself where it reads
     // it as it is, else what it built (an index, a grouped copy) with it.
     virtual size_t bytes() const = 0;
@@ -53,9 +58,6 @@ class Search {
 
 // Whether this build has the search's type.
 bool search_built(SearchId id);
-// Whether it answers the k nearest and those within a limit too: every
-// search this build has but an index not yet able.
-bool answers_every_question(SearchId id);
 
 // The form of the table a search is built over, and of its queries: the
 // search's own, but the pairs for an anchor, which decodes them.
@@ -71,11 +73,10 @@ inline std::unique_ptr<Search> make_search(SearchId id, const FormTable& table) 
 }
 
 // The first question on which a search's answers to query q differ from its
-// reference's, bit for bit, as text ("" where none): the nearest, and where
-// the search answers every question, the k nearest for each of `ks`, those
-// within each of `limits`, and whether the first of its k = 1 is its
-// nearest(). How the tests and the search fuzzer hold an exact search to its
-// reference.
+// reference's, bit for bit, as text ("" where none): the nearest, the k
+// nearest for each of `ks`, those within each of `limits`, and whether the
+// first of its k = 1 is its nearest(). How the tests and the search fuzzer
+// hold an exact search to its reference.
 std::string first_difference(const Search& search, const Search& reference, const FormTable& queries, int q,
                              const std::vector<int>& ks, const std::vector<double>& limits);
 

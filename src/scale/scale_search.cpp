@@ -1,10 +1,10 @@
 #include "scale/scale_search.h"
 
 #include <algorithm>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "base/threads.h"
 #include "vector/component_vector_search.h"
 
 namespace spherebench {
@@ -25,22 +25,6 @@ TableParts parts_from(SearchId search, const FormTable& table, std::vector<int> 
             make_search(search, part_of(whole, parts.begin[k], parts.begin[k + 1] - parts.begin[k])));
     return parts;
 }
-
-// Runs part(k) for k = 0 .. threads - 1, each on a thread of its own (part
-// 0 on the caller's), and returns when all are done.
-template <typename Part>
-void run_on_threads(int threads, const Part& part) {
-    std::vector<std::thread> others;  // threads is at least 1, see thread_count
-    for (int k = 1; k < threads; ++k) others.emplace_back(part, k);
-    part(0);
-    for (std::thread& t : others) t.join();
-}
-
-// Fewer than one thread is taken as one.
-int thread_count(int threads) { return std::max(1, threads); }
-
-// The first of `count` items of part k of `parts`, as equal as they come.
-int part_start(int count, int k, int parts) { return static_cast<int>(static_cast<long long>(count) * k / parts); }
 
 }  // namespace
 

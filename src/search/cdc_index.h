@@ -1,7 +1,7 @@
 // An exact index over direction-cosine pairs: the pairs as stored (8 bytes)
 // and their table indices (4 bytes, for the tie rule), sorted by flag case
-// (a face of the cube) and, on each face, into a grid by the two stored
-// cosines (face_grid.h), which together take under 13 bytes a location.
+// (a face of the cube) and, on each face, into a k-d tree by the two stored
+// cosines (face_tree.h), which together take under 13 bytes a location.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +11,8 @@
 #include "catalogue/search_catalogue.h"
 #include "method/cdc_method.h"
 #include "method/nearest.h"
-#include "search/face_grid.h"
+#include "method/result_sets.h"
+#include "search/face_tree.h"
 
 namespace spherebench {
 
@@ -19,23 +20,32 @@ class CdcIndex {
   public:
     using Records = const CdcPair*;
     using Query = CdcPoint;
+    static constexpr ScoreOrder kOrder = CdcMethod::order;
 
+    // The table must outlive the index only for score_at.
     CdcIndex(const CdcPair* pairs, int count);
 
-    // find_nearest<CdcMethod>'s answer, winner and score bits: every cell whose
-    // bound on the partial sum (cdc_partial_score, itself never above the score)
-    // exceeds the best so far is skipped, every pair whose partial does too; the
-    // others are scored by CdcMethod::score and compared by score, then index.
-    // The point is arrange_point's, whose two axis-Z cases of a sign have the
-    // same partners (a face holds both).
+    // find_nearest<CdcMethod>'s answer, winner and score bits: every node
+    // whose bound on the score (the ordered sum of the squared gaps to its
+    // box in u, v and w, or the bound of the sphere over it) lies beyond the
+    // results' reach is skipped, every pair whose partial sum
+    // (cdc_partial_score with its leaf's bound on W, never above the score)
+    // does too; the others are scored by CdcMethod::score and offered to the
+    // results, which rank by score, then index. The point is
+    // arrange_point's, whose two axis-Z cases of a sign have the same
+    // partners (a face holds both).
     Nearest nearest(const CdcPoint& point) const;
+    template <typename Results>
+    void find(const CdcPoint& point, Results& results) const;
+    double score_at(const CdcPoint& point, int32_t index) const { return CdcMethod::score(table_[index], point); }
 
     // All the memory the index holds.
     size_t bytes() const;
 
   private:
-    FaceGrid grid_;                 // faces by cdc_case_group, cells by (u, v)
-    std::vector<CdcPair> pairs_;    // cell after cell
+    const CdcPair* table_;
+    FaceTree tree_;                 // faces by cdc_case_group, split by (u, v)
+    std::vector<CdcPair> pairs_;    // leaf after leaf
     std::vector<int32_t> indices_;  // each pair's index in the table
 };
 

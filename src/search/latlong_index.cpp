@@ -3,69 +3,89 @@
 #include <cmath>
 
 #include "geo/vectors.h"
+#include "search/face_tree_search.h"
 #include "search/latlong_bound.h"
 
 namespace spherebench {
 
 namespace {
 
-constexpr double kFaceReach = 0.7072;
-constexpr int kLocationsPerCell = 4;
+constexpr int kLocationsPerLeaf = 8;
 
-// The grid holds the vectors as computed here, each component within
+// The tree bounds the vectors as computed here, each component within
 // 3e-15 of the exact vector of the radians (two functions within 2^-50, a
-// product rounded); the query's likewise. kCoordinateMargin, taken off every
-// gap, covers both and the rounding of the gap itself (under 5e-16) many
-// times over, so each gap is at most the exact vectors' difference in that
-// coordinate.
+// product rounded); the query's likewise. Every box stands kCoordinateMargin
+// wider than the computed vectors at each end (less a rounding of the
+// widening, under 2^-53): that covers both errors and the rounding of the
+// gap itself (under 5e-16) many times over, so each gap is at most the exact
+// vectors' difference in that coordinate.
 constexpr double kCoordinateMargin = 1e-12;
 
 UnitVector vector_of(LatLong p) { return vector_of_radians<UnitVector>(p.lat, p.lon); }
 
 }  // namespace
 
-LatLongIndex::LatLongIndex(const FixedLatLong* locations, int count) {
+LatLongIndex::LatLongIndex(const FixedLatLong* locations, int count) : table_(locations) {
     std::vector<FacePlace> places(count);
     for (int k = 0; k < count; ++k) {
         const UnitVector v = vector_of(from_fixed(locations[k]));
         places[k] = face_place_of(v.x, v.y, v.z);
     }
-    const std::vector<int32_t> order = build_face_grid(grid_, places, kFaceReach, kLocationsPerCell);
+    // The same position scores alike.
+    const auto same = [&](int32_t j, int32_t k) {
+        return locations[j].lat == locations[k].lat && locations[j].lon == locations[k].lon;
+    };
+    const std::vector<int32_t> order = build_face_tree(tree_, places, kLocationsPerLeaf, same, kCoordinateMargin);
     store_in_order(locations, order, locations_, indices_);
 }
 
 Nearest LatLongIndex::nearest(FixedLatLong fixed) const {
+    NearestOne results(kOrder, LatLongMethod::initial_best);
+    find(fixed, results);
+    return results.take();
+}
+
+template <typename Results>
+void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
     const LatLong point = from_fixed(fixed);
-    Nearest nearest{kNoWinner, LatLongMethod::initial_best};
     const LatLongQuery query = latlong_query(point);
     const std::optional<int32_t> point_lat = fixed_latitude_of(point.lat);
-    double limit_now = chord_limit(nearest.score);
+    // The chord limit and the latitude window of the reach, worked out again
+    // when the reach moves.
+    double reach = results.reach(), limit_now = chord_limit(reach);
     LatitudeWindow window;
+    if (point_lat) window = latitude_window(*point_lat, reach);
     const auto limit = [&] { return limit_now; };
-    const auto scan = [&](int32_t first, int32_t end) {
-        for (int32_t at = first; at < end; ++at) {
+    const auto scan = [&](const FaceNodes& nodes, uint32_t leaf) {
+        const EntryRange members = nodes.scanned(leaf);
+        for (int32_t at = members.first; at < members.end; ++at) {
             const FixedLatLong location = locations_[at];
             if (window.excludes(location.lat)) continue;
-            const double score = latlong_query_score(query, from_fixed(location));
-            const int32_t k = indices_[at];
-            if (score > nearest.score || (score == nearest.score && k < nearest.airport)) {
-                nearest = {k, score};
-                limit_now = chord_limit(score);
-                if (point_lat) window = latitude_window(*point_lat, score);
-            }
+            results.add(indices_[at], latlong_query_score(query, from_fixed(location)));
+            if (results.reach() == reach) continue;
+            reach = results.reach();
+            limit_now = chord_limit(reach);
+            if (point_lat) window = latitude_window(*point_lat, reach);
         }
     };
     const UnitVector p = vector_on_parallel<UnitVector>(query.cos_lat, query.sin_lat, point.lon);
     const int own = face_place_of(p.x, p.y, p.z).face;
-    for (int step = 0; step < kGridFaces; ++step) {
+    for (int step = 0; step < kFaces; ++step) {
         const int face = face_in_visit_order(own, step);
-        search_face(grid_, {on_face(face, p.x, p.y, p.z), chord_major_term(face), kCoordinateMargin}, limit, scan);
+        const FaceQuery face_query{on_face(face, p.x, p.y, p.z), chord_major_term(face)};
+        search_face_tree(
+            tree_, face, face_query.place.a, face_query.place.b,
+            [&](const FaceNodes& nodes, uint32_t node) { return box_bound(nodes.bounds(node), face_query); }, limit,
+            scan);
     }
-    return nearest;
 }
 
+template void LatLongIndex::find(FixedLatLong, NearestOne&) const;
+template void LatLongIndex::find(FixedLatLong, NearestK&) const;
+template void LatLongIndex::find(FixedLatLong, WithinLimit&) const;
+
 size_t LatLongIndex::bytes() const {
-    return sizeof(LatLongIndex) + face_grid_bytes(grid_) + locations_.capacity() * sizeof(FixedLatLong) +
+    return sizeof(LatLongIndex) + face_tree_bytes(tree_) + locations_.capacity() * sizeof(FixedLatLong) +
            indices_.capacity() * sizeof(int32_t);
 }
 

@@ -1,9 +1,9 @@
 // An exact index over fixed-point latitude/longitude: the positions as
-// stored and their table indices, sorted by face and grid cell of the unit
-// vector each position names (face_grid.h). A cell is skipped when its
-// bound on the chord between the vectors shows that no position in it can
-// score as much as the best so far, with the margin of latlong_bound.h for
-// the sines and cosines.
+// stored and their table indices, sorted by face and into a k-d tree over
+// the unit vector each position names (face_tree.h). A node is skipped when
+// its bound on the chord between the vectors shows that no position in it
+// can score as much as the results' reach, with the margin of
+// latlong_bound.h for the sines and cosines.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +13,8 @@
 #include "catalogue/search_catalogue.h"
 #include "method/latlong_method.h"
 #include "method/nearest.h"
-#include "search/face_grid.h"
+#include "method/result_sets.h"
+#include "search/face_tree.h"
 
 namespace spherebench {
 
@@ -21,7 +22,9 @@ class LatLongIndex {
   public:
     using Records = const FixedLatLong*;
     using Query = FixedLatLong;
+    static constexpr ScoreOrder kOrder = LatLongMethod::order;
 
+    // The table must outlive the index only for score_at.
     LatLongIndex(const FixedLatLong* locations, int count);
 
     // find_nearest<LatLongMethod>'s answer for the point from_fixed(fixed),
@@ -30,12 +33,18 @@ class LatLongIndex {
     // that from_fixed gives: a longitude of 2^48 radians, say, got another
     // winner. The table may hold any words.
     Nearest nearest(FixedLatLong fixed) const;
+    template <typename Results>
+    void find(FixedLatLong fixed, Results& results) const;
+    double score_at(FixedLatLong fixed, int32_t index) const {
+        return LatLongMethod::score(table_[index], from_fixed(fixed));
+    }
 
     size_t bytes() const;
 
   private:
-    FaceGrid grid_;                        // cells by the vectors' coordinates
-    std::vector<FixedLatLong> locations_;  // cell after cell
+    const FixedLatLong* table_;
+    FaceTree tree_;                        // boxes of the vectors' coordinates
+    std::vector<FixedLatLong> locations_;  // leaf after leaf
     std::vector<int32_t> indices_;         // each location's index in the table
 };
 

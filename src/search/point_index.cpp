@@ -1,54 +1,83 @@
 #include "search/point_index.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <limits>
+
+#include "search/face_tree_search.h"
+#include "search/sphere_bound.h"
 
 namespace spherebench {
 
 namespace {
 
-constexpr double kFaceReach = 0.7072;  // beyond 1/sqrt(2): unit vectors' other components
-constexpr int kPointsPerCell = 8;
+constexpr int kPointsPerLeaf = 8;
 
 }  // namespace
 
-S2PointIndex::S2PointIndex(ComponentArrays<double> points, int count) {
+S2PointIndex::S2PointIndex(ComponentArrays<double> points, int count) : table_(points) {
+    const double *xs = points.xs, *ys = points.ys, *zs = points.zs;
     std::vector<FacePlace> places(count);
-    for (int k = 0; k < count; ++k) places[k] = face_place_of(points.xs[k], points.ys[k], points.zs[k]);
-    const std::vector<int32_t> order = build_face_grid(grid_, places, kFaceReach, kPointsPerCell);
+    for (int k = 0; k < count; ++k) places[k] = face_place_of(xs[k], ys[k], zs[k]);
+    // Vectors at one place have equal components, which score alike.
+    const std::vector<int32_t> order =
+        build_face_tree(tree_, places, kPointsPerLeaf, [](int32_t, int32_t) { return true; });
     xs_.resize(count);
     ys_.resize(count);
     zs_.resize(count);
     indices_.resize(count);
     for (int at = 0; at < count; ++at) {
         const int32_t k = order[at];
-        xs_[at] = points.xs[k];
-        ys_[at] = points.ys[k];
-        zs_[at] = points.zs[k];
+        xs_[at] = xs[k];
+        ys_[at] = ys[k];
+        zs_[at] = zs[k];
         indices_[at] = k;
     }
 }
 
-Nearest S2PointIndex::nearest(UnitVector p) const {
-    Nearest nearest{kNoWinner, std::numeric_limits<double>::infinity()};
-    const auto limit = [&] { return nearest.score; };
-    const auto scan = [&](int32_t first, int32_t end) {
-        for (int32_t at = first; at < end; ++at) {
-            const double dx = xs_[at] - p.x, dy = ys_[at] - p.y, dz = zs_[at] - p.z;
-            const double score = (dx * dx + dy * dy) + dz * dz;
-            const int32_t k = indices_[at];
-            if (score < nearest.score || (score == nearest.score && k < nearest.airport)) nearest = {k, score};
-        }
-    };
-    const int own = face_place_of(p.x, p.y, p.z).face;
-    for (int step = 0; step < kGridFaces; ++step) {
-        const int face = face_in_visit_order(own, step);
-        search_face(grid_, {on_face(face, p.x, p.y, p.z), chord_major_term(face), 0.0}, limit, scan);
-    }
-    return nearest;
+double S2PointIndex::score_at(UnitVector p, int32_t index) const {
+    const double dx = table_.xs[index] - p.x, dy = table_.ys[index] - p.y, dz = table_.zs[index] - p.z;
+    return (dx * dx + dy * dy) + dz * dz;
 }
 
+Nearest S2PointIndex::nearest(UnitVector p) const {
+    NearestOne results(kOrder);
+    find(p, results);
+    return results.take();
+}
+
+template <typename Results>
+void S2PointIndex::find(UnitVector p, Results& results) const {
+    const auto limit = [&] { return results.reach(); };
+    const auto scan = [&](const FaceNodes& nodes, uint32_t leaf) {
+        const EntryRange members = nodes.scanned(leaf);
+        for (int32_t at = members.first; at < members.end; ++at) {
+            const double dx = xs_[at] - p.x, dy = ys_[at] - p.y, dz = zs_[at] - p.z;
+            results.add(indices_[at], (dx * dx + dy * dy) + dz * dz);
+        }
+    };
+    const bool unit_query = near_unit(p.x, p.y, p.z);
+    const int own = face_place_of(p.x, p.y, p.z).face;
+    for (int step = 0; step < kFaces; ++step) {
+        const int face = face_in_visit_order(own, step);
+        const FaceQuery query{on_face(face, p.x, p.y, p.z), chord_major_term(face)};
+        // The members' major component has the face's sign.
+        const double major = query.place.major;
+        const SphereQuery sphere = sphere_query(query.place.a, query.place.b, face % 2 ? -major : major);
+        const bool on_sphere = tree_.faces[face].on_sphere && unit_query;
+        const auto bound_of = [&](const FaceNodes& nodes, uint32_t node) {
+            return node_bound(nodes, node, query, sphere, on_sphere, results.reach());
+        };
+        search_face_tree(tree_, face, query.place.a, query.place.b, bound_of, limit, scan);
+    }
+}
+
+template void S2PointIndex::find(UnitVector, NearestOne&) const;
+template void S2PointIndex::find(UnitVector, NearestK&) const;
+template void S2PointIndex::find(UnitVector, WithinLimit&) const;
+
 size_t S2PointIndex::bytes() const {
-    return sizeof(S2PointIndex) + face_grid_bytes(grid_) +
+    return sizeof(S2PointIndex) + face_tree_bytes(tree_) +
            (xs_.capacity() + ys_.capacity() + zs_.capacity()) * sizeof(double) + indices_.capacity() * sizeof(int32_t);
 }
 

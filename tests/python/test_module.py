@@ -16,10 +16,9 @@ import numpy as np
 import pytest
 
 import spherebench
+from numpy_model import SCALE, numpy_decode, numpy_scores, same_bits, squared_chords
 
 DATA = Path(__file__).resolve().parents[2] / "data"
-SCALE = 4.656612890424627e-10  # the double nearest 1/2147483640
-SMALLEST_ROOT = 2.458e-14
 
 
 def read_words(path):
@@ -43,46 +42,14 @@ def flight_line():
     return read_words(DATA / "flightline.lnc")[0]
 
 
-def numpy_decode(pairs):
-    """The decoder's formula written apart from the module, in NumPy."""
-    pairs = pairs.astype(np.uint32)
-
-    def cosine(word):
-        return (((word << 2) | 2) & 0xFFFFFFFF).astype(np.uint32).view(np.int32).astype(np.float64) * SCALE
-
-    u, v = cosine(pairs[:, 0]), cosine(pairs[:, 1])
-    s = (1.0 - u * u) - v * v
-    w = np.where(s >= SMALLEST_ROOT, np.sqrt(np.maximum(s, 0.0)), 0.0)
-    negative = (pairs[:, 0] >> 30) & 1 == 1
-    axis_z = (pairs[:, 1] >> 31) == 1
-    axis_y = ~axis_z & ((pairs[:, 1] >> 30) & 1 == 1)
-    axis_x = ~axis_z & ~axis_y
-    out = np.empty((len(pairs), 3))
-    for axis, plus, minus in (
-        (axis_z, (-v, u, w), (v, u, -w)),
-        (axis_y, (-u, w, v), (u, -w, v)),
-        (axis_x, (w, u, v), (-w, -u, v)),
-    ):
-        for k in range(3):
-            out[axis & ~negative, k] = plus[k][axis & ~negative]
-            out[axis & negative, k] = minus[k][axis & negative]
-    return out
-
-
 def numpy_nearest(table, queries):
-    """First index of the least ((dx^2 + dy^2) + dz^2), the program's score order."""
-    a, q = numpy_decode(table), numpy_decode(queries)
-    indices, chords = np.empty(len(q), np.int64), np.empty(len(q))
-    for start in range(0, len(q), 64):
-        d = a[None, :, :] - q[start : start + 64, None, :]
-        score = (d[..., 0] * d[..., 0] + d[..., 1] * d[..., 1]) + d[..., 2] * d[..., 2]
+    """First index of the least score: the brute force's answer."""
+    indices, chords = np.empty(len(queries), np.int64), np.empty(len(queries))
+    for start in range(0, len(queries), 64):
+        score = numpy_scores(table, queries[start : start + 64])
         indices[start : start + 64] = np.argmin(score, axis=1)
         chords[start : start + 64] = score[np.arange(len(score)), indices[start : start + 64]]
     return indices, chords
-
-
-def same_bits(a, b):
-    return np.array_equal(np.asarray(a, np.float64).view(np.uint64), np.asarray(b, np.float64).view(np.uint64))
 
 
 def test_encode_gives_the_words_of_the_bundled_airports(airports):
@@ -176,8 +143,7 @@ def test_agrees_with_ckdtree_up_to_ties(table_size):
     # Where the tree chose another, it is a tie or a near tie under its own
     # rounding: its choice scores no better and within a few units in the last
     # place of the winner (scores of the same decoded vectors, exactly).
-    d = numpy_decode(table)[tree_indices] - numpy_decode(queries)
-    tree_scores = (d[:, 0] * d[:, 0] + d[:, 1] * d[:, 1]) + d[:, 2] * d[:, 2]
+    tree_scores = squared_chords(numpy_decode(table)[tree_indices], numpy_decode(queries))
     assert np.all(chords <= tree_scores)
     other = tree_indices != indices
     assert np.all(tree_scores[other] - chords[other] <= 8 * np.spacing(chords[other]))

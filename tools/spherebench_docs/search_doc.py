@@ -236,8 +236,12 @@ def python_section(python_run):
     if not python_run:
         return []
     c = python_run["context"]
-    rows = [[r["table"], r["search"], "-" if r["build_ms"] is None else "%.2f" % r["build_ms"], "%.2f" % r["query_us"],
+    # Runs that ask more than the nearest name the question of each row.
+    asks = any("question" in r for r in python_run["rows"])
+    rows = [[r["table"], r["search"]] + ([r.get("question", "nearest")] if asks else []) +
+            ["-" if r["build_ms"] is None else "%.2f" % r["build_ms"], "%.2f" % r["query_us"],
              "%d/%d" % (r["same"], r["queries"])] for r in python_run["rows"]]
+    header = ["table", "search"] + (["question"] if asks else []) + ["build (ms)", "query (µs a point)", "same winner"]
     return [
         "",
         "## From Python",
@@ -249,8 +253,11 @@ def python_section(python_run):
         "processor time, the least of %s runs). `nearest()` builds what its search needs in every call;" % c.get(
             "repeats", "?"),
         "`Index` once. Same winner: the queries answered with spherebench's exact nearest location.",
+    ] + (["Where the question is another, the queries answered with the same locations as the exact answer, in",
+          "any order; within a distance is asked of the first queries only (as many as the last column says)."]
+         if asks else []) + [
         "",
-    ] + table_lines(["table", "search", "build (ms)", "query (µs a point)", "same winner"], rows, "llrrr")
+    ] + table_lines(header, rows, "ll" + ("l" if asks else "") + "rrr")
 
 
 def plot_commands(run):

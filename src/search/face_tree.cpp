@@ -1,0 +1,205 @@
+#include "search/face_tree.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "search/sphere_bound.h"
+
+namespace spherebench {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr float kFloatInfinity = std::numeric_limits<float>::infinity();
+
+// The greatest float at most x, and the least at least x (NaN stays NaN; a
+// NaN location never scores below or equal to anything, so no box need
+// bound it).
+float float_below(double x) {
+    if (x > FLT_MAX) return FLT_MAX;
+    if (x < -FLT_MAX) return -kFloatInfinity;
+    const float f = static_cast<float>(x);
+    return f > x ? std::nextafter(f, -kFloatInfinity) : f;
+}
+
+float float_above(double x) {
+    if (x > FLT_MAX) return kFloatInfinity;
+    if (x < -FLT_MAX) return -FLT_MAX;
+    const float f = static_cast<float>(x);
+    return f < x ? std::nextafter(f, kFloatInfinity) : f;
+}
+
+// A location's coordinates as the splits compare them: any order of the
+// locations makes a correct tree, so rounding does no harm; NaN is put at 0
+// so that the comparisons stay a strict order.
+struct Key {
+    float c[2];  // a, b
+    int32_t k;
+};
+
+float key_of(double x) { return x == x ? float_below(x) : 0.0f; }
+
+int depth_for(int count, int leaf_size) {
+    int depth = 0;
+    while (depth < kMostTreeDepth && ((int64_t{count} + (int64_t{1} << depth) - 1) >> depth) > leaf_size) ++depth;
+    return depth;
+}
+
+// The keys for which below(key) holds moved before the others, in one pass
+// that moves every key whether or not it holds (so the processor has no
+// branch to mispredict); returns where the others begin.
+template <typename Below>
+Key* partition_below(Key* first, Key* end, Below below) {
+    Key* store = first;
+    for (Key* at = first; at < end; ++at) {
+        const Key key = *at;
+        const bool is_below = below(key);
+        *at = *store;
+        *store = key;
+        store += is_below;
+    }
+    return store;
+}
+
+// The key of middle's rank by coordinate `axis` put at middle, the lesser
+// before it and the greater after: a selection around the median of three.
+// Where the pivot is the least key left, which many equal keys make likely,
+// a second partition sets the keys equal to it apart, so that the range
+// still shrinks. After many rounds (an order made to defeat the pivots) the
+// library's selection finishes.
+void select_middle(Key* first, Key* middle, Key* end, int axis) {
+    const auto less = [axis](const Key& x, const Key& y) { return x.c[axis] < y.c[axis]; };
+    for (int round = 0; end - first > 16; ++round) {
+        if (round == 64) return std::nth_element(first, middle, end, less);
+        const float x = first->c[axis], y = first[(end - first) / 2].c[axis], z = end[-1].c[axis];
+        const float pivot = std::max(std::min(x, y), std::min(std::max(x, y), z));
+        Key* const split = partition_below(first, end, [&](const Key& key) { return key.c[axis] < pivot; });
+        if (middle < split) {
+            end = split;
+        } else if (split > first) {
+            first = split;
+        } else {
+            first = partition_below(first, end, [&](const Key& key) { return !(pivot < key.c[axis]); });
+            if (middle < first) return;  // middle holds a key equal to the pivot
+        }
+    }
+    std::sort(first, end, less);
+}
+
+// The coordinate a node's keys spread wider in, judged from at most 64 of
+// them evenly spaced (any choice makes a correct tree; this one keeps the
+// boxes small at the cost of a few loads).
+int wider_axis(const Key* first, const Key* end) {
+    const ptrdiff_t step = std::max<ptrdiff_t>(1, (end - first) / 64);
+    float a_low = kFloatInfinity, a_high = -kFloatInfinity, b_low = kFloatInfinity, b_high = -kFloatInfinity;
+    for (const Key* key = first; key < end; key += step) {
+        a_low = std::min(a_low, key->c[0]), a_high = std::max(a_high, key->c[0]);
+        b_low = std::min(b_low, key->c[1]), b_high = std::max(b_high, key->c[1]);
+    }
+    return a_high - a_low >= b_high - b_low ? 0 : 1;
+}
+
+// Each node's share split at its children's boundary, by the coordinate its
+// members spread wider in, top down; keys are the face's entries.
+void split_face(Key* keys, const FaceSpan& face) {
+    const uint32_t first_leaf = uint32_t{1} << face.depth;
+    for (uint32_t node = 1; node < first_leaf; ++node) {
+        const EntryRange share = node_entries(face, node);
+        Key* first = keys + (share.first - face.begin);
+        Key* end = keys + (share.end - face.begin);
+        Key* middle = keys + (node_entries(face, 2 * node).end - face.begin);
+        select_middle(first, middle, end, wider_axis(first, end));
+    }
+}
+
+// The exact bounds of a leaf's members, before rounding to floats.
+struct Bounds {
+    double a_low = kInfinity, a_high = -kInfinity, b_low = kInfinity, b_high = -kInfinity;
+    double major_low = kInfinity, major_high = -kInfinity;
+    void add(const FacePlace& p) {
+        a_low = std::min(a_low, p.a), a_high = std::max(a_high, p.a);
+        b_low = std::min(b_low, p.b), b_high = std::max(b_high, p.b);
+        major_low = std::min(major_low, p.major), major_high = std::max(major_high, p.major);
+    }
+    // Whether every member added has one place (where none is NaN).
+    bool is_point() const { return a_low == a_high && b_low == b_high && major_low == major_high; }
+};
+
+void set_box(NodeBox& box, const Bounds& b, double widen) {
+    box = {float_below(b.a_low - widen),  float_above(b.a_high + widen),    float_below(b.b_low - widen),
+           float_above(b.b_high + widen), float_below(b.major_low - widen), float_above(b.major_high + widen)};
+}
+
+// The box of two boxes (floats, so exactly).
+NodeBox joined(const NodeBox& x, const NodeBox& y) {
+    return {std::min(x.a_low, y.a_low),   std::max(x.a_high, y.a_high),       std::min(x.b_low, y.b_low),
+            std::max(x.b_high, y.b_high), std::min(x.major_low, y.major_low), std::max(x.major_high, y.major_high)};
+}
+
+// Leaves from their members' places, the rest from their children.
+}  // namespace
+
+void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double widen) {
+    size_t nodes = 0;
+    for (const FaceSpan& face : tree.faces) nodes += face.count == 0 ? 0 : (size_t{2} << face.depth) - 1;
+    tree.boxes.assign(nodes, NodeBox{});
+    tree.runs.assign((nodes + 63) / 64, 0);
+    for (FaceSpan& face : tree.faces) {
+        if (face.count == 0) continue;
+        const auto box = [&](uint32_t node) -> NodeBox& { return tree.boxes[face.first_box + node - 1]; };
+        const uint32_t first_leaf = uint32_t{1} << face.depth;
+        for (int32_t at = face.begin; at < face.begin + face.count; ++at)
+            face.on_sphere = face.on_sphere && near_unit(places[at].a, places[at].b, places[at].major);
+        for (uint32_t leaf = first_leaf; leaf < 2 * first_leaf; ++leaf) {
+            const EntryRange entries = node_entries(face, leaf);
+            Bounds bounds;
+            for (int32_t at = entries.first; at < entries.end; ++at) bounds.add(places[at]);
+            set_box(box(leaf), bounds, widen);
+            if (bounds.is_point()) {
+                const uint32_t bit = face.first_box + leaf - 1;
+                tree.runs[bit / 64] |= uint64_t{1} << (bit % 64);
+            }
+        }
+        for (uint32_t node = first_leaf - 1; node >= 1; --node) box(node) = joined(box(2 * node), box(2 * node + 1));
+    }
+}
+
+std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::vector<FacePlace>& places,
+                                        int leaf_size) {
+    int32_t counts[kFaces] = {};
+    for (const FacePlace& place : places) ++counts[place.face];
+    int32_t begin = 0, first_box = 0;
+    for (int f = 0; f < kFaces; ++f) {
+        FaceSpan& face = faces[f];
+        face = FaceSpan{};
+        face.begin = begin, face.count = counts[f], face.first_box = first_box;
+        face.depth = depth_for(counts[f], leaf_size);
+        begin += counts[f];
+        if (counts[f] > 0) first_box += (int32_t{2} << face.depth) - 1;
+    }
+    // Into faces in table order, then each face into its tree.
+    std::vector<Key> keys(places.size());
+    int32_t next[kFaces];
+    for (int f = 0; f < kFaces; ++f) next[f] = faces[f].begin;
+    for (size_t k = 0; k < places.size(); ++k)
+        keys[next[places[k].face]++] = {{key_of(places[k].a), key_of(places[k].b)}, static_cast<int32_t>(k)};
+    for (const FaceSpan& face : faces)
+        if (face.count > 0) split_face(keys.data() + face.begin, face);
+    std::vector<int32_t> order(places.size());
+    for (size_t at = 0; at < keys.size(); ++at) order[at] = keys[at].k;
+    return order;
+}
+
+int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t box_bytes, size_t most_bytes) {
+    int32_t counts[kFaces] = {};
+    for (const FacePlace& place : places) ++counts[place.face];
+    for (;; leaf_size *= 2) {
+        size_t nodes = 0;
+        for (const int32_t count : counts) nodes += count == 0 ? 0 : (size_t{2} << depth_for(count, leaf_size)) - 1;
+        const size_t bytes = nodes * box_bytes + (nodes + 63) / 64 * sizeof(uint64_t);
+        if (bytes <= most_bytes || nodes <= kFaces) return leaf_size;
+    }
+}
+
+}  // namespace spherebench

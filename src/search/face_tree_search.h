@@ -1,0 +1,152 @@
+// How a query walks the trees of face_tree.h. Near the locations: down to
+// the leaf on its side of every split, a comparison a level, which gives a
+// near best at once; then, from that leaf up, the other child of each node
+// on the way, nearest first within it. Far from a face's locations: nearest
+// first from the root. Nearest first means: of a node's two children, go on
+// into the one of smaller bound and keep the other, with its bound, on a
+// small stack; a node whose bound exceeds the best so far is skipped with
+// everything under it. The bounds are the boxes' (the score's own
+// operations on the gaps to a box) and, where a box reaches off the sphere
+// towards a query far from it, the sphere's (sphere_bound.h), so that a
+// query far from a tight cluster reaches the cluster's near edge and skips
+// the rest.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "search/face_tree.h"
+#include "search/sphere_bound.h"
+
+namespace spherebench {
+
+// The bound on the score of every member of a box: the ordered sum of the
+// squared gaps to its coordinates' ranges, each at most the member's own
+// squared difference.
+inline double box_bound(const BoxBounds& box, const FaceQuery& query) {
+    return ordered_bound(squared_gap(box.a_low, box.a_high, query.place.a),
+                         squared_gap(box.b_low, box.b_high, query.place.b),
+                         squared_gap(box.major_low, box.major_high, query.place.major), query.major);
+}
+
+// Whether the bound of sphere_bound.h may rule out a node that its box,
+// bound `bound`, does not, below `limit`. A box's corner stands nearer than
+// the sphere over it by at most about 2 sqrt(bound) times its diagonal d;
+// that matters where the query lies several diagonals away (bound >
+// 16 d^2), as a query far from a tight cluster does, and only where
+// limit - bound falls short of it, (limit - bound)^2 < 4 bound d^2. Among
+// the locations a query hardly ever meets such a node.
+inline bool sphere_may_rule_out(const BoxBounds& box, double bound, double limit) {
+    const double a = box.a_high - box.a_low, b = box.b_high - box.b_low, m = box.major_high - box.major_low;
+    const double diagonal2 = (a * a + b * b) + m * m, short_of = limit - bound;
+    return bound > 16.0 * diagonal2 && short_of * short_of < 4.0 * bound * diagonal2;
+}
+
+// Whether the query lies further from a box than the box is wide.
+inline bool far_from(const BoxBounds& box, double bound) {
+    const double a = box.a_high - box.a_low, b = box.b_high - box.b_low, m = box.major_high - box.major_low;
+    return bound > (a * a + b * b) + m * m;
+}
+
+// One face's tree as a search walks it.
+struct FaceNodes {
+    const FaceTree& tree;
+    const FaceSpan& face;
+
+    BoxBounds bounds(uint32_t node) const { return bounds_of(tree.boxes[face.first_box + node - 1]); }
+    bool is_run(uint32_t node) const {
+        const uint32_t bit = static_cast<uint32_t>(face.first_box) + node - 1;
+        return (tree.runs[bit / 64] >> (bit % 64)) & 1u;
+    }
+    // A node whose members a search scans rather than descends into.
+    bool is_leaf(uint32_t node) const { return node >= (uint32_t{1} << face.depth) || is_run(node); }
+    // The members a search scans: all of a leaf's, a run's first.
+    EntryRange scanned(uint32_t node) const {
+        const EntryRange entries = node_entries(face, node);
+        return {entries.first, is_run(node) ? entries.first + 1 : entries.end};
+    }
+    // The child on the query's side of the split, judged along the wider
+    // side of the node's box: where a near location most likely is.
+    uint32_t child_toward(uint32_t node, double a, double b) const {
+        const BoxBounds whole = bounds(node), left = bounds(2 * node), right = bounds(2 * node + 1);
+        const bool along_a = whole.a_high - whole.a_low >= whole.b_high - whole.b_low;
+        const double x = along_a ? a : b;
+        const double middle = along_a ? left.a_high + right.a_low : left.b_high + right.b_low;
+        return 2 * node + (x + x > middle);
+    }
+};
+
+// A node's bound: its box's, and where that does not rule it out but may
+// fall short by the box's corners, that of the patch of the sphere over the
+// box (sphere_bound.h), if the face's members and the query lie on the
+// sphere (on_sphere).
+inline double node_bound(const FaceNodes& nodes, uint32_t node, const FaceQuery& query, const SphereQuery& sphere,
+                         bool on_sphere, double limit) {
+    const BoxBounds box = nodes.bounds(node);
+    const double bound = box_bound(box, query);
+    if (bound > limit || !on_sphere || !sphere_may_rule_out(box, bound, limit)) return bound;
+    return std::max(bound, sphere_box_bound(sphere, box.a_low, box.a_high, box.b_low, box.b_high));
+}
+
+// Visits, nearest first, the nodes under `top` (itself of bound top_bound)
+// whose bound (bound_of(nodes, node)) is at most limit(), calling
+// scan(nodes, node) on every leaf reached, to test its members
+// (FaceNodes::scanned). limit() is
+// asked again before each node, as the scans lower it. Allocates nothing;
+// the stack holds a node per level.
+template <typename BoundOf, typename Limit, typename Scan>
+void search_subtree(const FaceNodes& nodes, uint32_t top, double top_bound, BoundOf bound_of, Limit limit, Scan scan) {
+    struct Pending {
+        uint32_t node;
+        double bound;
+    };
+    Pending pending[kMostTreeDepth + 1];
+    int waiting = 0;
+    uint32_t node = top;
+    if (top_bound > limit()) return;
+    for (;;) {
+        if (nodes.is_leaf(node)) {
+            scan(nodes, node);
+        } else {
+            const uint32_t left = 2 * node;
+            const double left_bound = bound_of(nodes, left), right_bound = bound_of(nodes, left + 1);
+            const bool right_first = right_bound < left_bound;
+            const double near_bound = right_first ? right_bound : left_bound;
+            const double far_bound = right_first ? left_bound : right_bound;
+            if (far_bound <= limit()) pending[waiting++] = {left + !right_first, far_bound};
+            if (near_bound <= limit()) {
+                node = left + right_first;
+                continue;
+            }
+        }
+        do {
+            if (waiting == 0) return;
+            --waiting;
+        } while (pending[waiting].bound > limit());
+        node = pending[waiting].node;
+    }
+}
+
+// Every member of one face that may beat or tie the best, for a query at
+// (a, b) on it: first the leaf on the query's side of every split down from
+// the root, which gives the search a near best at the cost of a comparison
+// a level; then, from that leaf up, the other child of each node on the
+// way, nearest first within it (search_subtree). Each leaf lies in exactly
+// one of these, so every node the bounds do not rule out is visited.
+template <typename BoundOf, typename Limit, typename Scan>
+void search_face_tree(const FaceTree& tree, int face_number, double a, double b, BoundOf bound_of, Limit limit,
+                      Scan scan) {
+    const FaceNodes nodes{tree, tree.faces[face_number]};
+    if (nodes.face.count == 0) return;
+    const double root_bound = bound_of(nodes, 1);
+    if (root_bound > limit()) return;
+    // A query beyond the face's whole box: nearest first from the root, by
+    // the bounds, which then mean more than the side of a split.
+    if (far_from(nodes.bounds(1), root_bound)) return search_subtree(nodes, 1, root_bound, bound_of, limit, scan);
+    uint32_t node = 1;
+    while (!nodes.is_leaf(node)) node = nodes.child_toward(node, a, b);
+    scan(nodes, node);
+    for (; node > 1; node /= 2) search_subtree(nodes, node ^ 1u, bound_of(nodes, node ^ 1u), bound_of, limit, scan);
+}
+
+}  // namespace spherebench
