@@ -1,10 +1,11 @@
 // Differential fuzzing of the exact searches: a table of airports and a few
 // points made from arbitrary bytes, searched by every exact search this build
 // has, each against the brute force it must match (the catalogue's
-// reference_search), with the same winner and the same score bit for bit;
-// the brute force in every arrangement of its sum; and the vector searches
-// on every Highway target this CPU has. Any difference aborts, which the
-// fuzzer reports with the input that caused it.
+// reference_search), with the same winner and the same score bit for bit,
+// and the same k nearest and the same locations within a limit, in the same
+// order; the brute force in every arrangement of its sum; and the vector
+// searches on every Highway target this CPU has. Any difference aborts,
+// which the fuzzer reports with the input that caused it.
 //
 // The bytes are read as recipes, so that short inputs reach the cases where
 // exactness is hard: an airport is raw bits (every flag case, the unread
@@ -19,9 +20,14 @@
 // unless a recipe gave the words, and then the pair of their direction. The
 // first two bytes give the count, up to 5000; what the recipes leave is
 // filled with random directions seeded by the input; a growing recipe adds
-// nudged copies of the whole table so far, up to 65536 locations.
+// nudged copies of the whole table so far, up to 65536 locations. After the
+// points, each point's question: k (1 to 70) and a limit, 0 of either sign,
+// a score of the reference's k nearest moved by up to 3 units in the last
+// place either way, or any double.
 #include <hwy/targets.h>
 
+#include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -39,7 +45,6 @@
 #include "query/search.h"
 #include "random/random_tables.h"
 #include "search/latlong_bound.h"
-#include "vector/cdc_block_search.h"
 
 using namespace spherebench;
 
@@ -244,29 +249,57 @@ Locations make_points(Bytes& in, const Locations& airports) {
     return points;
 }
 
+// What a point is asked beside its nearest: its k nearest and those within
+// a limit made from the bytes.
+struct Question {
+    int k;
+    uint8_t limit_shape;
+    uint64_t raw;  // the limit's bits, for the shape that gives them
+};
+
+// Once the bytes are spent, drawn from a generator seeded by the input.
+std::vector<Question> make_questions(Bytes& in, int points) {
+    std::vector<Question> questions;
+    uint64_t state = kFlightLineSeed ^ in.size;
+    for (int i = 0; i < points; ++i) {
+        const uint64_t drawn = in.empty() ? random_word(state) : uint64_t{in.byte()} << 8 | in.byte();
+        Question question{1 + static_cast<int>((drawn >> 8) % 70), static_cast<uint8_t>(drawn), random_word(state)};
+        if (question.limit_shape % 4 == 3 && !in.empty()) question.raw = uint64_t{in.word()} << 32 | in.word();
+        questions.push_back(question);
+    }
+    return questions;
+}
+
+// The limit of the question, given the reference's k nearest: one of their
+// scores (the first eight, or the last) moved by -3 to 3 units in the last
+// place, 0 or -0, or the raw bits.
+double limit_of(const Question& question, const std::vector<Nearest>& nearest) {
+    const uint8_t shape = question.limit_shape;
+    if (shape % 4 == 3) return std::bit_cast<double>(question.raw);
+    if (shape % 4 == 0 || nearest.empty()) return (shape & 4) ? -0.0 : 0.0;
+    double limit = nearest[std::min<size_t>((shape >> 2) & 7, nearest.size() - 1)].score;
+    for (int ulps = (shape >> 5) % 7 - 3; ulps != 0; ulps += ulps > 0 ? -1 : 1)
+        limit = std::nextafter(limit, ulps > 0 ? INFINITY : -INFINITY);
+    return limit;
+}
+
 // The locations in a search's form: their pairs, their lat/long words, or
-// their decoded pairs' doubles, as the suite makes them from a pair.
+// the other forms made from their decoded pairs, as the suite makes them.
 FormTable table_of(Form form, const Locations& locations) {
     FormTable t = empty_form_table(form, locations.size());
     for (int i = 0; i < locations.size(); ++i) {
-        const UnitVector v = decode_cdc(locations.pairs[i]);
-        if (form == Form::kCdcPair) t.cdc[i] = locations.pairs[i];
-        if (form == Form::kFixedLatLong) t.fixed[i] = locations.fixed[i];
-        if (form == Form::kS2Point) t.xs[i] = v.x, t.ys[i] = v.y, t.zs[i] = v.z;
+        if (form == Form::kCdcPair)
+            t.cdc[i] = locations.pairs[i];
+        else if (form == Form::kFixedLatLong)
+            t.fixed[i] = locations.fixed[i];
+        else
+            set_location(t, i, decode_cdc(locations.pairs[i]));
     }
     return t;
 }
 
-std::string differ(const char* what, const char* against, int point, Nearest found, Nearest expected) {
-    char text[200];
-    std::snprintf(text, sizeof text, "%s differs from %s at point %d: %d (%a), expected %d (%a)", what, against, point,
-                  found.index, found.score, expected.index, expected.score);
-    return text;
-}
-
-// The brute force in every arrangement, and the block vector search of the
-// grouped pairs, against CdcBrute.
-void check_pairs(const std::vector<CdcPair>& airports, const CdcCaseGroups& groups, CdcPair point, int i) {
+// The brute force in every arrangement against CdcBrute.
+void check_pairs(const std::vector<CdcPair>& airports, CdcPair point, int i) {
     const int n = static_cast<int>(airports.size());
     const CdcPoint arranged = arrange_point(decode_cdc(point));
     const Nearest expected = find_nearest<CdcMethod>(airports.data(), n, arranged);
@@ -274,10 +307,8 @@ void check_pairs(const std::vector<CdcPair>& airports, const CdcCaseGroups& grou
          {CdcArrangement::kTwoSlotArray, CdcArrangement::kSelectBits, CdcArrangement::kConditional}) {
         const Nearest found = with_cdc_method(
             arrangement, [&](auto method) { return find_nearest<decltype(method)>(airports.data(), n, arranged); });
-        require(same_answer(found, expected), differ("an arrangement", "CdcBrute", i, found, expected));
+        require(same_answer(found, expected), "an arrangement differs from CdcBrute at point " + std::to_string(i));
     }
-    const Nearest blocks = cdc_block_find_nearest(groups, point);
-    require(same_answer(blocks, expected), differ("CdcBruteVector", "CdcBrute", i, blocks, expected));
 }
 
 struct Prepared {
@@ -293,29 +324,30 @@ Prepared prepare_all(const Locations& airports) {
     for (const SearchFacts& facts : kSearchCatalogue) {
         if (!facts.exact || !search_built(facts.id)) continue;
         std::unique_ptr<FormTable>& table = p.tables[static_cast<int>(facts.form)];
-        if (facts.form != Form::kCdcPair && facts.form != Form::kFixedLatLong && facts.form != Form::kS2Point)
-            continue;  // S2CellId and floats: a brute force alone, nothing to match
         if (!table) table = std::make_unique<FormTable>(table_of(facts.form, airports));
         p.searches[static_cast<int>(facts.id)] = make_search(facts.id, *table);
     }
     return p;
 }
 
-// Every prepared search against its brute force, on the target now chosen:
-// on the first, all of them; on the others, those where either is a vector
-// search.
-void check_searches(const Prepared& p, const Locations& points, const char* target, bool first) {
+// Every prepared search against its brute force (a brute force of its own
+// against itself: its first of k = 1 is its nearest()), on the target now
+// chosen: on the first, all of them; on the others, those where either is a
+// vector search.
+void check_searches(const Prepared& p, const Locations& points, const std::vector<Question>& questions,
+                    const char* target, bool first) {
     for (const auto& search : p.searches) {
         if (!search) continue;
         const Search& reference = *p.searches[static_cast<int>(reference_search(search->id()))];
-        if (&reference == search.get()) continue;
         if (!first && !search_facts(search->id()).vector && !search_facts(reference.id()).vector) continue;
         const FormTable queries = table_of(table_form(search->id()), points);
+        const std::string what = std::string(search_name(search->id())) + " on " + target;
         for (int i = 0; i < points.size(); ++i) {
-            const Nearest found = search->nearest(queries, i), expected = reference.nearest(queries, i);
-            const std::string what = std::string(search_name(search->id())) + " on " + target;
-            require(same_answer(found, expected),
-                    differ(what.c_str(), search_name(reference.id()), i, found, expected));
+            const int k = questions[i].k;
+            const double limit = limit_of(questions[i], reference.nearest(queries, i, k));
+            const std::string question = first_difference(*search, reference, queries, i, {k}, {limit});
+            require(question.empty(), what + " differs from " + search_name(reference.id()) + " in " + question +
+                                          " at point " + std::to_string(i));
         }
     }
 }
@@ -326,13 +358,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Bytes in{data, size};
     const Locations airports = make_airports(in);
     const Locations points = make_points(in, airports);
-    const CdcCaseGroups groups = group_by_flag_case(airports.pairs.data(), airports.size());
+    const std::vector<Question> questions = make_questions(in, points.size());
     const Prepared prepared = prepare_all(airports);
     bool first = true;
     for (int64_t target : hwy::SupportedAndGeneratedTargets()) {
         hwy::SetSupportedTargetsForTest(target);
-        for (int i = 0; i < points.size(); ++i) check_pairs(airports.pairs, groups, points.pairs[i], i);
-        check_searches(prepared, points, hwy::TargetName(target), first);
+        if (first)
+            for (int i = 0; i < points.size(); ++i) check_pairs(airports.pairs, points.pairs[i], i);
+        check_searches(prepared, points, questions, hwy::TargetName(target), first);
         first = false;
     }
     hwy::SetSupportedTargetsForTest(0);

@@ -7,18 +7,25 @@
 // Each search is one type, in the header the entry names, built from a table
 // of its form and asked queries:
 //
-//   class CdcIndex {
+//   class CdcPruned {
 //    public:
 //     using Records = const CdcPair*;  // what it is built from, with a count
 //     using Query = CdcPoint;          // what it is asked with
-//     CdcIndex(Records records, int count);
+//     static constexpr ScoreOrder kOrder = ScoreOrder::kSmallerNearer;
+//     CdcPruned(Records records, int count);
 //     Nearest nearest(const Query& query) const;
+//     // Offers its locations to a result set: the k nearest, those within
+//     // a limit (method/result_sets.h).
+//     template <typename Results>
+//     void find(const Query& query, Results& results) const;
 //     size_t bytes() const;            // all it reads over the table
 //   };
 //
-// and its header ties it to its entry with SearchType below. A new search is
-// its type, its test and its line here; make_search (query/search.h) then
-// builds it by its entry for every caller.
+// (an anchor answers nearest(query, k) and within(query, limit) by its
+// library's own calls instead of find), and its header ties it to its entry
+// with SearchType below. A new search is its type, its test and its line
+// here; make_search (query/search.h) then builds it by its entry for every
+// caller.
 #pragma once
 
 #include <optional>

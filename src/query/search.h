@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "catalogue/search_catalogue.h"
@@ -29,7 +30,7 @@ class Search {
     // nearer, nearest first: by score in the search's order, then by index,
     // as testing every location ranks them (method/result_sets.h). An
     // anchor answers by its library's own calls (anchors/anchor.h), ranked
-    // the same way; an index not yet able to throws std::logic_error.
+    // the same way.
     virtual std::vector<Nearest> nearest(const FormTable& queries, int q, int k) const = 0;
     virtual std::vector<Nearest> within(const FormTable& queries, int q, double limit) const = 0;
     // answers[i] = the nearest to query first + i, for i < count, as a batch
@@ -70,5 +71,13 @@ std::unique_ptr<Search> make_search(SearchId id, const FormView& table);
 inline std::unique_ptr<Search> make_search(SearchId id, const FormTable& table) {
     return make_search(id, view_of(table));
 }
+
+// The first question on which a search's answers to query q differ from its
+// reference's, bit for bit, as text ("" where none): the nearest, the k
+// nearest for each of `ks`, those within each of `limits`, and whether the
+// first of its k = 1 is its nearest(). How the tests and the search fuzzer
+// hold an exact search to its reference.
+std::string first_difference(const Search& search, const Search& reference, const FormTable& queries, int q,
+                             const std::vector<int>& ks, const std::vector<double>& limits);
 
 }  // namespace spherebench
