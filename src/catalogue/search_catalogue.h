@@ -128,6 +128,14 @@ inline constexpr SearchFacts kSearchCatalogue[] = {
 template <SearchId id>
 struct SearchType {};
 
+// Ties a search's type to its catalogue entry, in the type's header:
+// SPHEREBENCH_SEARCH_TYPE(kCdcIndex, CdcIndex);
+#define SPHEREBENCH_SEARCH_TYPE(entry, search_type) \
+    template <>                                     \
+    struct SearchType<SearchId::entry> {            \
+        using type = search_type;                   \
+    }
+
 template <SearchId id>
 concept SearchTypeKnown = requires {
     typename SearchType<id>::type;

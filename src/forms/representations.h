@@ -90,9 +90,6 @@ class S2CellIdBrute {
     int count_;
 };
 
-template <>
-struct SearchType<SearchId::kS2CellIdBrute> {
-    using type = S2CellIdBrute;
-};
+SPHEREBENCH_SEARCH_TYPE(kS2CellIdBrute, S2CellIdBrute);
 
 }  // namespace spherebench

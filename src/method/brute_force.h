@@ -39,13 +39,7 @@ class BruteForce {
 using CdcBrute = BruteForce<CdcMethod>;
 using LatLongBrute = BruteForce<LatLongMethod>;
 
-template <>
-struct SearchType<SearchId::kCdcBrute> {
-    using type = CdcBrute;
-};
-template <>
-struct SearchType<SearchId::kLatLongBrute> {
-    using type = LatLongBrute;
-};
+SPHEREBENCH_SEARCH_TYPE(kCdcBrute, CdcBrute);
+SPHEREBENCH_SEARCH_TYPE(kLatLongBrute, LatLongBrute);
 
 }  // namespace spherebench

@@ -49,9 +49,6 @@ class CdcIndex {
     std::vector<int32_t> indices_;  // each pair's index in the table
 };
 
-template <>
-struct SearchType<SearchId::kCdcIndex> {
-    using type = CdcIndex;
-};
+SPHEREBENCH_SEARCH_TYPE(kCdcIndex, CdcIndex);
 
 }  // namespace spherebench

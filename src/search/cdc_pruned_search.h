@@ -56,9 +56,6 @@ class CdcPruned {
     int count_;
 };
 
-template <>
-struct SearchType<SearchId::kCdcPruned> {
-    using type = CdcPruned;
-};
+SPHEREBENCH_SEARCH_TYPE(kCdcPruned, CdcPruned);
 
 }  // namespace spherebench

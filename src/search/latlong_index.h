@@ -48,9 +48,6 @@ class LatLongIndex {
     std::vector<int32_t> indices_;         // each location's index in the table
 };
 
-template <>
-struct SearchType<SearchId::kLatLongIndex> {
-    using type = LatLongIndex;
-};
+SPHEREBENCH_SEARCH_TYPE(kLatLongIndex, LatLongIndex);
 
 }  // namespace spherebench

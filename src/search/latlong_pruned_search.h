@@ -56,9 +56,6 @@ void LatLongPruned::find(FixedLatLong fixed, Results& results) const {
     }
 }
 
-template <>
-struct SearchType<SearchId::kLatLongPruned> {
-    using type = LatLongPruned;
-};
+SPHEREBENCH_SEARCH_TYPE(kLatLongPruned, LatLongPruned);
 
 }  // namespace spherebench

@@ -46,9 +46,6 @@ class S2PointIndex {
     std::vector<int32_t> indices_;      // each vector's index in the table
 };
 
-template <>
-struct SearchType<SearchId::kS2PointIndex> {
-    using type = S2PointIndex;
-};
+SPHEREBENCH_SEARCH_TYPE(kS2PointIndex, S2PointIndex);
 
 }  // namespace spherebench

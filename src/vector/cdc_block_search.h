@@ -29,10 +29,7 @@ inline constexpr int kCdcBlockVectors = 8;
 Nearest cdc_block_find_nearest(const CdcCaseGroups& groups, CdcPair point);
 
 using CdcBruteVector = GroupedSearch<cdc_block_find_nearest>;
-template <>
-struct SearchType<SearchId::kCdcBruteVector> {
-    using type = CdcBruteVector;
-};
+SPHEREBENCH_SEARCH_TYPE(kCdcBruteVector, CdcBruteVector);
 
 // The Highway target the search runs on here, chosen at run time from those
 // compiled for the architecture, e.g. "AVX3".

@@ -22,9 +22,6 @@ namespace spherebench {
 Nearest cdc_pruned_vector_find_nearest(const CdcCaseGroups& groups, CdcPair point);
 
 using CdcPrunedVector = GroupedSearch<cdc_pruned_vector_find_nearest>;
-template <>
-struct SearchType<SearchId::kCdcPrunedVector> {
-    using type = CdcPrunedVector;
-};
+SPHEREBENCH_SEARCH_TYPE(kCdcPrunedVector, CdcPrunedVector);
 
 }  // namespace spherebench

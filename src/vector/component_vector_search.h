@@ -77,14 +77,8 @@ class FloatBruteVector {
     int count_;
 };
 
-template <>
-struct SearchType<SearchId::kS2PointBruteVector> {
-    using type = S2PointBruteVector;
-};
-template <>
-struct SearchType<SearchId::kFloatBruteVector> {
-    using type = FloatBruteVector;
-};
+SPHEREBENCH_SEARCH_TYPE(kS2PointBruteVector, S2PointBruteVector);
+SPHEREBENCH_SEARCH_TYPE(kFloatBruteVector, FloatBruteVector);
 
 // The sum of `count` doubles by vector loads and four independent vector
 // sums: every byte read once, at the rate the memory delivers it.

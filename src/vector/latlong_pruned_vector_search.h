@@ -27,9 +27,6 @@ Nearest latlong_pruned_vector_find_nearest(const FixedLatLong* airports, int cou
 // (latlong_vector_scores), the same doubles as its own.
 using LatLongPrunedVector = TableScan<FixedLatLong, FixedLatLong, latlong_pruned_vector_find_nearest,
                                       latlong_vector_scores, ScoreOrder::kLargerNearer>;
-template <>
-struct SearchType<SearchId::kLatLongPrunedVector> {
-    using type = LatLongPrunedVector;
-};
+SPHEREBENCH_SEARCH_TYPE(kLatLongPrunedVector, LatLongPrunedVector);
 
 }  // namespace spherebench

@@ -26,9 +26,6 @@ void latlong_vector_scores(const FixedLatLong* airports, int count, FixedLatLong
 
 using LatLongBruteVector = TableScan<FixedLatLong, FixedLatLong, latlong_vector_find_nearest, latlong_vector_scores,
                                      ScoreOrder::kLargerNearer>;
-template <>
-struct SearchType<SearchId::kLatLongBruteVector> {
-    using type = LatLongBruteVector;
-};
+SPHEREBENCH_SEARCH_TYPE(kLatLongBruteVector, LatLongBruteVector);
 
 }  // namespace spherebench
