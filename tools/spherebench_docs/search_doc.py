@@ -206,7 +206,7 @@ def document(run, python_run=None):
         ctx.get("load_before", "?"), ctx.get("load_after", "?"))
     answers = []
     for t in run.tables:
-        answers += ([f"On {t} tables:", ""] if len(run.tables) > 1 else []) + answer(run, t) + [""]
+        answers += ([f"On {t or 'uniform'} tables:", ""] if len(run.tables) > 1 else []) + answer(run, t) + [""]
     lines = [
         "# Searching as people search",
         "",
@@ -265,7 +265,11 @@ def plot_commands(run):
     form, dash by kind of search, anchors in grey shades."""
     forms, kinds = list(run.catalogue.forms), sorted({s.kind for s in run.catalogue.searches.values()},
                                                      key=[s.kind for s in run.catalogue.searches.values()].index)
-    panels = [(t, k) for t in run.tables for k in run.kinds]
+    def points(s, t, k):
+        return [(n, run.time(s, n, k, 1, t)) for n in run.sizes if run.time(s, n, k, 1, t)]
+
+    # A panel where the run has figures, a line where the search has some.
+    panels = [(t, k) for t in run.tables for k in run.kinds if any(points(s, t, k) for s in run.searches)]
     out, greys, styles = [], iter(GREYS), {}
     for s in run.searches:
         entry = run.catalogue[s]
@@ -274,7 +278,7 @@ def plot_commands(run):
     for i, (t, k) in enumerate(panels):
         for s in run.searches:
             out.append("$%s_%d << EOD" % (s, i))
-            out += ["%d %.6g" % (n, run.time(s, n, k, 1, t) * 1e6) for n in run.sizes if run.time(s, n, k, 1, t)]
+            out += ["%d %.6g" % (n, time * 1e6) for n, time in points(s, t, k)]
             out.append("EOD")
     if run.sizes:
         out.append("set xrange [%g:%g]" % (run.sizes[0] / 1.4, run.sizes[-1] * 1.4))
@@ -283,6 +287,7 @@ def plot_commands(run):
         out.append("set size %g, 0.62" % (1 / len(panels)))
         out.append('set title "%s queries%s"' % (k, f", {t} tables" if t else ""))
         out.append("unset key" if i else "set key at screen 0.5, screen 0.27 center top horizontal maxrows 5")
-        plots = ["$%s_%d using 1:2 with linespoints %s title '%s'" % (s, i, styles[s], s) for s in run.searches]
+        plots = ["$%s_%d using 1:2 with linespoints %s title '%s'" % (s, i, styles[s], s) for s in run.searches
+                 if points(s, t, k)]
         out.append("plot " + ", \\\n     ".join(plots))
     return "\n".join(out) + "\n"
