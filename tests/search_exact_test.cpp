@@ -3,6 +3,7 @@
 // index winning ties.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -11,6 +12,7 @@
 
 #include "geo/cdc_encoder.h"
 #include "input/loader.h"
+#include "method/result_sets.h"
 #include "random/table_kinds.h"
 #include "search/cdc_index.h"
 #include "search/cdc_pruned_search.h"
@@ -188,6 +190,76 @@ TEST(SearchExact, DuplicatesAndTies) {
     const std::vector<CdcPair> others = random_directions(200, 5);
     queries.pairs.insert(queries.pairs.end(), others.begin(), others.end());
     EXPECT_EQ(count_differences(table_of(pairs), queries), 0);
+}
+
+// Every location's score by score_of(j), ranked as the brute force ranks
+// them: by score in the order, then by index.
+template <typename ScoreOf>
+std::vector<Nearest> ranked(int count, ScoreOrder order, const ScoreOf& score_of) {
+    std::vector<Nearest> all;
+    for (int j = 0; j < count; ++j) all.push_back({j, score_of(j)});
+    std::sort(all.begin(), all.end(), [order](Nearest a, Nearest b) { return ranks_before(a, b, order); });
+    return all;
+}
+
+// Whether the index's k nearest and everything within each limit are the
+// first k of the ranking and its prefix at the limit, bit for bit.
+template <typename Index>
+bool asks_as_ranked(const Index& index, const typename Index::Query& query, const std::vector<Nearest>& all,
+                    std::initializer_list<double> limits) {
+    const auto same = [](const std::vector<Nearest>& a, const std::vector<Nearest>& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), same_answer);
+    };
+    for (const int k : {1, 10, 700})
+        if (!same(nearest_k(index, query, k), {all.begin(), all.begin() + std::min<size_t>(k, all.size())}))
+            return false;
+    for (const double limit : limits) {
+        std::vector<Nearest> within;
+        for (const Nearest n : all)
+            if (!nearer(limit, n.score, Index::kOrder)) within.push_back(n);
+        if (!same(nearest_within(index, query, limit), within)) return false;
+    }
+    return true;
+}
+
+// Hundreds of copies of a few locations fill whole leaves and nodes of the
+// indexes' trees (runs), whose first alone may win the nearest: the k
+// nearest and everything within a limit take every copy all the same.
+TEST(SearchExact, KNearestAndWithinTakeEveryCopy) {
+    const std::vector<CdcPair> pool = random_directions(6, 13);
+    std::vector<CdcPair> pairs = random_directions(300, 14);
+    std::mt19937_64 random(15);
+    for (int k = 0; k < 3000; ++k) pairs.push_back(pool[random() % pool.size()]);
+    const Table table = table_of(pairs);
+    const int n = static_cast<int>(pairs.size());
+    const CdcIndex cdc_index(table.pairs.data(), n);
+    const LatLongIndex latlong_index(table.fixed.data(), n);
+    std::vector<double> xs, ys, zs;
+    for (const UnitVector v : table.vectors) xs.push_back(v.x), ys.push_back(v.y), zs.push_back(v.z);
+    const S2PointIndex point_index({xs.data(), ys.data(), zs.data()}, n);
+    std::vector<CdcPair> queries = random_directions(20, 16);
+    queries.insert(queries.end(), pool.begin(), pool.end());
+    for (size_t i = 0; i < queries.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "query " << i);
+        const CdcPoint point = arrange_point(decode_cdc(queries[i]));
+        EXPECT_TRUE(asks_as_ranked(
+            cdc_index, point, ranked(n, CdcMethod::order, [&](int j) { return CdcMethod::score(pairs[j], point); }),
+            {0.0, 1e-4, 0.5}));
+        const FixedLatLong fixed = cdc_to_fixed(queries[i]);
+        EXPECT_TRUE(
+            asks_as_ranked(latlong_index, fixed,
+                           ranked(n, LatLongMethod::order,
+                                  [&](int j) { return LatLongMethod::score(table.fixed[j], from_fixed(fixed)); }),
+                           {1.0, 0.99999, 0.5}));
+        const UnitVector v = decode_cdc(queries[i]);
+        EXPECT_TRUE(asks_as_ranked(point_index, v,
+                                   ranked(n, ScoreOrder::kSmallerNearer,
+                                          [&](int j) {
+                                              const double dx = xs[j] - v.x, dy = ys[j] - v.y, dz = zs[j] - v.z;
+                                              return (dx * dx + dy * dy) + dz * dz;
+                                          }),
+                                   {0.0, 1e-4, 0.5}));
+    }
 }
 
 // Every location beside its opposite, and queries at both.

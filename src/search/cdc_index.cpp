@@ -80,7 +80,7 @@ void CdcIndex::find(const CdcPoint& point, Results& results) const {
         const FaceQuery query{{face, q->a, q->b, q->c}, major};
         // The pairs' w is never negative, on every face.
         const SphereQuery sphere = sphere_query(q->a, q->b, q->c);
-        search_face_index(index_, query, sphere, near_unit(q->a, q->b, q->c), limit, scan);
+        search_face_index(index_, query, sphere, near_unit(q->a, q->b, q->c), kScansEveryCopy<Results>, limit, scan);
     }
 }
 

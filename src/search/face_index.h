@@ -9,8 +9,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
+#include "method/result_sets.h"
 #include "search/face_grid.h"
 #include "search/face_tree.h"
 #include "search/face_tree_search.h"
@@ -56,16 +58,24 @@ inline size_t face_index_bytes(const FaceIndex& index) {
     return face_grid_bytes(index.grid) + face_tree_bytes(index.tree);
 }
 
+// Whether a search for these results must scan every member of a tree's
+// run (a node of one stored value): each copy is as much one of the k
+// nearest, or within the limit, as the first; for the one nearest the
+// run's first, its lowest index, is the only one that may win.
+template <typename Results>
+inline constexpr bool kScansEveryCopy = !std::is_same_v<Results, NearestOne>;
+
 // Calls scan(first, end, major_low, major_high) on every group of entries
 // [first, end) of one face (query.place.face) that the bounds do not rule
 // out at limit(), the group's major coordinates within [major_low,
-// major_high]; limit() is asked again as the scans lower it. The tree's
+// major_high]; limit() is asked again as the scans lower it. Of a run of
+// the tree, the group is its first alone unless every_copy. The tree's
 // nodes are also bounded by the sphere over their boxes (sphere_bound.h)
 // where the query (query_on_sphere, `sphere` its coordinates) and the face's
 // members lie on it. Allocates nothing.
 template <typename Limit, typename Scan>
 void search_face_index(const FaceIndex& index, const FaceQuery& query, const SphereQuery& sphere, bool query_on_sphere,
-                       Limit limit, Scan scan) {
+                       bool every_copy, Limit limit, Scan scan) {
     const int face = query.place.face;
     if (index.by_grid) {
         const double major_low = index.grid.major_low[face], major_high = index.grid.major_high[face];
@@ -78,7 +88,7 @@ void search_face_index(const FaceIndex& index, const FaceQuery& query, const Sph
     };
     const auto scan_leaf = [&](const FaceNodes& nodes, uint32_t leaf) {
         const BoxBounds box = nodes.bounds(leaf);
-        const EntryRange members = nodes.scanned(leaf);
+        const EntryRange members = every_copy ? node_entries(nodes.face, leaf) : nodes.scanned(leaf);
         scan(members.first, members.end, box.major_low, box.major_high);
     };
     search_face_tree(index.tree, face, query.place.a, query.place.b, bound_of, limit, scan_leaf);

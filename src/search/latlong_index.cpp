@@ -76,7 +76,7 @@ void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
         const int face = face_in_visit_order(own, step);
         const FaceQuery face_query{on_face(face, p.x, p.y, p.z), chord_major_term(face)};
         // The vectors are computed, not exact: boxes alone bound them.
-        search_face_index(index_, face_query, SphereQuery{}, false, limit, scan);
+        search_face_index(index_, face_query, SphereQuery{}, false, kScansEveryCopy<Results>, limit, scan);
     }
 }
 

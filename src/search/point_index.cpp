@@ -65,7 +65,7 @@ void S2PointIndex::find(UnitVector p, Results& results) const {
         // The members' major component has the face's sign.
         const double major = query.place.major;
         const SphereQuery sphere = sphere_query(query.place.a, query.place.b, face % 2 ? -major : major);
-        search_face_index(index_, query, sphere, unit_query, limit, scan);
+        search_face_index(index_, query, sphere, unit_query, kScansEveryCopy<Results>, limit, scan);
     }
 }
 

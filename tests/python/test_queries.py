@@ -13,14 +13,25 @@ from numpy_model import numpy_decode, numpy_scores, ranked, same_bits, squared_c
 HALF_CIRCUMFERENCE_KM = math.pi * 6371
 
 
-@pytest.fixture(scope="module", params=["uniform", "towns", "repeated"])
+def copies_table():
+    """Hundreds of copies of a few sites among other locations, which fill
+    whole leaves and nodes of the index's tree, and queries at the sites."""
+    sites = spherebench.random_table("uniform", 4, 7)
+    table = np.concatenate([spherebench.random_table("uniform", 300, 8), np.repeat(sites, 700, axis=0)])
+    return table[np.random.default_rng(9).permutation(len(table))], sites
+
+
+@pytest.fixture(scope="module", params=["uniform", "towns", "repeated", "copies"])
 def case(request):
-    """A table of a kind (the repeated one full of ties), queries near it,
-    uniform ones and some of its own pairs, every score and their order."""
+    """A table of a kind (the repeated one and the copies full of ties),
+    queries near it, uniform ones and some of its own pairs, every score and
+    their order."""
     kind = request.param
-    table = spherebench.random_table(kind, 3000, seed=5)
-    queries = np.concatenate([spherebench.near_queries(kind, 150, seed=5), spherebench.random_table("uniform", 100, 6),
-                              table[::300]])
+    if kind == "copies":
+        table, near = copies_table()
+    else:
+        table, near = spherebench.random_table(kind, 3000, seed=5), spherebench.near_queries(kind, 150, seed=5)
+    queries = np.concatenate([near, spherebench.random_table("uniform", 100, 6), table[::300]])
     scores = numpy_scores(table, queries)
     order = ranked(scores)
     return table, queries, scores, order, np.take_along_axis(scores, order, axis=1)
