@@ -1,6 +1,7 @@
 #include "search/cdc_index.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "search/face_index.h"
 #include "search/sphere_bound.h"
@@ -52,36 +53,49 @@ Nearest CdcIndex::nearest(const CdcPoint& point) const {
 
 template <typename Results>
 void CdcIndex::find(const CdcPoint& point, Results& results) const {
-    const CdcPoint::Partners* q = nullptr;  // the partners of the face searched
-    MajorTerm major = MajorTerm::kLast;     // where the face's score sums W
+    // The partners a face's pairs meet, and where its score sums W: (A + V)
+    // + W on axis Z, else (A + W) + V.
+    const auto partners = [&](int face) -> const CdcPoint::Partners& { return point.by_case[kFaceCase[face]]; };
+    const auto major_of = [](int face) { return face >= 4 ? MajorTerm::kLast : MajorTerm::kSecond; };
+    const auto place_of = [&](int face) {
+        const CdcPoint::Partners& q = partners(face);
+        return FaceQuery{{face, q.a, q.b, q.c}, major_of(face)};
+    };
+    // The pairs' w is never negative, on every face.
+    const auto ask_of = [](const FaceQuery& query) {
+        const FacePlace& q = query.place;
+        return FaceAsk{sphere_query(q.a, q.b, q.major), near_unit(q.a, q.b, q.major)};
+    };
     const auto limit = [&] { return results.reach(); };
-    const auto scan = [&](int32_t first, int32_t end, double major_low, double major_high) {
-        // cdc_partial_score, with the face's partners (those of the pair's
-        // flag case), and the group's bound on W in its place in the sum:
-        // never above the pair's score (rounding is monotone).
-        const double major_gap = squared_gap(major_low, major_high, q->c);
+    // The pairs of one face, its partners q and where its score sums W as
+    // a constant, so that the loop holds no choice.
+    const auto scan_with = [&]<MajorTerm kMajor>(const CdcPoint::Partners& q, int32_t first, int32_t end,
+                                                 double major_gap) {
         for (int32_t at = first; at < end; ++at) {
             const CdcPair pair = pairs_[at];
-            const double d0 = stored_cosine(pair.first) - q->a, d1 = stored_cosine(pair.second) - q->b;
-            if (ordered_bound(d0 * d0, d1 * d1, major_gap, major) > results.reach()) continue;
-            results.add(indices_[at], CdcMethod::score(pair, point));
+            const double u = stored_cosine(pair.first), v = stored_cosine(pair.second);
+            const double d0 = u - q.a, d1 = v - q.b;
+            const double a = d0 * d0, b = d1 * d1;
+            if (ordered_bound(a, b, major_gap, kMajor) > results.reach()) continue;
+            const double s = (1.0 - u * u) - v * v;
+            const double d2 = (s >= kSmallestRootArgument ? std::sqrt(s) : 0.0) - q.c;
+            results.add(indices_[at], ordered_bound(a, b, d2 * d2, kMajor));
         }
     };
-    // The point's own face first (its partner c is its major component),
-    // which finds a near airport early; then the others.
-    int own = 0;
-    for (int face = 1; face < kFaces; ++face)
-        if (point.by_case[kFaceCase[face]].c > point.by_case[kFaceCase[own]].c) own = face;
-    for (int step = 0; step < kFaces; ++step) {
-        const int face = face_in_visit_order(own, step);
-        q = &point.by_case[kFaceCase[face]];
-        // The score sums (A + V) + W on axis Z, else (A + W) + V.
-        major = face >= 4 ? MajorTerm::kLast : MajorTerm::kSecond;
-        const FaceQuery query{{face, q->a, q->b, q->c}, major};
-        // The pairs' w is never negative, on every face.
-        const SphereQuery sphere = sphere_query(q->a, q->b, q->c);
-        search_face_index(index_, query, sphere, near_unit(q->a, q->b, q->c), kScansEveryCopy<Results>, limit, scan);
-    }
+    // cdc_partial_score, with the face's partners (those of the pair's flag
+    // case), and the group's bound on W in its place in the sum: never above
+    // the pair's score (rounding is monotone). The score itself from the
+    // same two differences: CdcMethod::score's operations on the partners
+    // of the pair's case.
+    const auto scan = [&](int face, int32_t first, int32_t end, double major_low, double major_high) {
+        const CdcPoint::Partners& q = partners(face);
+        const double major_gap = squared_gap(major_low, major_high, q.c);
+        if (major_of(face) == MajorTerm::kLast)
+            scan_with.template operator()<MajorTerm::kLast>(q, first, end, major_gap);
+        else
+            scan_with.template operator()<MajorTerm::kSecond>(q, first, end, major_gap);
+    };
+    search_faces(index_, place_of, ask_of, kScansEveryCopy<Results>, limit, scan);
 }
 
 template void CdcIndex::find(const CdcPoint&, NearestOne&) const;

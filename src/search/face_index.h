@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <type_traits>
 #include <vector>
 
@@ -50,7 +51,7 @@ std::vector<int32_t> build_face_index(FaceIndex& index, const std::vector<FacePl
     index.by_grid = spread_evenly(index.grid);
     if (index.by_grid) return order;
     index.grid = FaceGrid{};
-    const int leaf_size = leaf_size_within(places, shape.leaf_size, sizeof(NodeBox), shape.most_bytes);
+    const int leaf_size = leaf_size_within(places, shape.leaf_size, shape.most_bytes);
     return build_face_tree(index.tree, places, leaf_size, same, shape.widen);
 }
 
@@ -65,33 +66,73 @@ inline size_t face_index_bytes(const FaceIndex& index) {
 template <typename Results>
 inline constexpr bool kScansEveryCopy = !std::is_same_v<Results, NearestOne>;
 
-// Calls scan(first, end, major_low, major_high) on every group of entries
-// [first, end) of one face (query.place.face) that the bounds do not rule
-// out at limit(), the group's major coordinates within [major_low,
-// major_high]; limit() is asked again as the scans lower it. Of a run of
-// the tree, the group is its first alone unless every_copy. The tree's
-// nodes are also bounded by the sphere over their boxes (sphere_bound.h)
-// where the query (query_on_sphere, `sphere` its coordinates) and the face's
-// members lie on it. Allocates nothing.
-template <typename Limit, typename Scan>
-void search_face_index(const FaceIndex& index, const FaceQuery& query, const SphereQuery& sphere, bool query_on_sphere,
-                       bool every_copy, Limit limit, Scan scan) {
+// The bound on the score of every member of a face: the ordered sum of the
+// squared gaps to the ranges of its members' coordinates (+inf for an empty
+// face).
+inline double face_bound(const FaceIndex& index, const FaceQuery& query) {
     const int face = query.place.face;
     if (index.by_grid) {
-        const double major_low = index.grid.major_low[face], major_high = index.grid.major_high[face];
-        return search_face(index.grid, query, limit,
-                           [&](int32_t first, int32_t end) { scan(first, end, major_low, major_high); });
+        const FaceGrid& grid = index.grid;
+        const int n = grid.side;
+        const double* low = grid.low.data() + face * 2 * n;
+        const double* high = grid.high.data() + face * 2 * n;
+        return ordered_bound(squared_gap(low[0], high[n - 1], query.place.a),
+                             squared_gap(low[n], high[2 * n - 1], query.place.b),
+                             squared_gap(grid.major_low[face], grid.major_high[face], query.place.major), query.major);
     }
-    const bool on_sphere = query_on_sphere && index.tree.faces[face].on_sphere;
-    const auto bound_of = [&](const FaceNodes& nodes, uint32_t node) {
-        return node_bound(nodes, node, query, sphere, on_sphere, limit());
+    const FaceSpan& span = index.tree.faces[face];
+    if (span.count == 0) return std::numeric_limits<double>::infinity();
+    return ordered_bound(squared_gap(span.box.a_low, span.box.a_high, query.place.a),
+                         squared_gap(span.box.b_low, span.box.b_high, query.place.b),
+                         squared_gap(span.major_low, span.major_high, query.place.major), query.major);
+}
+
+// The query as a search of the faces meets it: its place on a face, and for
+// the tree's bound of the sphere (sphere_bound.h), its coordinates there and
+// whether it lies on the sphere.
+struct FaceAsk {
+    SphereQuery sphere;
+    bool on_sphere;
+};
+
+// Calls scan(face, first, end, major_low, major_high) on every group of
+// entries [first, end) of a face that the bounds do not rule out at
+// limit(), the group's major coordinates within [major_low, major_high];
+// limit() is asked again as the scans lower it. The face of least bound
+// (of its members' ranges) is searched first, place_of(face) the query's
+// FaceQuery on each; ask_of(query) the rest of what a face's search needs,
+// asked only of the faces searched. Of a run of the tree, the group is its
+// first alone unless every_copy. Allocates nothing.
+template <typename PlaceOf, typename AskOf, typename Limit, typename Scan>
+void search_faces(const FaceIndex& index, PlaceOf place_of, AskOf ask_of, bool every_copy, Limit limit, Scan scan) {
+    const auto search = [&](const FaceQuery& query) {
+        const int face = query.place.face;
+        if (index.by_grid) {
+            const double major_low = index.grid.major_low[face], major_high = index.grid.major_high[face];
+            return search_face(index.grid, query, limit,
+                               [&](int32_t first, int32_t end) { scan(face, first, end, major_low, major_high); });
+        }
+        const FaceSpan& span = index.tree.faces[face];
+        const FaceAsk ask = ask_of(query);
+        search_face_tree(index.tree, face, query, ask.sphere, ask.on_sphere, limit, [&](uint32_t node) {
+            const EntryRange members = scanned_entries(index.tree, span, node, every_copy);
+            scan(face, members.first, members.end, span.major_low, span.major_high);
+        });
     };
-    const auto scan_leaf = [&](const FaceNodes& nodes, uint32_t leaf) {
-        const BoxBounds box = nodes.bounds(leaf);
-        const EntryRange members = every_copy ? node_entries(nodes.face, leaf) : nodes.scanned(leaf);
-        scan(members.first, members.end, box.major_low, box.major_high);
-    };
-    search_face_tree(index.tree, face, query.place.a, query.place.b, bound_of, limit, scan_leaf);
+    // The nearest face first, where a near location is most likely found;
+    // then every other whose bound the results' reach has not passed (a
+    // NaN bound, of a NaN query, rules nothing out).
+    FaceQuery queries[kFaces];
+    double bounds[kFaces];
+    int nearest = 0;
+    for (int face = 0; face < kFaces; ++face) {
+        queries[face] = place_of(face);
+        bounds[face] = face_bound(index, queries[face]);
+        if (bounds[face] < bounds[nearest]) nearest = face;
+    }
+    search(queries[nearest]);
+    for (int face = 0; face < kFaces; ++face)
+        if (face != nearest && !(bounds[face] > limit())) search(queries[face]);
 }
 
 }  // namespace spherebench

@@ -59,7 +59,7 @@ void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
     LatitudeWindow window;
     if (point_lat) window = latitude_window(*point_lat, reach);
     const auto limit = [&] { return limit_now; };
-    const auto scan = [&](int32_t first, int32_t end, double, double) {
+    const auto scan = [&](int, int32_t first, int32_t end, double, double) {
         for (int32_t at = first; at < end; ++at) {
             const FixedLatLong location = locations_[at];
             if (window.excludes(location.lat)) continue;
@@ -71,13 +71,10 @@ void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
         }
     };
     const UnitVector p = vector_on_parallel<UnitVector>(query.cos_lat, query.sin_lat, point.lon);
-    const int own = face_place_of(p.x, p.y, p.z).face;
-    for (int step = 0; step < kFaces; ++step) {
-        const int face = face_in_visit_order(own, step);
-        const FaceQuery face_query{on_face(face, p.x, p.y, p.z), chord_major_term(face)};
-        // The vectors are computed, not exact: boxes alone bound them.
-        search_face_index(index_, face_query, SphereQuery{}, false, kScansEveryCopy<Results>, limit, scan);
-    }
+    const auto place_of = [&](int face) { return FaceQuery{on_face(face, p.x, p.y, p.z), chord_major_term(face)}; };
+    // The vectors are computed, not exact: boxes alone bound them.
+    const auto ask_of = [](const FaceQuery&) { return FaceAsk{SphereQuery{}, false}; };
+    search_faces(index_, place_of, ask_of, kScansEveryCopy<Results>, limit, scan);
 }
 
 template void LatLongIndex::find(FixedLatLong, NearestOne&) const;

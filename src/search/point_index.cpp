@@ -51,22 +51,20 @@ Nearest S2PointIndex::nearest(UnitVector p) const {
 template <typename Results>
 void S2PointIndex::find(UnitVector p, Results& results) const {
     const auto limit = [&] { return results.reach(); };
-    const auto scan = [&](int32_t first, int32_t end, double, double) {
+    const auto scan = [&](int, int32_t first, int32_t end, double, double) {
         for (int32_t at = first; at < end; ++at) {
             const double dx = xs_[at] - p.x, dy = ys_[at] - p.y, dz = zs_[at] - p.z;
             results.add(indices_[at], (dx * dx + dy * dy) + dz * dz);
         }
     };
+    const auto place_of = [&](int face) { return FaceQuery{on_face(face, p.x, p.y, p.z), chord_major_term(face)}; };
+    // The members' major component has the face's sign.
     const bool unit_query = near_unit(p.x, p.y, p.z);
-    const int own = face_place_of(p.x, p.y, p.z).face;
-    for (int step = 0; step < kFaces; ++step) {
-        const int face = face_in_visit_order(own, step);
-        const FaceQuery query{on_face(face, p.x, p.y, p.z), chord_major_term(face)};
-        // The members' major component has the face's sign.
+    const auto ask_of = [&](const FaceQuery& query) {
         const double major = query.place.major;
-        const SphereQuery sphere = sphere_query(query.place.a, query.place.b, face % 2 ? -major : major);
-        search_face_index(index_, query, sphere, unit_query, kScansEveryCopy<Results>, limit, scan);
-    }
+        return FaceAsk{sphere_query(query.place.a, query.place.b, query.place.face % 2 ? -major : major), unit_query};
+    };
+    search_faces(index_, place_of, ask_of, kScansEveryCopy<Results>, limit, scan);
 }
 
 template void S2PointIndex::find(UnitVector, NearestOne&) const;
