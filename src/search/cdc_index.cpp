@@ -15,7 +15,7 @@ namespace {
 // cells take the rest.
 constexpr double kFaceReach = 0.7072;
 constexpr int kPairsPerCell = 8;
-constexpr int kPairsPerLeaf = 32;
+constexpr int kPairsPerLeaf = 16;
 
 // The flag case whose partners a face's pairs meet: axes X and Y by sign,
 // then axis Z by sign, whose two cases of each sign differ only in the axis

@@ -87,14 +87,6 @@ inline double face_bound(const FaceIndex& index, const FaceQuery& query) {
                          squared_gap(span.major_low, span.major_high, query.place.major), query.major);
 }
 
-// The query as a search of the faces meets it: its place on a face, and for
-// the tree's bound of the sphere (sphere_bound.h), its coordinates there and
-// whether it lies on the sphere.
-struct FaceAsk {
-    SphereQuery sphere;
-    bool on_sphere;
-};
-
 // Calls scan(face, first, end, major_low, major_high) on every group of
 // entries [first, end) of a face that the bounds do not rule out at
 // limit(), the group's major coordinates within [major_low, major_high];
@@ -114,7 +106,7 @@ void search_faces(const FaceIndex& index, PlaceOf place_of, AskOf ask_of, bool e
         }
         const FaceSpan& span = index.tree.faces[face];
         const FaceAsk ask = ask_of(query);
-        search_face_tree(index.tree, face, query, ask.sphere, ask.on_sphere, limit, [&](uint32_t node) {
+        search_face_tree(index.tree, face, query, ask, limit, [&](uint32_t node) {
             const EntryRange members = scanned_entries(index.tree, span, node, every_copy);
             scan(face, members.first, members.end, span.major_low, span.major_high);
         });

@@ -22,18 +22,15 @@
 namespace spherebench {
 
 // Whether the bound of sphere_bound.h may rule out a cell that its box,
-// bound `bound`, does not, below `limit`. A cell's corner stands nearer than
-// the sphere over it by at most about 2 sqrt(bound) times its diagonal d
-// (in a and b; on the sphere the third coordinate follows them): that
-// matters where the query lies several diagonals away (bound > 16 d^2), as
-// a query far from a tight cluster does, and only where limit - bound falls
-// short of it, (limit - bound)^2 < 4 bound d^2. Among the locations a query
-// hardly ever meets such a cell. Which cells try it changes the work, never
-// the answer.
-inline bool sphere_may_rule_out(const Cell& cell, double bound, double limit) {
+// bound `bound`, does not. A cell's corner stands nearer than the sphere
+// over it by at most about 2 sqrt(bound) times its diagonal d (in a and b;
+// on the sphere the third coordinate follows them): that matters where the
+// query lies several diagonals away (bound > 16 d^2), as a query far from a
+// tight cluster does, and there it rules out most of the cluster. Which
+// cells try it changes the work, never the answer.
+inline bool sphere_may_rule_out(const Cell& cell, double bound) {
     const double a = cell.a_high - cell.a_low, b = cell.b_high - cell.b_low;
-    const double diagonal2 = a * a + b * b, short_of = limit - bound;
-    return bound > 16.0 * diagonal2 && short_of * short_of < 4.0 * bound * diagonal2;
+    return bound > 16.0 * (a * a + b * b);
 }
 
 // The members a search scans in a node it does not descend into: all of a
@@ -44,6 +41,15 @@ inline EntryRange scanned_entries(const FaceTree& tree, const FaceSpan& face, ui
     const bool first_only = !every_copy && bit_of(tree.runs, face.first_node + node - 1);
     return {entries.first, first_only ? entries.first + 1 : entries.end};
 }
+
+// What the bound of the sphere (sphere_bound.h) needs of the query on a
+// face: its coordinates there, whether it lies on the sphere, and how far
+// the query the score measures from may lie from it.
+struct FaceAsk {
+    SphereQuery sphere;
+    bool on_sphere;
+    double query_error = 0.0;
+};
 
 // A node as the walk holds it: its cell and the squared gaps from the query
 // to the cell's two ranges. A child's cell is its parent's cut at one end
@@ -75,15 +81,14 @@ inline void split_cell(const WalkCell& cell, bool by_b, NodeSplit split, double 
 // Visits, nearest first, the nodes of one face whose bound is at most
 // limit(), calling scan(node) on every leaf or run reached, to test its
 // members; limit() is asked again before each node, as the scans lower it.
-// `on_sphere`: the query and the face's members lie on the sphere (`sphere`
-// the query's coordinates for its bound). Allocates nothing; the stack
-// holds a node per level.
+// The sphere's bound is taken where `ask` and the face's members lie on the
+// sphere. Allocates nothing; the stack holds a node per level.
 template <typename Limit, typename Scan>
-void search_face_tree(const FaceTree& tree, int face_number, const FaceQuery& query, const SphereQuery& sphere,
-                      bool query_on_sphere, Limit limit, Scan scan) {
+void search_face_tree(const FaceTree& tree, int face_number, const FaceQuery& query, const FaceAsk& ask, Limit limit,
+                      Scan scan) {
     const FaceSpan& face = tree.faces[face_number];
     if (face.count == 0) return;
-    const bool on_sphere = query_on_sphere && face.on_sphere;
+    const bool on_sphere = ask.on_sphere && face.on_sphere;
     const double major_gap = squared_gap(face.major_low, face.major_high, query.place.major);
     const MajorTerm major = query.major;
     const auto bound_of = [&](const WalkCell& cell) {
@@ -93,8 +98,9 @@ void search_face_tree(const FaceTree& tree, int face_number, const FaceQuery& qu
         if (!on_sphere || !(bound > 0.0)) return bound;
         const double reach = limit();
         const Cell box{cell.a_low, cell.a_high, cell.b_low, cell.b_high};
-        if (bound > reach || !sphere_may_rule_out(box, bound, reach)) return bound;
-        return std::max(bound, sphere_box_bound(sphere, box.a_low, box.a_high, box.b_low, box.b_high));
+        if (bound > reach || !sphere_may_rule_out(box, bound)) return bound;
+        return std::max(bound,
+                        sphere_box_bound(ask.sphere, box.a_low, box.a_high, box.b_low, box.b_high, ask.query_error));
     };
     struct Pending {
         uint32_t node;

@@ -5,6 +5,7 @@
 #include "geo/vectors.h"
 #include "search/face_index.h"
 #include "search/latlong_bound.h"
+#include "search/sphere_bound.h"
 
 namespace spherebench {
 
@@ -22,6 +23,9 @@ constexpr int kLocationsPerLeaf = 8;
 // gap itself (under 5e-16) many times over, so each gap is at most the exact
 // vectors' difference in that coordinate.
 constexpr double kCoordinateMargin = 1e-12;
+// The distance from the query's computed vector to its exact one: three
+// components each within 3e-15, so under 5.2e-15.
+constexpr double kQueryError = 1e-14;
 
 UnitVector vector_of(LatLong p) { return vector_of_radians<UnitVector>(p.lat, p.lon); }
 
@@ -72,8 +76,14 @@ void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
     };
     const UnitVector p = vector_on_parallel<UnitVector>(query.cos_lat, query.sin_lat, point.lon);
     const auto place_of = [&](int face) { return FaceQuery{on_face(face, p.x, p.y, p.z), chord_major_term(face)}; };
-    // The vectors are computed, not exact: boxes alone bound them.
-    const auto ask_of = [](const FaceQuery&) { return FaceAsk{SphereQuery{}, false}; };
+    // The cells bound the exact vectors of the positions (kCoordinateMargin),
+    // which lie on the sphere; the score measures from the query's exact
+    // vector, within kQueryError of p.
+    const bool unit_query = near_unit(p.x, p.y, p.z);
+    const auto ask_of = [&](const FaceQuery& face_query) {
+        const FacePlace& q = face_query.place;
+        return FaceAsk{sphere_query(q.a, q.b, q.face % 2 ? -q.major : q.major), unit_query, kQueryError};
+    };
     search_faces(index_, place_of, ask_of, kScansEveryCopy<Results>, limit, scan);
 }
 

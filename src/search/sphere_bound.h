@@ -92,7 +92,11 @@ inline double edge_most(const SphereQuery& q, double qa, double qb, double e, do
 //   product's roundings taken off, is at most that. A member's computed
 //   score is at least |q - p|^2 (1 - 5u) (non-negative terms), above the
 //   bound g * g (1 - 2e-15) with its own two roundings.
-inline double sphere_box_bound(const SphereQuery& q, double a0, double a1, double b0, double b1) {
+// - Where the score is measured from another query q' within query_error
+//   of q (the exact vector of a computed one), |q' - p| >= |q - p| -
+//   query_error, which g takes off too; the bound then holds for |q' - p|^2.
+inline double sphere_box_bound(const SphereQuery& q, double a0, double a1, double b0, double b1,
+                               double query_error = 0.0) {
     using sphere_bound_detail::dot_at;
     using sphere_bound_detail::edge_most;
     constexpr double kEdge = 1e-12;
@@ -111,7 +115,7 @@ inline double sphere_box_bound(const SphereQuery& q, double a0, double a1, doubl
     }
     const double d2 = ((q.length2 + 1.0) - 2.0 * (most + 1e-14)) - 1e-14;
     if (!(d2 > 0.0)) return 0.0;
-    const double g = std::sqrt(d2) * (1.0 - 2e-15) - (2 * kUnitSlack + 1e-15);
+    const double g = std::sqrt(d2) * (1.0 - 2e-15) - (2 * kUnitSlack + 1e-15 + query_error);
     return g > 0.0 ? g * g * (1.0 - 2e-15) : 0.0;
 }
 
