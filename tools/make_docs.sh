@@ -6,11 +6,12 @@
 # from that run and the runs of docs/machines/; SCALE.md and scale.png from
 # the scale benchmarks' run in docs/scale.json; SEARCH.md and search.png from
 # the query benchmarks' run in docs/search.json; README.md's short results
-# from all of these. A second run changes nothing. The tables and pictures are
-# rendered by tools/spherebench_docs (Python's standard library and
-# gnuplot: Debian apt-get install gnuplot-nox); the comparison of stored
-# forms needs libs2-dev and libgeographiclib-dev, and is skipped with a note
-# without them. Run from anywhere:
+# from the suite's runs and the query benchmarks' run. A second run changes
+# nothing. The tables and pictures are rendered by tools/spherebench_docs
+# (Python's standard library and gnuplot: Debian apt-get install
+# gnuplot-nox); the comparison of stored forms needs libs2-dev and
+# libgeographiclib-dev, and is skipped with a note without them. Run from
+# anywhere:
 #   tools/make_docs.sh            from the saved results
 #   tools/make_docs.sh --time     first runs the whole suite again (bench
 #                                 preset, about five minutes on a quiet
@@ -112,7 +113,7 @@ echo "wrote docs/SCALE.md and docs/scale.png"
 $docs search docs/search.json docs/SEARCH.md docs/search.png docs/python_search.json
 echo "wrote docs/SEARCH.md and docs/search.png"
 
-$docs readme README.md docs/scaling.json docs/scale.json docs/search.json docs/machines/*.json
+$docs readme README.md docs/scaling.json docs/search.json docs/machines/*.json
 echo "wrote README.md's short results"
 
 if [ ! -x "$build/tools/representations-report" ]; then

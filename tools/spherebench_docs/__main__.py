@@ -7,7 +7,7 @@
       the processors)
   machines-readme README.md RUN.json...
       the table of docs/machines/README.md: what each saved run is
-  readme README.md SCALING.json SCALE.json SEARCH.json MACHINE.json...
+  readme README.md SCALING.json SEARCH.json MACHINE.json...
       rewrites README.md's short results from the saved runs
   accuracy MEASURES.json DOC.md
       docs/ACCURACY.md from the record of accuracy-report
@@ -82,8 +82,8 @@ def machines_readme(doc, *runs):
     spliced(doc, {"machine-runs": suite_tables.machine_files(runs, os.path.dirname(os.path.abspath(doc)))})
 
 
-def readme(doc, scaling, scale_path, search_path, *machines):
-    spliced(doc, readme_tables.parts(scaling, machines, scale_path, search_path))
+def readme(doc, scaling, search_path, *machines):
+    spliced(doc, readme_tables.parts(scaling, machines, search_path))
 
 
 def tables(scaling):
@@ -128,7 +128,7 @@ def runs_only(source, out, *pairs):
 COMMANDS = {
     "performance": (performance, 3, None),
     "machines-readme": (machines_readme, 2, None),
-    "readme": (readme, 4, None),
+    "readme": (readme, 3, None),
     "accuracy": (lambda path, doc: replace(doc, accuracy_doc.document(results.load(path))), 2, 2),
     "tables": (tables, 1, 1),
     "scaling-plot": (lambda path, png: drawn(plots.scaling, png, results.load(path)), 2, 2),

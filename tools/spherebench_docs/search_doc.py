@@ -17,6 +17,7 @@ NAME = re.compile(r"^BM_Query/(?P<search>\w+)(?:/table:(?P<table>\w+))?/location
 COLOURS = ["#d62728", "#1f77b4", "#8c564b", "#9467bd", "#2ca02c", "#ff7f0e", "#17becf"]
 GREYS = ["#000000", "#555555", "#999999", "#bbbbbb"]
 DASHES = [1, 2, 4, 3, 5]
+SIZE_NAMES = {1 << k: f"2^{k}" for k in range(31)}
 
 
 class Run:
@@ -61,6 +62,31 @@ class Run:
         found = [(self.time(s, size, kind, 1, table), s) for s in self.searches
                  if keep(self.catalogue[s]) and self.time(s, size, kind, 1, table) is not None]
         return min(found) if found else (None, None)
+
+
+def size_name(n):
+    return SIZE_NAMES.get(n, str(n))
+
+
+def plural(count, word):
+    return f"{count} {word}" + ("" if count == 1 else "s")
+
+
+def cases_text(cases):
+    """"7 sizes from 2^10 to 2^20, path and uniform queries (14 cases)": the
+    sizes and kinds of query of the cases themselves."""
+    sizes = sorted({n for n, _ in cases})
+    kinds = list(dict.fromkeys(k for _, k in cases))
+    named = [size_name(n) for n in sizes]
+    listed = f" from {named[0]} to {named[-1]}" if len(sizes) > 2 else ", " + " and ".join(named)
+    return (plural(len(sizes), "size") + listed + f", {' and '.join(kinds)} queries "
+            f"({plural(len(cases), 'case')})")
+
+
+def table_name(table):
+    """The kind of table as the documents name it: the run's name, or
+    "uniform" for the tables of benchmarks that name none."""
+    return table or "uniform"
 
 
 def us(seconds):
@@ -130,8 +156,8 @@ def answer(run, table=None):
         return ["The run has no cases."]
     first, second = (f.name for f in run.catalogue.program_forms()[:2])
     fastest = [run.fastest(table, n, k, exact)[1] for n, k in cases]
-    lines = [f"- The fastest exact search, over {len(cases)} cases ({len(run.sizes)} sizes, queries "
-             f"{' and '.join(run.kinds)}): {counted(fastest)}."]
+    lines = [f"- The fastest exact search over the {plural(len(cases), 'case')}: "
+             f"{counted(filter(None, fastest)) or 'none timed'}."]
     for index in (s.name for s in run.catalogue.find(first, "index") if s.name in run.searches):
         c = Comparison(run, table, index)
         if c.ratios:
@@ -152,6 +178,49 @@ def answer(run, table=None):
                      f"({counted(s for (_, s), _ in pairs)} of {len(pairs)}) takes {span([a[0] / b[0] for a, b in pairs])} "
                      f"times as long as the fastest brute force ({counted(s for _, (_, s) in pairs)}).")
     return lines
+
+
+def index_rows(run, table=None):
+    """Each exact index, and the fastest pruned scan of the program's first
+    form, against the fastest other library's index of every case."""
+    first = run.catalogue.program_forms()[0].name
+    indexes = [s.name for f in run.catalogue.forms for s in run.catalogue.find(f, "index") if s.exact]
+    pruned = {s.name for s in run.catalogue.find(first, "pruned")}
+    cases = run.cases(table)
+    scans = [run.fastest(table, n, k, lambda s: s.name in pruned)[1] for n, k in cases]
+    rows = []
+    for name in [s for s in indexes if s in run.searches] + sorted(set(filter(None, scans)), key=scans.count)[-1:]:
+        c = Comparison(run, table, name)
+        times = [run.time(name, n, k, 1, table) * 1e6 for n, k in cases if run.time(name, n, k, 1, table)]
+        if not times:  # not run on this kind of table
+            continue
+        sizes = [run.bytes[(name, table, n)] for n in run.sizes if (name, table, n) in run.bytes]
+        against = (f"{span(c.ratios.values(), None)} times its time; faster in {len(c.ratios) - len(c.slower())} "
+                   f"of {len(c.ratios)}") if c.ratios else "no other index timed"
+        rows.append([f"`{name}` ({run.catalogue[name].form})", span(times, None), against,
+                     f"{span(c.builds, 1)} times faster" if c.builds else "nothing built",
+                     span(sizes, 1) if sizes else str(run.catalogue[name].bytes)])
+    return rows
+
+
+def answer_section(run):
+    """Per kind of table, a heading that says its cases, the indexes against
+    the fastest other library's index, and the sentences of the answer."""
+    out = []
+    for t in run.tables:
+        cases = run.cases(t)
+        if not cases:
+            continue
+        anchors_of = [run.fastest(t, n, k, anchors)[1] for n, k in cases]
+        out += [f"### {table_name(t).capitalize()} tables: {cases_text(cases)}", ""]
+        if any(anchors_of):
+            out += [f"The fastest other library's index of each case: {counted(filter(None, anchors_of))}.", ""]
+        rows = index_rows(run, t)
+        if rows:
+            out += table_lines(["search (form)", "µs per query", "against the fastest other index", "build",
+                                "bytes per location"], rows, "lrlll") + [""]
+        out += answer(run, t) + [""]
+    return out
 
 
 def time_table(run, threads, table=None):
@@ -204,20 +273,17 @@ def document(run, python_run=None):
     about = "%s, %s, %s; load %s at the start, %s at the end" % (
         ctx.get("date", "?"), ctx.get("cpu", ctx.get("host_name", "?")), ctx.get("compiler", "?"),
         ctx.get("load_before", "?"), ctx.get("load_after", "?"))
-    answers = []
-    for t in run.tables:
-        answers += ([f"On {t or 'uniform'} tables:", ""] if len(run.tables) > 1 else []) + answer(run, t) + [""]
     lines = [
         "# Searching as people search",
         "",
         "Every search of the catalogue (`src/catalogue/search_catalogue.h`) asked one query at a time by",
-        "`BM_Query` (`benchmarks/query_benchmarks.cpp`) over random tables of %s locations: the brute" % (
-            ", ".join(str(n) for n in run.sizes)),
-        "forces, the scans that skip what cannot win, the indexes, and the anchors, other libraries'",
-        "indexes over the same decoded pairs. Each kind of query (%s) is %d points. Times are" % (
+        "`BM_Query` (`benchmarks/query_benchmarks.cpp`) over %s tables, each kind at the sizes its" % (
+            ", ".join(table_name(t) for t in run.tables)),
+        "section names: the brute forces, the scans that skip what cannot win, the indexes, and the",
+        "anchors, other libraries' indexes over the same decoded pairs. Each kind of query (%s) is %d" % (
             ", ".join(run.kinds), run.queries_per_run),
-        "microseconds per query, the least of the repetitions of each, in each thread's CPU time (the",
-        "machine is shared). A case is one size and one kind of query. Remade by",
+        "points. Times are microseconds per query, the least of the repetitions of each, in each thread's",
+        "CPU time (the machine is shared). A case is one size and one kind of query. Remade by",
         "`tools/make_docs.sh --search`.",
         "",
         "Run: " + about + ".",
@@ -226,7 +292,11 @@ def document(run, python_run=None):
         "",
         "## The answer",
         "",
-    ] + answers + table_sections(run)[1:] + python_section(python_run)
+        "Per kind of table, microseconds per query, one query at a time: the indexes, and the fastest scan",
+        "that skips what cannot win, each exact (the brute force's answer bit for bit), set against the",
+        "fastest other library's index of each case, with the time to build and the bytes held.",
+        "",
+    ] + answer_section(run) + table_sections(run)[1:] + python_section(python_run)
     return "\n".join(lines) + "\n"
 
 
