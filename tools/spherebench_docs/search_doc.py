@@ -9,7 +9,7 @@ import re
 
 from . import catalogue
 from .markdown import table
-from .results import context_facts, figures
+from .results import context_facts, figures, load_caveat, load_text
 
 NAME = re.compile(r"^BM_Query/(?P<search>\w+)(?:/table:(?P<table>\w+))?/locations:(?P<size>\d+)"
                   r"/queries:(?P<queries>\w+)(?P<rest>(?:/\w+:[\w.]+)*)$")
@@ -270,9 +270,9 @@ def table_sections(run):
 
 def document(run, python_run=None):
     ctx = run.context
-    about = "%s, %s, %s; load %s at the start, %s at the end" % (
-        ctx.get("date", "?"), ctx.get("cpu", ctx.get("host_name", "?")), ctx.get("compiler", "?"),
-        ctx.get("load_before", "?"), ctx.get("load_after", "?"))
+    about = "%s, %s, %s; %s." % (ctx.get("date", "?"), ctx.get("cpu", ctx.get("host_name", "?")),
+                                 ctx.get("compiler", "?"), load_text(ctx))
+    about += (" " + load_caveat(ctx)) if load_caveat(ctx) else ""
     lines = [
         "# Searching as people search",
         "",
@@ -286,7 +286,7 @@ def document(run, python_run=None):
         "CPU time (the machine is shared). A case is one size and one kind of query. Remade by",
         "`tools/make_docs.sh --search`.",
         "",
-        "Run: " + about + ".",
+        "Run: " + about,
         "",
         "![time per query against table size](search.png)",
         "",
