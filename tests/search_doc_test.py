@@ -81,11 +81,22 @@ class SearchDocTest(unittest.TestCase):
         self.assertEqual(search_doc.index_rows(run, "airports"), [])
         self.assertIn("over the 1 case: none timed.", "\n".join(search_doc.answer(run, "airports")))
 
-    def test_plot_has_a_block_per_search_and_panel(self):
-        run = run_of([entry("PairScan", 1024, "path", 3e-6), entry("PairScan", 4096, "uniform", 9e-6)])
+    def test_plot_a_panel_per_kind_of_table_with_the_indexes_and_that_tables_fastest_anchor(self):
+        run = run_of([entry("PairTree", 1024, "path", 3e-6), entry("PairTree", 4096, "path", 9e-6),
+                      entry("FixedTree", 1024, "path", 4e-6), entry("PairScan", 1024, "path", 1e-6),
+                      entry("Borrowed", 1024, "path", 2e-6), entry("Lent", 1024, "path", 5e-6),
+                      entry("PairTree", 1024, "near", 3e-6, table="towns"),
+                      entry("Borrowed", 1024, "near", 6e-6, table="towns"),
+                      entry("Lent", 1024, "near", 1e-6, table="towns")])
+        self.assertEqual(search_doc.plotted(run, None), ["PairTree", "FixedTree", "Borrowed"])
+        self.assertEqual(search_doc.plotted(run, "towns"), ["PairTree", "FixedTree", "Lent"])
         commands = search_doc.plot_commands(run)
-        self.assertIn("$PairScan_0 << EOD\n1024 3\nEOD", commands)
-        self.assertIn("$PairScan_1 << EOD\n4096 9\nEOD", commands)
+        self.assertIn("$PairTree_0_0 << EOD\n1024 3\n4096 9\nEOD", commands)
+        self.assertIn("$Lent_1_1 << EOD\n1024 1\nEOD", commands)
+        self.assertNotIn("PairScan", commands)
+        self.assertEqual(commands.count('set title "'), 2)
+        for name in ("PairTree", "FixedTree", "Borrowed", "Lent", "path queries", "near queries"):
+            self.assertEqual(commands.count(f'title "{name}"'), 1, name)
 
     def test_python_rows_follow_the_build_table_only_when_given(self):
         run = run_of([entry("PairScan", 1024, "path", 3e-6)])
