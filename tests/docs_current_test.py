@@ -35,8 +35,7 @@ def rendered():
                                                                                                 [SCALING] + MACHINES))),
         "docs/machines/README.md": (machines, splice(machines, {"machine-runs": suite_tables.machine_files(
             [SCALING] + MACHINES, os.path.join(DOCS, "machines"))})),
-        "README.md": (readme, splice(readme, readme_tables.parts(SCALING, MACHINES, os.path.join(DOCS, "scale.json"),
-                                                                 os.path.join(DOCS, "search.json")))),
+        "README.md": (readme, splice(readme, readme_tables.parts(SCALING, MACHINES, os.path.join(DOCS, "search.json")))),
         "docs/SCALE.md": (text("docs", "SCALE.md"),
                           scale_doc.document(scale.Run(results.load(os.path.join(DOCS, "scale.json"))))),
         "docs/SEARCH.md": (text("docs", "SEARCH.md"), search_doc.document(

@@ -78,9 +78,11 @@ class SuiteRuns(unittest.TestCase):
         self.assertEqual(results.cache_bytes(self.results, 2, "Unified"), 1 << 19)
         with self.assertRaises(results.ResultsError):
             results.cache_bytes(self.results, 4, "Unified")
-        trimmed = results.runs_only(self.results, ["load_after=1.0 2.0 3.0"])
+        kept = results.with_context(json.loads(json.dumps(self.results)), ["other_load=0.25"])
+        self.assertEqual((len(kept["benchmarks"]), kept["context"]["other_load"]), (6, "0.25"))
+        trimmed = results.with_context(self.results, ["load_at_end=1.0 2.0 3.0"], runs_only=True)
         self.assertEqual([b["run_type"] for b in trimmed["benchmarks"]], ["iteration"])
-        self.assertEqual(trimmed["context"]["load_after"], "1.0 2.0 3.0")
+        self.assertEqual(trimmed["context"]["load_at_end"], "1.0 2.0 3.0")
 
     def test_command_line(self):
         def run(*args):
@@ -92,6 +94,45 @@ class SuiteRuns(unittest.TestCase):
         self.assertEqual((refused.returncode, refused.stdout), (1, ""))
         self.assertIn("no_such_key", refused.stderr)
         self.assertIn("performance DOC.md", run("no-such-command").stderr)
+
+
+class LoadGate(unittest.TestCase):
+    """A run is published only where neither the load as it began nor the
+    other programs' work during it passes half a core."""
+
+    def test_the_start_and_the_others_during_the_run_each_refuse(self):
+        def refusal(start, other="0.2"):
+            return results.other_work({"num_cpus": 2, "load_avg": [start, 3.0, 3.0], "other_load": other})
+        self.assertIsNone(refusal(1.0, "1.0"))  # half a core each: still quiet
+        self.assertIn("the load as the run began was 1.01 on 2 cores", refusal(1.01))
+        self.assertIn("work during the run came to 1.30 on 2 cores", refusal(0.3, "1.3"))
+        # A run saved without the reading after it cannot show it was quiet.
+        self.assertIn("no other_load", results.other_work({"num_cpus": 2, "load_avg": [0.1, 0.1, 0.1]}))
+
+    def test_the_load_said_where_recorded(self):
+        self.assertEqual(results.load_text({"load_avg": [0.214, 1, 1], "load_at_end": "1.03 0.5 0.2"}),
+                         "load 0.21 at the start, 1.03 at the end")
+        self.assertEqual(results.load_text({"load_avg": [5.176, 5.2, 5.1]}),
+                         "load 5.18 at the start, not recorded at the end")
+        self.assertEqual(results.load_text({"load_avg": [1, 1, 1], "load_after": "7.92 7.37 5.48"}),
+                         "load 1.00 at the start, 7.92 at the end")
+        self.assertEqual(results.load_text({"load_avg": []}), "load not recorded")
+
+    def test_publish_refuses_a_busy_run_and_leaves_the_saved_one(self):
+        with tempfile.TemporaryDirectory() as folder:
+            out = saved(folder, {"saved": "before"}, "out.json")
+
+            def publish(start, *pairs):
+                run = saved(folder, dict(SAMPLE, context=dict(SAMPLE["context"], load_avg=[start, 1, 1])))
+                return subprocess.run([sys.executable, os.path.join(TOOLS, "spherebench_docs"), "publish", run, out,
+                                       "--runs-only"] + list(pairs), capture_output=True, text=True)
+            refused = publish(1.5, "other_load=0.1", "load_at_end=1.2 1 1")
+            self.assertEqual(refused.returncode, 1)
+            self.assertIn("the machine is busy", refused.stderr)
+            self.assertEqual(results.load(out), {"saved": "before"})
+            self.assertEqual(publish(0.4, "other_load=0.1").returncode, 0)
+            published = results.load(out)
+            self.assertEqual((published["context"]["other_load"], len(published["benchmarks"])), ("0.1", 1))
 
 
 class ProgramRecords(unittest.TestCase):

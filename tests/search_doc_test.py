@@ -38,7 +38,7 @@ class SearchDocTest(unittest.TestCase):
         self.assertEqual(run.time("PairTree", 1024, "path", 2), 0.2e-6)
         self.assertNotIn("Unknown", run.searches)
         text = "\n".join(search_doc.answer(run))
-        self.assertIn("The fastest exact search, over 1 cases (1 sizes, queries path): PairTree in 1.", text)
+        self.assertIn("The fastest exact search over the 1 case: PairTree in 1.", text)
         self.assertIn("PairTree takes 5.00 times the time per query of the fastest other library's index (Borrowed "
                       "in 1 of 1 cases): faster in 0 of 1, slower 5.0× at 1024, path; it builds 2.0 times faster. "
                       "It holds 12.0 bytes a location.", text)
@@ -53,29 +53,50 @@ class SearchDocTest(unittest.TestCase):
                      [entry("Borrowed", 1024, "near", 1.5e-6, table="clustered")])
         self.assertEqual((run.tables, run.kinds), (["uniform", "clustered"], ["near", "uniform"]))
         doc = search_doc.document(run)
-        self.assertIn("On clustered tables:", doc)
+        self.assertIn("### Clustered tables: 2 sizes, 2^10 and 2^12, near and uniform queries (4 cases)", doc)
         self.assertIn("## Time per query, one thread (clustered tables) (µs, near / uniform)", doc)
         self.assertIn("| PairTree | Pair | index | 2 / 2 | 2 / 2 |", doc)
         self.assertIn("PairTree takes 1.33 times the time per query of the fastest other library's index", doc)
         self.assertIn("| PairTree | Pair | index | 1 / 1 | 1 / 1 |", "\n".join(search_doc.time_table(run, 1, "uniform")))
 
-    def test_readme_rows_span_every_case_and_count_where_slower(self):
+    def test_index_rows_span_every_case_and_count_where_slower(self):
         run = run_of([entry("PairTree", 1024, "path", 0.2e-6, build=1e-3, bytes_per_location=12.5),
                       entry("PairTree", 4096, "path", 0.6e-6, build=2e-3, bytes_per_location=13.0),
+                      entry("FixedTree", 1024, "path", 0.3e-6), entry("FixedTree", 4096, "path", 0.3e-6),
                       entry("Borrowed", 1024, "path", 0.4e-6, build=6e-3), entry("Borrowed", 4096, "path", 0.3e-6,
                                                                                  build=4e-3),
                       entry("PairSkip", 1024, "path", 1e-6), entry("PairSkip", 4096, "path", 3e-6)])
-        rows = readme_tables.search_rows(run)
+        rows = search_doc.index_rows(run)
         self.assertEqual(rows[0], ["`PairTree` (Pair)", "0.2 to 0.6", "0.5 to 2 times its time; faster in 1 of 2",
                                    "2.0 to 6.0 times faster", "12.5 to 13.0"])
-        self.assertEqual(rows[1][0::4], ["`PairSkip` (Pair)", "8"])
-        self.assertEqual(rows[1][3], "nothing built")
+        self.assertEqual(rows[-1][0::4], ["`PairSkip` (Pair)", "8"])
+        self.assertEqual(rows[-1][3], "nothing built")
+        # README's row: the two forms' indexes case by case, and the anchor of each case.
+        self.assertEqual(readme_tables.index_rows(run), [[
+            "`PairTree`, `FixedTree`: µs a query, uniform tables, 2 cases", "0.2 to 0.6", "0.3", "0.5 to 1.5",
+            "0.3 to 0.4 (Borrowed in 2)", "1 of 2"]])
 
-    def test_plot_has_a_block_per_search_and_panel(self):
-        run = run_of([entry("PairScan", 1024, "path", 3e-6), entry("PairScan", 4096, "uniform", 9e-6)])
+    def test_an_index_not_run_on_a_kind_of_table_has_no_row_there(self):
+        run = run_of([entry("PairTree", 1024, "path", 1e-6), entry("Borrowed", 5210, "path", 1e-6, table="airports")])
+        self.assertEqual(search_doc.index_rows(run, "airports"), [])
+        self.assertIn("over the 1 case: none timed.", "\n".join(search_doc.answer(run, "airports")))
+
+    def test_plot_a_panel_per_kind_of_table_with_the_indexes_and_that_tables_fastest_anchor(self):
+        run = run_of([entry("PairTree", 1024, "path", 3e-6), entry("PairTree", 4096, "path", 9e-6),
+                      entry("FixedTree", 1024, "path", 4e-6), entry("PairScan", 1024, "path", 1e-6),
+                      entry("Borrowed", 1024, "path", 2e-6), entry("Lent", 1024, "path", 5e-6),
+                      entry("PairTree", 1024, "near", 3e-6, table="towns"),
+                      entry("Borrowed", 1024, "near", 6e-6, table="towns"),
+                      entry("Lent", 1024, "near", 1e-6, table="towns")])
+        self.assertEqual(search_doc.plotted(run, None), ["PairTree", "FixedTree", "Borrowed"])
+        self.assertEqual(search_doc.plotted(run, "towns"), ["PairTree", "FixedTree", "Lent"])
         commands = search_doc.plot_commands(run)
-        self.assertIn("$PairScan_0 << EOD\n1024 3\nEOD", commands)
-        self.assertIn("$PairScan_1 << EOD\n4096 9\nEOD", commands)
+        self.assertIn("$PairTree_0_0 << EOD\n1024 3\n4096 9\nEOD", commands)
+        self.assertIn("$Lent_1_1 << EOD\n1024 1\nEOD", commands)
+        self.assertNotIn("PairScan", commands)
+        self.assertEqual(commands.count('set title "'), 2)
+        for name in ("PairTree", "FixedTree", "Borrowed", "Lent", "path queries", "near queries"):
+            self.assertEqual(commands.count(f'title "{name}"'), 1, name)
 
     def test_python_rows_follow_the_build_table_only_when_given(self):
         run = run_of([entry("PairScan", 1024, "path", 3e-6)])

@@ -1,12 +1,14 @@
 // The indexes people reach for when they hold many locations, set beside the
 // project's own searches: nanoflann's k-d tree, Boost.Geometry's R-tree,
 // s2geometry's closest-point query and FAISS's exhaustive float search. Each
-// is built over the table's pairs decoded to three doubles and asked for the
-// one nearest to a unit vector, and reports the squared chord
-// ((x - px)^2 + (y - py)^2) + (z - pz)^2 of its answer in doubles. None
-// promises the project's exact answer (its own arithmetic and its own tie
-// rule): their answers are counted against the exact ones, not required to
-// match. Each is compiled where its library was found (SPHEREBENCH_HAVE_...).
+// is built over the table's pairs decoded to three doubles and asked, of a
+// unit vector, for the one nearest, the k nearest or every location within a
+// limit, and reports the squared chord
+// ((x - px)^2 + (y - py)^2) + (z - pz)^2 of each location it answers, in
+// doubles. None promises the project's exact answer (its own arithmetic and
+// its own tie rule): their answers are counted against the exact ones, not
+// required to match. Each is compiled where its library was found
+// (SPHEREBENCH_HAVE_...).
 #pragma once
 
 #include <cstddef>

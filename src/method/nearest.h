@@ -1,5 +1,8 @@
-// The search at the heart of a proximity pass: for one prepared point, test
-// every airport by a method's score and keep the best.
+// What every search shares: its answer (Nearest: an index and its score),
+// the order of scores and the tie rule (the lowest index wins), the
+// operations a method supplies (ProximityMethod), the loop of a search that
+// tests every record (best_of), and find_nearest, the brute force at the
+// heart of a proximity pass.
 #pragma once
 
 #include <bit>

@@ -1,8 +1,10 @@
 // The timed proximity pass shared by both methods: for every point of the
-// flight line, test every airport and keep the nearest, timing the search;
-// then list the airports met along the path and the time taken. The search
-// and the printing of its block are separate, so that repeated searches can
-// print one block.
+// flight line, find the nearest airport with the search the pass is given,
+// timing it; then list the airports met along the path and the time taken.
+// The search tests every airport (--search brute), or skips those a proven
+// bound shows cannot win (a pruned scan or an index: --search pruned,
+// indexed), with the same answer bit for bit. The search and the printing
+// of its block are separate, so that repeated searches can print one block.
 #pragma once
 
 #include <concepts>

@@ -7,7 +7,7 @@
       the processors)
   machines-readme README.md RUN.json...
       the table of docs/machines/README.md: what each saved run is
-  readme README.md SCALING.json SCALE.json SEARCH.json MACHINE.json...
+  readme README.md SCALING.json SEARCH.json MACHINE.json...
       rewrites README.md's short results from the saved runs
   accuracy MEASURES.json DOC.md
       docs/ACCURACY.md from the record of accuracy-report
@@ -25,8 +25,13 @@
       docs/path.png: the bundled path and the airports the program lists
   program [LABEL=]RECORD.json[,RECORD.json]...
       a table of `spherebench --repeat N --json` records, one row per argument
-  runs-only IN.json OUT.json [KEY=VALUE]...
-      a run without its aggregates, the pairs added to its context
+  publish IN.json OUT.json [--runs-only] [KEY=VALUE]...
+      a new run saved as OUT.json, the pairs added to its context (and its
+      aggregates dropped with --runs-only); refused, OUT.json left as it
+      was, where the run shows other work on the machine (results.py,
+      other_work)
+  quiet                        fails where the machine's load now shows
+      other work
   context RESULTS.json KEY     one value of a run's context
 
 Every file written is made aside and renamed over the old one when done.
@@ -82,8 +87,8 @@ def machines_readme(doc, *runs):
     spliced(doc, {"machine-runs": suite_tables.machine_files(runs, os.path.dirname(os.path.abspath(doc)))})
 
 
-def readme(doc, scaling, scale_path, search_path, *machines):
-    spliced(doc, readme_tables.parts(scaling, machines, scale_path, search_path))
+def readme(doc, scaling, search_path, *machines):
+    spliced(doc, readme_tables.parts(scaling, machines, search_path))
 
 
 def tables(scaling):
@@ -120,15 +125,25 @@ def context_value(value):
     return value if isinstance(value, str) else json.dumps(value)
 
 
-def runs_only(source, out, *pairs):
-    with open(out, "w") as f:
-        json.dump(results.runs_only(results.load(source), pairs), f, indent=0)
+def publish(source, out, *args):
+    run = results.with_context(results.load(source), [a for a in args if a != "--runs-only"], "--runs-only" in args)
+    refusal = results.other_work(run["context"])
+    if refusal:
+        raise results.ResultsError(f"{refusal}. {out} is left as it was (the run stays in {source}); "
+                                   "run again on a quiet machine")
+    replace(out, json.dumps(run, indent=0))
+
+
+def quiet():
+    refusal = results.busy(os.getloadavg()[0], os.cpu_count(), "the load is")
+    if refusal:
+        raise results.ResultsError(refusal + ". Wait until it is quiet (uptime shows the load)")
 
 
 COMMANDS = {
     "performance": (performance, 3, None),
     "machines-readme": (machines_readme, 2, None),
-    "readme": (readme, 4, None),
+    "readme": (readme, 3, None),
     "accuracy": (lambda path, doc: replace(doc, accuracy_doc.document(results.load(path))), 2, 2),
     "tables": (tables, 1, 1),
     "scaling-plot": (lambda path, png: drawn(plots.scaling, png, results.load(path)), 2, 2),
@@ -137,7 +152,8 @@ COMMANDS = {
     "forms": (forms, 3, 4),
     "path": (lambda build, data, png: drawn(plots.path, png, build, data), 3, 3),
     "program": (lambda *paths: print(program_tables.table_of(paths)), 1, None),
-    "runs-only": (runs_only, 2, None),
+    "publish": (publish, 2, None),
+    "quiet": (quiet, 0, 0),
     "context": (lambda path, key: print(context_value(results.load(path)["context"][key])), 2, 2),
 }
 

@@ -6,7 +6,7 @@ import re
 import subprocess
 
 from . import labels, search_doc, suite_tables
-from .results import about, run_date
+from .results import about, load_text, run_date
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 
@@ -82,7 +82,7 @@ def scale(run, work, output):
     write(lines, gp)
     c = run.results["context"]
     l1, l2, l3 = run.caches
-    about_run = f"run of {run_date(run.results)}, fastest of repetitions; load {c.get('load_before', '?')} at the start"
+    about_run = f"run of {run_date(run.results)}, fastest of repetitions; {load_text(c)}"
     subprocess.run(["gnuplot", "-e", f"lines='{lines}'; l1={l1}; l2={l2}; l3={l3}; about='{about_run}'; "
                     f"output='{output}'", os.path.join(TOOLS, "plot_scale.gp")], check=True)
 
@@ -91,8 +91,7 @@ def search(run, work, output):
     """docs/search.png: search_doc.plot_commands of the run."""
     lines = os.path.join(work, "lines.gp")
     write(lines, search_doc.plot_commands(run))
-    about_run = (f"run of {run_date({'context': run.context})}, least of repetitions; "
-                 f"load {run.context.get('load_before', '?')} at the start")
+    about_run = f"run of {run_date({'context': run.context})}, least of repetitions; {load_text(run.context)}"
     subprocess.run(["gnuplot", "-e", f"lines='{lines}'; about='{about_run}'; output='{output}'",
                     os.path.join(TOOLS, "plot_search.gp")], check=True)
 

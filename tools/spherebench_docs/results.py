@@ -168,14 +168,58 @@ def cache_bytes(results, level, kind):
     raise ResultsError("records no level %d %s cache" % (level, kind))
 
 
-def runs_only(results, pairs):
-    """The results with the repetitions alone (their aggregates dropped) and
-    each "KEY=VALUE" of pairs in the context."""
+def with_context(results, pairs, runs_only=False):
+    """The results with each "KEY=VALUE" of pairs in the context and, where
+    runs_only, the repetitions alone (their aggregates dropped)."""
     for pair in pairs:
         key, _, value = pair.partition("=")
         results["context"][key] = value
-    results["benchmarks"] = [b for b in results["benchmarks"] if b.get("run_type") != "aggregate"]
+    if runs_only:
+        results["benchmarks"] = [b for b in results["benchmarks"] if b.get("run_type") != "aggregate"]
     return results
+
+
+# Above this load a core, other work shared the machine with a run and took
+# its share of the caches, the memory and the cores' time from the figures.
+BUSY_PER_CORE = 0.5
+
+
+def loads(context):
+    """(start, end): the one-minute load averages of a run, None where it
+    recorded none. The start is the harness's own reading as the run began
+    (load_avg), the end the one tools/make_docs.sh adds after it (load_at_end;
+    load_after in runs saved before), which counts the run's own threads."""
+    start, end = context.get("load_avg") or [], context.get("load_at_end", context.get("load_after"))
+    return (float(start[0]) if start else None), (float(str(end).split()[0]) if end else None)
+
+
+def load_text(context):
+    """"load 0.21 at the start, 1.03 at the end", saying which is not recorded."""
+    start, end = loads(context)
+    if start is None and end is None:
+        return "load not recorded"
+    return "load %s at the start, %s at the end" % tuple("not recorded" if x is None else "%.2f" % x
+                                                         for x in (start, end))
+
+
+def busy(load, cores, what):
+    """Why a load on that many cores shows other work, or None."""
+    if load / cores <= BUSY_PER_CORE:
+        return None
+    return (f"the machine is busy: {what} {load:.2f} on {cores} cores, more than {BUSY_PER_CORE} a core; "
+            "other work would be timed with the benchmarks")
+
+
+def other_work(context):
+    """Why a run's context shows other work on the machine, or None: the load
+    as it began, or other_load, the CPU time every other program took during
+    it over its wall-clock time (the run's own threads left out, which the
+    load at the end counts)."""
+    start, cores = loads(context)[0], int(context["num_cpus"])
+    if start is None or "other_load" not in context:
+        return "the run recorded no load as it began or no other_load, the other programs' work during it"
+    return (busy(start, cores, "the load as the run began was") or
+            busy(float(context["other_load"]), cores, "other programs' work during the run came to"))
 
 
 class ProgramRuns:
@@ -216,3 +260,16 @@ class ProgramRuns:
 
 def load_program_runs(path, label=""):
     return ProgramRuns(load(path), label)
+
+
+def load_caveat(context):
+    """A sentence for a saved run the gate would refuse, else "": runs saved
+    before tools/make_docs.sh checked them keep their figures, said for what
+    they are."""
+    if other_work(context) is None:
+        return ""
+    start, cores = loads(context)[0], context.get("num_cpus")
+    busy_start = start is not None and cores and start / cores > BUSY_PER_CORE
+    return ("Saved before tools/make_docs.sh checked runs for other work on the machine" +
+            (f"; its load as it began, more than {BUSY_PER_CORE} a core, says other work shared the machine."
+             if busy_start else "."))

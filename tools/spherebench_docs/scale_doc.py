@@ -2,7 +2,7 @@
 every search the run timed, in the catalogue's order; the fastest search of
 the smallest form set beside the fastest of each larger form."""
 from .markdown import short, table
-from .results import context_facts, median
+from .results import context_facts, load_caveat, load_text, median
 from .scale import TIE
 
 
@@ -139,8 +139,8 @@ def largest_table(run):
 def introduction(run):
     """What was measured, how, and on which machine."""
     c = run.results["context"]
-    load_before, load_after = c.get("load_before", "?"), c.get("load_after", "?")
     reps = max((b.get("repetitions", 1) for b in run.results["benchmarks"]), default=1)
+    load = " ".join(filter(None, [f"One-minute {load_text(c)}.", load_caveat(c)])) + " "
     l1, l2, l3 = run.caches
     n = run.largest
     biggest = largest_table(run)
@@ -182,8 +182,7 @@ shared one it leaves out the time the threads waited for a core, and the wall-cl
 (in the last table) were longer by a median factor of {median(run.stretch):.2f} (up to {run.stretch[-1]:.1f}). Run of
 {c['date']}: {c.get('cpu', '?')}, {c['num_cpus']} CPUs; L1d {mib(l1)}, L2 {mib(l2)} per core,
 L3 {mib(l3)} (as the run recorded them); {c.get('compiler', '?')}; Highway target {c.get('vector_target', '?')}.
-Load average {load_before} at the start, {load_after} at the end: the machine was shared with
-other builds and benchmarks. {spread} Before timing, the suite checked the split and blocked searches against the plain one
+{load}{spread} Before timing, the suite checked the split and blocked searches against the plain one
 and the exact vector searches against their scalar ones: {c.get('scale_searches_agree', '?')}.
 
 ![time per test against table size](scale.png)

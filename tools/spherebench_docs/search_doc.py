@@ -9,14 +9,16 @@ import re
 
 from . import catalogue
 from .markdown import table
-from .results import context_facts, figures
+from .results import context_facts, figures, load_caveat, load_text
 
 NAME = re.compile(r"^BM_Query/(?P<search>\w+)(?:/table:(?P<table>\w+))?/locations:(?P<size>\d+)"
                   r"/queries:(?P<queries>\w+)(?P<rest>(?:/\w+:[\w.]+)*)$")
-# Colours of the forms and dashes of the kinds, by their place in the catalogue.
+# Colours of the searches, dashes and points of the kinds of query.
 COLOURS = ["#d62728", "#1f77b4", "#8c564b", "#9467bd", "#2ca02c", "#ff7f0e", "#17becf"]
 GREYS = ["#000000", "#555555", "#999999", "#bbbbbb"]
 DASHES = [1, 2, 4, 3, 5]
+POINTS = [7, 5, 9, 11, 13]
+SIZE_NAMES = {1 << k: f"2^{k}" for k in range(31)}
 
 
 class Run:
@@ -61,6 +63,31 @@ class Run:
         found = [(self.time(s, size, kind, 1, table), s) for s in self.searches
                  if keep(self.catalogue[s]) and self.time(s, size, kind, 1, table) is not None]
         return min(found) if found else (None, None)
+
+
+def size_name(n):
+    return SIZE_NAMES.get(n, str(n))
+
+
+def plural(count, word):
+    return f"{count} {word}" + ("" if count == 1 else "s")
+
+
+def cases_text(cases):
+    """"7 sizes from 2^10 to 2^20, path and uniform queries (14 cases)": the
+    sizes and kinds of query of the cases themselves."""
+    sizes = sorted({n for n, _ in cases})
+    kinds = list(dict.fromkeys(k for _, k in cases))
+    named = [size_name(n) for n in sizes]
+    listed = f" from {named[0]} to {named[-1]}" if len(sizes) > 2 else ", " + " and ".join(named)
+    return (plural(len(sizes), "size") + listed + f", {' and '.join(kinds)} queries "
+            f"({plural(len(cases), 'case')})")
+
+
+def table_name(table):
+    """The kind of table as the documents name it: the run's name, or
+    "uniform" for the tables of benchmarks that name none."""
+    return table or "uniform"
 
 
 def us(seconds):
@@ -130,8 +157,8 @@ def answer(run, table=None):
         return ["The run has no cases."]
     first, second = (f.name for f in run.catalogue.program_forms()[:2])
     fastest = [run.fastest(table, n, k, exact)[1] for n, k in cases]
-    lines = [f"- The fastest exact search, over {len(cases)} cases ({len(run.sizes)} sizes, queries "
-             f"{' and '.join(run.kinds)}): {counted(fastest)}."]
+    lines = [f"- The fastest exact search over the {plural(len(cases), 'case')}: "
+             f"{counted(filter(None, fastest)) or 'none timed'}."]
     for index in (s.name for s in run.catalogue.find(first, "index") if s.name in run.searches):
         c = Comparison(run, table, index)
         if c.ratios:
@@ -152,6 +179,49 @@ def answer(run, table=None):
                      f"({counted(s for (_, s), _ in pairs)} of {len(pairs)}) takes {span([a[0] / b[0] for a, b in pairs])} "
                      f"times as long as the fastest brute force ({counted(s for _, (_, s) in pairs)}).")
     return lines
+
+
+def index_rows(run, table=None):
+    """Each exact index, and the fastest pruned scan of the program's first
+    form, against the fastest other library's index of every case."""
+    first = run.catalogue.program_forms()[0].name
+    indexes = [s.name for f in run.catalogue.forms for s in run.catalogue.find(f, "index") if s.exact]
+    pruned = {s.name for s in run.catalogue.find(first, "pruned")}
+    cases = run.cases(table)
+    scans = [run.fastest(table, n, k, lambda s: s.name in pruned)[1] for n, k in cases]
+    rows = []
+    for name in [s for s in indexes if s in run.searches] + sorted(set(filter(None, scans)), key=scans.count)[-1:]:
+        c = Comparison(run, table, name)
+        times = [run.time(name, n, k, 1, table) * 1e6 for n, k in cases if run.time(name, n, k, 1, table)]
+        if not times:  # not run on this kind of table
+            continue
+        sizes = [run.bytes[(name, table, n)] for n in run.sizes if (name, table, n) in run.bytes]
+        against = (f"{span(c.ratios.values(), None)} times its time; faster in {len(c.ratios) - len(c.slower())} "
+                   f"of {len(c.ratios)}") if c.ratios else "no other index timed"
+        rows.append([f"`{name}` ({run.catalogue[name].form})", span(times, None), against,
+                     f"{span(c.builds, 1)} times faster" if c.builds else "nothing built",
+                     span(sizes, 1) if sizes else str(run.catalogue[name].bytes)])
+    return rows
+
+
+def answer_section(run):
+    """Per kind of table, a heading that says its cases, the indexes against
+    the fastest other library's index, and the sentences of the answer."""
+    out = []
+    for t in run.tables:
+        cases = run.cases(t)
+        if not cases:
+            continue
+        anchors_of = [run.fastest(t, n, k, anchors)[1] for n, k in cases]
+        out += [f"### {table_name(t).capitalize()} tables: {cases_text(cases)}", ""]
+        if any(anchors_of):
+            out += [f"The fastest other library's index of each case: {counted(filter(None, anchors_of))}.", ""]
+        rows = index_rows(run, t)
+        if rows:
+            out += table_lines(["search (form)", "µs per query", "against the fastest other index", "build",
+                                "bytes per location"], rows, "lrlll") + [""]
+        out += answer(run, t) + [""]
+    return out
 
 
 def time_table(run, threads, table=None):
@@ -201,32 +271,33 @@ def table_sections(run):
 
 def document(run, python_run=None):
     ctx = run.context
-    about = "%s, %s, %s; load %s at the start, %s at the end" % (
-        ctx.get("date", "?"), ctx.get("cpu", ctx.get("host_name", "?")), ctx.get("compiler", "?"),
-        ctx.get("load_before", "?"), ctx.get("load_after", "?"))
-    answers = []
-    for t in run.tables:
-        answers += ([f"On {t or 'uniform'} tables:", ""] if len(run.tables) > 1 else []) + answer(run, t) + [""]
+    about = "%s, %s, %s; %s." % (ctx.get("date", "?"), ctx.get("cpu", ctx.get("host_name", "?")),
+                                 ctx.get("compiler", "?"), load_text(ctx))
+    about += (" " + load_caveat(ctx)) if load_caveat(ctx) else ""
     lines = [
         "# Searching as people search",
         "",
         "Every search of the catalogue (`src/catalogue/search_catalogue.h`) asked one query at a time by",
-        "`BM_Query` (`benchmarks/query_benchmarks.cpp`) over random tables of %s locations: the brute" % (
-            ", ".join(str(n) for n in run.sizes)),
-        "forces, the scans that skip what cannot win, the indexes, and the anchors, other libraries'",
-        "indexes over the same decoded pairs. Each kind of query (%s) is %d points. Times are" % (
+        "`BM_Query` (`benchmarks/query_benchmarks.cpp`) over %s tables, each kind at the sizes its" % (
+            ", ".join(table_name(t) for t in run.tables)),
+        "section names: the brute forces, the scans that skip what cannot win, the indexes, and the",
+        "anchors, other libraries' indexes over the same decoded pairs. Each kind of query (%s) is %d" % (
             ", ".join(run.kinds), run.queries_per_run),
-        "microseconds per query, the least of the repetitions of each, in each thread's CPU time (the",
-        "machine is shared). A case is one size and one kind of query. Remade by",
+        "points. Times are microseconds per query, the least of the repetitions of each, in each thread's",
+        "CPU time (the machine is shared). A case is one size and one kind of query. Remade by",
         "`tools/make_docs.sh --search`.",
         "",
-        "Run: " + about + ".",
+        "Run: " + about,
         "",
         "![time per query against table size](search.png)",
         "",
         "## The answer",
         "",
-    ] + answers + table_sections(run)[1:] + python_section(python_run)
+        "Per kind of table, microseconds per query, one query at a time: the indexes, and the fastest scan",
+        "that skips what cannot win, each exact (the brute force's answer bit for bit), set against the",
+        "fastest other library's index of each case, with the time to build and the bytes held.",
+        "",
+    ] + answer_section(run) + table_sections(run)[1:] + python_section(python_run)
     return "\n".join(lines) + "\n"
 
 
@@ -260,34 +331,55 @@ def python_section(python_run):
     ] + table_lines(header, rows, "ll" + ("l" if asks else "") + "rrr")
 
 
-def plot_commands(run):
-    """A panel per kind of table and query, a line per search; colour by
-    form, dash by kind of search, anchors in grey shades."""
-    forms, kinds = list(run.catalogue.forms), sorted({s.kind for s in run.catalogue.searches.values()},
-                                                     key=[s.kind for s in run.catalogue.searches.values()].index)
-    def points(s, t, k):
-        return [(n, run.time(s, n, k, 1, t)) for n in run.sizes if run.time(s, n, k, 1, t)]
+def plotted(run, table):
+    """The searches of a panel: the program's forms' indexes and the anchor
+    fastest in the most cases of that kind of table (the first in the
+    catalogue on a tie)."""
+    indexes = [s.name for f in run.catalogue.program_forms()[:2] for s in run.catalogue.find(f.name, "index")
+               if s.name in run.searches]
+    wins = [run.fastest(table, n, k, anchors)[1] for n, k in run.cases(table)]
+    best = max((s for s in run.searches if s in wins), key=wins.count, default=None)
+    return indexes + ([best] if best else [])
 
-    # A panel where the run has figures, a line where the search has some.
-    panels = [(t, k) for t in run.tables for k in run.kinds if any(points(s, t, k) for s in run.searches)]
-    out, greys, styles = [], iter(GREYS), {}
-    for s in run.searches:
-        entry = run.catalogue[s]
-        colour = COLOURS[forms.index(entry.form) % len(COLOURS)] if entry.exact else next(greys, "#777777")
-        styles[s] = 'lc rgb "%s" dt %d lw 2' % (colour, DASHES[kinds.index(entry.kind) % len(DASHES)])
-    for i, (t, k) in enumerate(panels):
-        for s in run.searches:
-            out.append("$%s_%d << EOD" % (s, i))
-            out += ["%d %.6g" % (n, time * 1e6) for n, time in points(s, t, k)]
-            out.append("EOD")
+
+def plot_commands(run):
+    """A panel per kind of table, in a grid of three columns: the searches
+    of plotted() against table size, a line per search and kind of query
+    (colour by search, dash and point by kind of query), one key below."""
+    panels = [t for t in run.tables if run.cases(t)]
+    shown = run.catalogue.ordered({s for t in panels for s in plotted(run, t)})
+    exact, other = [s for s in shown if run.catalogue[s].exact], [s for s in shown if not run.catalogue[s].exact]
+    colour = {s: COLOURS[i % len(COLOURS)] for i, s in enumerate(exact)}
+    colour.update({s: GREYS[i % len(GREYS)] for i, s in enumerate(other)})
+    out = []
     if run.sizes:
         out.append("set xrange [%g:%g]" % (run.sizes[0] / 1.4, run.sizes[-1] * 1.4))
-    for i, (t, k) in enumerate(panels):
-        out.append("set origin %g, 0.3" % (i / len(panels)))
-        out.append("set size %g, 0.62" % (1 / len(panels)))
-        out.append('set title "%s queries%s"' % (k, f", {t} tables" if t else ""))
-        out.append("unset key" if i else "set key at screen 0.5, screen 0.27 center top horizontal maxrows 5")
-        plots = ["$%s_%d using 1:2 with linespoints %s title '%s'" % (s, i, styles[s], s) for s in run.searches
-                 if points(s, t, k)]
+    columns, rows = 3, (len(panels) + 2) // 3
+    height = 0.8 / max(rows, 1)
+    for i, t in enumerate(panels):
+        out.append("set origin %g, %g" % (i % columns / columns, 0.1 + (rows - 1 - i // columns) * height))
+        out.append("set size %g, %g" % (1 / columns, height))
+        out.append('set title "%s tables"' % table_name(t))
+        # The axes named once: sizes under the last row, times left of the first column.
+        out.append("set xlabel xname" if i + columns >= len(panels) else "unset xlabel")
+        out.append("set ylabel yname" if i % columns == 0 else "unset ylabel")
+        plots = []
+        for s in plotted(run, t):
+            for j, k in enumerate(run.kinds):
+                points = [(n, run.time(s, n, k, 1, t)) for n in run.sizes if run.time(s, n, k, 1, t)]
+                if points:
+                    block = "$%s_%d_%d" % (s, i, j)
+                    out += ["%s << EOD" % block] + ["%d %.6g" % (n, time * 1e6) for n, time in points] + ["EOD"]
+                    plots.append('%s using 1:2 with linespoints lc rgb "%s" dt %d pt %d lw 2 notitle' % (
+                        block, colour[s], DASHES[j % len(DASHES)], POINTS[j % len(POINTS)]))
         out.append("plot " + ", \\\n     ".join(plots))
+    # The key alone, across the foot of the picture.
+    keys = ['keyentry with lines lc rgb "%s" lw 3 title "%s"' % (colour[s], s) for s in shown]
+    keys += ['keyentry with linespoints lc rgb "#555555" dt %d pt %d lw 2 title "%s queries"' % (
+        DASHES[j % len(DASHES)], POINTS[j % len(POINTS)], k) for j, k in enumerate(run.kinds)]
+    out += ["set origin 0, 0", "set size 1, 0.08", "unset title", "unset border", "unset tics", "unset xlabel",
+            "unset ylabel", "unset grid", "unset logscale", "set yrange [0:1]", "set xrange [0:1]",
+            "set lmargin 0", "set rmargin 0",
+            "set key center center horizontal maxrows 1 width 3",
+            "plot NaN notitle, \\\n     " + ", \\\n     ".join(keys)]
     return "\n".join(out) + "\n"
