@@ -78,21 +78,15 @@ inline void split_cell(const WalkCell& cell, bool by_b, NodeSplit split, double 
     }
 }
 
-// Visits, nearest first, the nodes of one face whose bound is at most
-// limit(), calling scan(node) on every leaf or run reached, to test its
-// members; limit() is asked again before each node, as the scans lower it.
-// The sphere's bound is taken where `ask` and the face's members lie on the
-// sphere. Allocates nothing; the stack holds a node per level.
-template <typename Limit, typename Scan>
-void search_face_tree(const FaceTree& tree, int face_number, const FaceQuery& query, const FaceAsk& ask, Limit limit,
-                      Scan scan) {
-    const FaceSpan& face = tree.faces[face_number];
-    if (face.count == 0) return;
+// search_face_tree's walk, compiled per place of the major term in the sum
+// (the face's), so that no bound chooses its order.
+template <MajorTerm kMajor, typename Limit, typename Scan>
+void walk_face_tree(const FaceTree& tree, const FaceSpan& face, const FaceQuery& query, const FaceAsk& ask, Limit limit,
+                    Scan scan) {
     const bool on_sphere = ask.on_sphere && face.on_sphere;
     const double major_gap = squared_gap(face.major_low, face.major_high, query.place.major);
-    const MajorTerm major = query.major;
     const auto bound_of = [&](const WalkCell& cell) {
-        const double bound = ordered_bound(cell.a_gap, cell.b_gap, major_gap, major);
+        const double bound = ordered_bound(cell.a_gap, cell.b_gap, major_gap, kMajor);
         // A cell the query lies over or beside is never ruled out by the
         // sphere either.
         if (!on_sphere || !(bound > 0.0)) return bound;
@@ -154,6 +148,27 @@ void search_face_tree(const FaceTree& tree, int face_number, const FaceQuery& qu
         node = pending[waiting].node;
         cell = pending[waiting].cell;
     }
+}
+
+// Visits, nearest first, the nodes of one face whose bound is at most
+// limit(), calling scan(node) on every leaf or run reached, to test its
+// members; limit() is asked again before each node, as the scans lower it.
+// The sphere's bound is taken where `ask` and the face's members lie on the
+// sphere. Allocates nothing; the stack holds a node per level.
+template <typename Limit, typename Scan>
+void search_face_tree(const FaceTree& tree, int face_number, const FaceQuery& query, const FaceAsk& ask, Limit limit,
+                      Scan scan) {
+    const FaceSpan& face = tree.faces[face_number];
+    if (face.count == 0) return;
+    switch (query.major) {
+        case MajorTerm::kFirst:
+            return walk_face_tree<MajorTerm::kFirst>(tree, face, query, ask, limit, scan);
+        case MajorTerm::kSecond:
+            return walk_face_tree<MajorTerm::kSecond>(tree, face, query, ask, limit, scan);
+        case MajorTerm::kLast:
+            break;
+    }
+    walk_face_tree<MajorTerm::kLast>(tree, face, query, ask, limit, scan);
 }
 
 }  // namespace spherebench
