@@ -168,6 +168,10 @@ within a distance.)")
         .def("within", &within, py::arg("query_pairs"), py::arg("km"), py::arg("workers") = 1, kWithinDoc)
         .def("__len__", [](const SearchTable& table) { return table.size(); })
         .def_property_readonly(
+            "nbytes", [](const SearchTable& table) { return table.bytes(); },
+            "The bytes the Index holds: its search's structure and, for the searches that read the pairs as they "
+            "are, the pairs.")
+        .def_property_readonly(
             "search", [](const SearchTable& table) { return pass_search_name(table.search()); },
             "The search the queries use.");
 }

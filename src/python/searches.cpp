@@ -30,7 +30,14 @@ std::vector<std::string> python_search_names() {
 }
 
 SearchTable::SearchTable(std::vector<CdcPair> pairs, PassSearch search)
-    : pairs_(std::move(pairs)), search_(search), built_(build(pairs_, search)) {}
+    : pairs_(std::move(pairs)), size_(pairs_.size()), search_(search), built_(build(pairs_, search)) {
+    if (search == PassSearch::kIndexed) std::vector<CdcPair>().swap(pairs_);
+}
+
+size_t SearchTable::bytes() const {
+    // A search that reads the pairs as they are counts them in its own.
+    return sizeof(SearchTable) + std::visit([](const auto& search) { return search.bytes(); }, built_);
+}
 
 void SearchTable::find_all_nearest(const CdcPair* queries, size_t count, int64_t* indices, double* chords) const {
     std::visit(
@@ -45,7 +52,7 @@ void SearchTable::find_all_nearest(const CdcPair* queries, size_t count, int64_t
 }
 
 void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int64_t* indices, double* chords) const {
-    const int held = static_cast<int>(std::min(static_cast<size_t>(k), pairs_.size()));
+    const int held = static_cast<int>(std::min(static_cast<size_t>(k), size_));
     std::visit(
         [&](const auto& search) {
             for (size_t i = 0; i < count; ++i) {
@@ -54,7 +61,7 @@ void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int64_
                 double* row_chords = chords + i * static_cast<size_t>(k);
                 for (int j = 0; j < k; ++j) {
                     const bool filled = j < static_cast<int>(found.size());
-                    row_indices[j] = filled ? found[j].index : static_cast<int64_t>(pairs_.size());
+                    row_indices[j] = filled ? found[j].index : static_cast<int64_t>(size_);
                     row_chords[j] = filled ? found[j].score : std::numeric_limits<double>::infinity();
                 }
             }

@@ -22,13 +22,18 @@ inline constexpr PassSearch kRepeatedSearch = PassSearch::kIndexed;
 
 // A table of pairs with its search built once over them. Each query pair is
 // decoded as the program decodes a point; its squared chord to a pair of the
-// table is the program's score.
+// table is the program's score. The index holds its own copy of the pairs,
+// so the table keeps them only for the searches that read them as they are;
+// no query here starts from a location (search/batch.h's seeding), the one
+// use the index has for them.
 class SearchTable {
   public:
     SearchTable(std::vector<CdcPair> pairs, PassSearch search);
 
     PassSearch search() const { return search_; }
-    size_t size() const { return pairs_.size(); }
+    size_t size() const { return size_; }
+    // All the memory the table and its search hold.
+    size_t bytes() const;
 
     // For each query, the index of the nearest pair and its squared chord.
     void find_all_nearest(const CdcPair* queries, size_t count, int64_t* indices, double* chords) const;
@@ -40,7 +45,8 @@ class SearchTable {
     void find_all_within(const CdcPair* queries, size_t count, double limit, std::vector<Nearest>* found) const;
 
   private:
-    std::vector<CdcPair> pairs_;  // what the search reads; its buffer never moves
+    std::vector<CdcPair> pairs_;  // what the search reads, where it reads them; the buffer never moves
+    size_t size_;
     PassSearch search_;
     std::variant<CdcPassSearch<PassSearch::kBrute>, CdcPassSearch<PassSearch::kPruned>,
                  CdcPassSearch<PassSearch::kIndexed>>

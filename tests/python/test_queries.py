@@ -183,3 +183,16 @@ def test_bad_arguments_raise_clear_errors():
     for error, message, call in cases:
         with pytest.raises(error, match=message):
             call()
+
+
+def test_the_index_keeps_one_copy_of_the_table():
+    # The index stores the pairs once, in its own order (12 bytes a pair
+    # with their indices, under a byte of tree); the brute force reads the
+    # table as it is.
+    table = spherebench.random_table("towns", 100000)
+    indexed, brute = spherebench.Index(table), spherebench.Index(table, search="brute")
+    assert 12 * len(table) < indexed.nbytes <= 13.5 * len(table)
+    assert 8 * len(table) <= brute.nbytes < 8 * len(table) + 1000
+    del table
+    queries = spherebench.near_queries("towns", 50)
+    assert same_bits(indexed.query(queries)[1], brute.query(queries)[1])

@@ -47,7 +47,7 @@ def test_the_stubs_name_what_the_module_has_with_its_parameters():
             assert stubs[name] == signature_names(getattr(spherebench, name)), name
     for method in ("query", "within"):
         assert stubs["Index"][method] == signature_names(getattr(spherebench.Index, method)), method
-    assert set(stubs["Index"]) == {"__init__", "search", "__len__", "query", "within"}
+    assert set(stubs["Index"]) == {"__init__", "search", "nbytes", "__len__", "query", "within"}
 
 
 def test_help_shows_what_each_does():
