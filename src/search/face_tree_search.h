@@ -126,16 +126,17 @@ void walk_face_tree(const FaceTree& tree, const FaceSpan& face, const FaceQuery&
             const double left_bound = bound_of(left), right_bound = bound_of(right);
             const bool right_first = right_bound < left_bound ||
                                      (right_bound == left_bound && x + x > double{split.left_high} + split.right_low);
+            // A NaN bound (of an infinite query) rules nothing out.
             const double reach = limit();
             if (right_first) {
-                if (left_bound <= reach) pending[waiting++] = {2 * node, left_bound, left};
-                if (right_bound <= reach) {
+                if (!(left_bound > reach)) pending[waiting++] = {2 * node, left_bound, left};
+                if (!(right_bound > reach)) {
                     node = 2 * node + 1, cell = right;
                     continue;
                 }
             } else {
-                if (right_bound <= reach) pending[waiting++] = {2 * node + 1, right_bound, right};
-                if (left_bound <= reach) {
+                if (!(right_bound > reach)) pending[waiting++] = {2 * node + 1, right_bound, right};
+                if (!(left_bound > reach)) {
                     node = 2 * node, cell = left;
                     continue;
                 }
