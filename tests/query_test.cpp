@@ -134,30 +134,19 @@ double one_nearer(double s, ScoreOrder order) {
 }
 
 // The first question on which the search differs at query q from its brute
-// force (of the table given): the nearest, against the brute force's own;
-// the k nearest for k = -1, 0, 1, 7, the count and more, and those within
-// 0, 2 (half the sphere's squared chords, a cosine above every one), the
-// 5th nearest's score and the score just nearer, the farthest location's
-// score and NaN, against the brute force's scores ranked apart
-// (reference_scores.h).
+// force (of the table given): the nearest; the k nearest for k = -1, 0, 1,
+// 7, the count and more, and those within 0, 2 (half the sphere's squared
+// chords, a cosine above every one), the 5th nearest's score and the score
+// just nearer, the farthest location's score and NaN, against the brute
+// force's scores ranked apart (reference_scores.h).
 std::string first_difference(const Search& search, const Search& brute, const FormTable& table,
                              const FormTable& queries, int q) {
-    if (!same_answer(search.nearest(queries, q), brute.nearest(queries, q))) return "the nearest";
     const std::vector<Nearest> all = reference::ranked_by(brute.id(), table, queries, q);
-    for (const int k : {-1, 0, 1, 7, brute.count() + 3}) {
-        const std::string differs = reference::difference(search.nearest(queries, q, k), reference::first_k(all, k));
-        if (!differs.empty()) return "the " + std::to_string(k) + " nearest: " + differs;
-    }
     const ScoreOrder order = score_order(search_facts(search.id()).form);
     std::vector<double> limits = {0.0, 2.0, NAN};
     if (all.size() >= 5) limits.insert(limits.end(), {all[4].score, one_nearer(all[4].score, order)});
     if (!all.empty()) limits.push_back(all.back().score);
-    for (const double limit : limits) {
-        const std::string differs =
-            reference::difference(search.within(queries, q, limit), reference::at_or_within(all, limit, order));
-        if (!differs.empty()) return "those within " + std::to_string(limit) + ": " + differs;
-    }
-    return "";
+    return reference::first_difference(search, brute, all, queries, q, {-1, 0, 1, 7, brute.count() + 3}, limits);
 }
 
 TEST(CatalogueSearch, EveryExactSearchAsksKNearestAndWithinAsItsBruteForce) {
