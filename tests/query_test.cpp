@@ -19,6 +19,7 @@
 #include "query/query_tables.h"
 #include "query/search.h"
 #include "random/random_tables.h"
+#include "reference_scores.h"
 
 using namespace spherebench;
 
@@ -132,17 +133,20 @@ double one_nearer(double s, ScoreOrder order) {
     return std::nextafter(s, order == ScoreOrder::kSmallerNearer ? -INFINITY : INFINITY);
 }
 
-// The questions where the search and its brute force differ at query q:
-// k = 1, 7 and the count and more; within 0, 2 (half the sphere's squared
+// The first question on which the search differs at query q from its brute
+// force (of the table given): the nearest; the k nearest for k = -1, 0, 1,
+// 7, the count and more, and those within 0, 2 (half the sphere's squared
 // chords, a cosine above every one), the 5th nearest's score and the score
-// just nearer, and the farthest location's score.
-std::string first_difference(const Search& search, const Search& brute, const FormTable& queries, int q) {
-    const std::vector<Nearest> all = brute.nearest(queries, q, brute.count() + 3);
+// just nearer, the farthest location's score and NaN, against the brute
+// force's scores ranked apart (reference_scores.h).
+std::string first_difference(const Search& search, const Search& brute, const FormTable& table,
+                             const FormTable& queries, int q) {
+    const std::vector<Nearest> all = reference::ranked_by(brute.id(), table, queries, q);
     const ScoreOrder order = score_order(search_facts(search.id()).form);
-    std::vector<double> limits = {0.0, 2.0};
+    std::vector<double> limits = {0.0, 2.0, NAN};
     if (all.size() >= 5) limits.insert(limits.end(), {all[4].score, one_nearer(all[4].score, order)});
     if (!all.empty()) limits.push_back(all.back().score);
-    return first_difference(search, brute, queries, q, {1, 7, brute.count() + 3}, limits);
+    return reference::first_difference(search, brute, all, queries, q, {-1, 0, 1, 7, brute.count() + 3}, limits);
 }
 
 TEST(CatalogueSearch, EveryExactSearchAsksKNearestAndWithinAsItsBruteForce) {
@@ -155,7 +159,7 @@ TEST(CatalogueSearch, EveryExactSearchAsksKNearestAndWithinAsItsBruteForce) {
             for (QueryKind kind : kQueryKinds) {
                 const FormTable queries = make_query_table(table.form, kind, 30);
                 for (int q = 0; q < queries.count; ++q)
-                    ASSERT_EQ(first_difference(*search, *brute, queries, q), "")
+                    ASSERT_EQ(first_difference(*search, *brute, table, queries, q), "")
                         << facts.name << ", " << size << " locations, " << query_kind_name(kind) << " query " << q;
             }
         }
@@ -172,12 +176,66 @@ TEST(CatalogueSearch, EveryExactSearchAsksKNearestAndWithinAsItsBruteForceOnEver
             for (const QueryKind queries_kind : {QueryKind::kNear, QueryKind::kUniform}) {
                 const FormTable queries = make_query_table(table.form, queries_kind, 20, kind, 12);
                 for (int q = 0; q < queries.count; ++q)
-                    ASSERT_EQ(first_difference(*search, *brute, queries, q), "")
+                    ASSERT_EQ(first_difference(*search, *brute, table, queries, q), "")
                         << facts.name << " on " << table_kind_name(kind) << ", " << query_kind_name(queries_kind)
                         << " query " << q;
             }
         }
     }
+}
+
+// A table of the vectors given, which may be NaN, infinite or off the
+// sphere, in a form of components: S2Point's doubles or the float vector's
+// floats (rounded).
+FormTable components_of(Form form, const std::vector<UnitVector>& vectors) {
+    FormTable table = empty_form_table(form, static_cast<int>(vectors.size()));
+    for (int i = 0; i < table.count; ++i) {
+        const UnitVector v = vectors[i];
+        if (form == Form::kS2Point)
+            table.xs[i] = v.x, table.ys[i] = v.y, table.zs[i] = v.z;
+        else
+            table.fxs[i] = static_cast<float>(v.x), table.fys[i] = static_cast<float>(v.y),
+            table.fzs[i] = static_cast<float>(v.z);
+    }
+    return table;
+}
+
+// NaN and infinite components, in tables and queries, where the forms hold
+// them: a NaN score is never nearer than another, so a NaN query finds
+// nothing and a NaN member is never taken, nor taken for a copy of the
+// place it shares a tree's leaf with (the first of 8 on its face, beside
+// 242 copies of another place, which make the index a tree); an infinite
+// score never beats the brute force's start.
+TEST(CatalogueSearch, NaNAndInfiniteComponentsRankAsTheBruteForce) {
+    const double nan = std::nan(""), inf = INFINITY;
+    const UnitVector v{0.6, 0, 0.8};
+    std::vector<UnitVector> copies(8, v);
+    copies[0].x = nan;
+    copies.resize(250, {0, 0, -1});
+    std::vector<UnitVector> mixed = {{inf, 0, 0}, {nan, nan, nan}, {-inf, 0, 1}, {0, inf, -inf}, {0, nan, 1}};
+    const FormTable uniform = make_form_table(Form::kS2Point, 300, kAirportSeed);
+    for (int j = 0; j < uniform.count; ++j) mixed.push_back({uniform.xs[j], uniform.ys[j], uniform.zs[j]});
+    const std::vector<UnitVector> infinite = {{inf, 0, 0}, {0, -inf, 0}, {0, 0, inf}};
+    const std::vector<UnitVector> asked = {v, {nan, 0, 0}, {inf, 0, 0}, {nan, nan, nan}, {0, -inf, 0}, {1, 0, 0}};
+    for (const Form form : {Form::kS2Point, Form::kFloatVector}) {
+        const FormTable queries = components_of(form, asked);
+        for (const auto& vectors : {copies, mixed, infinite}) {
+            const FormTable table = components_of(form, vectors);
+            for (const SearchFacts& facts : kSearchCatalogue) {
+                if (!facts.exact || facts.form != form || !search_built(facts.id)) continue;
+                const auto search = make_search(facts.id, table);
+                const auto brute = make_search(reference_search(facts.id), table);
+                for (int q = 0; q < queries.count; ++q)
+                    ASSERT_EQ(first_difference(*search, *brute, table, queries, q), "")
+                        << facts.name << " over " << table.count << " locations, query " << q;
+            }
+        }
+    }
+    // The copies' first finite one at distance 0; nothing for a NaN query.
+    const FormTable table = components_of(Form::kS2Point, copies), queries = components_of(Form::kS2Point, asked);
+    const auto index = make_search(SearchId::kS2PointIndex, table);
+    EXPECT_TRUE(same_answer(index->nearest(queries, 0), {1, 0.0}));
+    EXPECT_TRUE(same_answer(index->nearest(queries, 1), {kNoWinner, inf}));
 }
 
 TEST(CatalogueSearch, CdcBruteFindsTheSameInEveryArrangement) {

@@ -44,9 +44,13 @@ TEST(ResultSets, KBeyondTheTableAndNone) {
     EXPECT_EQ(all.reach(), farthest_score(ScoreOrder::kSmallerNearer));
     offer(all);
     EXPECT_EQ(indices(all.take()), (std::vector<int>{1, 3, 2, 0, 4}));
-    NearestK none(0, ScoreOrder::kSmallerNearer);
-    offer(none);
-    EXPECT_TRUE(none.take().empty());
+    // None for k <= 0, and a reach that rules every location out.
+    for (const int k : {0, -1}) {
+        NearestK none(k, ScoreOrder::kSmallerNearer);
+        EXPECT_EQ(none.reach(), -INFINITY);
+        offer(none);
+        EXPECT_TRUE(none.take().empty());
+    }
     NearestOne empty(ScoreOrder::kLargerNearer);
     EXPECT_EQ(empty.take().index, kNoWinner);
     // No score is at or nearer than NaN, in either order.
@@ -65,6 +69,23 @@ TEST(ResultSets, ReachIsTheKthScore) {
     EXPECT_EQ(two.reach(), 2.0);
     two.add(4, 2.0);
     EXPECT_EQ(indices(two.take()), (std::vector<int>{5, 4}));
+}
+
+// A NaN score is never nearer nor as near as another (the brute force's
+// strict comparison): no set takes it, first offered or not.
+TEST(ResultSets, NeverTakeANaNScore) {
+    const double nan = std::nan("");
+    for (const ScoreOrder order : {ScoreOrder::kSmallerNearer, ScoreOrder::kLargerNearer}) {
+        NearestOne one(order);
+        one.add(0, nan), one.add(1, 2.0), one.add(2, nan);
+        EXPECT_EQ(one.take().index, 1);
+        NearestOne none(order);
+        none.add(0, nan);
+        EXPECT_EQ(none.take().index, kNoWinner);
+        NearestK two(2, order);
+        two.add(0, nan), two.add(1, 2.0), two.add(2, nan);
+        EXPECT_EQ(indices(two.take()), std::vector<int>{1});
+    }
 }
 
 }  // namespace

@@ -8,10 +8,13 @@
 // A search's find(query, results) offers it locations by results.add(index,
 // score) and may skip any whose score it has proved lies beyond
 // results.reach(): strictly farther in the order (a location at the reach
-// itself may still win a tie by its index).
+// itself may still win a tie by its index). A NaN score is never nearer nor
+// as near as any other, as in the brute force's strict comparison: no set
+// takes it.
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -37,8 +40,13 @@ constexpr double farthest_score(ScoreOrder order) {
                                                : -std::numeric_limits<double>::infinity();
 }
 
+// The nearest score of the order: no score is nearer. The reach of a set
+// that takes nothing, which rules every location out.
+constexpr double nearest_score(ScoreOrder order) { return -farthest_score(order); }
+
 // The one nearest location: the search's nearest(query), {kNoWinner, start}
-// over no locations (the brute force's start, where it has one).
+// over no locations, or where none scores strictly nearer than the start
+// (the brute force's start, where it has one).
 class NearestOne {
   public:
     NearestOne(ScoreOrder order, double start) : order_(order), best_{kNoWinner, start} {}
@@ -46,7 +54,7 @@ class NearestOne {
 
     double reach() const { return best_.score; }
     void add(int32_t index, double score) {
-        if (ranks_before({index, score}, best_, order_) || best_.index == kNoWinner) best_ = {index, score};
+        if (ranks_before({index, score}, best_, order_)) best_ = {index, score};
     }
     Nearest take() const { return best_; }
 
@@ -55,15 +63,19 @@ class NearestOne {
     Nearest best_;
 };
 
-// The k nearest (fewer where the table holds fewer), nearest first.
+// The k nearest (fewer where the table holds fewer), nearest first; none
+// for k <= 0.
 class NearestK {
   public:
     NearestK(int k, ScoreOrder order) : k_(std::max(k, 0)), order_(order) { held_.reserve(k_); }
 
-    double reach() const { return full() ? held_.back().score : farthest_score(order_); }
+    double reach() const {
+        if (k_ == 0) return nearest_score(order_);
+        return full() ? held_.back().score : farthest_score(order_);
+    }
     void add(int32_t index, double score) {
         const Nearest found{index, score};
-        if (k_ == 0 || (full() && !ranks_before(found, held_.back(), order_))) return;
+        if (k_ == 0 || std::isnan(score) || (full() && !ranks_before(found, held_.back(), order_))) return;
         if (full()) held_.pop_back();
         const auto at = std::upper_bound(held_.begin(), held_.end(), found,
                                          [this](Nearest a, Nearest b) { return ranks_before(a, b, order_); });
@@ -80,12 +92,13 @@ class NearestK {
 };
 
 // Every location whose score is at the limit or nearer, nearest first. No
-// score is at or nearer than a NaN limit: that holds none.
+// score is at or nearer than a NaN limit: that holds none, and rules every
+// location out.
 class WithinLimit {
   public:
     WithinLimit(double limit, ScoreOrder order) : limit_(limit), order_(order) {}
 
-    double reach() const { return limit_; }
+    double reach() const { return std::isnan(limit_) ? nearest_score(order_) : limit_; }
     void add(int32_t index, double score) {
         if (score == limit_ || nearer(score, limit_, order_)) found_.push_back({index, score});
     }

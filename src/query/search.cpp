@@ -1,9 +1,7 @@
 #include "query/search.h"
 
 #include <concepts>
-#include <cstdio>
 #include <ctime>
-#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -112,45 +110,10 @@ bool built_by_entry(SearchId id, std::index_sequence<entry...>) {
 
 constexpr auto kEntries = std::make_index_sequence<std::size(kSearchCatalogue)>{};
 
-// "" where the lists are one, bit for bit; else their sizes and their first
-// difference.
-std::string list_difference(const std::vector<Nearest>& found, const std::vector<Nearest>& expected) {
-    if (same_answers(found, expected)) return "";
-    size_t i = 0;
-    while (i < found.size() && i < expected.size() && same_answer(found[i], expected[i])) ++i;
-    const Nearest none{kNoWinner, 0};
-    const Nearest a = i < found.size() ? found[i] : none, b = i < expected.size() ? expected[i] : none;
-    char text[160];
-    std::snprintf(text, sizeof text, ": %zu found, %zu expected; at %zu, %d (%a) against %d (%a)", found.size(),
-                  expected.size(), i, a.index, a.score, b.index, b.score);
-    return text;
-}
-
 }  // namespace
 
 bool search_built(SearchId id) { return built_by_entry(id, kEntries); }
 
 std::unique_ptr<Search> make_search(SearchId id, const FormView& table) { return make_by_entry(id, table, kEntries); }
-
-std::string first_difference(const Search& search, const Search& reference, const FormTable& queries, int q,
-                             const std::vector<int>& ks, const std::vector<double>& limits) {
-    std::string differs = list_difference({search.nearest(queries, q)}, {reference.nearest(queries, q)});
-    if (!differs.empty()) return "the nearest" + differs;
-    for (const int k : ks) {
-        differs = list_difference(search.nearest(queries, q, k), reference.nearest(queries, q, k));
-        if (!differs.empty()) return "the " + std::to_string(k) + " nearest" + differs;
-    }
-    const std::vector<Nearest> one = search.nearest(queries, q, 1);
-    if (!one.empty()) differs = list_difference({one[0]}, {search.nearest(queries, q)});
-    if (!differs.empty()) return "its 1 nearest and its nearest()" + differs;
-    for (const double limit : limits) {
-        differs = list_difference(search.within(queries, q, limit), reference.within(queries, q, limit));
-        if (differs.empty()) continue;
-        char text[64];
-        std::snprintf(text, sizeof text, "those within %a", limit);
-        return text + differs;
-    }
-    return "";
-}
 
 }  // namespace spherebench

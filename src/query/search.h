@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "catalogue/search_catalogue.h"
@@ -71,13 +70,5 @@ std::unique_ptr<Search> make_search(SearchId id, const FormView& table);
 inline std::unique_ptr<Search> make_search(SearchId id, const FormTable& table) {
     return make_search(id, view_of(table));
 }
-
-// The first question on which a search's answers to query q differ from its
-// reference's, bit for bit, as text ("" where none): the nearest, the k
-// nearest for each of `ks`, those within each of `limits`, and whether the
-// first of its k = 1 is its nearest(). How the tests and the search fuzzer
-// hold an exact search to its reference.
-std::string first_difference(const Search& search, const Search& reference, const FormTable& queries, int q,
-                             const std::vector<int>& ks, const std::vector<double>& limits);
 
 }  // namespace spherebench

@@ -105,9 +105,11 @@ void search_face(const FaceGrid& grid, const FaceQuery& query, Limit limit, Scan
     const AxisGaps gap_b{low + n, high + n, n, cb, query.place.b};
     const double least_a = gap_a.least(), least_b = gap_b.least();
     if (bound(least_a, least_b) > limit()) return;
+    // A cell is skipped only where its bound is proved beyond the limit: a
+    // NaN bound (the gap of an infinite query to an unbounded side) is not.
     const auto visit = [&](int i, int j, double ga, double gb) {
         const int32_t first = cells[i * n + j], end = cells[i * n + j + 1];
-        if (first != end && bound(ga, gb) <= limit()) scan(first, end);
+        if (first != end && !(bound(ga, gb) > limit())) scan(first, end);
     };
     // Row j from column i0 to i1, and column i from row j0 to j1, unless
     // the row's (the column's) gap with the least of the other rules it out.

@@ -121,18 +121,22 @@ void split_face(Key* keys, const FaceSpan& face, std::vector<uint64_t>& along_b)
 struct Bounds {
     double a_low = kInfinity, a_high = -kInfinity, b_low = kInfinity, b_high = -kInfinity;
     double major_low = kInfinity, major_high = -kInfinity;
+    bool any_nan = false;  // min and max pass a NaN by
     void add(const FacePlace& p) {
         a_low = std::min(a_low, p.a), a_high = std::max(a_high, p.a);
         b_low = std::min(b_low, p.b), b_high = std::max(b_high, p.b);
         major_low = std::min(major_low, p.major), major_high = std::max(major_high, p.major);
+        any_nan = any_nan || std::isnan(p.a) || std::isnan(p.b) || std::isnan(p.major);
     }
     void add(const Bounds& o) {
         a_low = std::min(a_low, o.a_low), a_high = std::max(a_high, o.a_high);
         b_low = std::min(b_low, o.b_low), b_high = std::max(b_high, o.b_high);
         major_low = std::min(major_low, o.major_low), major_high = std::max(major_high, o.major_high);
+        any_nan = any_nan || o.any_nan;
     }
-    // Whether every member added has one place (where none is NaN).
-    bool is_point() const { return a_low == a_high && b_low == b_high && major_low == major_high; }
+    // Whether every member added has one place: a NaN member scores unlike
+    // its neighbours, so it is never a copy of them.
+    bool is_point() const { return !any_nan && a_low == a_high && b_low == b_high && major_low == major_high; }
 };
 
 }  // namespace
