@@ -5,6 +5,7 @@
 
 #include "search/face_index.h"
 #include "search/sphere_bound.h"
+#include "search/walk_counts.h"
 
 namespace spherebench {
 
@@ -72,11 +73,13 @@ void CdcIndex::find(const CdcPoint& point, Results& results) const {
     const auto scan_with = [&]<MajorTerm kMajor>(const CdcPoint::Partners& q, int32_t first, int32_t end,
                                                  double major_gap) {
         for (int32_t at = first; at < end; ++at) {
+            SPHEREBENCH_COUNT(entries);
             const CdcPair pair = pairs_[at];
             const double u = stored_cosine(pair.first), v = stored_cosine(pair.second);
             const double d0 = u - q.a, d1 = v - q.b;
             const double a = d0 * d0, b = d1 * d1;
             if (ordered_bound(a, b, major_gap, kMajor) > results.reach()) continue;
+            SPHEREBENCH_COUNT(scored);
             const double s = (1.0 - u * u) - v * v;
             const double d2 = (s >= kSmallestRootArgument ? std::sqrt(s) : 0.0) - q.c;
             results.add(indices_[at], ordered_bound(a, b, d2 * d2, kMajor));

@@ -17,6 +17,7 @@
 #include "search/face_grid.h"
 #include "search/face_tree.h"
 #include "search/face_tree_search.h"
+#include "search/walk_counts.h"
 
 namespace spherebench {
 
@@ -98,11 +99,14 @@ inline double face_bound(const FaceIndex& index, const FaceQuery& query) {
 template <typename PlaceOf, typename AskOf, typename Limit, typename Scan>
 void search_faces(const FaceIndex& index, PlaceOf place_of, AskOf ask_of, bool every_copy, Limit limit, Scan scan) {
     const auto search = [&](const FaceQuery& query) {
+        SPHEREBENCH_COUNT(faces);
         const int face = query.place.face;
         if (index.by_grid) {
             const double major_low = index.grid.major_low[face], major_high = index.grid.major_high[face];
-            return search_face(index.grid, query, limit,
-                               [&](int32_t first, int32_t end) { scan(face, first, end, major_low, major_high); });
+            return search_face(index.grid, query, limit, [&](int32_t first, int32_t end) {
+                SPHEREBENCH_COUNT(leaves);
+                scan(face, first, end, major_low, major_high);
+            });
         }
         const FaceSpan& span = index.tree.faces[face];
         const FaceAsk ask = ask_of(query);

@@ -18,6 +18,7 @@
 
 #include "search/face_tree.h"
 #include "search/sphere_bound.h"
+#include "search/walk_counts.h"
 
 namespace spherebench {
 
@@ -115,8 +116,10 @@ void walk_face_tree(const FaceTree& tree, const FaceSpan& face, const FaceQuery&
     const uint32_t first_leaf = uint32_t{1} << face.depth;
     for (;;) {
         if (node >= first_leaf || bit_of(tree.runs, face.first_node + node - 1)) {
+            SPHEREBENCH_COUNT(leaves);
             scan(node);
         } else {
+            SPHEREBENCH_COUNT(nodes);
             const uint32_t at = face.first_split + node - 1;
             const NodeSplit split = tree.splits[at];
             const bool by_b = bit_of(tree.along_b, at);

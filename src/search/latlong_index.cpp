@@ -6,6 +6,7 @@
 #include "search/face_index.h"
 #include "search/latlong_bound.h"
 #include "search/sphere_bound.h"
+#include "search/walk_counts.h"
 
 namespace spherebench {
 
@@ -66,7 +67,9 @@ void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
     const auto scan = [&](int, int32_t first, int32_t end, double, double) {
         for (int32_t at = first; at < end; ++at) {
             const FixedLatLong location = locations_[at];
+            SPHEREBENCH_COUNT(entries);
             if (window.excludes(location.lat)) continue;
+            SPHEREBENCH_COUNT(scored);
             results.add(indices_[at], latlong_query_score(query, from_fixed(location)));
             if (results.reach() == reach) continue;
             reach = results.reach();

@@ -6,6 +6,7 @@
 
 #include "search/face_index.h"
 #include "search/sphere_bound.h"
+#include "search/walk_counts.h"
 
 namespace spherebench {
 
@@ -53,6 +54,7 @@ void S2PointIndex::find(UnitVector p, Results& results) const {
     const auto limit = [&] { return results.reach(); };
     const auto scan = [&](int, int32_t first, int32_t end, double, double) {
         for (int32_t at = first; at < end; ++at) {
+            SPHEREBENCH_COUNT(entries), SPHEREBENCH_COUNT(scored);
             const double dx = xs_[at] - p.x, dy = ys_[at] - p.y, dz = zs_[at] - p.z;
             results.add(indices_[at], (dx * dx + dy * dy) + dz * dz);
         }
