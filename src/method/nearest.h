@@ -70,14 +70,19 @@ constexpr bool same_answer(Nearest a, Nearest b) {
     return a.index == b.index && std::bit_cast<uint64_t>(a.score) == std::bit_cast<uint64_t>(b.score);
 }
 
-// The nearer of two answers (of two parts of one table, say) by the order,
-// the lower index among equal scores; an answer without a winner loses to
-// any other.
+// The tie rule of every search: whether a ranks before b, nearer by the
+// order, or as near with the lower index. A NaN score ranks before nothing.
+constexpr bool ranks_before(Nearest a, Nearest b, ScoreOrder order) {
+    if (a.score == b.score) return a.index < b.index;
+    return nearer(a.score, b.score, order);
+}
+
+// The nearer of two answers (of two parts of one table, say) by the tie
+// rule; an answer without a winner loses to any other.
 constexpr Nearest nearer_of(Nearest a, Nearest b, ScoreOrder order) {
     if (b.index == kNoWinner) return a;
     if (a.index == kNoWinner) return b;
-    if (a.score == b.score) return b.index < a.index ? b : a;
-    return nearer(b.score, a.score, order) ? b : a;
+    return ranks_before(b, a, order) ? b : a;
 }
 
 // The best of any search that tests every record: its index, kNoWinner when

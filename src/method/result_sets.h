@@ -23,12 +23,6 @@
 
 namespace spherebench {
 
-// Whether a ranks before b: nearer, or as near with the lower index.
-constexpr bool ranks_before(Nearest a, Nearest b, ScoreOrder order) {
-    if (a.score == b.score) return a.index < b.index;
-    return nearer(a.score, b.score, order);
-}
-
 // The answers put in rank order.
 inline void sort_by_rank(std::vector<Nearest>& answers, ScoreOrder order) {
     std::sort(answers.begin(), answers.end(), [order](Nearest a, Nearest b) { return ranks_before(a, b, order); });
