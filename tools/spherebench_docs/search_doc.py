@@ -269,7 +269,7 @@ def table_sections(run):
     return out
 
 
-def document(run, python_run=None):
+def document(run, python_run=None, account=None):
     ctx = run.context
     about = "%s, %s, %s; %s." % (ctx.get("date", "?"), ctx.get("cpu", ctx.get("host_name", "?")),
                                  ctx.get("compiler", "?"), load_text(ctx))
@@ -297,7 +297,8 @@ def document(run, python_run=None):
         "that skips what cannot win, each exact (the brute force's answer bit for bit), set against the",
         "fastest other library's index of each case, with the time to build and the bytes held.",
         "",
-    ] + answer_section(run) + table_sections(run)[1:] + python_section(python_run)
+    ] + answer_section(run) + (["", account.rstrip("\n")] if account else []) + table_sections(run)[1:] + \
+        python_section(python_run)
     return "\n".join(lines) + "\n"
 
 
