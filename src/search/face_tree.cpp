@@ -112,7 +112,7 @@ void split_face(Key* keys, const FaceSpan& face, std::vector<uint64_t>& along_b)
         Key* middle = keys + (node_entries(face, 2 * node).end - face.begin);
         const int axis = wider_axis(first, end);
         const uint32_t bit = face.first_split + node - 1;
-        along_b[bit / 64] |= uint64_t{axis} << (bit % 64);
+        along_b[bit / 64] |= static_cast<uint64_t>(axis) << (bit % 64);
         select_middle(first, middle, end, axis);
     }
 }
