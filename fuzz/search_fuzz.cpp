@@ -1,20 +1,22 @@
 // Differential fuzzing of the exact searches: a table and a few points made
-// from arbitrary bytes by the recipes of search_recipes.h, searched by every
-// exact search this build has on one Highway target the input picks. Each
-// search's nearest must be its reference's (the catalogue's
-// reference_search), winner and score bit for bit; its k nearest and those
-// within a limit must be the reference's scores of every location ranked
-// apart from the result sets (tests/reference_scores.h), in the same order,
-// bit for bit; and the direction-cosine brute force must find the same in
-// every arrangement of its sum. Any difference aborts, which the fuzzer
-// reports with the input that caused it.
+// from arbitrary bytes by the recipes of search_recipes.h, searched on one
+// Highway target the input picks. Each search's nearest must be its
+// reference's (the catalogue's reference_search), winner and score bit for
+// bit; its k nearest and those within a limit must be the reference's
+// scores of every location ranked apart from the result sets
+// (tests/reference_scores.h), in the same order, bit for bit; and the
+// direction-cosine brute force must find the same in every arrangement of
+// its sum. Any difference aborts, which the fuzzer reports with the input
+// that caused it.
 //
-// Most inputs make tables of up to a few thousand locations and ask at most
-// four points; a table of up to 65536 (where the input asks for one) is
-// searched by one index or pruned scan and its reference, at one point. On
-// one core under AddressSanitizer and UndefinedBehaviorSanitizer, a 60 s run
-// from fuzz/search_corpus tries about 160 inputs a second
-// (docs/ARCHITECTURE.md, "Testing").
+// To try many inputs a second, the work an input makes is bounded: a table
+// of up to 64 locations is searched by every exact search, one of up to
+// 3000 by those of one form the input picks, at up to four points; one of
+// up to 65536 (only where the input asks for one) by one index or pruned
+// scan, at one point. On one core under AddressSanitizer and
+// UndefinedBehaviorSanitizer, a 60 s run from fuzz/search_corpus tries
+// about 190 inputs a second, where asking every question of every search on
+// every target tried 7 (docs/ARCHITECTURE.md, "Testing").
 #include <hwy/targets.h>
 
 #include <cmath>

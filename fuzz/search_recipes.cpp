@@ -4,138 +4,23 @@
 #include <bit>
 #include <cmath>
 #include <limits>
-#include <type_traits>
 #include <utility>
 
 #include "geo/cdc_encoder.h"
-#include "geo/vectors.h"
 #include "random/random_tables.h"
-#include "search/latlong_bound.h"
 
 namespace spherebench::fuzz {
 
 namespace {
 
-constexpr int32_t kFixedHalfTurn = static_cast<int32_t>(kFixedPi);  // the fold of the longitudes
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-CdcPair raw_pair(Bytes& in) { return {static_cast<int32_t>(in.bytes(4)), static_cast<int32_t>(in.bytes(4))}; }
-
-// A lat/long word round the end of its range, `end` (the pole, or the
-// fold): raw, the end itself, just within, beyond, an end of the int32
-// words, or anywhere within.
-int32_t word_near_end(uint8_t shape, int32_t end, Bytes& in) {
-    const int32_t sign = (shape & 8) ? -1 : 1;
-    switch (shape % 8) {
-        case 0:
-            return static_cast<int32_t>(in.bytes(4));
-        case 1:
-            return sign * end;
-        case 2:
-            return sign * (end - 1 - in.byte());
-        case 3:
-            return sign * static_cast<int32_t>(end + 1 + in.bytes(4) % static_cast<uint32_t>(INT32_MAX - end));
-        case 4:
-            return sign > 0 ? INT32_MAX : INT32_MIN;
-        default:
-            return static_cast<int32_t>(static_cast<int64_t>(in.bytes(4)) % (2 * int64_t{end} + 1) - end);
-    }
-}
-
-FixedLatLong latlong_words(Bytes& in) {
-    const uint8_t shape = in.byte();
-    return {word_near_end(shape % 16, kFixedPoleLatitude, in), word_near_end(shape / 16, kFixedHalfTurn, in)};
-}
-
-// Both words moved by the amounts given, wrapping.
-template <typename Words>
-Words nudged(Words w, int64_t first, int64_t second) {
-    const auto move = [](int32_t word, int64_t by) {
-        return static_cast<int32_t>(static_cast<uint32_t>(word) + static_cast<uint32_t>(by));
-    };
-    if constexpr (std::is_same_v<Words, CdcPair>)
-        return {move(w.first, first), move(w.second, second)};
-    else
-        return {move(w.lat, first), move(w.lon, second)};
-}
-
-// Location k moved by up to 2^(s - 1) units in each word of both forms (s
-// from the byte, 0 to 15; none at 0).
-void add_nudged(Locations& to, const Locations& from, int k, uint8_t shape, uint64_t& state) {
-    const int64_t reach = (int64_t{1} << (shape % 16)) / 2;
-    const uint64_t h = random_word(state);
-    const int64_t a = static_cast<int64_t>((h >> 32) % (2 * reach + 1)) - reach;
-    const int64_t b = static_cast<int64_t>((h & 0xFFFFFFFFu) % (2 * reach + 1)) - reach;
-    const CdcPair pair = nudged(from.pairs[k], a, b);
-    to.add(pair, nudged(from.fixed[k], a, b), decode_cdc(pair));
-}
-
-CdcPair antipode(CdcPair pair) {
-    const UnitVector v = decode_cdc(pair);
-    return encode_cdc({-v.x, -v.y, -v.z});
-}
-
-// A pair whose stored fields sit on a grid line (their low bits clear, or
-// all set, just below the next line), with its flag bits from the byte.
-CdcPair grid_pair(Bytes& in) {
-    const uint8_t shape = in.byte();
-    const int shift = 10 + shape % 20;
-    const uint32_t below = (shape & 0x20) ? (1u << shift) - 1 : 0;
-    const auto field = [&](uint8_t line) { return ((static_cast<uint32_t>(line) << shift) | below) & kCdcFieldMask; };
-    const uint32_t first = field(in.byte()) | ((shape & 0x40) ? kCdcNegativeMajorBit : 0);
-    const uint32_t flags = static_cast<uint32_t>(in.byte()) << 30;
-    return {static_cast<int32_t>(first), static_cast<int32_t>(field(in.byte()) | flags)};
-}
-
-// An axis, or a direction in a coordinate plane, with a zero of either sign.
-CdcPair axis_pair(Bytes& in) {
-    const uint8_t shape = in.byte();
-    const double zero = (shape & 1) ? -0.0 : 0.0, one = (shape & 2) ? -1.0 : 1.0;
-    const double half = (shape & 4) ? -0.7071067811865476 : 0.7071067811865476;
-    const UnitVector choices[] = {{one, zero, zero},  {zero, one, zero},  {zero, zero, one},
-                                  {half, half, zero}, {zero, half, half}, {half, zero, half}};
-    return encode_cdc(choices[(shape >> 3) % 6]);
-}
-
-// Components of their own beside the pair and words of `base`: one of them
-// NaN or infinite, all NaN, the vector scaled off the sphere or zero, a
-// component at 1e300, or raw bits.
-UnitVector odd_components(UnitVector v, Bytes& in) {
-    const uint8_t shape = in.byte();
-    double* component[] = {&v.x, &v.y, &v.z};
-    double& one = *component[(shape >> 3) % 3];
-    const double sign = (shape & 0x80) ? -1.0 : 1.0;
-    switch (shape % 8) {
-        case 0:
-            one = std::nan("");
-            break;
-        case 1:
-            one = sign * kInfinity;
-            break;
-        case 2:
-            v = {std::nan(""), std::nan(""), std::nan("")};
-            break;
-        case 3: {
-            const int e = in.byte() % 9 - 4;
-            v = {std::ldexp(v.x, e), std::ldexp(v.y, e), std::ldexp(v.z, e)};
-            break;
-        }
-        case 4:
-            v = {0.0, sign * 0.0, 0.0};
-            break;
-        case 5:
-            one = sign * 1e300;
-            break;
-        default:
-            for (double* c : component) *c = std::bit_cast<double>(uint64_t{in.bytes(4)} << 32 | in.bytes(4));
-    }
-    return v;
-}
-
 // `places` locations (earlier ones, or random directions near one another)
-// each copied `copies` times, shuffled.
-void add_places(Locations& table, Bytes& in, int count, uint64_t& state) {
-    const int places = 2 + in.byte() % 6, copies = 8 + in.byte();
+// each copied `copies` times (up to `count` in all), shuffled; the first of
+// the copies, the lowest index of its place, with odd components of its own
+// where the byte asks (a NaN member the lowest of its copies).
+void add_places(Locations& table, Bytes& in, int places, int copies, int count, uint64_t& state) {
+    const uint8_t shape = in.byte();
     Locations pool;
     const UnitVector centre = random_direction(state);
     for (int p = 0; p < places; ++p) {
@@ -156,6 +41,7 @@ void add_places(Locations& table, Bytes& in, int count, uint64_t& state) {
         std::swap(table.pairs[k], table.pairs[j]), std::swap(table.fixed[k], table.fixed[j]);
         std::swap(table.vectors[k], table.vectors[j]);
     }
+    if ((shape & 1) && end > first) table.vectors[first] = odd_components(table.vectors[first], in);
 }
 
 // The table so far copied and nudged, up to 16 times (add_nudged).
@@ -166,59 +52,49 @@ void grow(Locations& table, Bytes& in, int count, uint64_t& state) {
         for (int k = 0; k < original && table.size() < count; ++k) add_nudged(table, table, k, shape, state);
 }
 
-// How many locations, from the table's first byte (see search_recipes.h);
-// `cluster` is set to the size of the cluster a table about the grid's
-// threshold begins with.
-int table_count(Bytes& in, int& cluster) {
+// How a table begins, from its first byte (search_recipes.h): its count,
+// and the block it starts with, a cluster or a few places copied.
+struct Opening {
+    int count;
+    int cluster = 0;
+    int places = 0, copies = 0;
+};
+
+Opening table_opening(Bytes& in) {
     const uint8_t shape = in.byte();
-    cluster = 0;
-    if (shape == 255) return kMostLarge / 16 + static_cast<int>(in.bytes(2) % (kMostLarge - kMostLarge / 16 + 1));
-    if (shape % 8 < 5) return in.byte() % (kMostSmall + 1);
-    if (shape % 8 < 7) return kMostSmall + 1 + static_cast<int>(in.bytes(2) % (kMostMedium - kMostSmall));
+    if (shape == 255) return {kMostLarge / 16 + static_cast<int>(in.bytes(2) % (kMostLarge - kMostLarge / 16 + 1))};
+    if (shape % 8 < 4) return {in.byte() % (kMostSmall + 1)};
+    if (shape % 8 == 4) {
+        // Copies enough that every index keeps its tree (a grid of side 2
+        // or more, 192 locations and up, with a third of them in one cell
+        // is crowded), whose leaves and nodes they fill.
+        const int places = 2 + in.byte() % 6, copies = 96 + in.byte();
+        return {places * copies, 0, places, copies};
+    }
+    if (shape % 8 < 7) return {kMostSmall + 1 + static_cast<int>(in.bytes(2) % (kMostMedium - kMostSmall))};
     // The indexes keep their grid while at most an eighth of the table lies
     // in cells crowded past 8 times the mean (face_index.cpp).
     const int count = 400 + static_cast<int>(in.bytes(2) % (kMostMedium - 399));
-    cluster = count / 8 + in.byte() % 7 - 3;
-    return count;
+    return {count, count / 8 + in.byte() % 7 - 3};
 }
-
-// Random directions as locations, made once: the table's fill takes them
-// in turn, which spares each input encoding thousands of directions.
-const Locations& random_locations() {
-    static const Locations pool = [] {
-        Locations made;
-        uint64_t state = kAirportSeed;
-        for (int k = 0; k < kMostLarge; ++k) made.add(encode_cdc(random_direction(state)));
-        return made;
-    }();
-    return pool;
-}
-
 }  // namespace
 
-void Locations::add(CdcPair pair) { add(pair, cdc_to_fixed(pair), decode_cdc(pair)); }
-
-void Locations::add(FixedLatLong words) {
-    const LatLong p = from_fixed(words);
-    const CdcPair pair = encode_cdc(vector_of_radians<UnitVector>(p.lat, p.lon));
-    add(pair, words, decode_cdc(pair));
-}
-
 Locations make_table(Bytes& in) {
-    int cluster = 0;
-    const int count = table_count(in, cluster);
+    const Opening opening = table_opening(in);
+    const int count = opening.count;
     Locations table;
     uint64_t state = kAirportSeed ^ in.size;
-    if (cluster > 0) {
+    if (opening.cluster > 0) {
         Locations centre;
         centre.add(encode_cdc(random_direction(state)));
         const uint8_t spread = in.byte() % 8;
-        for (int k = 0; k < cluster; ++k) add_nudged(table, centre, 0, spread, state);
+        for (int k = 0; k < opening.cluster; ++k) add_nudged(table, centre, 0, spread, state);
     }
-    const int fill = static_cast<int>(random_word(state) % kMostLarge);
+    if (opening.places > 0) add_places(table, in, opening.places, opening.copies, count, state);
+    const int fill = static_cast<int>(random_word(state) % kRandomLocations);
     while (table.size() < count) {
         if (in.empty()) {
-            table.add_copy(random_locations(), (fill + table.size()) % kMostLarge);
+            table.add_copy(random_locations(), (fill + table.size()) % kRandomLocations);
             continue;
         }
         const uint8_t recipe = in.byte();
@@ -249,7 +125,7 @@ Locations make_table(Bytes& in) {
                 table.add(table.pairs[earlier], table.fixed[earlier], odd_components(table.vectors[earlier], in));
                 break;
             case 8:
-                add_places(table, in, count, state);
+                add_places(table, in, 2 + in.byte() % 6, 8 + in.byte(), count, state);
                 break;
             case 9:
                 none ? table.add(raw_pair(in)) : grow(table, in, count, state);
@@ -258,7 +134,7 @@ Locations make_table(Bytes& in) {
                 none ? table.add(raw_pair(in)) : add_nudged(table, table, earlier, in.byte(), state);
                 break;
             default:
-                table.add_copy(random_locations(), (fill + table.size()) % kMostLarge);
+                table.add_copy(random_locations(), (fill + table.size()) % kRandomLocations);
         }
     }
     // A recipe may overshoot the count by a location.
@@ -279,12 +155,8 @@ Locations make_points(Bytes& in, const Locations& table, int most) {
         } else if (recipe % 8 == 1) {
             points.add_copy(table, a);
         } else if (recipe % 8 == 2) {
-            const FixedLatLong w = table.fixed[a];
-            const int64_t lon = w.lon > 0 ? int64_t{w.lon} - kFixedHalfTurn : int64_t{w.lon} + kFixedHalfTurn;
-            const FixedLatLong opposite{static_cast<int32_t>(0u - static_cast<uint32_t>(w.lat)),
-                                        static_cast<int32_t>(lon)};
             const CdcPair pair = antipode(table.pairs[a]);
-            points.add(pair, opposite, decode_cdc(pair));
+            points.add(pair, antipode(table.fixed[a]), decode_cdc(pair));
         } else if (recipe % 8 == 3) {
             const UnitVector u = decode_cdc(table.pairs[a]), v = decode_cdc(table.pairs[b]);
             const UnitVector m{u.x + v.x, u.y + v.y, u.z + v.z};
