@@ -113,8 +113,10 @@ void search_subtree(const FaceNodes& nodes, uint32_t top, double top_bound, Boun
             const bool right_first = right_bound < left_bound;
             const double near_bound = right_first ? right_bound : left_bound;
             const double far_bound = right_first ? left_bound : right_bound;
-            if (far_bound <= limit()) pending[waiting++] = {left + !right_first, far_bound};
-            if (near_bound <= limit()) {
+            // Only a bound proved beyond the limit skips a node: a NaN one
+            // (an infinite query's gap to a box reaching to infinity) does not.
+            if (!(far_bound > limit())) pending[waiting++] = {left + !right_first, far_bound};
+            if (!(near_bound > limit())) {
                 node = left + right_first;
                 continue;
             }
