@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -205,21 +206,31 @@ FormTable components_of(Form form, const std::vector<UnitVector>& vectors) {
 // nothing and a NaN member is never taken, nor taken for a copy of the
 // place it shares a tree's leaf with (the first of 8 on its face, beside
 // 242 copies of another place, which make the index a tree); an infinite
-// score never beats the brute force's start.
+// score never beats the brute force's start. An infinite query meets a
+// node reaching to infinity (a member of its face infinite in the major
+// component, among 4 places of 96 copies each) with a NaN bound, which
+// rules nothing out: every finite member scores infinity there.
 TEST(CatalogueSearch, NaNAndInfiniteComponentsRankAsTheBruteForce) {
     const double nan = std::nan(""), inf = INFINITY;
     const UnitVector v{0.6, 0, 0.8};
     std::vector<UnitVector> copies(8, v);
     copies[0].x = nan;
     copies.resize(250, {0, 0, -1});
+    const UnitVector places[] = {
+        {0.216, 0.96, -0.177}, {0.134, 0.977, -0.165}, {0.219, 0.958, -0.183}, {0.31, 0.87, -0.38}};
+    std::vector<UnitVector> copied;
+    for (int k = 0; k < 4 * 96; ++k) copied.push_back(places[k % 4]);
+    std::shuffle(copied.begin() + 1, copied.end(), std::mt19937_64(7));
+    copied[0].y = inf;
     std::vector<UnitVector> mixed = {{inf, 0, 0}, {nan, nan, nan}, {-inf, 0, 1}, {0, inf, -inf}, {0, nan, 1}};
     const FormTable uniform = make_form_table(Form::kS2Point, 300, kAirportSeed);
     for (int j = 0; j < uniform.count; ++j) mixed.push_back({uniform.xs[j], uniform.ys[j], uniform.zs[j]});
     const std::vector<UnitVector> infinite = {{inf, 0, 0}, {0, -inf, 0}, {0, 0, inf}};
-    const std::vector<UnitVector> asked = {v, {nan, 0, 0}, {inf, 0, 0}, {nan, nan, nan}, {0, -inf, 0}, {1, 0, 0}};
+    const std::vector<UnitVector> asked = {v,         {nan, 0, 0},       {inf, 0, 0}, {nan, nan, nan}, {0, -inf, 0},
+                                           {1, 0, 0}, {0.86, inf, -0.71}};
     for (const Form form : {Form::kS2Point, Form::kFloatVector}) {
         const FormTable queries = components_of(form, asked);
-        for (const auto& vectors : {copies, mixed, infinite}) {
+        for (const auto& vectors : {copies, mixed, infinite, copied}) {
             const FormTable table = components_of(form, vectors);
             for (const SearchFacts& facts : kSearchCatalogue) {
                 if (!facts.exact || facts.form != form || !search_built(facts.id)) continue;

@@ -107,11 +107,6 @@ class WithinLimit {
     std::vector<Nearest> found_;
 };
 
-// Whether two lists of answers are one, answer by answer (same_answer).
-inline bool same_answers(const std::vector<Nearest>& a, const std::vector<Nearest>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), same_answer);
-}
-
 // The k nearest and everything within a limit, for any search with
 // find(query, results) and its order.
 template <typename Search>
