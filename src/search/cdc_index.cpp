@@ -36,9 +36,9 @@ CdcIndex::CdcIndex(const CdcPair* pairs, int count) : table_(pairs) {
         const CdcCosines c = decode_cosines(pairs[k]);
         places[k] = {cdc_face(pairs[k]), c.u, c.v, c.w};
     }
-    // The entries take 12 bytes a pair; the grid or the tree and the record
-    // itself at most one more, from a few hundred pairs on.
-    const size_t budget = std::max<size_t>(count, sizeof(CdcIndex)) - sizeof(CdcIndex);
+    // The entries take 12 bytes a pair; the grid or the tree at most one
+    // more (beside the index's own few hundred bytes).
+    const size_t budget = count;
     const FaceIndexShape shape{kFaceReach, kPairsPerCell, kPairsPerLeaf, budget, 0.0};
     // Pairs of one face at one place (their two cosines) decode and score
     // alike.

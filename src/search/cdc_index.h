@@ -1,7 +1,8 @@
 // An exact index over direction-cosine pairs: the pairs as stored (8 bytes)
 // and their table indices (4 bytes, for the tie rule), sorted by flag case
 // (a face of the cube) and, on each face, into a k-d tree by the two stored
-// cosines (face_tree.h), which together take under 13 bytes a location.
+// cosines (face_tree.h), which together take under 13 bytes a location
+// (beside the few hundred bytes of the index itself).
 #pragma once
 
 #include <cstddef>

@@ -101,23 +101,19 @@ int wider_axis(const Key* first, const Key* end) {
 }
 
 // Each node's share split at its children's boundary, by the coordinate its
-// members spread wider in (its axis bit set where that is b), top down;
-// keys are the face's entries.
-void split_face(Key* keys, const FaceSpan& face, std::vector<uint64_t>& along_b) {
+// members spread wider in, top down; keys are the face's entries.
+void split_face(Key* keys, const FaceSpan& face) {
     const uint32_t first_leaf = uint32_t{1} << face.depth;
     for (uint32_t node = 1; node < first_leaf; ++node) {
         const EntryRange share = node_entries(face, node);
         Key* first = keys + (share.first - face.begin);
         Key* end = keys + (share.end - face.begin);
         Key* middle = keys + (node_entries(face, 2 * node).end - face.begin);
-        const int axis = wider_axis(first, end);
-        const uint32_t bit = face.first_split + node - 1;
-        along_b[bit / 64] |= static_cast<uint64_t>(axis) << (bit % 64);
-        select_middle(first, middle, end, axis);
+        select_middle(first, middle, end, wider_axis(first, end));
     }
 }
 
-// The exact bounds of a node's members, before rounding to floats.
+// The exact bounds of a leaf's members, before rounding to floats.
 struct Bounds {
     double a_low = kInfinity, a_high = -kInfinity, b_low = kInfinity, b_high = -kInfinity;
     double major_low = kInfinity, major_high = -kInfinity;
@@ -128,70 +124,63 @@ struct Bounds {
         major_low = std::min(major_low, p.major), major_high = std::max(major_high, p.major);
         any_nan = any_nan || std::isnan(p.a) || std::isnan(p.b) || std::isnan(p.major);
     }
-    void add(const Bounds& o) {
-        a_low = std::min(a_low, o.a_low), a_high = std::max(a_high, o.a_high);
-        b_low = std::min(b_low, o.b_low), b_high = std::max(b_high, o.b_high);
-        major_low = std::min(major_low, o.major_low), major_high = std::max(major_high, o.major_high);
-        any_nan = any_nan || o.any_nan;
-    }
     // Whether every member added has one place: a NaN member scores unlike
     // its neighbours, so it is never a copy of them.
     bool is_point() const { return !any_nan && a_low == a_high && b_low == b_high && major_low == major_high; }
 };
 
+void set_box(NodeBox& box, const Bounds& b, double widen) {
+    box = {float_below(b.a_low - widen),  float_above(b.a_high + widen),    float_below(b.b_low - widen),
+           float_above(b.b_high + widen), float_below(b.major_low - widen), float_above(b.major_high + widen)};
+}
+
+// The box of two boxes (floats, so exactly).
+NodeBox joined(const NodeBox& x, const NodeBox& y) {
+    return {std::min(x.a_low, y.a_low),   std::max(x.a_high, y.a_high),       std::min(x.b_low, y.b_low),
+            std::max(x.b_high, y.b_high), std::min(x.major_low, y.major_low), std::max(x.major_high, y.major_high)};
+}
+
+// Leaves from their members' places, the rest from their children.
 }  // namespace
 
-void fill_splits(FaceTree& tree, const std::vector<FacePlace>& places, double widen) {
-    size_t nodes = 0, splits = 0;
-    for (const FaceSpan& face : tree.faces)
-        if (face.count > 0) nodes += node_count(face.depth), splits += split_count(face.depth);
+void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double widen) {
+    size_t nodes = 0;
+    for (const FaceSpan& face : tree.faces) nodes += face.count == 0 ? 0 : (size_t{2} << face.depth) - 1;
+    tree.boxes.assign(nodes, NodeBox{});
     tree.runs.assign((nodes + 63) / 64, 0);
-    tree.splits.assign(splits, NodeSplit{});
-    std::vector<Bounds> bounds;
     for (FaceSpan& face : tree.faces) {
         if (face.count == 0) continue;
+        const auto box = [&](uint32_t node) -> NodeBox& { return tree.boxes[face.first_box + node - 1]; };
         const uint32_t first_leaf = uint32_t{1} << face.depth;
         for (int32_t at = face.begin; at < face.begin + face.count; ++at)
             face.on_sphere = face.on_sphere && near_unit(places[at].a, places[at].b, places[at].major);
-        // Leaves from their members' places, the rest from their children.
-        bounds.assign(2 * first_leaf, Bounds{});
         for (uint32_t leaf = first_leaf; leaf < 2 * first_leaf; ++leaf) {
             const EntryRange entries = node_entries(face, leaf);
-            for (int32_t at = entries.first; at < entries.end; ++at) bounds[leaf].add(places[at]);
-            if (bounds[leaf].is_point()) {
-                const uint32_t bit = face.first_node + leaf - 1;
+            Bounds bounds;
+            for (int32_t at = entries.first; at < entries.end; ++at) bounds.add(places[at]);
+            set_box(box(leaf), bounds, widen);
+            if (bounds.is_point()) {
+                const uint32_t bit = face.first_box + leaf - 1;
                 tree.runs[bit / 64] |= uint64_t{1} << (bit % 64);
             }
         }
-        for (uint32_t node = first_leaf - 1; node >= 1; --node) {
-            const Bounds &left = bounds[2 * node], &right = bounds[2 * node + 1];
-            bounds[node] = left;
-            bounds[node].add(right);
-            const bool b = bit_of(tree.along_b, face.first_split + node - 1);
-            tree.splits[face.first_split + node - 1] = {float_above((b ? left.b_high : left.a_high) + widen),
-                                                        float_below((b ? right.b_low : right.a_low) - widen)};
-        }
-        const Bounds& all = bounds[1];
-        face.box = {float_below(all.a_low - widen), float_above(all.a_high + widen), float_below(all.b_low - widen),
-                    float_above(all.b_high + widen)};
-        face.major_low = float_below(all.major_low - widen), face.major_high = float_above(all.major_high + widen);
+        for (uint32_t node = first_leaf - 1; node >= 1; --node) box(node) = joined(box(2 * node), box(2 * node + 1));
     }
 }
 
-std::vector<int32_t> arrange_face_trees(FaceTree& tree, const std::vector<FacePlace>& places, int leaf_size) {
-    FaceSpan(&faces)[kFaces] = tree.faces;
+std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::vector<FacePlace>& places,
+                                        int leaf_size) {
     int32_t counts[kFaces] = {};
     for (const FacePlace& place : places) ++counts[place.face];
-    int32_t begin = 0, first_node = 0, first_split = 0;
+    int32_t begin = 0, first_box = 0;
     for (int f = 0; f < kFaces; ++f) {
         FaceSpan& face = faces[f];
         face = FaceSpan{};
-        face.begin = begin, face.count = counts[f], face.first_node = first_node, face.first_split = first_split;
+        face.begin = begin, face.count = counts[f], face.first_box = first_box;
         face.depth = depth_for(counts[f], leaf_size);
         begin += counts[f];
-        if (counts[f] > 0) first_node += node_count(face.depth), first_split += split_count(face.depth);
+        if (counts[f] > 0) first_box += (int32_t{2} << face.depth) - 1;
     }
-    tree.along_b.assign((first_split + 63) / 64, 0);
     // Into faces in table order, then each face into its tree.
     std::vector<Key> keys(places.size());
     int32_t next[kFaces];
@@ -199,23 +188,20 @@ std::vector<int32_t> arrange_face_trees(FaceTree& tree, const std::vector<FacePl
     for (size_t k = 0; k < places.size(); ++k)
         keys[next[places[k].face]++] = {{key_of(places[k].a), key_of(places[k].b)}, static_cast<int32_t>(k)};
     for (const FaceSpan& face : faces)
-        if (face.count > 0) split_face(keys.data() + face.begin, face, tree.along_b);
+        if (face.count > 0) split_face(keys.data() + face.begin, face);
     std::vector<int32_t> order(places.size());
     for (size_t at = 0; at < keys.size(); ++at) order[at] = keys[at].k;
     return order;
 }
 
-int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t most_bytes) {
+int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t box_bytes, size_t most_bytes) {
     int32_t counts[kFaces] = {};
     for (const FacePlace& place : places) ++counts[place.face];
     for (;; leaf_size *= 2) {
-        size_t nodes = 0, splits = 0;
-        for (const int32_t count : counts) {
-            if (count == 0) continue;
-            nodes += node_count(depth_for(count, leaf_size)), splits += split_count(depth_for(count, leaf_size));
-        }
-        const size_t bytes = splits * sizeof(NodeSplit) + ((splits + 63) / 64 + (nodes + 63) / 64) * sizeof(uint64_t);
-        if (bytes <= most_bytes || splits == 0) return leaf_size;
+        size_t nodes = 0;
+        for (const int32_t count : counts) nodes += count == 0 ? 0 : (size_t{2} << depth_for(count, leaf_size)) - 1;
+        const size_t bytes = nodes * box_bytes + (nodes + 63) / 64 * sizeof(uint64_t);
+        if (bytes <= most_bytes || nodes <= kFaces) return leaf_size;
     }
 }
 

@@ -4,17 +4,12 @@
 // k at level l (2^l <= k < 2^(l + 1)) holds the j-th of 2^l equal shares,
 // j = k - 2^l, split between its children 2k and 2k + 1 by the coordinate
 // its members spread wider in. Leaves, at the face's depth, hold at most
-// the leaf size each. A face keeps the box of all its members' three
-// coordinates; an internal node keeps only its split: the coordinate it
-// splits by and how far each child's members reach along it (the left's
-// greatest, the right's least), as floats rounded outward. A search bounds
-// a node by its cell, the face's box cut by the splits above it, which
-// bounds every member as a box of its own would, and takes the cell along
-// as it descends (face_tree_search.h). Each node also keeps a bit telling
-// whether its members all hold one stored value; the shares are computed,
-// so the tree takes under a byte a location with leaves of 16. Shares that
-// follow the locations, not the sphere, keep a leaf to a handful of
-// locations however crowded the table is.
+// the leaf size each. Every node keeps a box bounding its members' three
+// coordinates, as floats rounded outward, so that it still bounds them, and
+// a bit telling whether its members all hold one stored value; nothing else
+// is stored per node (the shares are computed), so the tree takes a byte or
+// two a location. Shares that follow the locations, not the sphere, keep a
+// leaf to a handful of locations however crowded the table is.
 //
 // face_tree_search.h walks the trees.
 #pragma once
@@ -29,29 +24,30 @@
 
 namespace spherebench {
 
-// How far an internal node's children reach along its split coordinate.
-struct NodeSplit {
-    float left_high;  // the greatest coordinate of the left child's members
-    float right_low;  // the least of the right child's
-};
-
-// Bounds on members' face coordinates (a face's box, a node's cell).
-struct Cell {
-    double a_low, a_high, b_low, b_high;
+// A node's bounds on its members' three face coordinates, as floats rounded
+// outward.
+struct NodeBox {
+    float a_low, a_high, b_low, b_high, major_low, major_high;
 };
 
 // One face's tree.
 struct FaceSpan {
     int32_t begin = 0, count = 0;  // its entries [begin, begin + count) in the index
-    int32_t first_node = 0;        // node k's run bit: first_node + k - 1
-    int32_t first_split = 0;       // internal node k's split and axis bit: first_split + k - 1
+    int32_t first_box = 0;         // node k's box and run bit: first_box + k - 1
     int32_t depth = 0;             // the leaves' level
     // Whether every member lies within kUnitSlack of unit length, so that
-    // the bound of sphere_bound.h holds for its cells.
+    // the bound of sphere_bound.h holds for its nodes.
     bool on_sphere = true;
-    Cell box{0, 0, 0, 0};                  // the members' two coordinates, rounded outward
-    double major_low = 0, major_high = 0;  // and the third
 };
+
+// A node's bounds as a search reads them.
+struct BoxBounds {
+    double a_low, a_high, b_low, b_high, major_low, major_high;
+};
+
+inline BoxBounds bounds_of(const NodeBox& box) {
+    return {box.a_low, box.a_high, box.b_low, box.b_high, box.major_low, box.major_high};
+}
 
 // A face's depth never passes this (a leaf holds at least one of fewer
 // than 2^31 entries), nor does the stack of nodes a query keeps.
@@ -59,19 +55,11 @@ inline constexpr int kMostTreeDepth = 31;
 
 struct FaceTree {
     FaceSpan faces[kFaces];
-    std::vector<NodeSplit> splits;
-    // Bit per internal node: it splits by b (else by a).
-    std::vector<uint64_t> along_b;
+    std::vector<NodeBox> boxes;
     // Bit per node: all its members hold the same stored value (so score
     // alike), and the lowest table index comes first among them.
     std::vector<uint64_t> runs;
 };
-
-inline bool bit_of(const std::vector<uint64_t>& bits, uint32_t at) { return (bits[at / 64] >> (at % 64)) & 1u; }
-
-// The nodes of a face of this depth, and its internal ones.
-inline uint32_t node_count(int depth) { return (uint32_t{2} << depth) - 1; }
-inline uint32_t split_count(int depth) { return (uint32_t{1} << depth) - 1; }
 
 struct EntryRange {
     int32_t first, end;
@@ -89,17 +77,18 @@ inline EntryRange node_entries(const FaceSpan& face, uint32_t node) {
 // no boxes yet), choosing each face's depth so that no leaf holds more than
 // leaf_size; returns the order of the locations, which the index stores its
 // entries in.
-std::vector<int32_t> arrange_face_trees(FaceTree& tree, const std::vector<FacePlace>& places, int leaf_size);
+std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::vector<FacePlace>& places, int leaf_size);
 
 // The least leaf size, leaf_size or a power of two times it, at which the
-// trees of the places take at most most_bytes in splits and bits.
-int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t most_bytes);
+// trees of the places take at most most_bytes in boxes of box_bytes and run
+// bits.
+int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t box_bytes, size_t most_bytes);
 
-// Each face's box and every internal node's split over the places of its
-// members (`places` in the tree's order), each reach `widen` further at
-// both ends (rounded outward too); whether each face's members lie on the
+// Every node's box over the places of its members (`places` in the tree's
+// order), each range `widen` wider at both ends (rounded outward too); each
+// face's range of third coordinates and whether its members lie on the
 // sphere; and the run bit of every leaf whose members share one place.
-void fill_splits(FaceTree& tree, const std::vector<FacePlace>& places, double widen);
+void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double widen);
 
 // The nodes whose members all hold one stored value: their bits set, and
 // the lowest table index moved first among their members (which moves only
@@ -116,10 +105,10 @@ void mark_runs(FaceTree& tree, std::vector<int32_t>& order, const std::vector<Fa
 template <typename Same>
 std::vector<int32_t> build_face_tree(FaceTree& tree, const std::vector<FacePlace>& places, int leaf_size, Same same,
                                      double widen = 0.0) {
-    std::vector<int32_t> order = arrange_face_trees(tree, places, leaf_size);
+    std::vector<int32_t> order = arrange_face_trees(tree.faces, places, leaf_size);
     std::vector<FacePlace> in_order(order.size());
     for (size_t at = 0; at < order.size(); ++at) in_order[at] = places[order[at]];
-    fill_splits(tree, in_order, widen);
+    fill_boxes(tree, in_order, widen);
     mark_runs(tree, order, in_order, same);
     return order;
 }
@@ -138,14 +127,15 @@ void store_in_order(const Location* table, const std::vector<int32_t>& order, st
 }
 
 inline size_t face_tree_bytes(const FaceTree& tree) {
-    return tree.splits.capacity() * sizeof(NodeSplit) +
-           (tree.along_b.capacity() + tree.runs.capacity()) * sizeof(uint64_t);
+    return tree.boxes.capacity() * sizeof(NodeBox) + tree.runs.capacity() * sizeof(uint64_t);
 }
 
 template <typename Same>
 void mark_runs(FaceTree& tree, std::vector<int32_t>& order, const std::vector<FacePlace>& places, Same same) {
-    const auto bit = [&](const FaceSpan& face, uint32_t node) { return face.first_node + node - 1; };
-    const auto is_run = [&](const FaceSpan& face, uint32_t node) { return bit_of(tree.runs, bit(face, node)); };
+    const auto bit = [&](const FaceSpan& face, uint32_t node) { return face.first_box + node - 1; };
+    const auto is_run = [&](const FaceSpan& face, uint32_t node) {
+        return (tree.runs[bit(face, node) / 64] >> (bit(face, node) % 64)) & 1u;
+    };
     const auto set = [&](const FaceSpan& face, uint32_t node, bool run) {
         const uint64_t mask = uint64_t{1} << (bit(face, node) % 64);
         tree.runs[bit(face, node) / 64] =
@@ -153,7 +143,7 @@ void mark_runs(FaceTree& tree, std::vector<int32_t>& order, const std::vector<Fa
     };
     for (const FaceSpan& face : tree.faces) {
         if (face.count == 0) continue;
-        const uint32_t nodes = node_count(face.depth), first_leaf = uint32_t{1} << face.depth;
+        const uint32_t nodes = (uint32_t{2} << face.depth) - 1, first_leaf = uint32_t{1} << face.depth;
         // Leaves by their members, the others by their children's firsts.
         for (uint32_t node = nodes; node >= 1; --node) {
             const EntryRange entries = node_entries(face, node);

@@ -1,20 +1,19 @@
-// How a query walks the trees of face_tree.h: nearest first from the root.
-// At each internal node the two children's cells (the node's cell cut at
-// its split) are bounded; the walk goes on into the child of smaller bound,
-// the query's own side of the split on a tie, and keeps the other, with its
-// bound and cell, on a small stack; a node whose bound exceeds the limit is
-// skipped with everything under it. A query among the locations so reaches
-// its own leaf first, at the cost of two bounds a level, which gives a near
-// best at once; a query far from them meets the nearest nodes first. The
-// bounds are the cells' (the score's own operations on the gaps to a cell)
-// and, where a cell reaches off the sphere towards a query far from it, the
-// sphere's (sphere_bound.h), so that a query far from a tight cluster
-// reaches the cluster's near edge and skips the rest.
+// How a query walks the trees of face_tree.h. Near the locations: down to
+// the leaf on its side of every split, a comparison a level, which gives a
+// near best at once; then, from that leaf up, the other child of each node
+// on the way, nearest first within it. Far from a face's locations: nearest
+// first from the root. Nearest first means: of a node's two children, go on
+// into the one of smaller bound and keep the other, with its bound, on a
+// small stack; a node whose bound exceeds the best so far is skipped with
+// everything under it. The bounds are the boxes' (the score's own
+// operations on the gaps to a box) and, where a box reaches off the sphere
+// towards a query far from it, the sphere's (sphere_bound.h), so that a
+// query far from a tight cluster reaches the cluster's near edge and skips
+// the rest.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "search/face_tree.h"
 #include "search/sphere_bound.h"
@@ -22,127 +21,106 @@
 
 namespace spherebench {
 
-// Whether the bound of sphere_bound.h may rule out a cell that its box,
-// bound `bound`, does not. A cell's corner stands nearer than the sphere
-// over it by at most about 2 sqrt(bound) times its diagonal d (in a and b;
-// on the sphere the third coordinate follows them): that matters where the
-// query lies several diagonals away (bound > 16 d^2), as a query far from a
-// tight cluster does, and there it rules out most of the cluster. Which
-// cells try it changes the work, never the answer.
-inline bool sphere_may_rule_out(const Cell& cell, double bound) {
-    const double a = cell.a_high - cell.a_low, b = cell.b_high - cell.b_low;
-    return bound > 16.0 * (a * a + b * b);
+// The bound on the score of every member of a box: the ordered sum of the
+// squared gaps to its coordinates' ranges, each at most the member's own
+// squared difference.
+inline double box_bound(const BoxBounds& box, const FaceQuery& query) {
+    return ordered_bound(squared_gap(box.a_low, box.a_high, query.place.a),
+                         squared_gap(box.b_low, box.b_high, query.place.b),
+                         squared_gap(box.major_low, box.major_high, query.place.major), query.major);
 }
 
-// The members a search scans in a node it does not descend into: all of a
-// leaf's; of a run, its first (the lowest index of one stored value) unless
-// every_copy.
-inline EntryRange scanned_entries(const FaceTree& tree, const FaceSpan& face, uint32_t node, bool every_copy) {
-    const EntryRange entries = node_entries(face, node);
-    const bool first_only = !every_copy && bit_of(tree.runs, face.first_node + node - 1);
-    return {entries.first, first_only ? entries.first + 1 : entries.end};
+// Whether the bound of sphere_bound.h may rule out a node that its box,
+// bound `bound`, does not, below `limit`. A box's corner stands nearer than
+// the sphere over it by at most about 2 sqrt(bound) times its diagonal d;
+// that matters where the query lies several diagonals away (bound >
+// 16 d^2), as a query far from a tight cluster does, and only where
+// limit - bound falls short of it, (limit - bound)^2 < 4 bound d^2. Among
+// the locations a query hardly ever meets such a node.
+inline bool sphere_may_rule_out(const BoxBounds& box, double bound, double limit) {
+    const double a = box.a_high - box.a_low, b = box.b_high - box.b_low, m = box.major_high - box.major_low;
+    const double diagonal2 = (a * a + b * b) + m * m, short_of = limit - bound;
+    return bound > 16.0 * diagonal2 && short_of * short_of < 4.0 * bound * diagonal2;
 }
 
-// What the bound of the sphere (sphere_bound.h) needs of the query on a
-// face: its coordinates there, whether it lies on the sphere, and how far
-// the query the score measures from may lie from it.
-struct FaceAsk {
-    SphereQuery sphere;
-    bool on_sphere;
-    double query_error = 0.0;
-};
+// Whether the query lies further from a box than the box is wide.
+inline bool far_from(const BoxBounds& box, double bound) {
+    const double a = box.a_high - box.a_low, b = box.b_high - box.b_low, m = box.major_high - box.major_low;
+    return bound > (a * a + b * b) + m * m;
+}
 
-// A node as the walk holds it: its cell and the squared gaps from the query
-// to the cell's two ranges. A child's cell is its parent's cut at one end
-// along the split's axis, so only that gap changes: the gap to a range is
-// the greater of the gaps to its two half-lines.
-struct WalkCell {
-    double a_low, a_high, b_low, b_high;
-    double a_gap, b_gap;
-};
+// One face's tree as a search walks it.
+struct FaceNodes {
+    const FaceTree& tree;
+    const FaceSpan& face;
 
-// The two children of a node of cell `cell` split by a (by_b false) or b:
-// the left's cell with its high end along the axis cut to left_high, the
-// right's with its low end cut to right_low, and their gaps to the query's
-// coordinate x along it.
-inline void split_cell(const WalkCell& cell, bool by_b, NodeSplit split, double x, WalkCell& left, WalkCell& right) {
-    constexpr double kInfinity = std::numeric_limits<double>::infinity();
-    left = cell, right = cell;
-    const double left_gap = squared_gap(-kInfinity, split.left_high, x);
-    const double right_gap = squared_gap(split.right_low, kInfinity, x);
-    if (by_b) {
-        left.b_high = std::min<double>(cell.b_high, split.left_high), left.b_gap = std::max(cell.b_gap, left_gap);
-        right.b_low = std::max<double>(cell.b_low, split.right_low), right.b_gap = std::max(cell.b_gap, right_gap);
-    } else {
-        left.a_high = std::min<double>(cell.a_high, split.left_high), left.a_gap = std::max(cell.a_gap, left_gap);
-        right.a_low = std::max<double>(cell.a_low, split.right_low), right.a_gap = std::max(cell.a_gap, right_gap);
+    BoxBounds bounds(uint32_t node) const { return bounds_of(tree.boxes[face.first_box + node - 1]); }
+    bool is_run(uint32_t node) const {
+        const uint32_t bit = static_cast<uint32_t>(face.first_box) + node - 1;
+        return (tree.runs[bit / 64] >> (bit % 64)) & 1u;
     }
+    // A node whose members a search scans rather than descends into.
+    bool is_leaf(uint32_t node) const { return node >= (uint32_t{1} << face.depth) || is_run(node); }
+    // The members a search scans: all of a leaf's, a run's first.
+    EntryRange scanned(uint32_t node) const {
+        const EntryRange entries = node_entries(face, node);
+        return {entries.first, is_run(node) ? entries.first + 1 : entries.end};
+    }
+    // The child on the query's side of the split, judged along the wider
+    // side of the node's box: where a near location most likely is.
+    uint32_t child_toward(uint32_t node, double a, double b) const {
+        const BoxBounds whole = bounds(node), left = bounds(2 * node), right = bounds(2 * node + 1);
+        const bool along_a = whole.a_high - whole.a_low >= whole.b_high - whole.b_low;
+        const double x = along_a ? a : b;
+        const double middle = along_a ? left.a_high + right.a_low : left.b_high + right.b_low;
+        return 2 * node + (x + x > middle);
+    }
+};
+
+// A node's bound: its box's, and where that does not rule it out but may
+// fall short by the box's corners, that of the patch of the sphere over the
+// box (sphere_bound.h), if the face's members and the query lie on the
+// sphere (on_sphere).
+inline double node_bound(const FaceNodes& nodes, uint32_t node, const FaceQuery& query, const SphereQuery& sphere,
+                         bool on_sphere, double limit, double query_error = 0.0) {
+    const BoxBounds box = nodes.bounds(node);
+    const double bound = box_bound(box, query);
+    if (bound > limit || !on_sphere || !sphere_may_rule_out(box, bound, limit)) return bound;
+    return std::max(bound, sphere_box_bound(sphere, box.a_low, box.a_high, box.b_low, box.b_high, query_error));
 }
 
-// search_face_tree's walk, compiled per place of the major term in the sum
-// (the face's), so that no bound chooses its order.
-template <MajorTerm kMajor, typename Limit, typename Scan>
-void walk_face_tree(const FaceTree& tree, const FaceSpan& face, const FaceQuery& query, const FaceAsk& ask, Limit limit,
-                    Scan scan) {
-    const bool on_sphere = ask.on_sphere && face.on_sphere;
-    const double major_gap = squared_gap(face.major_low, face.major_high, query.place.major);
-    const auto bound_of = [&](const WalkCell& cell) {
-        const double bound = ordered_bound(cell.a_gap, cell.b_gap, major_gap, kMajor);
-        // A cell the query lies over or beside is never ruled out by the
-        // sphere either.
-        if (!on_sphere || !(bound > 0.0)) return bound;
-        const double reach = limit();
-        const Cell box{cell.a_low, cell.a_high, cell.b_low, cell.b_high};
-        if (bound > reach || !sphere_may_rule_out(box, bound)) return bound;
-        return std::max(bound,
-                        sphere_box_bound(ask.sphere, box.a_low, box.a_high, box.b_low, box.b_high, ask.query_error));
-    };
+// Visits, nearest first, the nodes under `top` (itself of bound top_bound)
+// whose bound (bound_of(nodes, node)) is at most limit(), calling
+// scan(nodes, node) on every leaf reached, to test its members
+// (FaceNodes::scanned). limit() is
+// asked again before each node, as the scans lower it. Allocates nothing;
+// the stack holds a node per level.
+template <typename BoundOf, typename Limit, typename Scan>
+void search_subtree(const FaceNodes& nodes, uint32_t top, double top_bound, BoundOf bound_of, Limit limit, Scan scan) {
     struct Pending {
         uint32_t node;
         double bound;
-        WalkCell cell;
     };
     Pending pending[kMostTreeDepth + 1];
     int waiting = 0;
-    uint32_t node = 1;
-    const double a = query.place.a, b = query.place.b;
-    WalkCell cell{face.box.a_low,
-                  face.box.a_high,
-                  face.box.b_low,
-                  face.box.b_high,
-                  squared_gap(face.box.a_low, face.box.a_high, a),
-                  squared_gap(face.box.b_low, face.box.b_high, b)};
-    if (bound_of(cell) > limit()) return;
-    const uint32_t first_leaf = uint32_t{1} << face.depth;
+    uint32_t node = top;
+    if (top_bound > limit()) return;
     for (;;) {
-        if (node >= first_leaf || bit_of(tree.runs, face.first_node + node - 1)) {
-            SPHEREBENCH_COUNT(leaves);
-            scan(node);
+        if (nodes.is_leaf(node)) {
+            scan(nodes, node);
         } else {
             SPHEREBENCH_COUNT(nodes);
-            const uint32_t at = face.first_split + node - 1;
-            const NodeSplit split = tree.splits[at];
-            const bool by_b = bit_of(tree.along_b, at);
-            const double x = by_b ? b : a;
-            WalkCell left, right;
-            split_cell(cell, by_b, split, x, left, right);
-            const double left_bound = bound_of(left), right_bound = bound_of(right);
-            const bool right_first = right_bound < left_bound ||
-                                     (right_bound == left_bound && x + x > double{split.left_high} + split.right_low);
-            // A NaN bound (of an infinite query) rules nothing out.
-            const double reach = limit();
-            if (right_first) {
-                if (!(left_bound > reach)) pending[waiting++] = {2 * node, left_bound, left};
-                if (!(right_bound > reach)) {
-                    node = 2 * node + 1, cell = right;
-                    continue;
-                }
-            } else {
-                if (!(right_bound > reach)) pending[waiting++] = {2 * node + 1, right_bound, right};
-                if (!(left_bound > reach)) {
-                    node = 2 * node, cell = left;
-                    continue;
-                }
+            const uint32_t left = 2 * node;
+            const double left_bound = bound_of(nodes, left), right_bound = bound_of(nodes, left + 1);
+            const bool right_first = right_bound < left_bound;
+            const double near_bound = right_first ? right_bound : left_bound;
+            const double far_bound = right_first ? left_bound : right_bound;
+            // Only a bound proved beyond the limit skips a node: a NaN one
+            // (an infinite query's gap to a box reaching to infinity) does not.
+            if (!(far_bound > limit())) pending[waiting++] = {left + !right_first, far_bound};
+            if (!(near_bound > limit())) {
+                node = left + right_first;
+                continue;
             }
         }
         do {
@@ -150,29 +128,32 @@ void walk_face_tree(const FaceTree& tree, const FaceSpan& face, const FaceQuery&
             --waiting;
         } while (pending[waiting].bound > limit());
         node = pending[waiting].node;
-        cell = pending[waiting].cell;
     }
 }
 
-// Visits, nearest first, the nodes of one face whose bound is at most
-// limit(), calling scan(node) on every leaf or run reached, to test its
-// members; limit() is asked again before each node, as the scans lower it.
-// The sphere's bound is taken where `ask` and the face's members lie on the
-// sphere. Allocates nothing; the stack holds a node per level.
-template <typename Limit, typename Scan>
-void search_face_tree(const FaceTree& tree, int face_number, const FaceQuery& query, const FaceAsk& ask, Limit limit,
+// Every member of one face that may beat or tie the best, for a query at
+// (a, b) on it: first the leaf on the query's side of every split down from
+// the root, which gives the search a near best at the cost of a comparison
+// a level; then, from that leaf up, the other child of each node on the
+// way, nearest first within it (search_subtree). Each leaf lies in exactly
+// one of these, so every node the bounds do not rule out is visited.
+template <typename BoundOf, typename Limit, typename Scan>
+void search_face_tree(const FaceTree& tree, int face_number, double a, double b, BoundOf bound_of, Limit limit,
                       Scan scan) {
-    const FaceSpan& face = tree.faces[face_number];
-    if (face.count == 0) return;
-    switch (query.major) {
-        case MajorTerm::kFirst:
-            return walk_face_tree<MajorTerm::kFirst>(tree, face, query, ask, limit, scan);
-        case MajorTerm::kSecond:
-            return walk_face_tree<MajorTerm::kSecond>(tree, face, query, ask, limit, scan);
-        case MajorTerm::kLast:
-            break;
+    const FaceNodes nodes{tree, tree.faces[face_number]};
+    if (nodes.face.count == 0) return;
+    const double root_bound = bound_of(nodes, 1);
+    if (root_bound > limit()) return;
+    // A query beyond the face's whole box: nearest first from the root, by
+    // the bounds, which then mean more than the side of a split.
+    if (far_from(nodes.bounds(1), root_bound)) return search_subtree(nodes, 1, root_bound, bound_of, limit, scan);
+    uint32_t node = 1;
+    while (!nodes.is_leaf(node)) {
+        SPHEREBENCH_COUNT(nodes);
+        node = nodes.child_toward(node, a, b);
     }
-    walk_face_tree<MajorTerm::kLast>(tree, face, query, ask, limit, scan);
+    scan(nodes, node);
+    for (; node > 1; node /= 2) search_subtree(nodes, node ^ 1u, bound_of(nodes, node ^ 1u), bound_of, limit, scan);
 }
 
 }  // namespace spherebench
