@@ -39,7 +39,8 @@ def rendered():
         "docs/SCALE.md": (text("docs", "SCALE.md"),
                           scale_doc.document(scale.Run(results.load(os.path.join(DOCS, "scale.json"))))),
         "docs/SEARCH.md": (text("docs", "SEARCH.md"), search_doc.document(
-            search_doc.Run(search), results.load(os.path.join(DOCS, "python_search.json")))),
+            search_doc.Run(search), results.load(os.path.join(DOCS, "python_search.json")),
+            search_doc.saved_account(DOCS))),
     }
 
 

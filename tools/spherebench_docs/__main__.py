@@ -107,10 +107,7 @@ def search_documents(path, doc, png, python_path=None):
     if not run.times:
         raise results.ResultsError(path + " holds no BM_Query results")
     drawn(plots.search, png, run)
-    # The account of where the indexes' time goes is written by hand beside
-    # the document (docs/search_account.md), from benchmarks/search_account.sh.
-    account_path = os.path.join(os.path.dirname(doc), "search_account.md")
-    account = open(account_path, encoding="utf-8").read() if os.path.exists(account_path) else None
+    account = search_doc.saved_account(os.path.dirname(os.path.abspath(doc)))
     replace(doc, search_doc.document(run, results.load(python_path) if python_path else None, account))
 
 

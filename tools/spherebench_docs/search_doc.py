@@ -5,6 +5,7 @@ the repetitions by the rule of results.py (per_query is each thread's CPU
 time). The searches, their forms and kinds come from the run's catalogue, the
 kinds of table and query from the benchmarks' names, in the order the run
 has them."""
+import os
 import re
 
 from . import catalogue
@@ -267,6 +268,17 @@ def table_sections(run):
                 "many the", "anchor answers with another location than the exact brute force over the same pairs.",
                 ""] + build_table(run, t)
     return out
+
+
+def saved_account(docs_dir):
+    """The account of where the indexes' time goes, written by hand beside
+    the document (docs/search_account.md, from benchmarks/search_account.sh);
+    None where there is none."""
+    path = os.path.join(docs_dir, "search_account.md")
+    if not os.path.exists(path):
+        return None
+    with open(path, encoding="utf-8") as f:
+        return f.read()
 
 
 def document(run, python_run=None, account=None):
