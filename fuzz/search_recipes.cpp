@@ -68,13 +68,13 @@ Opening table_opening(Bytes& in) {
         // Copies enough that every index keeps its tree (a grid of side 2
         // or more, 192 locations and up, with a third of them in one cell
         // is crowded), whose leaves and nodes they fill.
-        const int places = 2 + in.byte() % 6, copies = 96 + in.byte();
+        const int places = 2 + in.byte() % 5, copies = 96 + in.byte() % 128;
         return {places * copies, 0, places, copies};
     }
     if (shape % 8 < 7) return {kMostSmall + 1 + static_cast<int>(in.bytes(2) % (kMostMedium - kMostSmall))};
     // The indexes keep their grid while at most an eighth of the table lies
     // in cells crowded past 8 times the mean (face_index.cpp).
-    const int count = 400 + static_cast<int>(in.bytes(2) % (kMostMedium - 399));
+    const int count = 400 + static_cast<int>(in.bytes(2) % 1101);
     return {count, count / 8 + in.byte() % 7 - 3};
 }
 }  // namespace

@@ -3,8 +3,8 @@
 // reach the cases where exactness is hard.
 //
 // The table's first byte gives its size: mostly small (up to 64 locations),
-// else up to 3000; or nothing but a few places each copied 96 to 351 times,
-// which fill the indexes' trees; or a few hundred to 3000 locations with a
+// else up to 3000; or nothing but 2 to 6 places each copied 96 to 223
+// times, which fill the indexes' trees; or 400 to 1500 locations with a
 // cluster of about an eighth of them in one cell, where the indexes choose
 // between their grid and their tree; up to 65536 only where that byte is
 // 255. A location is one of location_recipes.h (raw pair bits, lat/long
