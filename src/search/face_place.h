@@ -72,10 +72,6 @@ inline FacePlace on_face(int face, double x, double y, double z) {
 // major coordinate of a face of that axis stands.
 inline MajorTerm chord_major_term(int face) { return static_cast<MajorTerm>(face / 2); }
 
-// The faces in the order a query visits them: its own first, where a near
-// location is found early, then the others in turn.
-inline int face_in_visit_order(int own, int step) { return step == 0 ? own : (step <= own ? step - 1 : step); }
-
 // The square of the gap from x to [low, high]: x less the nearest point of
 // the range, which is x itself inside it (a gap of 0) and an end outside
 // it, so the gap is round(x - low) or round(x - high). For a member m of the

@@ -79,7 +79,7 @@ void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
     };
     const UnitVector p = vector_on_parallel<UnitVector>(query.cos_lat, query.sin_lat, point.lon);
     const auto place_of = [&](int face) { return FaceQuery{on_face(face, p.x, p.y, p.z), chord_major_term(face)}; };
-    // The cells bound the exact vectors of the positions (kCoordinateMargin),
+    // The boxes bound the exact vectors of the positions (kCoordinateMargin),
     // which lie on the sphere; the score measures from the query's exact
     // vector, within kQueryError of p.
     const bool unit_query = near_unit(p.x, p.y, p.z);
