@@ -60,29 +60,43 @@ class NearestOne {
 // The k nearest (fewer where the table holds fewer), nearest first; none
 // for k <= 0.
 class NearestK {
+    // Whether a ranks before b, for the heap.
+    struct Ranks {
+        ScoreOrder order;
+        bool operator()(Nearest a, Nearest b) const { return ranks_before(a, b, order); }
+    };
+
   public:
     NearestK(int k, ScoreOrder order) : k_(std::max(k, 0)), order_(order) { held_.reserve(k_); }
 
     double reach() const {
         if (k_ == 0) return nearest_score(order_);
-        return full() ? held_.back().score : farthest_score(order_);
+        return full() ? held_.front().score : farthest_score(order_);
     }
     void add(int32_t index, double score) {
         const Nearest found{index, score};
-        if (k_ == 0 || std::isnan(score) || (full() && !ranks_before(found, held_.back(), order_))) return;
-        if (full()) held_.pop_back();
-        const auto at = std::upper_bound(held_.begin(), held_.end(), found,
-                                         [this](Nearest a, Nearest b) { return ranks_before(a, b, order_); });
-        held_.insert(at, found);
+        if (k_ == 0 || std::isnan(score) || (full() && !ranks_before(found, held_.front(), order_))) return;
+        if (full()) {
+            std::pop_heap(held_.begin(), held_.end(), ranks());
+            held_.pop_back();
+        }
+        held_.push_back(found);
+        std::push_heap(held_.begin(), held_.end(), ranks());
     }
-    std::vector<Nearest> take() { return std::move(held_); }
+    std::vector<Nearest> take() {
+        std::sort_heap(held_.begin(), held_.end(), ranks());
+        return std::move(held_);
+    }
 
   private:
     bool full() const { return static_cast<int>(held_.size()) == k_; }
+    Ranks ranks() const { return {order_}; }
 
     int k_;
     ScoreOrder order_;
-    std::vector<Nearest> held_;  // in rank order
+    // A heap by rank, the last-ranked first, so that a nearer location
+    // replaces it in log k steps; put in rank order when taken.
+    std::vector<Nearest> held_;
 };
 
 // Every location whose score is at the limit or nearer, nearest first. No
