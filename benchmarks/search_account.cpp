@@ -20,7 +20,6 @@
 #include "anchors/anchor.h"
 #include "base/whole_file.h"
 #include "geo/cdc_encoder.h"
-#include "geo/great_circle.h"
 #include "input/input_files.h"
 #include "method/cdc_method.h"
 #include "random/random_tables.h"
@@ -64,9 +63,7 @@ std::optional<std::vector<UnitVector>> airports() {
 }
 
 std::vector<UnitVector> queries(const std::string& kind, TableKind table) {
-    if (kind == "path")
-        return great_circle_points(vector_from_degrees(19.0886993408, 72.8678970337),
-                                   vector_from_degrees(33.942501, -118.407997), kQueries);
+    if (kind == "path") return flight_path_directions(kQueries);
     if (kind == "uniform") return random_directions(kFlightLineSeed, kQueries);
     return near_query_directions(table, kQueries, kAirportSeed);
 }

@@ -2,9 +2,6 @@
 
 #include <vector>
 
-#include "geo/cdc_encoder.h"
-#include "geo/great_circle.h"
-
 namespace spherebench {
 
 FormTable make_kind_table(Form form, TableKind kind, int count, uint64_t seed) {
@@ -14,11 +11,8 @@ FormTable make_kind_table(Form form, TableKind kind, int count, uint64_t seed) {
 
 FormTable make_query_table(Form form, QueryKind kind, int count, TableKind table, uint64_t table_seed) {
     switch (kind) {
-        case QueryKind::kPath: {
-            const UnitVector bombay = vector_from_degrees(19.0886993408, 72.8678970337);
-            const UnitVector los_angeles = vector_from_degrees(33.942501, -118.407997);
-            return form_table_of(form, great_circle_points(bombay, los_angeles, count));
-        }
+        case QueryKind::kPath:
+            return form_table_of(form, flight_path_directions(count));
         case QueryKind::kUniform:
             return make_form_table(form, count, kFlightLineSeed);
         case QueryKind::kNear:

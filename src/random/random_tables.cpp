@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "geo/cdc_encoder.h"
+#include "geo/great_circle.h"
 #include "geo/vectors.h"
 
 namespace spherebench {
@@ -22,6 +23,11 @@ UnitVector random_direction(uint64_t& state) {
     const double z = 2.0 * random_unit(state) - 1.0;
     const double azimuth = 2.0 * kPi * random_unit(state);
     return vector_on_parallel<UnitVector>(std::sqrt(1.0 - z * z), z, azimuth);
+}
+
+std::vector<UnitVector> flight_path_directions(int count) {
+    return great_circle_points(vector_from_degrees(19.0886993408, 72.8678970337),
+                               vector_from_degrees(33.942501, -118.407997), count);
 }
 
 std::vector<UnitVector> random_directions(uint64_t seed, int count) {

@@ -28,6 +28,11 @@ UnitVector random_direction(uint64_t& state);
 // The first `count` directions drawn from `seed`.
 std::vector<UnitVector> random_directions(uint64_t seed, int count);
 
+// `count` points along the great circle from Bombay to Los Angeles (the
+// bundled flight line's ends), both ends included (count at least 2): the
+// path the benchmarks' queries follow.
+std::vector<UnitVector> flight_path_directions(int count);
+
 // `count` records of random directions, stored as the loader stores them: the
 // pair as encoded, and beside it the fixed-point latitude/longitude derived
 // from the decoded pair. Names are left empty.
