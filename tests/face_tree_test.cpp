@@ -59,11 +59,11 @@ void check_node(const Tree& built, const FaceSpan& face, uint32_t node, const Bo
         const auto near = [](double end, double member, double step) {
             return std::fabs(end - member) <= step * 1.0001 + 1e-15;
         };
-        EXPECT_TRUE(in_child.first == in_child.end ||
-                    near(decoded.a_low, tight.a_low, step.a) && near(decoded.a_high, tight.a_high, step.a) &&
-                        near(decoded.b_low, tight.b_low, step.b) && near(decoded.b_high, tight.b_high, step.b) &&
-                        near(decoded.major_low, tight.major_low, step.major) &&
-                        near(decoded.major_high, tight.major_high, step.major))
+        const bool empty = in_child.first == in_child.end;
+        EXPECT_TRUE(empty || (near(decoded.a_low, tight.a_low, step.a) && near(decoded.a_high, tight.a_high, step.a) &&
+                              near(decoded.b_low, tight.b_low, step.b) && near(decoded.b_high, tight.b_high, step.b) &&
+                              near(decoded.major_low, tight.major_low, step.major) &&
+                              near(decoded.major_high, tight.major_high, step.major)))
             << "node " << child << "'s box is looser than a step";
         check_node(built, face, child, decoded);
     }
