@@ -17,7 +17,7 @@
 #include "app/run_spread.h"
 #include "base/atomic_file.h"
 #include "base/tool_cli.h"
-#include "method/cdc_arrangement.h"
+#include "pass/cdc_arrangement.h"
 #include "pass/summary.h"
 
 using namespace spherebench;

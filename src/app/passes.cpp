@@ -9,6 +9,7 @@
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "pass/pass.h"
+#include "pass/pass_method.h"
 #include "search/batch.h"
 #include "search/pass_searches.h"
 
@@ -34,7 +35,7 @@ std::optional<std::string> run_once(Method method, const Search& search, const I
     const std::optional<int32_t> ticks = timed_search(method, search, inputs.flight_line, winners, distances);
     if (!ticks) {
         if (repeat > 1) print_pass_header(method);
-        return std::string(Method::internal_error);
+        return std::string(PassMethod<Method>::internal_error);
     }
     const int points = inputs.flight_line.count;
     if (run > 0 && !std::equal(winners.airport.begin(), winners.airport.begin() + points, runs.first.airport.begin()))
@@ -129,7 +130,7 @@ std::optional<std::string> run_passes_by(Cdc cdc_method, const Inputs& inputs, c
                 if constexpr (std::same_as<typename LatLongPassSearch<kind>::Query, FixedLatLong>)
                     return asked(latlong, line.fixed[i], latlong_previous);
                 else
-                    return asked(latlong, LatLongMethod::prepare_point(line, i), latlong_previous);
+                    return asked(latlong, pass_point<LatLongMethod>(line, i), latlong_previous);
             },
             inputs, setup.repeat, runs);
         if (search_facts(ids.cdc).kind == SearchKind::kIndex) {
