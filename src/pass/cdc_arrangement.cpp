@@ -30,9 +30,9 @@ double time_search(Method, const AirportTable& airports, const FlightLine& fligh
     const auto start = std::chrono::steady_clock::now();
     int64_t winners = 0;
     for (int i = 0; i < points; ++i)
-        winners += find_nearest<Method>(stored_airports<Method>(airports), airports.count,
-                                        pass_point<Method>(flight_line, i))
-                       .index;
+        winners +=
+            find_nearest<Method>(stored_airports<Method>(airports), airports.count, pass_point<Method>(flight_line, i))
+                .index;
     // The searches' results must be computed, not dropped as unused: a
     // volatile store needs them, before the clock is read again.
     kept_winners = winners;
