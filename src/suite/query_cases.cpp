@@ -97,20 +97,14 @@ int count_wrong(const Search& anchor, const TableSpec& spec, QueryKind kind) {
 
 }  // namespace
 
-// FAISS's flat index is an exhaustive search too.
-bool reads_every_location(SearchId id) {
-    const SearchKind kind = search_facts(id).kind;
-    return kind == SearchKind::kBrute || kind == SearchKind::kPruned || id == SearchId::kFaissFlat;
-}
-
 bool follows_the_spread(SearchId id) {
     const SearchFacts& facts = search_facts(id);
     if (facts.kind == SearchKind::kPruned) return facts.vector;
-    return facts.kind == SearchKind::kIndex || (facts.kind == SearchKind::kAnchor && !reads_every_location(id));
+    return !facts.exhaustive;
 }
 
 int queries_per_iteration(SearchId id, int size) {
-    if (!reads_every_location(id)) return kQueryCount;
+    if (!search_facts(id).exhaustive) return kQueryCount;
     return static_cast<int>(std::clamp<long long>(kTestsPerIteration / size, kLeastQueries, kQueryCount));
 }
 

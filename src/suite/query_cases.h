@@ -44,12 +44,9 @@ std::string case_name(const QueryCase& c);
 // Every case registered, for the check to find which will run.
 std::vector<QueryCase>& registered_cases();
 
-// Whether a search reads every location of its table (the brute forces, the
-// pruned scans and FAISS's flat index).
-bool reads_every_location(SearchId id);
-
 // The searches timed on the tables of a kind and the airports: those whose
-// cost follows the spread of the table.
+// cost follows the spread of the table (every search not exhaustive) and the
+// vector pruned scans.
 bool follows_the_spread(SearchId id);
 
 // How many of the queries one iteration answers: a search that reads every
