@@ -1,4 +1,4 @@
-// Proximity by direction cosines: every airport's pair is decoded to a unit
+// Proximity by direction cosines: every location's pair is decoded to a unit
 // vector for every test and scored by its squared chord to the point, so no
 // trigonometric function and no square root of a distance runs per test.
 #pragma once
@@ -18,17 +18,17 @@ namespace spherebench {
 double chord2_to_arc(double a);
 
 // The point as a test meets it. The score is written
-//   ((u - a)^2 + V) + W  when the airport's major axis is Z,
+//   ((u - a)^2 + V) + W  when the location's major axis is Z,
 //   ((u - a)^2 + W) + V  otherwise,
-// with V = (v - b)^2 and W = (w - c)^2, where u, v, w are the airport's
+// with V = (v - b)^2 and W = (w - c)^2, where u, v, w are the location's
 // decoded cosines (w the computed one) and (a, b, c) are the point's
-// components in the order and with the signs that the airport's flag case
-// pairs them with. That is the squared chord between the decoded airport and
-// the point, bit for bit: a sign the decoder would give an airport component
+// components in the order and with the signs that the location's flag case
+// pairs them with. That is the squared chord between the decoded location and
+// the point, bit for bit: a sign the decoder would give a location component
 // goes onto the point's instead ((-x) - p and x - (-p) differ at most in the
 // sign of their square's argument), and the first two terms are summed in
 // whichever order puts u's first (addition commutes), leaving the term the
-// decoder puts in z last. So every test decodes the airport's pair afresh,
+// decoder puts in z last. So every test decodes the location's pair afresh,
 // yet moves and negates none of its components; only the order of the sum
 // depends on the axis.
 struct CdcPoint {
@@ -59,7 +59,7 @@ static_assert(sum_order_follows_layout());
 }  // namespace cdc_point_detail
 
 // The point's components paired with (u, v, w) in that order, per flag case
-// of the airport (kCdcLayout).
+// of the location (kCdcLayout).
 inline CdcPoint arrange_point(UnitVector p) {
     const double components[3] = {p.x, p.y, p.z};
     CdcPoint point;
@@ -74,7 +74,7 @@ inline CdcPoint arrange_point(UnitVector p) {
     return point;
 }
 
-// Ways of summing the three squares in the order the airport's axis asks
+// Ways of summing the three squares in the order the location's axis asks
 // for. All give the same double; which is fastest depends on the processor
 // (a store and reload, integer masks, or a branch its predictor may learn on
 // the data at hand), so the program picks one by a short trial on the loaded
@@ -86,7 +86,7 @@ enum class CdcArrangement {
 };
 inline constexpr int kCdcArrangementCount = 3;
 
-// With V = v' * v' and W = w' * w' the squares of the airport's second and
+// With V = v' * v' and W = w' * w' the squares of the location's second and
 // computed components' differences: (A + V) + W on axis Z, else (A + W) + V.
 template <CdcArrangement kArrangement>
 inline double cdc_ordered_sum(double A, double V, double W, uint32_t axis_z) {
@@ -113,15 +113,15 @@ struct CdcMethodWith {
 
     // A stored point as the score takes it.
     static CdcPoint prepare(CdcPair point) { return arrange_point(decode_cdc(point)); }
-    // The squared chord between the decoded airport and the point.
-    static double score(CdcPair airport, const CdcPoint& p) {
-        const CdcCosines c = decode_cosines(airport);
-        const CdcPoint::Partners& q = p.by_case[cdc_flag_case(airport)];
+    // The squared chord between the decoded location and the point.
+    static double score(CdcPair location, const CdcPoint& p) {
+        const CdcCosines c = decode_cosines(location);
+        const CdcPoint::Partners& q = p.by_case[cdc_flag_case(location)];
         const double d0 = c.u - q.a;
         const double d1 = c.v - q.b;
         const double d2 = c.w - q.c;
         // 1 where the major axis is Z: the order of the sum.
-        const uint32_t axis_z = static_cast<uint32_t>(airport.second) >> kCdcAxisZShift;
+        const uint32_t axis_z = static_cast<uint32_t>(location.second) >> kCdcAxisZShift;
         return cdc_ordered_sum<kArrangement>(d0 * d0, d1 * d1, d2 * d2, axis_z);
     }
     static constexpr ScoreOrder order = ScoreOrder::kSmallerNearer;

@@ -1,4 +1,4 @@
-// Proximity by latitude/longitude: every airport's fixed-point position is
+// Proximity by latitude/longitude: every location's fixed-point position is
 // turned into radians for every test and scored by the spherical law of
 // cosines, so each test costs sines and cosines.
 #pragma once
@@ -31,12 +31,12 @@ struct LatLongMethod {
     static constexpr double initial_best = -kStartScore;
 
     static LatLong prepare(FixedLatLong point) { return from_fixed(point); }
-    static double score(FixedLatLong airport, LatLong p) {
+    static double score(FixedLatLong location, LatLong p) {
         // The point's sine and cosine are part of what each test costs: hide
         // its value from the optimiser so they are not hoisted out of the
         // search loop.
         hide_values(p.lat, p.lon);
-        return latlong_cosine(p, from_fixed(airport));
+        return latlong_cosine(p, from_fixed(location));
     }
     static constexpr ScoreOrder order = ScoreOrder::kLargerNearer;
     static bool beats(double score, double best) { return nearer(score, best, order); }

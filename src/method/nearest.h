@@ -20,7 +20,7 @@ inline constexpr int32_t kNoWinner = -1;
 // What a search's best score starts from, just below the largest double: the
 // direction-cosine search starts from it (every squared chord is far smaller),
 // the latitude/longitude search from its negative (every cosine is far
-// larger), so the first airport tested always beats it. Written here only;
+// larger), so the first location tested always beats it. Written here only;
 // the methods' initial_best, the floors and the vector searches take it from
 // here.
 inline constexpr double kStartScore = 1.7976931348623e308;
@@ -102,13 +102,13 @@ inline Best<Score> best_of(const Record* records, int count, Score initial, cons
     return best;
 }
 
-// The airport with the best score for the point by the method's arithmetic.
+// The location with the best score for the point by the method's arithmetic.
 template <ProximityMethod Method>
-inline Nearest find_nearest(const typename Method::Stored* airports, int airport_count,
+inline Nearest find_nearest(const typename Method::Stored* locations, int location_count,
                             const typename Method::Point& point) {
     const Best<double> best = best_of(
-        airports, airport_count, Method::initial_best,
-        [&point](const typename Method::Stored& airport) { return Method::score(airport, point); },
+        locations, location_count, Method::initial_best,
+        [&point](const typename Method::Stored& location) { return Method::score(location, point); },
         [](double score, double best) { return Method::beats(score, best); });
     return {best.index, best.score};
 }

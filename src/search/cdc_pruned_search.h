@@ -1,4 +1,4 @@
-// The direction-cosine search that skips the square root of every airport
+// The direction-cosine search that skips the square root of every location
 // whose two stored cosines already show it cannot win.
 #pragma once
 
@@ -10,9 +10,9 @@
 
 namespace spherebench {
 
-// The partial sum (u - a)^2 + (v - b)^2 of an airport's two stored cosines
+// The partial sum (u - a)^2 + (v - b)^2 of a location's two stored cosines
 // against the point's partners, rounded as the score rounds them: never
-// above the airport's score. The score is one of ((A + V) + W) and
+// above the location's score. The score is one of ((A + V) + W) and
 // ((A + W) + V), with A, V, W the three rounded squares, all non-negative.
 // Rounding is monotone, and a rounded sum of non-negative terms is at least
 // each term (x + y >= x exactly, and x is a double). So in the first order
@@ -20,15 +20,15 @@ namespace spherebench {
 // second, round(A + W) >= A, so round(A + W) + V >= A + V and, rounding both
 // sides, the score is at least round(A + V), the partial. This holds in every
 // flag case, for degenerate pairs (w = 0) too.
-inline double cdc_partial_score(CdcPair airport, const CdcPoint& point) {
-    const CdcPoint::Partners& q = point.by_case[cdc_flag_case(airport)];
-    const double d0 = stored_cosine(airport.first) - q.a;
-    const double d1 = stored_cosine(airport.second) - q.b;
+inline double cdc_partial_score(CdcPair location, const CdcPoint& point) {
+    const CdcPoint::Partners& q = point.by_case[cdc_flag_case(location)];
+    const double d0 = stored_cosine(location.first) - q.a;
+    const double d1 = stored_cosine(location.second) - q.b;
     return d0 * d0 + d1 * d1;
 }
 
 // find_nearest<CdcMethod>'s answer, winner and score bits, on every table:
-// an airport whose partial sum reaches the best so far (>=) cannot beat it
+// a location whose partial sum reaches the best so far (>=) cannot beat it
 // under the strict rule, in table order, so its root and score are skipped.
 // find offers the rest of the question's sets the same way, skipping only
 // what lies strictly beyond their reach: a location at the reach itself may

@@ -1,6 +1,6 @@
 // How far the latitude/longitude score, as computed, can stand above the
 // cosine of the angle between the two positions it is given, and the bounds
-// the lat/long searches skip airports by.
+// the lat/long searches skip locations by.
 //
 // The score is cos(P.lat) * (cos(d) * cos(A.lat)) + sin(A.lat) * sin(P.lat),
 // with d the folded longitude difference, from angles that from_fixed has
@@ -39,7 +39,7 @@ inline constexpr double kFixedUnitRadians = kPi / kFixedPi;
 // non-negative cosine, which the latitude bound needs.
 inline constexpr int32_t kFixedPoleLatitude = 1073741820;
 
-// The largest difference of fixed-point latitudes at which an airport, whose
+// The largest difference of fixed-point latitudes at which a location, whose
 // latitude and the point's both lie within the poles, can still score `best`
 // or more; a greater difference scores strictly less.
 //
@@ -59,7 +59,7 @@ inline constexpr int32_t kFixedPoleLatitude = 1073741820;
 // makes the radians differ by more than theta (the 1e-12 terms cover every
 // rounding named, by thousands). The cosine falls on [0, pi], so the exact
 // cosine is below t, and the computed score below t + 6.4e-15 < best: the
-// airport neither beats nor ties the best.
+// location neither beats nor ties the best.
 // Where h < 0, best exceeds 1 + kLatLongScoreError, above every score (each
 // within 6.4e-15 of a cosine, so at most 1 + 6.4e-15): no difference can
 // reach it, and the reach is -1.
@@ -74,7 +74,7 @@ inline int64_t latitude_reach(double best) {
 // A latitude within the poles, for which latitude_reach holds.
 inline bool latitude_within_poles(int64_t lat) { return lat >= -kFixedPoleLatitude && lat <= kFixedPoleLatitude; }
 
-// Airports with a fixed-point latitude in [low, high], or beyond the poles,
+// Locations with a fixed-point latitude in [low, high], or beyond the poles,
 // may score the best or more; the rest score strictly less.
 struct LatitudeWindow {
     int64_t low = std::numeric_limits<int64_t>::min();

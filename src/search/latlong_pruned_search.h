@@ -1,5 +1,5 @@
 // The latitude/longitude search that skips, without a sine or cosine, every
-// airport whose latitude alone shows it cannot win.
+// location whose latitude alone shows it cannot win.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +14,7 @@ namespace spherebench {
 // find_nearest<LatLongMethod>'s answer for the point from_fixed(fixed), as
 // the method prepares it, winner and score bits, on every table (the point
 // is taken as its words, the only points the bound is proved for): in table
-// order, an airport whose fixed-point latitude lies further
+// order, a location whose fixed-point latitude lies further
 // from the point's than latitude_reach of the best so far (latlong_bound.h)
 // scores strictly less than the best and is not scored. The reach is worked
 // out again only when the best improves. Latitudes beyond the poles, which

@@ -1,5 +1,5 @@
 // The direction-cosine search vectorised with Highway, exact, over a table
-// grouped by flag case (group_by_flag_case): every vector holds airports of
+// grouped by flag case (group_by_flag_case): every vector holds locations of
 // one case, so the point's partners and the order of the sum are the same in
 // all its lanes, and each lane decodes its pair and forms the squared chord
 // with the IEEE operations of CdcMethod::score, in its order. Each lane keeps

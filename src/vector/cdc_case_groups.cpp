@@ -2,13 +2,13 @@
 
 namespace spherebench {
 
-CdcCaseGroups group_by_flag_case(const CdcPair* airports, int count) {
+CdcCaseGroups group_by_flag_case(const CdcPair* locations, int count) {
     CdcCaseGroups groups;
     for (int g = 0; g < kCdcCaseGroups; ++g) {
         groups.begin[g] = static_cast<int>(groups.pairs.size());
         for (int j = 0; j < count; ++j) {
-            if (cdc_case_group(airports[j]) != g) continue;
-            groups.pairs.push_back(airports[j]);
+            if (cdc_case_group(locations[j]) != g) continue;
+            groups.pairs.push_back(locations[j]);
             groups.indices.push_back(j);
         }
         while ((groups.pairs.size() - groups.begin[g]) % kCdcGroupPadding != 0) {

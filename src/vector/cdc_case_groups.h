@@ -1,6 +1,6 @@
-// An airport table laid out as the grouped direction-cosine vector search
+// A location table laid out as the grouped direction-cosine vector search
 // wants it: the pairs exactly as stored, grouped by flag case, each with its
-// index in the table. Within a group every airport pairs its cosines with the
+// index in the table. Within a group every location pairs its cosines with the
 // point's components in the same order and with the same signs, so a vector
 // of them needs no per-lane choice; the grouping is made once per table,
 // before any search, as the tables themselves are.
@@ -27,7 +27,7 @@ static_assert(axis_z_groups_come_last());
 
 // Each group is padded to a multiple of this many pairs (the widest x86
 // vector of doubles) with copies of its last pair and that pair's index: a
-// copy scores exactly as its original and names the same airport, so it never
+// copy scores exactly as its original and names the same location, so it never
 // changes a search's winner or score, and no group ends inside a vector.
 inline constexpr int kCdcGroupPadding = 8;
 
@@ -41,9 +41,9 @@ struct CdcCaseGroups {
 // Axis Z ignores the axis Y bit: its two flag cases of each sign are one group.
 inline int cdc_case_group(CdcPair pair) { return cdc_case_group_of(cdc_flag_case(pair)); }
 
-// The first `count` airports grouped, each group in table order (a stable
+// The first `count` locations grouped, each group in table order (a stable
 // partition), then padded.
-CdcCaseGroups group_by_flag_case(const CdcPair* airports, int count);
+CdcCaseGroups group_by_flag_case(const CdcPair* locations, int count);
 
 // A search over the table's pairs grouped by flag case, by one function of
 // the groups and the query pair. find offers every grouped pair with its

@@ -1,6 +1,6 @@
 // What the direction-cosine vector searches share, compiled once per Highway
 // target (included from each search's per-target code): decoding a vector of
-// pairs, and the squared chords of a vector of airports of one flag case.
+// pairs, and the squared chords of a vector of locations of one flag case.
 
 // Per-target include guard, as Highway's foreach_target requires.
 #if defined(SPHEREBENCH_CDC_LANES_INL_H_) == defined(HWY_TARGET_TOGGLE)
@@ -64,7 +64,7 @@ HWY_INLINE Decoded decode_lanes(VU pairs) {
     return {u, v, hn::IfThenElseZero(hn::Ge(s, hn::Set(d, kSmallestRootArgument)), hn::Sqrt(s))};
 }
 
-// The squared chords of a vector of airports of one flag case: (a, b, c) are
+// The squared chords of a vector of locations of one flag case: (a, b, c) are
 // the point's partners of u, v and w for that case (CdcPoint), the same in
 // every lane, and the order of the sum is the case's, as in CdcMethod::score.
 template <bool kAxisZ>

@@ -110,7 +110,7 @@ HWY_INLINE void search_group(const CdcCaseGroups& groups, int g, const CdcPoint:
 Nearest CdcPrunedVectorSearch(const CdcCaseGroups& groups, CdcPair point) {
     const CdcPoint p = spherebench::arrange_point(decode_cdc(point));
     Best best;
-    // The point's own flag case first: its nearest airports are most likely
+    // The point's own flag case first: its nearest locations are most likely
     // there, and the sooner the best falls the more the filter skips.
     const int own = cdc_case_group(point);
     for (int k = 0; k < kCdcCaseGroups; ++k) {

@@ -18,7 +18,7 @@
 
 namespace spherebench {
 
-// {kNoWinner, kStartScore} when the groups hold no airport.
+// {kNoWinner, kStartScore} when the groups hold no location.
 Nearest cdc_pruned_vector_find_nearest(const CdcCaseGroups& groups, CdcPair point);
 
 using CdcPrunedVector = GroupedSearch<cdc_pruned_vector_find_nearest>;

@@ -1,7 +1,7 @@
 // What the latitude/longitude vector searches share, compiled once per
 // Highway target (included from each search's per-target code): SLEEF's
 // sine and cosine on this target's vectors, and the cosine of the central
-// angle of a vector of airports to the point by latlong_cosine's operations
+// angle of a vector of locations to the point by latlong_cosine's operations
 // in its order. Both searches score through these, so a score is the same
 // double in either, bit for bit, on every target.
 
@@ -34,8 +34,8 @@ namespace hn = hwy::HWY_NAMESPACE;
 struct LatLongCosine {
     LatLong p;
 
-    double operator()(FixedLatLong airport) const {
-        const LatLong a = from_fixed(airport);
+    double operator()(FixedLatLong location) const {
+        const LatLong a = from_fixed(location);
         double d = std::fabs(a.lon - p.lon);
         d = std::min(d, kTwoPi - d);
         double point_lat = p.lat;  // hidden as in the vector targets below
@@ -119,14 +119,14 @@ HWY_INLINE V cosine(V x) {
 }
 #endif
 
-// What a vector of airports brings to latlong_cosine: the longitude
+// What a vector of locations brings to latlong_cosine: the longitude
 // difference to the point, folded into [0, pi], and the sine and cosine of
-// each airport's latitude.
-struct AirportLanes {
+// each location's latitude.
+struct LocationLanes {
     V dlon;
     SinCos lat;
 };
-HWY_INLINE AirportLanes airport_lanes(VU records, LatLong p) {
+HWY_INLINE LocationLanes location_lanes(VU records, LatLong p) {
     const D d;
     const DU32 d32;
     // from_fixed of both words: int32 (biased by 2^31 for the conversion)
@@ -142,21 +142,21 @@ HWY_INLINE AirportLanes airport_lanes(VU records, LatLong p) {
 }
 
 // latlong_cosine's last step, given the point's sine and cosine (q).
-HWY_INLINE V central_cosines(const AirportLanes& a, SinCos q) {
+HWY_INLINE V central_cosines(const LocationLanes& a, SinCos q) {
     return hn::Add(hn::Mul(q.cos, hn::Mul(cosine(a.dlon), a.lat.cos)), hn::Mul(a.lat.sin, q.sin));
 }
 
-// The cosines of the central angles of the airports in one vector of
+// The cosines of the central angles of the locations in one vector of
 // records to the point, the point's sine and cosine evaluated again in every
 // call, as the scalar search does in every test.
 struct LatLongCosines {
     LatLong p;
 
     HWY_INLINE V operator()(VU records) const {
-        const AirportLanes a = airport_lanes(records, p);
+        const LocationLanes a = location_lanes(records, p);
         // Hide the point's latitude from the optimiser so its sine and
         // cosine are not hoisted out of the loop. (Hidden after the
-        // airport's sine and cosine: placed before, the loop spills more on
+        // location's sine and cosine: placed before, the loop spills more on
         // AVX-512.)
         double point_lat = p.lat;
         hide_value(point_lat);

@@ -25,8 +25,8 @@ using namespace latlong_lanes::HWY_NAMESPACE;
 using namespace stream_scan::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
-Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
-    return search_lanes</*kSmallerWins=*/false, 1>(airports, count, -kStartScore, LatLongCosine{from_fixed(point)});
+Nearest LatLongPrunedVectorSearch(const FixedLatLong* locations, int count, FixedLatLong point) {
+    return search_lanes</*kSmallerWins=*/false, 1>(locations, count, -kStartScore, LatLongCosine{from_fixed(point)});
 }
 #else
 using MU = hn::Mask<DU>;
@@ -81,7 +81,7 @@ HWY_INLINE bool keep(Nearest& nearest, V scores, int j, int count) {
     return nearest.score != before;
 }
 
-Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
+Nearest LatLongPrunedVectorSearch(const FixedLatLong* locations, int count, FixedLatLong point) {
     const int lanes = static_cast<int>(hn::Lanes(D()));
     const LatLong p = from_fixed(point);
     // The point's sine and cosine once: the same doubles in every lane and
@@ -92,25 +92,25 @@ Nearest LatLongPrunedVectorSearch(const FixedLatLong* airports, int count, Fixed
                             per_word(UINT32_MAX - 1, UINT32_MAX - 1), per_word(kFixedQuarterTurn, 0), hn::Zero(DU32())};
     Nearest nearest{kNoWinner, -kStartScore};
     const auto score = [&](VU records, int j, int n) {
-        if (!keep(nearest, central_cosines(airport_lanes(records, p), q), j, n) || !point_valid) return;
+        if (!keep(nearest, central_cosines(location_lanes(records, p), q), j, n) || !point_valid) return;
         const uint32_t latitude_limit = latitude_band_limit(nearest.score);
         const uint32_t longitude_limit = longitude_band_limit(nearest.score, point.lat, latitude_limit);
         filter_lanes.below = per_word(latitude_limit - 1, longitude_limit - 1);
     };
-    const auto filter = [&](int i) { return filter_lanes.may_win(load_records(airports + i)); };
-    const auto exact = [&](int i) { score(load_records(airports + i), i, lanes); };
+    const auto filter = [&](int i) { return filter_lanes.may_win(load_records(locations + i)); };
+    const auto exact = [&](int i) { score(load_records(locations + i), i, lanes); };
     int j = scan_in_streams(DU(), 0, count, lanes, filter, exact);
     // The rest one vector at a time, the last perhaps a part, its missing
     // lanes left out of the fold.
     for (; j < count; j += lanes) {
         const int n = std::min(lanes, count - j);
-        const VU v = n == lanes ? load_records(airports + j) : load_part(airports + j, n);
+        const VU v = n == lanes ? load_records(locations + j) : load_part(locations + j, n);
         if (!hn::AllFalse(DU(), filter_lanes.may_win(v))) score(v, j, n);
     }
     // A latitude beyond a pole (no table the loader makes has one) voids the
-    // bands: then every airport is scored, by the same arithmetic.
+    // bands: then every location is scored, by the same arithmetic.
     if (!filter_lanes.latitudes_valid())
-        return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(airports, count, -kStartScore, LatLongCosines{p});
+        return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(locations, count, -kStartScore, LatLongCosines{p});
     return nearest;
 }
 #endif
@@ -126,9 +126,9 @@ HWY_EXPORT(LatLongPrunedVectorSearch);
 
 namespace spherebench {
 
-Nearest latlong_pruned_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point) {
+Nearest latlong_pruned_vector_find_nearest(const FixedLatLong* locations, int count, FixedLatLong point) {
     using namespace latlong_pruned_vector;  // the name unqualified: a build of one target dispatches statically
-    return HWY_DYNAMIC_DISPATCH(LatLongPrunedVectorSearch)(airports, count, point);
+    return HWY_DYNAMIC_DISPATCH(LatLongPrunedVectorSearch)(locations, count, point);
 }
 
 }  // namespace spherebench

@@ -1,6 +1,6 @@
 // The latitude/longitude vector search that skips what cannot win: an
 // integer filter on each record's fixed-point latitude and longitude passes
-// on only the vectors with an airport inside the latitude band and the
+// on only the vectors with a location inside the latitude band and the
 // longitude band round the point within which its cosine of the central
 // angle could reach the best so far (pruning_bounds.h); those alone take
 // SLEEF's sines and cosines. The table is read in four streams side by side
@@ -20,10 +20,10 @@ namespace spherebench {
 // {kNoWinner, -kStartScore} when count is 0. Latitudes outside
 // [-pi/2, pi/2] (fixed-point beyond ±1073741820, which no loaded table
 // holds) void the bands: in the point they turn the filter off, in an
-// airport they make the search score every airport.
-Nearest latlong_pruned_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point);
+// location they make the search score every location.
+Nearest latlong_pruned_vector_find_nearest(const FixedLatLong* locations, int count, FixedLatLong point);
 
-// Its k nearest and those within a limit come from every airport's score
+// Its k nearest and those within a limit come from every location's score
 // (latlong_vector_scores), the same doubles as its own.
 using LatLongPrunedVector = TableScan<FixedLatLong, FixedLatLong, latlong_pruned_vector_find_nearest,
                                       latlong_vector_scores, ScoreOrder::kLargerNearer>;

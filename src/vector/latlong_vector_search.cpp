@@ -25,17 +25,17 @@ using LatLongScore = LatLongCosine;
 using LatLongScore = LatLongCosines;
 #endif
 
-// Every airport scored (latlong_lanes-inl.h), the best kept per lane.
-Nearest LatLongVectorSearch(const FixedLatLong* airports, int count, FixedLatLong point) {
+// Every location scored (latlong_lanes-inl.h), the best kept per lane.
+Nearest LatLongVectorSearch(const FixedLatLong* locations, int count, FixedLatLong point) {
     const LatLongScore score{from_fixed(point)};
-    return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(airports, count, -kStartScore, score);
+    return search_lanes</*kSmallerWins=*/false, /*kUnroll=*/1>(locations, count, -kStartScore, score);
 }
 
-// Every airport's score, by the lanes' arithmetic on this target.
-void LatLongVectorScores(const FixedLatLong* airports, int count, FixedLatLong point, double* scores) {
+// Every location's score, by the lanes' arithmetic on this target.
+void LatLongVectorScores(const FixedLatLong* locations, int count, FixedLatLong point, double* scores) {
 #if HWY_TARGET == HWY_SCALAR
     const LatLongCosine score{from_fixed(point)};
-    for (int j = 0; j < count; ++j) scores[j] = score(airports[j]);
+    for (int j = 0; j < count; ++j) scores[j] = score(locations[j]);
 #else
     const D d;
     const int lanes = static_cast<int>(hn::Lanes(d));
@@ -43,10 +43,10 @@ void LatLongVectorScores(const FixedLatLong* airports, int count, FixedLatLong p
     const SinCos q = sin_cos(hn::Set(d, p.lat));
     int j = 0;
     for (; j + lanes <= count; j += lanes)
-        hn::StoreU(central_cosines(airport_lanes(load_records(airports + j), p), q), d, scores + j);
+        hn::StoreU(central_cosines(location_lanes(load_records(locations + j), p), q), d, scores + j);
     if (j < count) {  // the last part vector, through a copy
         HWY_ALIGN double part[hn::MaxLanes(d)];
-        hn::Store(central_cosines(airport_lanes(load_part(airports + j, count - j), p), q), d, part);
+        hn::Store(central_cosines(location_lanes(load_part(locations + j, count - j), p), q), d, part);
         std::copy(part, part + (count - j), scores + j);
     }
 #endif
@@ -64,16 +64,16 @@ HWY_EXPORT(LatLongVectorScores);
 
 namespace spherebench {
 
-Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point) {
+Nearest latlong_vector_find_nearest(const FixedLatLong* locations, int count, FixedLatLong point) {
     // Dispatched by the unqualified name: where only one target is compiled the
     // dispatch is a direct call into that target's namespace within this one.
     using namespace latlong_vector;
-    return HWY_DYNAMIC_DISPATCH(LatLongVectorSearch)(airports, count, point);
+    return HWY_DYNAMIC_DISPATCH(LatLongVectorSearch)(locations, count, point);
 }
 
-void latlong_vector_scores(const FixedLatLong* airports, int count, FixedLatLong point, double* scores) {
+void latlong_vector_scores(const FixedLatLong* locations, int count, FixedLatLong point, double* scores) {
     using namespace latlong_vector;
-    HWY_DYNAMIC_DISPATCH(LatLongVectorScores)(airports, count, point, scores);
+    HWY_DYNAMIC_DISPATCH(LatLongVectorScores)(locations, count, point, scores);
 }
 
 }  // namespace spherebench

@@ -3,7 +3,7 @@
 // multiply-add: SSE2 to AVX-512 on x86-64, Advanced SIMD on AArch64). Every
 // other operation is the scalar search's, in its order; but SLEEF's sine and
 // cosine are not the maths library's, so scores differ in their last bits and
-// a near tie can go to another airport. Dispatched at run time like
+// a near tie can go to another location. Dispatched at run time like
 // cdc_block_search.h.
 #pragma once
 
@@ -14,15 +14,15 @@
 
 namespace spherebench {
 
-// The airport with the largest cosine of the central angle to the point, the
+// The location with the largest cosine of the central angle to the point, the
 // lowest index on ties; {kNoWinner, -kStartScore} when count is 0.
 // As in the scalar search, the point's sine and cosine are evaluated again
 // for every test (once per vector, for all its lanes).
-Nearest latlong_vector_find_nearest(const FixedLatLong* airports, int count, FixedLatLong point);
+Nearest latlong_vector_find_nearest(const FixedLatLong* locations, int count, FixedLatLong point);
 
-// Each airport's score, as both lat/long vector searches compute it on the
+// Each location's score, as both lat/long vector searches compute it on the
 // target they run on, into scores[0, count).
-void latlong_vector_scores(const FixedLatLong* airports, int count, FixedLatLong point, double* scores);
+void latlong_vector_scores(const FixedLatLong* locations, int count, FixedLatLong point, double* scores);
 
 using LatLongBruteVector = TableScan<FixedLatLong, FixedLatLong, latlong_vector_find_nearest, latlong_vector_scores,
                                      ScoreOrder::kLargerNearer>;

@@ -69,7 +69,7 @@ int32_t cdc_filter_limit(double best) {
 //    is floor(acos(c)/w) + 3, computed with roundings far below a unit (the
 //    quotient's relative 2^-52 of at most 2^31, acos's ulp), so dl >= L gives
 //    dl*w > acos(c) + 2w - 1e-15, and |pa - pp| > acos(c).
-// Where c <= -1 no latitude difference excludes an airport: the limit is
+// Where c <= -1 no latitude difference excludes a location: the limit is
 // then above every difference of valid latitudes.
 uint32_t latitude_band_limit(double best) {
     const double c = best - 0x1p-44;
@@ -78,8 +78,8 @@ uint32_t latitude_band_limit(double best) {
     return static_cast<uint32_t>(angle * (kFixedPi / kPi)) + 3;
 }
 
-// Why the longitude filter is a bound, for an airport inside the latitude
-// band (the other airports are excluded by the latitude filter). The exact
+// Why the longitude filter is a bound, for a location inside the latitude
+// band (the other locations are excluded by the latitude filter). The exact
 // value of latlong_cosine's formula is, for d the longitude difference it
 // takes the cosine of, cos(pp) cos(pa) cos(d) + sin(pa) sin(pp)
 // = cos(pa - pp) - 2 cos(pp) cos(pa) sin^2(d/2) <= 1 - 2 cos(pp) cos(pa) sin^2(d/2).

@@ -26,7 +26,7 @@ int16_t cdc_filter_partner(double component);
 int32_t cdc_filter_limit(double best);
 
 // The latitude/longitude filter. With both latitudes within
-// [-kFixedQuarterTurn, kFixedQuarterTurn] (pi/2 in units), an airport whose
+// [-kFixedQuarterTurn, kFixedQuarterTurn] (pi/2 in units), a location whose
 // fixed-point latitude differs from the point's by at least
 // latitude_band_limit(best) units scores below best by latlong_cosine's
 // operations, SLEEF's sine and cosine included.
@@ -36,7 +36,7 @@ uint32_t latitude_band_limit(double best);
 // `latitude_limit`), one whose longitude differs from the point's by at
 // least longitude_band_limit units, as the int32 difference wrapped modulo
 // 2^32 and taken in magnitude, scores below best too. UINT32_MAX where the
-// band reaches a pole, or no longitude would exclude an airport.
+// band reaches a pole, or no longitude would exclude a location.
 uint32_t longitude_band_limit(double best, int32_t point_latitude, uint32_t latitude_limit);
 
 }  // namespace spherebench
