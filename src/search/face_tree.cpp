@@ -173,10 +173,7 @@ void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double wid
             Bounds bounds;
             for (int32_t at = entries.first; at < entries.end; ++at) bounds.add(places[at]);
             exact[leaf] = widened(bounds, widen);
-            if (bounds.is_point()) {
-                const uint32_t bit = face.first_node + leaf - 1;
-                tree.runs[bit / 64] |= uint64_t{1} << (bit % 64);
-            }
+            set_run(tree, face, leaf, bounds.is_point());
         }
         for (uint32_t node = first_leaf - 1; node >= 1; --node)
             exact[node] = joined(exact[2 * node], exact[2 * node + 1]);

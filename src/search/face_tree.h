@@ -90,6 +90,19 @@ struct FaceTree {
 // `depth`.
 inline size_t tree_nodes(int32_t count, int depth) { return count == 0 ? 0 : (size_t{2} << depth) - 1; }
 
+// Node k's run bit of a face: whether its members all hold one stored
+// value.
+inline bool is_run(const FaceTree& tree, const FaceSpan& face, uint32_t node) {
+    const uint32_t bit = static_cast<uint32_t>(face.first_node) + node - 1;
+    return (tree.runs[bit / 64] >> (bit % 64)) & 1u;
+}
+
+inline void set_run(FaceTree& tree, const FaceSpan& face, uint32_t node, bool run) {
+    const uint32_t bit = static_cast<uint32_t>(face.first_node) + node - 1;
+    const uint64_t mask = uint64_t{1} << (bit % 64);
+    tree.runs[bit / 64] = run ? tree.runs[bit / 64] | mask : tree.runs[bit / 64] & ~mask;
+}
+
 struct EntryRange {
     int32_t first, end;
 };
@@ -160,15 +173,6 @@ inline size_t face_tree_bytes(const FaceTree& tree) {
 
 template <typename Same>
 void mark_runs(FaceTree& tree, std::vector<int32_t>& order, const std::vector<FacePlace>& places, Same same) {
-    const auto bit = [&](const FaceSpan& face, uint32_t node) { return face.first_node + node - 1; };
-    const auto is_run = [&](const FaceSpan& face, uint32_t node) {
-        return (tree.runs[bit(face, node) / 64] >> (bit(face, node) % 64)) & 1u;
-    };
-    const auto set = [&](const FaceSpan& face, uint32_t node, bool run) {
-        const uint64_t mask = uint64_t{1} << (bit(face, node) % 64);
-        tree.runs[bit(face, node) / 64] =
-            run ? tree.runs[bit(face, node) / 64] | mask : tree.runs[bit(face, node) / 64] & ~mask;
-    };
     for (const FaceSpan& face : tree.faces) {
         if (face.count == 0) continue;
         const uint32_t nodes = static_cast<uint32_t>(tree_nodes(face.count, face.depth)),
@@ -177,19 +181,19 @@ void mark_runs(FaceTree& tree, std::vector<int32_t>& order, const std::vector<Fa
         for (uint32_t node = nodes; node >= 1; --node) {
             const EntryRange entries = node_entries(face, node);
             const int32_t first = order[entries.first];
-            bool run = is_run(face, node);
+            bool run = is_run(tree, face, node);
             if (node >= first_leaf)
                 for (int32_t at = entries.first + 1; at < entries.end && run; ++at) run = same(first, order[at]);
             else {
                 const int32_t second = node_entries(face, 2 * node + 1).first;
-                run = is_run(face, 2 * node) && is_run(face, 2 * node + 1) &&
+                run = is_run(tree, face, 2 * node) && is_run(tree, face, 2 * node + 1) &&
                       same_place(places[entries.first], places[second]) && same(first, order[second]);
             }
-            set(face, node, run);
+            set_run(tree, face, node, run);
         }
         // The lowest table index first in each run not within a larger one.
         for (uint32_t node = 1; node <= nodes; ++node) {
-            if (!is_run(face, node) || (node > 1 && is_run(face, node / 2))) continue;
+            if (!is_run(tree, face, node) || (node > 1 && is_run(tree, face, node / 2))) continue;
             const EntryRange entries = node_entries(face, node);
             std::iter_swap(order.begin() + entries.first,
                            std::min_element(order.begin() + entries.first, order.begin() + entries.end));

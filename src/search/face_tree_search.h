@@ -62,10 +62,7 @@ struct FaceNodes {
         left = child_box(box, step, codes[0]);
         right = child_box(box, step, codes[1]);
     }
-    bool is_run(uint32_t node) const {
-        const uint32_t bit = static_cast<uint32_t>(face.first_node) + node - 1;
-        return (tree.runs[bit / 64] >> (bit % 64)) & 1u;
-    }
+    bool is_run(uint32_t node) const { return spherebench::is_run(tree, face, node); }
     // A node whose members a search scans rather than descends into.
     bool is_leaf(uint32_t node) const { return node >= (uint32_t{1} << face.depth) || is_run(node); }
     // The members a search scans: all of a leaf's, a run's first.
