@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/enum_names.h"
 #include "catalogue/search_catalogue.h"
 
 namespace spherebench {
@@ -13,17 +14,8 @@ enum class PassSearch { kBrute, kPruned, kIndexed };
 
 inline constexpr PassSearch kPassSearches[] = {PassSearch::kBrute, PassSearch::kPruned, PassSearch::kIndexed};
 
-constexpr const char* pass_search_name(PassSearch search) {
-    switch (search) {
-        case PassSearch::kPruned:
-            return "pruned";
-        case PassSearch::kIndexed:
-            return "indexed";
-        case PassSearch::kBrute:
-            break;
-    }
-    return "brute";
-}
+inline constexpr const char* kPassSearchNames[] = {"brute", "pruned", "indexed"};
+constexpr const char* pass_search_name(PassSearch search) { return name_in(kPassSearchNames, search); }
 
 // The catalogue's searches the two passes run with it: the direction-cosine
 // one, then the latitude/longitude one.

@@ -4,6 +4,8 @@
 // leaf cell id and point, and a unit vector in three floats).
 #pragma once
 
+#include "base/enum_names.h"
+
 namespace spherebench {
 
 enum class Form { kCdcPair, kFixedLatLong, kS2CellId, kS2Point, kFloatVector };
@@ -26,7 +28,7 @@ constexpr int bytes_per_location(Form form) {
 inline constexpr const char* kFormNames[] = {"CdcPair", "FixedLatLong", "S2CellId", "S2Point", "FloatVector"};
 static_assert(sizeof(kFormNames) / sizeof(kFormNames[0]) == sizeof(kForms) / sizeof(kForms[0]));
 
-constexpr const char* form_name(Form form) { return kFormNames[static_cast<int>(form)]; }
+constexpr const char* form_name(Form form) { return name_in(kFormNames, form); }
 
 // Whether the program itself stores and searches the form (its two passes).
 constexpr bool programs_own(Form form) { return form == Form::kCdcPair || form == Form::kFixedLatLong; }

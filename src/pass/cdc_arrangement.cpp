@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "base/enum_names.h"
 #include "method/nearest.h"
 #include "pass/pass_method.h"
 
@@ -51,7 +52,7 @@ const char* cdc_arrangement_name(CdcArrangement arrangement) {
     // In the order of the enumeration.
     static constexpr const char* kNames[kCdcArrangementCount] = {"two-slot array", "both sums, integer select",
                                                                  "both sums, conditional"};
-    return kNames[static_cast<int>(arrangement)];
+    return name_in(kNames, arrangement);
 }
 
 int cdc_trial_points(int airport_count, int point_count) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "base/enum_names.h"
 #include "catalogue/search_catalogue.h"
 #include "forms/form_table.h"
 #include "input/tables.h"
@@ -20,9 +21,8 @@ enum class QueryKind { kPath, kUniform, kNear };
 // and uniform ones.
 inline constexpr QueryKind kQueryKinds[] = {QueryKind::kPath, QueryKind::kUniform};
 
-constexpr const char* query_kind_name(QueryKind kind) {
-    return kind == QueryKind::kPath ? "path" : kind == QueryKind::kUniform ? "uniform" : "near";
-}
+inline constexpr const char* kQueryKindNames[] = {"path", "uniform", "near"};
+constexpr const char* query_kind_name(QueryKind kind) { return name_in(kQueryKindNames, kind); }
 
 // Queries per table: what a flight line holds.
 inline constexpr int kQueryCount = kFlightLineCapacity;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/enum_names.h"
 #include "geo/vectors.h"
 #include "random/random_tables.h"
 
@@ -148,19 +149,8 @@ std::vector<UnitVector> draw_locations(TableKind kind, int count, uint64_t seed,
 }  // namespace
 
 const char* table_kind_name(TableKind kind) {
-    switch (kind) {
-        case TableKind::kTowns:
-            return "towns";
-        case TableKind::kCity:
-            return "city";
-        case TableKind::kLine:
-            return "line";
-        case TableKind::kRepeated:
-            return "repeated";
-        case TableKind::kUniform:
-            break;
-    }
-    return "uniform";
+    static constexpr const char* kNames[] = {"uniform", "towns", "city", "line", "repeated"};
+    return name_in(kNames, kind);
 }
 
 std::optional<TableKind> find_table_kind(std::string_view name) {
