@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "search/face_index.h"
 #include "search/sphere_bound.h"
@@ -104,6 +105,31 @@ void CdcIndex::find(const CdcPoint& point, Results& results) const {
 template void CdcIndex::find(const CdcPoint&, NearestOne&) const;
 template void CdcIndex::find(const CdcPoint&, NearestK&) const;
 template void CdcIndex::find(const CdcPoint&, WithinLimit&) const;
+
+CdcPair CdcIndex::location(int32_t k) const {
+    if (table_) return table_[k];
+    return pairs_[std::find(indices_.begin(), indices_.end(), k) - indices_.begin()];
+}
+
+std::optional<std::string> CdcIndex::save(const std::string& path) const {
+    return save_index(path, SearchId::kCdcIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+std::string CdcIndex::saved_bytes() const {
+    return spherebench::saved_bytes(SearchId::kCdcIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+Opened<CdcIndex> CdcIndex::open(const std::string& path) { return open_saved_file<CdcIndex>(path, &open_bytes); }
+
+Opened<CdcIndex> CdcIndex::open_bytes(SharedBytes bytes, const std::string& name) {
+    return open_saved_bytes<CdcIndex>(SearchId::kCdcIndex, std::move(bytes), name, [](SavedReader& io) {
+        CdcIndex index;
+        fields(io, index);
+        io.refuse(face_index_fault(index.index_, io.count()));
+        io.refuse(entries_fault({index.pairs_.size()}, index.indices_, io.count()));
+        return std::optional<CdcIndex>(std::move(index));
+    });
+}
 
 size_t CdcIndex::bytes() const {
     return sizeof(CdcIndex) + face_index_bytes(index_) + pairs_.capacity() * sizeof(CdcPair) +

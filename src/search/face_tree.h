@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/stored_array.h"
 #include "search/face_place.h"
 
 namespace spherebench {
@@ -55,11 +56,23 @@ inline constexpr int kMostTreeDepth = 31;
 
 struct FaceTree {
     FaceSpan faces[kFaces];
-    std::vector<NodeBox> boxes;
+    StoredArray<NodeBox> boxes;
     // Bit per node: all its members hold the same stored value (so score
     // alike), and the lowest table index comes first among them.
-    std::vector<uint64_t> runs;
+    StoredArray<uint64_t> runs;
 };
+
+// The tree's values and arrays, in the order a saved index holds them
+// (search/saved_index.h); Tree is FaceTree or const FaceTree.
+template <typename Io, typename Tree>
+void tree_fields(Io& io, Tree& tree) {
+    for (auto& face : tree.faces) {
+        io.value(face.begin), io.value(face.count), io.value(face.first_box), io.value(face.depth);
+        io.value(face.on_sphere);
+    }
+    io.array(tree.boxes);
+    io.array(tree.runs);
+}
 
 struct EntryRange {
     int32_t first, end;
@@ -116,8 +129,8 @@ std::vector<int32_t> build_face_tree(FaceTree& tree, const std::vector<FacePlace
 // The table's locations in the tree's `order`, each beside its index in the
 // table (which the tie rule compares).
 template <typename Location>
-void store_in_order(const Location* table, const std::vector<int32_t>& order, std::vector<Location>& entries,
-                    std::vector<int32_t>& indices) {
+void store_in_order(const Location* table, const std::vector<int32_t>& order, StoredArray<Location>& entries,
+                    StoredArray<int32_t>& indices) {
     entries.resize(order.size());
     indices.resize(order.size());
     for (size_t at = 0; at < order.size(); ++at) {

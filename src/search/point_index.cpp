@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "search/face_index.h"
 #include "search/sphere_bound.h"
@@ -38,9 +39,38 @@ S2PointIndex::S2PointIndex(ComponentArrays<double> points, int count) : table_(p
     }
 }
 
+UnitVector S2PointIndex::location(int32_t k) const {
+    if (table_.xs) return {table_.xs[k], table_.ys[k], table_.zs[k]};
+    const size_t at = std::find(indices_.begin(), indices_.end(), k) - indices_.begin();
+    return {xs_[at], ys_[at], zs_[at]};
+}
+
 double S2PointIndex::score_at(UnitVector p, int32_t index) const {
-    const double dx = table_.xs[index] - p.x, dy = table_.ys[index] - p.y, dz = table_.zs[index] - p.z;
+    const UnitVector v = location(index);
+    const double dx = v.x - p.x, dy = v.y - p.y, dz = v.z - p.z;
     return (dx * dx + dy * dy) + dz * dz;
+}
+
+std::optional<std::string> S2PointIndex::save(const std::string& path) const {
+    return save_index(path, SearchId::kS2PointIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+std::string S2PointIndex::saved_bytes() const {
+    return spherebench::saved_bytes(SearchId::kS2PointIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+Opened<S2PointIndex> S2PointIndex::open(const std::string& path) {
+    return open_saved_file<S2PointIndex>(path, &open_bytes);
+}
+
+Opened<S2PointIndex> S2PointIndex::open_bytes(SharedBytes bytes, const std::string& name) {
+    return open_saved_bytes<S2PointIndex>(SearchId::kS2PointIndex, std::move(bytes), name, [](SavedReader& io) {
+        S2PointIndex index;
+        fields(io, index);
+        io.refuse(face_index_fault(index.index_, io.count()));
+        io.refuse(entries_fault({index.xs_.size(), index.ys_.size(), index.zs_.size()}, index.indices_, io.count()));
+        return std::optional<S2PointIndex>(std::move(index));
+    });
 }
 
 Nearest S2PointIndex::nearest(UnitVector p) const {
