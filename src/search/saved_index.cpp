@@ -16,7 +16,15 @@ constexpr char kZeros[kSavedAlignment] = {};
 
 size_t aligned(size_t offset) { return (offset + kSavedAlignment - 1) / kSavedAlignment * kSavedAlignment; }
 
-std::string as_text(const char* field, size_t size) { return std::string(field, strnlen(field, size)); }
+// A name of the header as text, where it is letters and digits alone (a
+// made-up file's bytes are never copied into a message).
+std::string as_text(const char* field, size_t size) {
+    const std::string text(field, strnlen(field, size));
+    const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+    return plain ? text : "(unnamed)";
+}
 
 template <size_t n>
 void set_text(char (&field)[n], const char* text) {
