@@ -4,9 +4,12 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -114,6 +117,86 @@ std::vector<py::array_t<int64_t>> within(const SearchTable& table, py::handle qu
     return out;
 }
 
+[[noreturn]] void raise_os_error(const std::string& message) {
+    PyErr_SetString(PyExc_OSError, message.c_str());
+    throw py::error_already_set();
+}
+
+void save(const SearchTable& table, const std::filesystem::path& path) {
+    std::optional<std::string> failure;
+    {
+        py::gil_scoped_release release;
+        failure = table.save(path.string());
+    }
+    if (failure) raise_os_error(*failure);
+}
+
+SearchTable open_saved(const std::filesystem::path& path) {
+    Opened<CdcIndex> opened;
+    {
+        py::gil_scoped_release release;
+        opened = CdcIndex::open(path.string());
+    }
+    if (!opened.index) raise_os_error(opened.failure);
+    return SearchTable(std::move(*opened.index));
+}
+
+// The table's pairs, uint32 (N, 2), read-only: a copy in table order.
+py::array_t<uint32_t> table_pairs_array(const SearchTable& table) {
+    const std::vector<CdcPair> pairs = table.pairs();
+    py::array_t<uint32_t> words({static_cast<py::ssize_t>(pairs.size()), py::ssize_t{2}});
+    if (!pairs.empty()) std::memcpy(words.mutable_data(), pairs.data(), pairs.size() * sizeof(CdcPair));
+    words.attr("setflags")(py::arg("write") = false);
+    return words;
+}
+
+// Pickled as the search's name and, for the index, its saved form (opened
+// again without a rebuild), else the pairs' words.
+py::tuple pickled(const SearchTable& table) {
+    const bool indexed = table.search() == PassSearch::kIndexed;
+    std::string bytes;
+    if (indexed)
+        bytes = table.saved_bytes();
+    else {
+        const std::vector<CdcPair> pairs = table.pairs();
+        bytes.assign(reinterpret_cast<const char*>(pairs.data()), pairs.size() * sizeof(CdcPair));
+    }
+    return py::make_tuple(pass_search_name(table.search()), py::bytes(bytes));
+}
+
+SearchTable unpickled(const py::tuple& state) {
+    if (state.size() != 2) throw py::value_error("a pickled Index holds a search's name and bytes");
+    const PassSearch search = search_argument(state[0].cast<std::string>());
+    const std::string bytes = state[1].cast<std::string>();
+    if (search != PassSearch::kIndexed) {
+        if (bytes.size() % sizeof(CdcPair) != 0) throw py::value_error("a pickled Index's pairs are cut short");
+        std::vector<CdcPair> pairs(bytes.size() / sizeof(CdcPair));
+        if (!pairs.empty()) std::memcpy(pairs.data(), bytes.data(), bytes.size());
+        return ready_table(std::move(pairs), search);
+    }
+    Opened<CdcIndex> opened = CdcIndex::open_bytes(copied_bytes(bytes), "the pickled Index");
+    if (!opened.index) throw py::value_error(opened.failure);
+    return SearchTable(std::move(*opened.index));
+}
+
+std::string index_repr(const SearchTable& table) {
+    return "<spherebench.Index search='" + std::string(pass_search_name(table.search())) +
+           "' count=" + std::to_string(table.size()) + " nbytes=" + std::to_string(table.bytes()) + ">";
+}
+
+constexpr const char* kSaveDoc = R"(Writes the index to a file, whole or not at all (OSError on failure).
+
+Only the "indexed" search has an index to save. The file (docs/SAVED_INDEX.md)
+is written beside path and renamed over it, so a process that has the old
+file open keeps reading it. Index.open(path) opens it again.)";
+
+constexpr const char* kOpenDoc = R"(The Index saved at path, opened at once: the file mapped read-only.
+
+Nothing is rebuilt or copied; processes that open one file share its
+pages. It answers as the Index that was saved, bit for bit. A file cut
+short, damaged, of another version or byte order, or not a saved index
+raises OSError naming the file and the fault.)";
+
 constexpr const char* kNearestDoc = R"((indices, squared chords): for each query pair, the nearest of pairs.
 
 indices (int64) count rows of pairs; the squared chord (float64) is the
@@ -158,7 +241,8 @@ void define_searches(py::module_& m) {
 Index(pairs, search=None) checks and copies the pairs and, with the
 "indexed" search (the default), builds the index once. query() finds the
 nearest or the k nearest pairs to each query pair, within() every pair
-within a distance.)")
+within a distance. save() writes the index to a file and Index.open()
+opens it at once; an Index pickles through the same saved form.)")
         .def(py::init([](py::handle pairs, std::optional<std::string> search) {
                  const PassSearch chosen = search ? search_argument(*search) : kRepeatedSearch;
                  return ready_table(table_pairs(pairs), chosen);
@@ -167,6 +251,12 @@ within a distance.)")
         .def("query", &query, py::arg("query_pairs"), py::arg("k") = 1, py::arg("workers") = 1, kQueryDoc)
         .def("within", &within, py::arg("query_pairs"), py::arg("km"), py::arg("workers") = 1, kWithinDoc)
         .def("__len__", [](const SearchTable& table) { return table.size(); })
+        .def("__repr__", &index_repr)
+        .def("save", &save, py::arg("path"), kSaveDoc)
+        .def_static("open", &open_saved, py::arg("path"), kOpenDoc)
+        .def(py::pickle(&pickled, &unpickled))
+        .def_property_readonly("pairs", &table_pairs_array,
+                               "uint32 array (len(self), 2), read-only: the table's pairs in table order (a copy).")
         .def_property_readonly(
             "nbytes", [](const SearchTable& table) { return table.bytes(); },
             "The bytes the Index holds: its search's structure and, for the searches that read the pairs as they "

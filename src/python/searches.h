@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -29,6 +30,15 @@ inline constexpr PassSearch kRepeatedSearch = PassSearch::kIndexed;
 class SearchTable {
   public:
     SearchTable(std::vector<CdcPair> pairs, PassSearch search);
+    // A saved index opened (the "indexed" search).
+    explicit SearchTable(CdcIndex index);
+
+    // The index's saved form (search/saved_index.h), to a file whole or not
+    // at all, or as bytes; only the "indexed" search has one.
+    std::optional<std::string> save(const std::string& path) const;
+    std::string saved_bytes() const;
+    // The pairs in table order.
+    std::vector<CdcPair> pairs() const;
 
     PassSearch search() const { return search_; }
     size_t size() const { return size_; }

@@ -111,6 +111,10 @@ CdcPair CdcIndex::location(int32_t k) const {
     return pairs_[std::find(indices_.begin(), indices_.end(), k) - indices_.begin()];
 }
 
+void CdcIndex::copy_table(CdcPair* out) const {
+    for (size_t at = 0; at < indices_.size(); ++at) out[indices_[at]] = pairs_[at];
+}
+
 std::optional<std::string> CdcIndex::save(const std::string& path) const {
     return save_index(path, SearchId::kCdcIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
 }

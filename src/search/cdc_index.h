@@ -56,6 +56,8 @@ class CdcIndex {
     int size() const { return static_cast<int>(indices_.size()); }
     // The location of table index k.
     CdcPair location(int32_t k) const;
+    // The table's size() pairs, in table order, to `out`.
+    void copy_table(CdcPair* out) const;
 
     // All the memory the index holds.
     size_t bytes() const;
