@@ -1,0 +1,125 @@
+#include "nearest_csv/position_csv.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "geo/cdc_encoder.h"
+#include "input/input_files.h"
+
+namespace spherebench {
+
+namespace {
+
+// A field of a line: its text (inside its quotes, for a quoted one) and
+// the column it begins at.
+struct Field {
+    std::string_view text;
+    int column;
+};
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// Splits a line (without its line end) into fields; on failure what is
+// wrong and, in `column`, where.
+std::optional<std::string> split_line(std::string_view line, std::vector<Field>& fields, int& column) {
+    fields.clear();
+    size_t at = 0;
+    for (;;) {
+        while (at < line.size() && is_blank(line[at])) ++at;
+        const size_t start = at;
+        column = static_cast<int>(start) + 1;
+        size_t end;
+        if (at < line.size() && line[at] == '"') {
+            // The closing quote: one not doubled (a quote inside is written
+            // twice, and left so in the text: no number holds one).
+            size_t close = line.find('"', at + 1);
+            while (close != std::string_view::npos && close + 1 < line.size() && line[close + 1] == '"')
+                close = line.find('"', close + 2);
+            if (close == std::string_view::npos) return "a quoted field is not closed on its line";
+            fields.push_back({line.substr(at + 1, close - at - 1), column});
+            end = close + 1;
+            while (end < line.size() && is_blank(line[end])) ++end;
+            if (end < line.size() && line[end] != ',') {
+                column = static_cast<int>(end) + 1;
+                return "text after a closing quote";
+            }
+        } else {
+            end = std::min(line.find(',', at), line.size());
+            size_t last = end;
+            while (last > start && is_blank(line[last - 1])) --last;
+            fields.push_back({line.substr(start, last - start), column});
+        }
+        if (end >= line.size()) return std::nullopt;
+        at = end + 1;
+    }
+}
+
+std::string lower_case(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// The columns of latitude and longitude a header names; on failure why.
+std::optional<std::string> find_columns(const std::vector<Field>& header, size_t& latitude, size_t& longitude) {
+    const std::vector<std::string> latitudes{"latitude", "latitude_deg", "lat"};
+    const std::vector<std::string> longitudes{"longitude", "longitude_deg", "lon", "lng", "long"};
+    int found_latitude = 0, found_longitude = 0;
+    for (size_t i = 0; i < header.size(); ++i) {
+        const std::string name = lower_case(header[i].text);
+        if (std::find(latitudes.begin(), latitudes.end(), name) != latitudes.end()) latitude = i, ++found_latitude;
+        if (std::find(longitudes.begin(), longitudes.end(), name) != longitudes.end()) longitude = i, ++found_longitude;
+    }
+    if (found_latitude > 1 || found_longitude > 1) return "the header names two latitude or two longitude columns";
+    if (found_latitude && found_longitude) return std::nullopt;
+    return "the first line holds neither two numbers nor a header naming a latitude (latitude, latitude_deg or "
+           "lat) and a longitude (longitude, longitude_deg, lon, lng or long) column";
+}
+
+}  // namespace
+
+std::optional<std::string> read_position_csv(std::string_view csv, const std::string& name,
+                                             std::vector<CdcPair>& pairs) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (csv.substr(0, kByteOrderMark.size()) == kByteOrderMark) csv.remove_prefix(kByteOrderMark.size());
+    pairs.clear();
+    std::vector<Field> fields;
+    size_t latitude = 0, longitude = 1;
+    bool first = true;
+    int line_number = 0;
+    const auto fault = [&](int column, const std::string& what) {
+        return name + ":" + std::to_string(line_number) + ":" + std::to_string(column) + ": " + what;
+    };
+    for (size_t at = 0; at < csv.size();) {
+        const size_t end = std::min(csv.find('\n', at), csv.size());
+        std::string_view line = csv.substr(at, end - at);
+        at = end + 1;
+        ++line_number;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (std::all_of(line.begin(), line.end(), is_blank)) continue;
+        int column = 1;
+        if (auto failure = split_line(line, fields, column)) return fault(column, *failure);
+        if (first) {
+            first = false;
+            const bool numbers = fields.size() >= 2 && parse_number(fields[0].text) && parse_number(fields[1].text);
+            if (!numbers) {
+                if (auto failure = find_columns(fields, latitude, longitude)) return fault(1, *failure);
+                continue;
+            }
+        }
+        if (fields.size() <= std::max(latitude, longitude))
+            return fault(static_cast<int>(line.size()) + 1,
+                         "the row ends before its " + std::string(latitude > longitude ? "latitude" : "longitude"));
+        const Field& lat = fields[latitude];
+        const Field& lon = fields[longitude];
+        const std::optional<double> lat_value = parse_number(lat.text), lon_value = parse_number(lon.text);
+        if (!lat_value) return fault(lat.column, "the latitude \"" + std::string(lat.text) + "\" is not a number");
+        if (!lon_value) return fault(lon.column, "the longitude \"" + std::string(lon.text) + "\" is not a number");
+        if (auto failure = check_position(*lat_value, 0.0, lat.text)) return fault(lat.column, *failure);
+        if (auto failure = check_position(0.0, *lon_value, {}, lon.text)) return fault(lon.column, *failure);
+        pairs.push_back(encode_degrees(*lat_value, *lon_value));
+    }
+    return std::nullopt;
+}
+
+}  // namespace spherebench
