@@ -155,9 +155,12 @@ template <typename Index>
 void SavedIndex::expect_every_cut_and_flip_refused(const std::string& bytes) {
     ASSERT_TRUE(Index::open_bytes(copied_bytes(bytes), "idx.sbi").index);
     const std::string path = (work_ / "idx.sbi").string();
+    // Every length in memory, a few of them as files.
     for (size_t size = 0; size < bytes.size(); ++size) {
-        write(path, bytes.substr(0, size));
-        const Opened<Index> opened = Index::open(path);
+        const bool as_file = size < 2 || size == 127 || size == 128 || size + 1 == bytes.size();
+        if (as_file) write(path, bytes.substr(0, size));
+        const Opened<Index> opened =
+            as_file ? Index::open(path) : Index::open_bytes(copied_bytes(bytes.substr(0, size)), path);
         ASSERT_FALSE(opened.index) << size;
         const std::string why = size == 0 ? "it is empty" : "it is cut short";
         ASSERT_EQ(opened.failure.rfind("can't open " + path + ": " + why, 0), 0u) << opened.failure;
@@ -221,6 +224,26 @@ TEST_F(SavedIndex, MadeUpStructuresRefusedBehindAGoodChecksum) {
     // More arrays than the index reads, and a wrong size of element.
     EXPECT_EQ(refusal(with_field(bytes, offsetof(SavedHeader, arrays), uint64_t{3})),
               "can't open idx.sbi: it holds 3 arrays, fewer than this build's index has");
+}
+
+TEST_F(SavedIndex, HeaderCheckReadsNoContentsButRefusesWhatItsHeaderShows) {
+    const SmallFiles files;
+    const std::string path = (work_ / "idx.sbi").string();
+    write(path, files.tree);
+    const Opened<LatLongIndex> whole = LatLongIndex::open(path);
+    const Opened<LatLongIndex> quick = LatLongIndex::open(path, SavedCheck::kHeader);
+    ASSERT_TRUE(whole.index && quick.index);
+    expect_same_answers(*whole.index, *quick.index, files.spread.fixed);
+    write(path, files.tree.substr(0, files.tree.size() - 1));
+    EXPECT_NE(LatLongIndex::open(path, SavedCheck::kHeader).failure.find("it is cut short"), std::string::npos);
+    write(path, with_field(files.tree, offsetof(SavedHeader, version), uint32_t{2}));
+    EXPECT_NE(LatLongIndex::open(path, SavedCheck::kHeader).failure.find("format version 2"), std::string::npos);
+    // The contents go unread: a changed byte among them is not seen.
+    std::string changed = files.tree;
+    changed.back() ^= 1;
+    write(path, changed);
+    EXPECT_TRUE(LatLongIndex::open(path, SavedCheck::kHeader).index);
+    EXPECT_FALSE(LatLongIndex::open(path).index);
 }
 
 TEST_F(SavedIndex, FileChangedWhileOpeningRefused) {

@@ -112,7 +112,10 @@ CdcPair CdcIndex::location(int32_t k) const {
 }
 
 void CdcIndex::copy_table(CdcPair* out) const {
-    for (size_t at = 0; at < indices_.size(); ++at) out[indices_[at]] = pairs_[at];
+    // An index opened with SavedCheck::kHeader may hold any indices: none
+    // leads outside `out`.
+    for (size_t at = 0; at < indices_.size(); ++at)
+        if (indices_[at] >= 0 && indices_[at] < size()) out[indices_[at]] = pairs_[at];
 }
 
 std::optional<std::string> CdcIndex::save(const std::string& path) const {
@@ -123,14 +126,17 @@ std::string CdcIndex::saved_bytes() const {
     return spherebench::saved_bytes(SearchId::kCdcIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
 }
 
-Opened<CdcIndex> CdcIndex::open(const std::string& path) { return open_saved_file<CdcIndex>(path, &open_bytes); }
+Opened<CdcIndex> CdcIndex::open(const std::string& path, SavedCheck check) {
+    return open_saved_file<CdcIndex>(
+        path, [&](SharedBytes bytes, const std::string& name) { return open_bytes(std::move(bytes), name, check); });
+}
 
-Opened<CdcIndex> CdcIndex::open_bytes(SharedBytes bytes, const std::string& name) {
-    return open_saved_bytes<CdcIndex>(SearchId::kCdcIndex, std::move(bytes), name, [](SavedReader& io) {
+Opened<CdcIndex> CdcIndex::open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check) {
+    return open_saved_bytes<CdcIndex>(SearchId::kCdcIndex, std::move(bytes), name, check, [](SavedReader& io) {
         CdcIndex index;
         fields(io, index);
-        io.refuse(face_index_fault(index.index_, io.count()));
-        io.refuse(entries_fault({index.pairs_.size()}, index.indices_, io.count()));
+        io.refuse(face_index_fault(index.index_, io.count(), io.check()));
+        io.refuse(entries_fault({index.pairs_.size()}, index.indices_, io.count(), io.check()));
         return std::optional<CdcIndex>(std::move(index));
     });
 }

@@ -36,8 +36,9 @@ class CdcIndex {
     // A saved index opened: the file mapped, the arrays read where they
     // lie; it answers as the index saved, bit for bit. It has no table:
     // score_at finds the location among its entries.
-    static Opened<CdcIndex> open(const std::string& path);
-    static Opened<CdcIndex> open_bytes(SharedBytes bytes, const std::string& name);
+    static Opened<CdcIndex> open(const std::string& path, SavedCheck check = SavedCheck::kWhole);
+    static Opened<CdcIndex> open_bytes(SharedBytes bytes, const std::string& name,
+                                       SavedCheck check = SavedCheck::kWhole);
 
     // find_nearest<CdcMethod>'s answer, winner and score bits: every node
     // whose bound on the score (the ordered sum of the squared gaps to its

@@ -109,16 +109,17 @@ std::string LatLongIndex::saved_bytes() const {
     return spherebench::saved_bytes(SearchId::kLatLongIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
 }
 
-Opened<LatLongIndex> LatLongIndex::open(const std::string& path) {
-    return open_saved_file<LatLongIndex>(path, &open_bytes);
+Opened<LatLongIndex> LatLongIndex::open(const std::string& path, SavedCheck check) {
+    return open_saved_file<LatLongIndex>(
+        path, [&](SharedBytes bytes, const std::string& name) { return open_bytes(std::move(bytes), name, check); });
 }
 
-Opened<LatLongIndex> LatLongIndex::open_bytes(SharedBytes bytes, const std::string& name) {
-    return open_saved_bytes<LatLongIndex>(SearchId::kLatLongIndex, std::move(bytes), name, [](SavedReader& io) {
+Opened<LatLongIndex> LatLongIndex::open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check) {
+    return open_saved_bytes<LatLongIndex>(SearchId::kLatLongIndex, std::move(bytes), name, check, [](SavedReader& io) {
         LatLongIndex index;
         fields(io, index);
-        io.refuse(face_index_fault(index.index_, io.count()));
-        io.refuse(entries_fault({index.locations_.size()}, index.indices_, io.count()));
+        io.refuse(face_index_fault(index.index_, io.count(), io.check()));
+        io.refuse(entries_fault({index.locations_.size()}, index.indices_, io.count(), io.check()));
         return std::optional<LatLongIndex>(std::move(index));
     });
 }

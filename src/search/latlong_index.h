@@ -33,8 +33,9 @@ class LatLongIndex {
     // Saved and opened as CdcIndex is (search/saved_index.h).
     std::optional<std::string> save(const std::string& path) const;
     std::string saved_bytes() const;
-    static Opened<LatLongIndex> open(const std::string& path);
-    static Opened<LatLongIndex> open_bytes(SharedBytes bytes, const std::string& name);
+    static Opened<LatLongIndex> open(const std::string& path, SavedCheck check = SavedCheck::kWhole);
+    static Opened<LatLongIndex> open_bytes(SharedBytes bytes, const std::string& name,
+                                           SavedCheck check = SavedCheck::kWhole);
 
     // find_nearest<LatLongMethod>'s answer for the point from_fixed(fixed),
     // as the method prepares it, winner and score bits. The point is taken as

@@ -59,16 +59,18 @@ std::string S2PointIndex::saved_bytes() const {
     return spherebench::saved_bytes(SearchId::kS2PointIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
 }
 
-Opened<S2PointIndex> S2PointIndex::open(const std::string& path) {
-    return open_saved_file<S2PointIndex>(path, &open_bytes);
+Opened<S2PointIndex> S2PointIndex::open(const std::string& path, SavedCheck check) {
+    return open_saved_file<S2PointIndex>(
+        path, [&](SharedBytes bytes, const std::string& name) { return open_bytes(std::move(bytes), name, check); });
 }
 
-Opened<S2PointIndex> S2PointIndex::open_bytes(SharedBytes bytes, const std::string& name) {
-    return open_saved_bytes<S2PointIndex>(SearchId::kS2PointIndex, std::move(bytes), name, [](SavedReader& io) {
+Opened<S2PointIndex> S2PointIndex::open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check) {
+    return open_saved_bytes<S2PointIndex>(SearchId::kS2PointIndex, std::move(bytes), name, check, [](SavedReader& io) {
         S2PointIndex index;
         fields(io, index);
-        io.refuse(face_index_fault(index.index_, io.count()));
-        io.refuse(entries_fault({index.xs_.size(), index.ys_.size(), index.zs_.size()}, index.indices_, io.count()));
+        io.refuse(face_index_fault(index.index_, io.count(), io.check()));
+        io.refuse(entries_fault({index.xs_.size(), index.ys_.size(), index.zs_.size()}, index.indices_, io.count(),
+                                io.check()));
         return std::optional<S2PointIndex>(std::move(index));
     });
 }

@@ -31,8 +31,9 @@ class S2PointIndex {
     // Saved and opened as CdcIndex is (search/saved_index.h).
     std::optional<std::string> save(const std::string& path) const;
     std::string saved_bytes() const;
-    static Opened<S2PointIndex> open(const std::string& path);
-    static Opened<S2PointIndex> open_bytes(SharedBytes bytes, const std::string& name);
+    static Opened<S2PointIndex> open(const std::string& path, SavedCheck check = SavedCheck::kWhole);
+    static Opened<S2PointIndex> open_bytes(SharedBytes bytes, const std::string& name,
+                                           SavedCheck check = SavedCheck::kWhole);
 
     // The smallest squared chord ((ax - px)^2 + (ay - py)^2) + (az - pz)^2,
     // each operation rounded as written, and its index, the lowest among

@@ -55,6 +55,14 @@ struct SavedArrayEntry {
     uint64_t count;
 };
 
+// How much opening checks. kWhole: everything (the checksum, and every
+// range a search reads by), reading the whole file once, so that no file
+// gives a wrong answer or leads a search outside its arrays. kHeader: the
+// header, the tables and the structure's sizes only, reading a few pages;
+// for a file this program wrote and nothing changed since, as a damaged
+// one may then give wrong answers or end the process.
+enum class SavedCheck { kWhole, kHeader };
+
 // Collects a structure's values and arrays, then lays out the file.
 class SavedWriter {
   public:
@@ -86,12 +94,14 @@ class SavedWriter {
 // arrays and zeros), so a structure's `fields` runs straight through.
 class SavedReader {
   public:
-    SavedReader(SharedBytes bytes, std::string name) : bytes_(std::move(bytes)), name_(std::move(name)) {}
+    SavedReader(SharedBytes bytes, std::string name, SavedCheck check)
+        : bytes_(std::move(bytes)), name_(std::move(name)), check_(check) {}
 
     // Checks everything the header says (mark, byte order, version, size,
-    // checksum, form and search) before any value is read.
+    // checksum unless kHeader, form and search) before any value is read.
     std::optional<std::string> read_header(SearchId id);
     int64_t count() const { return count_; }
+    SavedCheck check() const { return check_; }
 
     void value(int32_t& x);
     void value(bool& x);
@@ -115,6 +125,7 @@ class SavedReader {
 
     SharedBytes bytes_;
     std::string name_;
+    SavedCheck check_;
     std::optional<std::string> fault_;
     int64_t count_ = 0;
     uint64_t values_ = 0, arrays_ = 0;  // in the file
@@ -123,14 +134,15 @@ class SavedReader {
 };
 
 // What a structure's fields must hold for its search to stay in bounds:
-// its grid's or tree's arrays of their sizes, its cells' and faces' ranges
-// within `count` entries, its tree's nodes and run bits within its arrays.
-std::optional<std::string> face_index_fault(const FaceIndex& index, int64_t count);
+// its grid's or tree's arrays of their sizes, its faces' ranges within
+// `count` entries and its tree's nodes within its arrays; with kWhole also
+// its cells in order and its run bits on nodes with members.
+std::optional<std::string> face_index_fault(const FaceIndex& index, int64_t count, SavedCheck check);
 
-// The entries' arrays each of `count` (sizes given) and the table indices a
-// permutation of 0 .. count - 1.
+// The entries' arrays each of `count` (sizes given); with kWhole also the
+// table indices a permutation of 0 .. count - 1.
 std::optional<std::string> entries_fault(const std::vector<size_t>& sizes, const StoredArray<int32_t>& indices,
-                                         int64_t count);
+                                         int64_t count, SavedCheck check);
 
 // An index opened, or why not.
 template <typename Index>
@@ -156,8 +168,8 @@ std::string saved_bytes(SearchId id, int64_t count, Fields fields) {
 // Opens a saved index from bytes (named `name` in messages) by read(reader),
 // which lists the index's fields and checks them.
 template <typename Index, typename Read>
-Opened<Index> open_saved_bytes(SearchId id, SharedBytes bytes, const std::string& name, Read read) {
-    SavedReader reader(std::move(bytes), name);
+Opened<Index> open_saved_bytes(SearchId id, SharedBytes bytes, const std::string& name, SavedCheck check, Read read) {
+    SavedReader reader(std::move(bytes), name, check);
     if (auto failure = reader.read_header(id)) return {std::nullopt, *failure};
     std::optional<Index> index = read(reader);
     if (auto failure = reader.failure()) return {std::nullopt, *failure};

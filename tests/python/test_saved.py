@@ -32,6 +32,7 @@ def test_opened_index_answers_as_built(built, tmp_path):
     opened = spherebench.Index.open(str(path))
     assert len(opened) == len(index) == len(table) and opened.search == "indexed"
     same_answers(index, opened, queries)
+    same_answers(index, spherebench.Index.open(path, check=False), queries)
     assert np.array_equal(opened.pairs, table) and np.array_equal(index.pairs, table)
     assert not opened.pairs.flags.writeable
     # Saving again over the open file leaves the opened index reading its own.
