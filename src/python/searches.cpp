@@ -90,11 +90,11 @@ void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int64_
         built_);
 }
 
-void SearchTable::find_all_within(const CdcPair* queries, size_t count, double limit,
+void SearchTable::find_all_within(const CdcPair* queries, size_t count, const double* limits,
                                   std::vector<Nearest>* found) const {
     std::visit(
         [&](const auto& search) {
-            for (size_t i = 0; i < count; ++i) found[i] = nearest_within(search, query_point(queries[i]), limit);
+            for (size_t i = 0; i < count; ++i) found[i] = nearest_within(search, query_point(queries[i]), limits[i]);
         },
         built_);
 }

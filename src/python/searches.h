@@ -50,9 +50,9 @@ class SearchTable {
     // For each query, a row of k: the k nearest pairs, nearest first; where
     // the table holds fewer than k, the row ends with size() and infinity.
     void find_all_k(const CdcPair* queries, size_t count, int k, int64_t* indices, double* chords) const;
-    // For each query, every pair whose squared chord is at most the limit,
-    // nearest first.
-    void find_all_within(const CdcPair* queries, size_t count, double limit, std::vector<Nearest>* found) const;
+    // For each query, every pair whose squared chord is at most its limit
+    // (limits[i] for queries[i]), nearest first.
+    void find_all_within(const CdcPair* queries, size_t count, const double* limits, std::vector<Nearest>* found) const;
 
   private:
     std::vector<CdcPair> pairs_;  // what the search reads, where it reads them; the buffer never moves
