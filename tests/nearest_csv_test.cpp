@@ -3,6 +3,7 @@
 // those of the brute force, for each kind of question.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -62,6 +63,28 @@ TEST(PositionCsv, FaultsNamedByFileLineAndColumn) {
     EXPECT_EQ(fault("name,lat,lon\n\"A\" B,1,2\n"), "f.csv:2:5: text after a closing quote");
     EXPECT_EQ(fault("name,lat,lon,latitude\n"), "f.csv:1:1: the header names two latitude or two longitude columns");
     EXPECT_EQ(fault("x,y\n1,2\n").rfind("f.csv:1:1: the first line holds neither two numbers nor a header", 0), 0u);
+}
+
+TEST(PositionCsv, ReadInPartsAsAWhole) {
+    // Parts of whole lines on 3 threads: the same pairs, and a fault in a
+    // late part named by its line in the file.
+    std::string csv = "\n name , lat,lon\n";
+    for (int row = 0; row < 30000; ++row)
+        csv += (row % 7 == 0 ? "\r\n" : "") + std::string("x,") + std::to_string(row % 179 - 89) + ".25," +
+               std::to_string(row % 359 - 179) + ".5\r\n";
+    std::vector<CdcPair> one, three;
+    ASSERT_EQ(read_position_csv(csv, "f.csv", one, 1), std::nullopt);
+    ASSERT_EQ(read_position_csv(csv, "f.csv", three, 3), std::nullopt);
+    EXPECT_EQ(one.size(), 30000u);
+    EXPECT_TRUE(same_pairs(one, three));
+    std::string bad = csv;
+    const size_t at = bad.rfind("x,", bad.size() - 200);
+    bad.replace(at, 2, "x,y");
+    const std::string line = std::to_string(std::count(bad.begin(), bad.begin() + at, '\n') + 1);
+    std::vector<CdcPair> pairs;
+    const std::optional<std::string> fault = read_position_csv(bad, "f.csv", pairs, 3);
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->rfind("f.csv:" + line + ":3: the latitude \"y", 0), 0u) << *fault;
 }
 
 struct Case {

@@ -126,7 +126,8 @@ std::optional<Failure> parse(const std::vector<std::string>& args, Command& comm
 std::optional<Failure> read_positions(const std::string& path, std::vector<CdcPair>& pairs) {
     std::string text;
     if (auto failure = read_whole_file(path, text)) return refused(*failure);
-    if (auto failure = read_position_csv(text, path == "-" ? "standard input" : path, pairs)) return refused(*failure);
+    if (auto failure = read_position_csv(text, path == "-" ? "standard input" : path, pairs, machine_threads()))
+        return refused(*failure);
     return std::nullopt;
 }
 

@@ -19,10 +19,11 @@
 
 namespace spherebench {
 
-// The pairs of the positions in `csv`, in row order. On failure the first
-// fault as "NAME:LINE:COLUMN: what" (lines and columns from 1, columns in
-// bytes), NAME as given.
-std::optional<std::string> read_position_csv(std::string_view csv, const std::string& name,
-                                             std::vector<CdcPair>& pairs);
+// The pairs of the positions in `csv`, in row order, read in parts of
+// whole lines on `threads` threads. On failure the first fault as
+// "NAME:LINE:COLUMN: what" (lines and columns from 1, columns in bytes),
+// NAME as given.
+std::optional<std::string> read_position_csv(std::string_view csv, const std::string& name, std::vector<CdcPair>& pairs,
+                                             int threads = 1);
 
 }  // namespace spherebench
