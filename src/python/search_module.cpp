@@ -143,7 +143,7 @@ py::object within(const SearchTable& table, const ArrayLike& query_pairs, const 
         out.append(std::move(indices));
     }
     if (queries.single) return out[0];
-    return std::move(out);
+    return out;
 }
 
 constexpr const char* kNearestDoc = R"((indices, squared chords): for each query pair, the nearest of pairs.

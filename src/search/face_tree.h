@@ -133,9 +133,11 @@ void store_in_order(const Location* table, const std::vector<int32_t>& order, St
                     StoredArray<int32_t>& indices) {
     entries.resize(order.size());
     indices.resize(order.size());
+    Location* entry = entries.data();
+    int32_t* index = indices.data();
     for (size_t at = 0; at < order.size(); ++at) {
-        entries[at] = table[order[at]];
-        indices[at] = order[at];
+        entry[at] = table[order[at]];
+        index[at] = order[at];
     }
 }
 

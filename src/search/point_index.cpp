@@ -26,17 +26,17 @@ S2PointIndex::S2PointIndex(ComponentArrays<double> points, int count) : table_(p
     // Vectors at one place have equal components, which score alike.
     const FaceIndexShape shape{kFaceReach, kPointsPerCell, kPointsPerLeaf, SIZE_MAX, 0.0};
     const std::vector<int32_t> order = build_face_index(index_, places, shape, [](int32_t, int32_t) { return true; });
-    xs_.resize(count);
-    ys_.resize(count);
-    zs_.resize(count);
-    indices_.resize(count);
+    std::vector<double> in_order_x(count), in_order_y(count), in_order_z(count);
     for (int at = 0; at < count; ++at) {
         const int32_t k = order[at];
-        xs_[at] = xs[k];
-        ys_[at] = ys[k];
-        zs_[at] = zs[k];
-        indices_[at] = k;
+        in_order_x[at] = xs[k];
+        in_order_y[at] = ys[k];
+        in_order_z[at] = zs[k];
     }
+    xs_ = std::move(in_order_x);
+    ys_ = std::move(in_order_y);
+    zs_ = std::move(in_order_z);
+    indices_ = std::vector<int32_t>(order);
 }
 
 UnitVector S2PointIndex::location(int32_t k) const {
