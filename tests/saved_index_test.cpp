@@ -94,6 +94,28 @@ std::string refusal(const std::string& bytes) {
     return opened.failure;
 }
 
+// Counts a structure's values up to the one at `wanted`.
+struct ValuePlaces {
+    const void* wanted;
+    size_t at = 0, found = SIZE_MAX;
+    template <typename T>
+    void value(const T& x) {
+        if (&x == wanted) found = at;
+        ++at;
+    }
+    template <typename T>
+    void array(const T&) {}
+};
+
+// Where a face's field stands among the tree's values (tree_fields).
+template <typename Field>
+size_t value_place(Field FaceSpan::*field, int face) {
+    const FaceTree tree;
+    ValuePlaces places{&(tree.faces[face].*field)};
+    tree_fields(places, tree);
+    return places.found;
+}
+
 class SavedIndex : public TempFolderTest {
   protected:
     template <typename Index>
@@ -205,13 +227,14 @@ TEST_F(SavedIndex, MadeUpStructuresRefusedBehindAGoodChecksum) {
     std::string twice = bytes;
     std::memcpy(twice.data() + twice.size() - 4, twice.data() + twice.size() - 8, 4);
     EXPECT_EQ(refusal(with_checksum(twice)), "can't open idx.sbi: its table indices are not each location's once");
-    // Values: the first is the flag of the grid, then the faces of the tree
-    // (begin, count, first box, depth, on the sphere).
+    // Values: the first is the flag of the grid, then the tree's fields,
+    // whose places tree_fields gives.
     const size_t values = sizeof(SavedHeader);
     ASSERT_EQ(bytes[values], 0);
     EXPECT_EQ(refusal(with_field(bytes, values, uint64_t{2})), "can't open idx.sbi: value 0 is a flag holding 2");
     for (int face = 0; face < kFaces; ++face) {
-        const size_t count = values + 8 * (1 + 5 * face + 1), depth = count + 16;
+        const size_t count = values + 8 * (1 + value_place(&FaceSpan::count, face));
+        const size_t depth = values + 8 * (1 + value_place(&FaceSpan::depth, face));
         int64_t held;
         std::memcpy(&held, bytes.data() + count, 8);
         if (held == 0) continue;  // an empty face's depth is never read

@@ -38,7 +38,7 @@ CdcIndex::CdcIndex(const CdcPair* pairs, int count) : table_(pairs) {
         places[k] = {cdc_face(pairs[k]), c.u, c.v, c.w};
     }
     // The entries take 12 bytes a pair; the grid or the tree at most one
-    // more (beside the index's own few hundred bytes).
+    // more (beside the index's own kilobyte or so).
     const size_t budget = count;
     const FaceIndexShape shape{kFaceReach, kPairsPerCell, kPairsPerLeaf, budget, 0.0};
     // Pairs of one face at one place (their two cosines) decode and score

@@ -2,7 +2,7 @@
 // and their table indices (4 bytes, for the tie rule), sorted by flag case
 // (a face of the cube) and, on each face, into a k-d tree by the two stored
 // cosines (face_tree.h), which together take under 13 bytes a location
-// (beside the few hundred bytes of the index itself).
+// (beside the kilobyte or so of the index itself).
 #pragma once
 
 #include <cstddef>

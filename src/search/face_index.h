@@ -63,7 +63,7 @@ std::vector<int32_t> build_face_index(FaceIndex& index, const std::vector<FacePl
     index.by_grid = spread_evenly(index.grid);
     if (index.by_grid) return order;
     index.grid = FaceGrid{};
-    const int leaf_size = leaf_size_within(places, shape.leaf_size, sizeof(NodeBox), shape.most_bytes);
+    const int leaf_size = leaf_size_within(places, shape.leaf_size, shape.most_bytes);
     return build_face_tree(index.tree, places, leaf_size, same, shape.widen);
 }
 
@@ -94,7 +94,7 @@ inline double face_bound(const FaceIndex& index, const FaceQuery& query) {
     }
     const FaceSpan& span = index.tree.faces[face];
     if (span.count == 0) return std::numeric_limits<double>::infinity();
-    return box_bound(bounds_of(index.tree.boxes[span.first_box]), query);
+    return box_bound(span.box, query);
 }
 
 // What the bound of the sphere (sphere_bound.h) needs of the query on a
@@ -128,17 +128,16 @@ void search_faces(const FaceIndex& index, PlaceOf place_of, AskOf ask_of, bool e
         }
         const FaceAsk ask = ask_of(query);
         const bool on_sphere = ask.on_sphere && index.tree.faces[face].on_sphere;
-        const auto bound_of = [&](const FaceNodes& nodes, uint32_t node) {
-            return node_bound(nodes, node, query, ask.sphere, on_sphere, limit(), ask.query_error);
+        const auto bound_of = [&](const BoxBounds& box) {
+            return node_bound(box, query, ask.sphere, on_sphere, limit(), ask.query_error);
         };
-        search_face_tree(index.tree, face, query.place.a, query.place.b, bound_of, limit,
-                         [&](const FaceNodes& nodes, uint32_t leaf) {
-                             SPHEREBENCH_COUNT(leaves);
-                             const BoxBounds box = nodes.bounds(leaf);
-                             const EntryRange members =
-                                 every_copy ? node_entries(nodes.face, leaf) : nodes.scanned(leaf);
-                             scan(face, members.first, members.end, box.major_low, box.major_high);
-                         });
+        const FaceNodes nodes{index.tree, index.tree.faces[face]};
+        search_face_tree(
+            index.tree, face, query.place.a, query.place.b, bound_of, limit, [&](uint32_t leaf, const BoxBounds& box) {
+                SPHEREBENCH_COUNT(leaves);
+                const EntryRange members = every_copy ? node_entries(nodes.face, leaf) : nodes.scanned(leaf);
+                scan(face, members.first, members.end, box.major_low, box.major_high);
+            });
     };
     // The nearest face first, where a near location is most likely found;
     // then every other whose bound the results' reach has not passed (a

@@ -13,23 +13,6 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr float kFloatInfinity = std::numeric_limits<float>::infinity();
 
-// The greatest float at most x, and the least at least x (NaN stays NaN; a
-// NaN location never scores below or equal to anything, so no box need
-// bound it).
-float float_below(double x) {
-    if (x > FLT_MAX) return FLT_MAX;
-    if (x < -FLT_MAX) return -kFloatInfinity;
-    const float f = static_cast<float>(x);
-    return f > x ? std::nextafter(f, -kFloatInfinity) : f;
-}
-
-float float_above(double x) {
-    if (x > FLT_MAX) return kFloatInfinity;
-    if (x < -FLT_MAX) return -FLT_MAX;
-    const float f = static_cast<float>(x);
-    return f < x ? std::nextafter(f, kFloatInfinity) : f;
-}
-
 // A location's coordinates as the splits compare them: any order of the
 // locations makes a correct tree, so rounding does no harm; NaN is put at 0
 // so that the comparisons stay a strict order.
@@ -38,7 +21,7 @@ struct Key {
     int32_t k;
 };
 
-float key_of(double x) { return x == x ? float_below(x) : 0.0f; }
+float key_of(double x) { return x == x ? static_cast<float>(std::clamp(x, -double{FLT_MAX}, double{FLT_MAX})) : 0.0f; }
 
 int depth_for(int count, int leaf_size) {
     int depth = 0;
@@ -127,30 +110,61 @@ struct Bounds {
     // Whether every member added has one place: a NaN member scores unlike
     // its neighbours, so it is never a copy of them.
     bool is_point() const { return !any_nan && a_low == a_high && b_low == b_high && major_low == major_high; }
+    // Whether boxes within these bounds code and decode in finite steps.
+    bool boxable() const {
+        const double ends[] = {a_low, a_high, b_low, b_high, major_low, major_high};
+        return std::all_of(std::begin(ends), std::end(ends), [](double x) { return std::fabs(x) <= kMostBoxed; });
+    }
 };
 
-void set_box(NodeBox& box, const Bounds& b, double widen) {
-    box = {float_below(b.a_low - widen),  float_above(b.a_high + widen),    float_below(b.b_low - widen),
-           float_above(b.b_high + widen), float_below(b.major_low - widen), float_above(b.major_high + widen)};
+BoxBounds widened(const Bounds& b, double widen) {
+    return {b.a_low - widen,  b.a_high + widen,    b.b_low - widen,
+            b.b_high + widen, b.major_low - widen, b.major_high + widen};
 }
 
-// The box of two boxes (floats, so exactly).
-NodeBox joined(const NodeBox& x, const NodeBox& y) {
+BoxBounds joined(const BoxBounds& x, const BoxBounds& y) {
     return {std::min(x.a_low, y.a_low),   std::max(x.a_high, y.a_high),       std::min(x.b_low, y.b_low),
             std::max(x.b_high, y.b_high), std::min(x.major_low, y.major_low), std::max(x.major_high, y.major_high)};
 }
 
-// Leaves from their members' places, the rest from their children.
+// The most steps, up to 255, in from `end` towards x that do not pass x: a
+// child's end x coded within its parent's range; child_box's own
+// arithmetic decides.
+uint8_t steps_in(double end, double step, double x, bool from_low) {
+    const auto at = [&](int steps) { return from_low ? end + steps * step : end - steps * step; };
+    const auto within = [&](int steps) { return from_low ? at(steps) <= x : at(steps) >= x; };
+    const double guess = step > 0.0 ? (from_low ? x - end : end - x) / step : 0.0;
+    int steps = guess >= 0.0 ? static_cast<int>(std::min(guess, 255.0)) : 0;
+    while (steps > 0 && !within(steps)) --steps;
+    while (steps < 255 && within(steps + 1)) ++steps;
+    return static_cast<uint8_t>(steps);
+}
+
+// The code of a child whose exact box is `exact` within its parent's
+// decoded box: every end rounded outward, so the decoded child bounds it.
+ChildCode code_within(const BoxBounds& parent, const BoxBounds& exact) {
+    const BoxSteps step = steps_of(parent);
+    return {steps_in(parent.a_low, step.a, exact.a_low, true),
+            steps_in(parent.a_high, step.a, exact.a_high, false),
+            steps_in(parent.b_low, step.b, exact.b_low, true),
+            steps_in(parent.b_high, step.b, exact.b_high, false),
+            steps_in(parent.major_low, step.major, exact.major_low, true),
+            steps_in(parent.major_high, step.major, exact.major_high, false)};
+}
+
 }  // namespace
 
+// Exact boxes from the leaves' members up, then each node's code within its
+// parent's decoded box, from the root down.
 void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double widen) {
     size_t nodes = 0;
-    for (const FaceSpan& face : tree.faces) nodes += face.count == 0 ? 0 : (size_t{2} << face.depth) - 1;
-    tree.boxes.assign(nodes, NodeBox{});
+    for (const FaceSpan& face : tree.faces) nodes += tree_nodes(face.count, face.depth);
+    tree.codes.assign(nodes, ChildCode{});
     tree.runs.assign((nodes + 63) / 64, 0);
+    std::vector<BoxBounds> exact;
     for (FaceSpan& face : tree.faces) {
         if (face.count == 0) continue;
-        const auto box = [&](uint32_t node) -> NodeBox& { return tree.boxes[face.first_box + node - 1]; };
+        exact.assign(tree_nodes(face.count, face.depth) + 1, BoxBounds{});
         const uint32_t first_leaf = uint32_t{1} << face.depth;
         for (int32_t at = face.begin; at < face.begin + face.count; ++at)
             face.on_sphere = face.on_sphere && near_unit(places[at].a, places[at].b, places[at].major);
@@ -158,28 +172,37 @@ void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double wid
             const EntryRange entries = node_entries(face, leaf);
             Bounds bounds;
             for (int32_t at = entries.first; at < entries.end; ++at) bounds.add(places[at]);
-            set_box(box(leaf), bounds, widen);
+            exact[leaf] = widened(bounds, widen);
             if (bounds.is_point()) {
-                const uint32_t bit = face.first_box + leaf - 1;
+                const uint32_t bit = face.first_node + leaf - 1;
                 tree.runs[bit / 64] |= uint64_t{1} << (bit % 64);
             }
         }
-        for (uint32_t node = first_leaf - 1; node >= 1; --node) box(node) = joined(box(2 * node), box(2 * node + 1));
+        for (uint32_t node = first_leaf - 1; node >= 1; --node)
+            exact[node] = joined(exact[2 * node], exact[2 * node + 1]);
+        face.box = exact[1];
+        // exact[] becomes the decoded boxes, each within its parent's.
+        for (uint32_t node = 2; node < 2 * first_leaf; ++node) {
+            ChildCode& code = tree.codes[face.first_node + node - 1];
+            code = code_within(exact[node / 2], exact[node]);
+            exact[node] = child_box(exact[node / 2], steps_of(exact[node / 2]), code);
+        }
     }
 }
 
 std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::vector<FacePlace>& places,
                                         int leaf_size) {
     int32_t counts[kFaces] = {};
-    for (const FacePlace& place : places) ++counts[place.face];
-    int32_t begin = 0, first_box = 0;
+    Bounds bounds[kFaces];
+    for (const FacePlace& place : places) ++counts[place.face], bounds[place.face].add(place);
+    int32_t begin = 0, first_node = 0;
     for (int f = 0; f < kFaces; ++f) {
         FaceSpan& face = faces[f];
         face = FaceSpan{};
-        face.begin = begin, face.count = counts[f], face.first_box = first_box;
-        face.depth = depth_for(counts[f], leaf_size);
+        face.begin = begin, face.count = counts[f], face.first_node = first_node;
+        face.depth = bounds[f].boxable() ? depth_for(counts[f], leaf_size) : 0;
         begin += counts[f];
-        if (counts[f] > 0) first_box += (int32_t{2} << face.depth) - 1;
+        first_node += static_cast<int32_t>(tree_nodes(face.count, face.depth));
     }
     // Into faces in table order, then each face into its tree.
     std::vector<Key> keys(places.size());
@@ -194,13 +217,13 @@ std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::ve
     return order;
 }
 
-int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t box_bytes, size_t most_bytes) {
+int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t most_bytes) {
     int32_t counts[kFaces] = {};
     for (const FacePlace& place : places) ++counts[place.face];
-    for (;; leaf_size *= 2) {
+    for (;; leaf_size += std::max(1, leaf_size / 8)) {
         size_t nodes = 0;
-        for (const int32_t count : counts) nodes += count == 0 ? 0 : (size_t{2} << depth_for(count, leaf_size)) - 1;
-        const size_t bytes = nodes * box_bytes + (nodes + 63) / 64 * sizeof(uint64_t);
+        for (const int32_t count : counts) nodes += tree_nodes(count, depth_for(count, leaf_size));
+        const size_t bytes = nodes * sizeof(ChildCode) + (nodes + 63) / 64 * sizeof(uint64_t);
         if (bytes <= most_bytes || nodes <= kFaces) return leaf_size;
     }
 }

@@ -4,12 +4,15 @@
 // k at level l (2^l <= k < 2^(l + 1)) holds the j-th of 2^l equal shares,
 // j = k - 2^l, split between its children 2k and 2k + 1 by the coordinate
 // its members spread wider in. Leaves, at the face's depth, hold at most
-// the leaf size each. Every node keeps a box bounding its members' three
-// coordinates, as floats rounded outward, so that it still bounds them, and
-// a bit telling whether its members all hold one stored value; nothing else
-// is stored per node (the shares are computed), so the tree takes a byte or
-// two a location. Shares that follow the locations, not the sphere, keep a
-// leaf to a handful of locations however crowded the table is.
+// the leaf size each. Every node has a box bounding its members' three
+// coordinates: the root's in doubles, every other as six bytes, each end a
+// 255th step of its parent's box from the parent's same end, rounded
+// outward, so that it still bounds the members; and a bit telling whether
+// its members all hold one stored value. Nothing else is stored per node
+// (the shares are computed), so the tree takes under a byte a location
+// with leaves of about 16, and a walk decodes each box from its parent's
+// on the way down. Shares that follow the locations, not the sphere, keep
+// a leaf to a handful of locations however crowded the table is.
 //
 // face_tree_search.h walks the trees.
 #pragma once
@@ -18,6 +21,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "base/stored_array.h"
@@ -25,30 +29,51 @@
 
 namespace spherebench {
 
-// A node's bounds on its members' three face coordinates, as floats rounded
-// outward.
-struct NodeBox {
-    float a_low, a_high, b_low, b_high, major_low, major_high;
-};
-
-// One face's tree.
-struct FaceSpan {
-    int32_t begin = 0, count = 0;  // its entries [begin, begin + count) in the index
-    int32_t first_box = 0;         // node k's box and run bit: first_box + k - 1
-    int32_t depth = 0;             // the leaves' level
-    // Whether every member lies within kUnitSlack of unit length, so that
-    // the bound of sphere_bound.h holds for its nodes.
-    bool on_sphere = true;
-};
-
-// A node's bounds as a search reads them.
+// A node's bounds on its members' three face coordinates.
 struct BoxBounds {
     double a_low, a_high, b_low, b_high, major_low, major_high;
 };
 
-inline BoxBounds bounds_of(const NodeBox& box) {
-    return {box.a_low, box.a_high, box.b_low, box.b_high, box.major_low, box.major_high};
+// A node's box within its parent's: each end a whole number of steps, a
+// 255th of the parent's range, in from the parent's same end.
+struct ChildCode {
+    uint8_t a_low, a_high, b_low, b_high, major_low, major_high;
+};
+
+// The length of a step in each of a box's ranges (boxes are finite: a
+// face whose members reach beyond kMostBoxed is one leaf, of no codes).
+struct BoxSteps {
+    double a, b, major;
+};
+
+inline constexpr double kMostBoxed = 1e300;
+
+inline BoxSteps steps_of(const BoxBounds& box) {
+    constexpr double kStep = 1.0 / 255;
+    return {(box.a_high - box.a_low) * kStep, (box.b_high - box.b_low) * kStep,
+            (box.major_high - box.major_low) * kStep};
 }
+
+// The box a child's code stands for within its parent's box.
+inline BoxBounds child_box(const BoxBounds& parent, const BoxSteps& step, const ChildCode& code) {
+    return {parent.a_low + code.a_low * step.a,
+            parent.a_high - code.a_high * step.a,
+            parent.b_low + code.b_low * step.b,
+            parent.b_high - code.b_high * step.b,
+            parent.major_low + code.major_low * step.major,
+            parent.major_high - code.major_high * step.major};
+}
+
+// One face's tree.
+struct FaceSpan {
+    int32_t begin = 0, count = 0;  // its entries [begin, begin + count) in the index
+    int32_t first_node = 0;        // node k's code and run bit: first_node + k - 1
+    int32_t depth = 0;             // the leaves' level
+    BoxBounds box{};               // the root's
+    // Whether every member lies within kUnitSlack of unit length, so that
+    // the bound of sphere_bound.h holds for its nodes.
+    bool on_sphere = true;
+};
 
 // A face's depth never passes this (a leaf holds at least one of fewer
 // than 2^31 entries), nor does the stack of nodes a query keeps.
@@ -56,7 +81,7 @@ inline constexpr int kMostTreeDepth = 31;
 
 struct FaceTree {
     FaceSpan faces[kFaces];
-    StoredArray<NodeBox> boxes;
+    StoredArray<ChildCode> codes;  // the root's unused
     // Bit per node: all its members hold the same stored value (so score
     // alike), and the lowest table index comes first among them.
     StoredArray<uint64_t> runs;
@@ -67,12 +92,19 @@ struct FaceTree {
 template <typename Io, typename Tree>
 void tree_fields(Io& io, Tree& tree) {
     for (auto& face : tree.faces) {
-        io.value(face.begin), io.value(face.count), io.value(face.first_box), io.value(face.depth);
+        io.value(face.begin), io.value(face.count), io.value(face.first_node), io.value(face.depth);
+        auto& box = face.box;
+        io.value(box.a_low), io.value(box.a_high), io.value(box.b_low), io.value(box.b_high);
+        io.value(box.major_low), io.value(box.major_high);
         io.value(face.on_sphere);
     }
-    io.array(tree.boxes);
+    io.array(tree.codes);
     io.array(tree.runs);
 }
+
+// The nodes of a face's tree of `count` entries whose leaves stand at
+// `depth`.
+inline size_t tree_nodes(int32_t count, int depth) { return count == 0 ? 0 : (size_t{2} << depth) - 1; }
 
 struct EntryRange {
     int32_t first, end;
@@ -92,13 +124,12 @@ inline EntryRange node_entries(const FaceSpan& face, uint32_t node) {
 // entries in.
 std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::vector<FacePlace>& places, int leaf_size);
 
-// The least leaf size, leaf_size or a power of two times it, at which the
-// trees of the places take at most most_bytes in boxes of box_bytes and run
-// bits.
-int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t box_bytes, size_t most_bytes);
+// About the least leaf size, leaf_size or more, at which the trees of the
+// places take at most most_bytes in codes and run bits.
+int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t most_bytes);
 
 // Every node's box over the places of its members (`places` in the tree's
-// order), each range `widen` wider at both ends (rounded outward too); each
+// order), each range `widen` wider at both ends; each
 // face's range of third coordinates and whether its members lie on the
 // sphere; and the run bit of every leaf whose members share one place.
 void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double widen);
@@ -142,12 +173,12 @@ void store_in_order(const Location* table, const std::vector<int32_t>& order, St
 }
 
 inline size_t face_tree_bytes(const FaceTree& tree) {
-    return tree.boxes.capacity() * sizeof(NodeBox) + tree.runs.capacity() * sizeof(uint64_t);
+    return tree.codes.capacity() * sizeof(ChildCode) + tree.runs.capacity() * sizeof(uint64_t);
 }
 
 template <typename Same>
 void mark_runs(FaceTree& tree, std::vector<int32_t>& order, const std::vector<FacePlace>& places, Same same) {
-    const auto bit = [&](const FaceSpan& face, uint32_t node) { return face.first_box + node - 1; };
+    const auto bit = [&](const FaceSpan& face, uint32_t node) { return face.first_node + node - 1; };
     const auto is_run = [&](const FaceSpan& face, uint32_t node) {
         return (tree.runs[bit(face, node) / 64] >> (bit(face, node) % 64)) & 1u;
     };
@@ -158,7 +189,8 @@ void mark_runs(FaceTree& tree, std::vector<int32_t>& order, const std::vector<Fa
     };
     for (const FaceSpan& face : tree.faces) {
         if (face.count == 0) continue;
-        const uint32_t nodes = (uint32_t{2} << face.depth) - 1, first_leaf = uint32_t{1} << face.depth;
+        const uint32_t nodes = static_cast<uint32_t>(tree_nodes(face.count, face.depth)),
+                       first_leaf = uint32_t{1} << face.depth;
         // Leaves by their members, the others by their children's firsts.
         for (uint32_t node = nodes; node >= 1; --node) {
             const EntryRange entries = node_entries(face, node);

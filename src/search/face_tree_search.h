@@ -49,14 +49,21 @@ inline bool far_from(const BoxBounds& box, double bound) {
     return bound > (a * a + b * b) + m * m;
 }
 
-// One face's tree as a search walks it.
+// One face's tree as a search walks it: boxes are decoded from their
+// parents' on the way down.
 struct FaceNodes {
     const FaceTree& tree;
     const FaceSpan& face;
 
-    BoxBounds bounds(uint32_t node) const { return bounds_of(tree.boxes[face.first_box + node - 1]); }
+    // The boxes of a node's two children, from its own.
+    void children(const BoxBounds& box, uint32_t node, BoxBounds& left, BoxBounds& right) const {
+        const BoxSteps step = steps_of(box);
+        const ChildCode* codes = &tree.codes[face.first_node + 2 * node - 1];
+        left = child_box(box, step, codes[0]);
+        right = child_box(box, step, codes[1]);
+    }
     bool is_run(uint32_t node) const {
-        const uint32_t bit = static_cast<uint32_t>(face.first_box) + node - 1;
+        const uint32_t bit = static_cast<uint32_t>(face.first_node) + node - 1;
         return (tree.runs[bit / 64] >> (bit % 64)) & 1u;
     }
     // A node whose members a search scans rather than descends into.
@@ -66,60 +73,66 @@ struct FaceNodes {
         const EntryRange entries = node_entries(face, node);
         return {entries.first, is_run(node) ? entries.first + 1 : entries.end};
     }
-    // The child on the query's side of the split, judged along the wider
-    // side of the node's box: where a near location most likely is.
-    uint32_t child_toward(uint32_t node, double a, double b) const {
-        const BoxBounds whole = bounds(node), left = bounds(2 * node), right = bounds(2 * node + 1);
-        const bool along_a = whole.a_high - whole.a_low >= whole.b_high - whole.b_low;
-        const double x = along_a ? a : b;
-        const double middle = along_a ? left.a_high + right.a_low : left.b_high + right.b_low;
-        return 2 * node + (x + x > middle);
-    }
 };
+
+// Whether a query at (a, b) lies on the right child's side of a node's
+// split, judged along the wider side of the node's box: where a near
+// location most likely is.
+inline bool toward_right(const BoxBounds& whole, const BoxBounds& left, const BoxBounds& right, double a, double b) {
+    const bool along_a = whole.a_high - whole.a_low >= whole.b_high - whole.b_low;
+    const double x = along_a ? a : b;
+    const double middle = along_a ? left.a_high + right.a_low : left.b_high + right.b_low;
+    return x + x > middle;
+}
 
 // A node's bound: its box's, and where that does not rule it out but may
 // fall short by the box's corners, that of the patch of the sphere over the
 // box (sphere_bound.h), if the face's members and the query lie on the
 // sphere (on_sphere).
-inline double node_bound(const FaceNodes& nodes, uint32_t node, const FaceQuery& query, const SphereQuery& sphere,
-                         bool on_sphere, double limit, double query_error = 0.0) {
-    const BoxBounds box = nodes.bounds(node);
+inline double node_bound(const BoxBounds& box, const FaceQuery& query, const SphereQuery& sphere, bool on_sphere,
+                         double limit, double query_error = 0.0) {
     const double bound = box_bound(box, query);
     if (bound > limit || !on_sphere || !sphere_may_rule_out(box, bound, limit)) return bound;
     return std::max(bound, sphere_box_bound(sphere, box.a_low, box.a_high, box.b_low, box.b_high, query_error));
 }
 
-// Visits, nearest first, the nodes under `top` (itself of bound top_bound)
-// whose bound (bound_of(nodes, node)) is at most limit(), calling
-// scan(nodes, node) on every leaf reached, to test its members
-// (FaceNodes::scanned). limit() is
-// asked again before each node, as the scans lower it. Allocates nothing;
-// the stack holds a node per level.
+// Visits, nearest first, the nodes under `top` (of box top_box and bound
+// top_bound) whose bound (bound_of(box)) is at most limit(), calling
+// scan(node, box) on every leaf reached, to test its members
+// (FaceNodes::scanned). limit() is asked again before each node, as the
+// scans lower it. Allocates nothing; the stack holds a node per level.
 template <typename BoundOf, typename Limit, typename Scan>
-void search_subtree(const FaceNodes& nodes, uint32_t top, double top_bound, BoundOf bound_of, Limit limit, Scan scan) {
+void search_subtree(const FaceNodes& nodes, uint32_t top, const BoxBounds& top_box, double top_bound, BoundOf bound_of,
+                    Limit limit, Scan scan) {
     struct Pending {
         uint32_t node;
         double bound;
+        BoxBounds box;
     };
     Pending pending[kMostTreeDepth + 1];
     int waiting = 0;
     uint32_t node = top;
+    BoxBounds box = top_box;
     if (top_bound > limit()) return;
     for (;;) {
         if (nodes.is_leaf(node)) {
-            scan(nodes, node);
+            scan(node, box);
         } else {
             SPHEREBENCH_COUNT(nodes);
             const uint32_t left = 2 * node;
-            const double left_bound = bound_of(nodes, left), right_bound = bound_of(nodes, left + 1);
+            BoxBounds left_box, right_box;
+            nodes.children(box, node, left_box, right_box);
+            const double left_bound = bound_of(left_box), right_bound = bound_of(right_box);
             const bool right_first = right_bound < left_bound;
             const double near_bound = right_first ? right_bound : left_bound;
             const double far_bound = right_first ? left_bound : right_bound;
             // Only a bound proved beyond the limit skips a node: a NaN one
             // (an infinite query's gap to a box reaching to infinity) does not.
-            if (!(far_bound > limit())) pending[waiting++] = {left + !right_first, far_bound};
+            if (!(far_bound > limit()))
+                pending[waiting++] = {left + !right_first, far_bound, right_first ? left_box : right_box};
             if (!(near_bound > limit())) {
                 node = left + right_first;
+                box = right_first ? right_box : left_box;
                 continue;
             }
         }
@@ -128,6 +141,7 @@ void search_subtree(const FaceNodes& nodes, uint32_t top, double top_bound, Boun
             --waiting;
         } while (pending[waiting].bound > limit());
         node = pending[waiting].node;
+        box = pending[waiting].box;
     }
 }
 
@@ -142,18 +156,27 @@ void search_face_tree(const FaceTree& tree, int face_number, double a, double b,
                       Scan scan) {
     const FaceNodes nodes{tree, tree.faces[face_number]};
     if (nodes.face.count == 0) return;
-    const double root_bound = bound_of(nodes, 1);
+    BoxBounds box = nodes.face.box;
+    const double root_bound = bound_of(box);
     if (root_bound > limit()) return;
     // A query beyond the face's whole box: nearest first from the root, by
     // the bounds, which then mean more than the side of a split.
-    if (far_from(nodes.bounds(1), root_bound)) return search_subtree(nodes, 1, root_bound, bound_of, limit, scan);
+    if (far_from(box, root_bound)) return search_subtree(nodes, 1, box, root_bound, bound_of, limit, scan);
+    BoxBounds other_side[kMostTreeDepth + 1];  // by level, the box of the child not taken
     uint32_t node = 1;
+    int level = 0;
     while (!nodes.is_leaf(node)) {
         SPHEREBENCH_COUNT(nodes);
-        node = nodes.child_toward(node, a, b);
+        BoxBounds left, right;
+        nodes.children(box, node, left, right);
+        const bool go_right = toward_right(box, left, right, a, b);
+        node = 2 * node + go_right;
+        other_side[++level] = go_right ? left : right;
+        box = go_right ? right : left;
     }
-    scan(nodes, node);
-    for (; node > 1; node /= 2) search_subtree(nodes, node ^ 1u, bound_of(nodes, node ^ 1u), bound_of, limit, scan);
+    scan(node, box);
+    for (; node > 1; node /= 2, --level)
+        search_subtree(nodes, node ^ 1u, other_side[level], bound_of(other_side[level]), bound_of, limit, scan);
 }
 
 }  // namespace spherebench

@@ -33,16 +33,16 @@ std::optional<std::string> tree_fault(const FaceTree& tree, int64_t count, Saved
             return which + " does not follow the one before it";
         begin += face.count;
         if (face.count == 0) continue;
-        // Every node's box and run bit within the arrays.
+        // Every node's code and run bit within the arrays.
         if (face.depth < 0 || face.depth >= kMostTreeDepth)
             return which + " is " + std::to_string(face.depth) + " deep";
-        const int64_t nodes = (int64_t{2} << face.depth) - 1;
-        if (face.first_box < 0 || face.first_box + nodes > static_cast<int64_t>(tree.boxes.size()) ||
-            static_cast<int64_t>(tree.runs.size()) * 64 < face.first_box + nodes)
-            return which + " has nodes past its boxes";
+        const int64_t nodes = static_cast<int64_t>(tree_nodes(face.count, face.depth));
+        if (face.first_node < 0 || face.first_node + nodes > static_cast<int64_t>(tree.codes.size()) ||
+            static_cast<int64_t>(tree.runs.size()) * 64 < face.first_node + nodes)
+            return which + " has nodes past its codes";
         // A run is scanned from its first member, which it must have.
         for (uint32_t node = 1; check == SavedCheck::kWhole && node <= nodes; ++node) {
-            const uint32_t bit = static_cast<uint32_t>(face.first_box) + node - 1;
+            const uint32_t bit = static_cast<uint32_t>(face.first_node) + node - 1;
             const EntryRange entries = node_entries(face, node);
             if ((tree.runs[bit / 64] >> (bit % 64)) & 1u && entries.first == entries.end)
                 return which + " marks an empty node as a run";
