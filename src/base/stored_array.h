@@ -7,6 +7,9 @@
 //
 // It offers what the builders use of std::vector (assign, resize, element
 // access), so a structure's members change type, not its builder's code.
+// Every non-const access (data(), [], begin()) counts as a write: read a
+// shared array through a const reference, as the searches do, or it is
+// copied.
 #pragma once
 
 #include <cstddef>
