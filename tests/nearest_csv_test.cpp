@@ -10,6 +10,7 @@
 
 #include "geo/cdc_encoder.h"
 #include "geo/distance.h"
+#include "input/input_files.h"
 #include "method/brute_force.h"
 #include "method/result_sets.h"
 #include "nearest_csv/nearest_rows.h"
@@ -63,6 +64,46 @@ TEST(PositionCsv, FaultsNamedByFileLineAndColumn) {
     EXPECT_EQ(fault("name,lat,lon\n\"A\" B,1,2\n"), "f.csv:2:5: text after a closing quote");
     EXPECT_EQ(fault("name,lat,lon,latitude\n"), "f.csv:1:1: the header names two latitude or two longitude columns");
     EXPECT_EQ(fault("x,y\n1,2\n").rfind("f.csv:1:1: the first line holds neither two numbers nor a header", 0), 0u);
+}
+
+TEST(PositionCsv, NumbersReadAsTheInputFilesReadThem) {
+    // The tool's quicker reading of numbers gives parse_number's values and
+    // refusals, the ends of doubles and its own shortcuts among them.
+    for (const std::string text : {"1e1",
+                                   ".5",
+                                   "5.",
+                                   "-0",
+                                   "0",
+                                   "0.000",
+                                   "+5",
+                                   "0x1p3",
+                                   "1e-320",
+                                   "1e-400",
+                                   "2.2250738585072014e-308",
+                                   "45.000000000000001",
+                                   "89.99999999999999999999",
+                                   "-179.9",
+                                   "7E-1",
+                                   "0.1",
+                                   "-.25",
+                                   "inf",
+                                   "nan",
+                                   "1e999",
+                                   "1e",
+                                   "--1",
+                                   "1.2.3",
+                                   "90.0000000000000001",
+                                   "12345678901234567890e-18"}) {
+        std::vector<CdcPair> pairs;
+        const std::optional<std::string> failure = read_position_csv(text + ",0\n", "f.csv", pairs);
+        const std::optional<double> expected = parse_number(text);
+        if (!expected || std::fabs(*expected) > 90) {
+            EXPECT_TRUE(failure) << text;
+            continue;
+        }
+        ASSERT_EQ(failure, std::nullopt) << text;
+        EXPECT_TRUE(same_pairs(pairs, {encode_degrees(*expected, 0)})) << text;
+    }
 }
 
 TEST(PositionCsv, ReadInPartsAsAWhole) {

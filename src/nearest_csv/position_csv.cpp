@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
+#include <system_error>
 
 #include "base/threads.h"
 #include "geo/cdc_encoder.h"
@@ -53,6 +56,19 @@ std::optional<std::string> split_line(std::string_view line, std::vector<Field>&
         if (end >= line.size()) return std::nullopt;
         at = end + 1;
     }
+}
+
+// parse_number's value, first by std::from_chars, which is several times
+// faster than strtod: where it reads the whole text as a normal finite
+// number, from text strtod reads alike (no sign '+', no hexadecimal),
+// both round correctly to the same double. Everything else (zeros,
+// subnormals, what it refuses) is parse_number's to judge.
+std::optional<double> number_of(std::string_view text) {
+    double value = 0.0;
+    const bool plain = text.find_first_of("+xX") == std::string_view::npos;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (plain && error == std::errc() && end == text.data() + text.size() && std::isnormal(value)) return value;
+    return parse_number(text);
 }
 
 std::string lower_case(std::string_view text) {
@@ -108,7 +124,7 @@ std::optional<RowFault> read_rows(std::string_view text, const Columns& columns,
                                 (columns.latitude > columns.longitude ? "latitude" : "longitude")};
         const Field& lat = fields[columns.latitude];
         const Field& lon = fields[columns.longitude];
-        const std::optional<double> lat_value = parse_number(lat.text), lon_value = parse_number(lon.text);
+        const std::optional<double> lat_value = number_of(lat.text), lon_value = number_of(lon.text);
         if (!lat_value)
             return RowFault{line_number, lat.column, "the latitude \"" + std::string(lat.text) + "\" is not a number"};
         if (!lon_value)
