@@ -16,6 +16,7 @@
 #include "geo/stored_form.h"
 #include "method/cdc_method.h"
 #include "method/nearest.h"
+#include "pass/pass_method.h"
 #include "random/random_tables.h"
 #include "suite/suite.h"
 
@@ -127,7 +128,7 @@ bool representations_agree() {
     for (int n : kSuiteAirportCounts) {
         for (int i = 0; i < kSuitePoints; ++i) {
             const int32_t cdc =
-                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)).index;
+                find_nearest<CdcMethod>(t.airports.cdc.data(), n, pass_point<CdcMethod>(t.flight_line, i)).index;
             for (FormSearch& f : forms) f.agree += f.search(i, n) == cdc;
             ++searches;
         }

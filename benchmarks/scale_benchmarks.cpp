@@ -125,11 +125,11 @@ void BM_ScaleRead(benchmark::State& state) {
 }
 
 // Blocking cannot help a search whose time per test is far above what the
-// memory needs: its batch is timed only where it costs little.
+// memory needs (a scalar one, or the lat/long one, which takes a sine and a
+// cosine a test): its batch is timed only where it costs little.
 bool batch_affordable(SearchId search, int size) {
-    const bool fast = search == SearchId::kCdcBruteVector || search == SearchId::kS2PointBruteVector ||
-                      search == SearchId::kFloatBruteVector;
-    return fast || size <= 1 << 14;
+    const SearchFacts& facts = search_facts(search);
+    return (facts.vector && facts.form != Form::kFixedLatLong) || size <= 1 << 14;
 }
 
 void threads_1_and_2(benchmark::internal::Benchmark* b, const char* size_name, long long size) {
@@ -147,7 +147,7 @@ bool register_scale_benchmarks() {
             threads_1_and_2(benchmark::RegisterBenchmark("BM_ScaleRead", BM_ScaleRead), "bytes",
                             static_cast<long long>(size) * bytes);
         }
-        for (SearchId search : kScaleSearches) {
+        for (const SearchId search : scale_searches()) {
             const std::string name = search_name(search);
             threads_1_and_2(benchmark::RegisterBenchmark(("BM_ScaleOne/" + name).c_str(), BM_ScaleOne, search),
                             "locations", size);
@@ -186,7 +186,7 @@ bool scale_searches_agree() {
     int checked = 0;
     for (int size : {1 << 10, kAirportCapacity, 1 << 16}) {
         if (size > largest_table_size().size) break;
-        for (SearchId search : kScaleSearches) {
+        for (const SearchId search : scale_searches()) {
             const char* name = search_name(search);
             const FormTable table = make_form_table(search_facts(search).form, size, kAirportSeed);
             const FormTable& queries = queries_for(table.form);

@@ -12,10 +12,11 @@
 
 #include "base/json_text.h"
 #include "catalogue/search_catalogue.h"
-#include "method/cdc_arrangement.h"
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "method/nearest.h"
+#include "pass/cdc_arrangement.h"
+#include "pass/pass_method.h"
 #include "suite/floors.h"
 #include "suite/suite.h"
 
@@ -45,7 +46,7 @@ BENCHMARK(BM_DecodeCdc)->Apply(with_minimum);
 // which also keeps the point's sine and cosine in every test.
 void BM_FromFixedLatLongCosine(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
-    const LatLong point = LatLongMethod::prepare_point(t.flight_line, 0);
+    const LatLong point = pass_point<LatLongMethod>(t.flight_line, 0);
     time_per_airport(state, [&t, point](int j) { return LatLongMethod::score(t.airports.fixed[j], point); });
 }
 BENCHMARK(BM_FromFixedLatLongCosine)->Apply(with_minimum);
@@ -55,9 +56,9 @@ BENCHMARK(BM_FromFixedLatLongCosine)->Apply(with_minimum);
 template <typename Method>
 void BM_Pass(benchmark::State& state) {
     const SuiteTables& t = suite_tables();
-    const typename Method::Stored* stored = Method::stored_airports(t.airports);
+    const typename Method::Stored* stored = stored_airports<Method>(t.airports);
     time_searches(state, [&t, stored](int airports, int i) {
-        return find_nearest<Method>(stored, airports, Method::prepare_point(t.flight_line, i));
+        return find_nearest<Method>(stored, airports, pass_point<Method>(t.flight_line, i));
     });
 }
 
@@ -133,9 +134,9 @@ bool floors_agree() {
     for (int n : kSuiteAirportCounts) {
         for (int i = 0; i < kSuitePoints; ++i) {
             const int32_t cdc =
-                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)).index;
+                find_nearest<CdcMethod>(t.airports.cdc.data(), n, pass_point<CdcMethod>(t.flight_line, i)).index;
             const int32_t latlong =
-                find_nearest<LatLongMethod>(t.airports.fixed.data(), n, LatLongMethod::prepare_point(t.flight_line, i))
+                find_nearest<LatLongMethod>(t.airports.fixed.data(), n, pass_point<LatLongMethod>(t.flight_line, i))
                     .index;
             const CdcPair point = t.flight_line.cdc[i];
             const int32_t cdc_floors[] = {cdc_floor_search(t.airports.cdc.data(), n, point),

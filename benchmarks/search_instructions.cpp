@@ -17,6 +17,7 @@
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "method/nearest.h"
+#include "pass/pass_method.h"
 #include "random/random_tables.h"
 #include "suite/floors.h"
 
@@ -25,9 +26,9 @@ using namespace spherebench;
 template <typename Method>
 __attribute__((noinline)) int64_t search_all(const AirportTable& airports, const FlightLine& flight_line) {
     int64_t checksum = 0;
-    const typename Method::Stored* stored = Method::stored_airports(airports);
+    const typename Method::Stored* stored = stored_airports<Method>(airports);
     for (int i = 0; i < flight_line.count; ++i)
-        checksum += find_nearest<Method>(stored, airports.count, Method::prepare_point(flight_line, i)).index;
+        checksum += find_nearest<Method>(stored, airports.count, pass_point<Method>(flight_line, i)).index;
     return checksum;
 }
 

@@ -12,6 +12,7 @@
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "method/nearest.h"
+#include "pass/pass_method.h"
 #include "suite/suite.h"
 #include "vector/cdc_block_search.h"
 #include "vector/cdc_pruned_vector_search.h"
@@ -86,7 +87,7 @@ Agreement latlong_agreement(const AirportTable& airports, int airport_count, con
     Agreement a;
     for (int i = 0; i < flight_line.count; ++i) {
         const Nearest exact = find_nearest<LatLongMethod>(airports.fixed.data(), airport_count,
-                                                          LatLongMethod::prepare_point(flight_line, i));
+                                                          pass_point<LatLongMethod>(flight_line, i));
         const Nearest vector = latlong_vector_find_nearest(airports.fixed.data(), airport_count, flight_line.fixed[i]);
         a.winners += vector.index == exact.index;
         a.scores += same_answer(vector, exact);
@@ -109,7 +110,7 @@ bool vector_searches_agree() {
         const CdcCaseGroups groups = group_by_flag_case(t.airports.cdc.data(), n);
         for (int i = 0; i < kSuitePoints; ++i) {
             const Nearest exact =
-                find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i));
+                find_nearest<CdcMethod>(t.airports.cdc.data(), n, pass_point<CdcMethod>(t.flight_line, i));
             const Nearest vector = cdc_block_find_nearest(groups, t.flight_line.cdc[i]);
             if (same_answer(exact, vector)) continue;
             std::fprintf(stderr, "cdc vector search differs at %d airports, point %d: %d %a, vector %d %a\n", n, i,
@@ -149,7 +150,7 @@ bool pruned_searches_agree() {
         const CdcCaseGroups groups = group_by_flag_case(t.airports.cdc.data(), n);
         for (int i = 0; i < kSuitePoints; ++i) {
             check(search_name(SearchId::kCdcPrunedVector), n, i,
-                  find_nearest<CdcMethod>(t.airports.cdc.data(), n, CdcMethod::prepare_point(t.flight_line, i)),
+                  find_nearest<CdcMethod>(t.airports.cdc.data(), n, pass_point<CdcMethod>(t.flight_line, i)),
                   cdc_pruned_vector_find_nearest(groups, t.flight_line.cdc[i]));
             const FixedLatLong point = t.flight_line.fixed[i];
             check(search_name(SearchId::kLatLongPrunedVector), n, i,

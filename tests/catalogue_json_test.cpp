@@ -13,15 +13,15 @@ TEST(CatalogueJson, WritesEveryFormAndSearchWithItsFacts) {
     EXPECT_EQ(json.rfind("{\"forms\": [{\"name\": \"CdcPair\", \"bytes\": 8, \"program\": true}, ", 0), 0u) << json;
     EXPECT_NE(json.find("{\"name\": \"S2Point\", \"bytes\": 24, \"program\": false}"), std::string::npos);
     EXPECT_NE(json.find("], \"searches\": [{\"name\": \"CdcBrute\", \"benchmark\": \"BM_CdcBrute\", \"form\": "
-                        "\"CdcPair\", \"kind\": \"brute\", \"vector\": false, \"exact\": true, \"entry\": "
-                        "\"CdcBrute (method/brute_force.h)\"}, "),
+                        "\"CdcPair\", \"kind\": \"brute\", \"vector\": false, \"exact\": true, \"exhaustive\": true, "
+                        "\"entry\": \"CdcBrute (method/brute_force.h)\"}, "),
               std::string::npos);
     EXPECT_NE(json.find("{\"name\": \"LatLongPrunedVector\", \"benchmark\": \"BM_LatLongPrunedVector\", \"form\": "
                         "\"FixedLatLong\", \"kind\": \"pruned\", \"vector\": true, \"exact\": true, "),
               std::string::npos);
     EXPECT_NE(json.find("{\"name\": \"FaissFlat\", \"benchmark\": \"BM_FaissFlat\", \"form\": \"FloatVector\", "
-                        "\"kind\": \"anchor\", \"vector\": false, \"exact\": false, \"entry\": "
-                        "\"FaissFlat: faiss::IndexFlatL2 (anchors/anchor.h)\"}]}"),
+                        "\"kind\": \"anchor\", \"vector\": false, \"exact\": false, \"exhaustive\": true, "
+                        "\"entry\": \"FaissFlat: faiss::IndexFlatL2 (anchors/anchor.h)\"}]}"),
               std::string::npos);
     EXPECT_NE(json.find("\"kind\": \"index\""), std::string::npos);
 }

@@ -1,4 +1,4 @@
-#include "method/cdc_arrangement.h"
+#include "pass/cdc_arrangement.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include "math_call_counter.h"
 #include "method/latlong_method.h"
 #include "pass/pass.h"
+#include "pass/pass_method.h"
 
 using namespace spherebench;
 
@@ -21,8 +22,8 @@ TEST(LatLongWork, EveryTestEvaluatesTwoSinesAndThreeCosines) {
     flight_line.count = 1;
 
     counted_sines = counted_cosines = 0;
-    const Nearest nearest = find_nearest<LatLongMethod>(LatLongMethod::stored_airports(airports), airports.count,
-                                                        LatLongMethod::prepare_point(flight_line, 0));
+    const Nearest nearest = find_nearest<LatLongMethod>(stored_airports<LatLongMethod>(airports), airports.count,
+                                                        pass_point<LatLongMethod>(flight_line, 0));
     EXPECT_NE(nearest.index, kNoWinner);
     EXPECT_EQ(counted_sines, 2 * airports.count);
     EXPECT_EQ(counted_cosines, 3 * airports.count);

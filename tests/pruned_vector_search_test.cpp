@@ -16,6 +16,7 @@
 
 #include "method/cdc_method.h"
 #include "method/nearest.h"
+#include "pass/pass_method.h"
 #include "vector/cdc_pruned_vector_search.h"
 #include "vector/latlong_pruned_vector_search.h"
 #include "vector/latlong_vector_search.h"
@@ -76,8 +77,8 @@ void expect_cdc_exact(const std::vector<CdcPair>& airports, const std::vector<Cd
         const CdcCaseGroups groups = group_by_flag_case(airports.data(), count);
         for (int i = 0; i < static_cast<int>(points.size()); ++i)
             expect_same(cdc_pruned_vector_find_nearest(groups, points[i]),
-                        find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, i)),
-                        "cdc", i, count);
+                        find_nearest<CdcMethod>(airports.data(), count, pass_point<CdcMethod>(flight_line, i)), "cdc",
+                        i, count);
     }
 }
 
@@ -217,7 +218,7 @@ TEST(PruningBounds, CdcFilterPassesEveryPairAtTheBest) {
     FlightLine flight_line;
     for (int i = 0; i < 200000; ++i) {
         flight_line.cdc[0] = random_pair(random);
-        const CdcPoint p = CdcMethod::prepare_point(flight_line, 0);
+        const CdcPoint p = pass_point<CdcMethod>(flight_line, 0);
         const CdcPair pair = i % 2 ? nudged(flight_line.cdc[0], 1 << (i % 31), i % 5 == 0, random)
                                    : near_partners(p, random() % 8, i % 7 == 0 ? 0 : 1 << (i % 29), random);
         const double score = CdcMethod::score(pair, p);

@@ -88,4 +88,15 @@ TEST(ResultSets, NeverTakeANaNScore) {
     }
 }
 
+// The counting set finds what NearestOne finds and counts every location
+// offered, NaN and ties included.
+TEST(ResultSets, CountingNearestCountsEveryOffer) {
+    CountingNearest counting(ScoreOrder::kSmallerNearer);
+    NearestOne one(ScoreOrder::kSmallerNearer);
+    offer(counting), offer(one);
+    counting.add(5, std::nan(""));
+    EXPECT_TRUE(same_answer(counting.take(), one.take()));
+    EXPECT_EQ(counting.offered(), 6);
+}
+
 }  // namespace

@@ -29,13 +29,16 @@ TEST(RunSpread, GivesEachMethodsRangeAndTheRangeOfTheTurnsRatios) {
 }
 
 TEST(RunRecord, WritesEveryFieldAndTheMedianRates) {
-    // Medians 20 and 40 ticks: 1000 tests in 0.02 s and 0.04 s.
+    // Medians 20 and 40 ticks: of 1000 tests the indexes scored 200 and 120,
+    // in 0.02 s and 0.04 s.
     RunRecord record{"1.2.3", "CPU \"X\"", "cc", "two-slot array", 10, 100, 1000, {{20, 30, 10}, {50, 40, 30}}};
     record.timestamp = "2026-12-07T15:40:00Z";
     record.folder = "C:\\data";
     record.search = PassSearch::kIndexed;
     record.runs.cdc_index_ms = 0.25;
     record.runs.latlong_index_ms = 1.5;
+    record.runs.cdc_scored = 200;
+    record.runs.latlong_scored = 120;
     EXPECT_EQ(format_run_record(record),
               "{\n"
               "  \"version\": \"1.2.3\",\n"
@@ -56,8 +59,9 @@ TEST(RunRecord, WritesEveryFieldAndTheMedianRates) {
               "    {\"cdc_ticks\": 30, \"latlong_ticks\": 40},\n"
               "    {\"cdc_ticks\": 10, \"latlong_ticks\": 30}\n"
               "  ],\n"
-              "  \"cdc_tests_per_second\": 50000,\n"
-              "  \"latlong_tests_per_second\": 25000\n"
+              "  \"scored\": {\"cdc\": 200, \"latlong\": 120},\n"
+              "  \"cdc_tests_per_second\": 10000,\n"
+              "  \"latlong_tests_per_second\": 3000\n"
               "}\n");
 }
 

@@ -31,7 +31,7 @@ FormTable doubled_table(Form form, int count) {
 
 TEST(ScaleSearch, SplitAndBlockedFindThePlainWinner) {
     constexpr int kQueries = 12;
-    for (SearchId search : kScaleSearches) {
+    for (const SearchId search : scale_searches()) {
         const char* name = search_name(search);
         const FormTable table = doubled_table(search_facts(search).form, 75);
         const FormTable queries = make_form_table(table.form, kQueries, 8);
@@ -57,7 +57,7 @@ TEST(ScaleSearch, SplitAndBlockedFindThePlainWinner) {
 
 // More threads than locations leave parts empty; an empty table has no winner.
 TEST(ScaleSearch, TinyAndEmptyTables) {
-    for (SearchId search : kScaleSearches) {
+    for (const SearchId search : scale_searches()) {
         const char* name = search_name(search);
         const FormTable queries = make_form_table(search_facts(search).form, 1, 8);
         for (int count : {0, 1, 2}) {

@@ -9,6 +9,7 @@
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "method/nearest.h"
+#include "pass/pass_method.h"
 
 using namespace spherebench;
 
@@ -105,8 +106,8 @@ struct TieCase {
 
 template <typename Method>
 Nearest nearest(const TieCase& c) {
-    return find_nearest<Method>(Method::stored_airports(c.airports), c.airports.count,
-                                Method::prepare_point(c.flight_line, 0));
+    return find_nearest<Method>(stored_airports<Method>(c.airports), c.airports.count,
+                                pass_point<Method>(c.flight_line, 0));
 }
 
 TEST(FindNearest, LowestIndexWinsTiesInBothMethods) {

@@ -16,6 +16,7 @@
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "method/nearest.h"
+#include "pass/pass_method.h"
 #include "vector/cdc_block_search.h"
 #include "vector/latlong_vector_search.h"
 
@@ -42,7 +43,7 @@ void expect_exact(const std::vector<CdcPair>& airports, const std::vector<CdcPai
         for (size_t i = 0; i < points.size(); ++i) {
             flight_line.cdc[0] = points[i];
             const Nearest exact =
-                find_nearest<CdcMethod>(airports.data(), count, CdcMethod::prepare_point(flight_line, 0));
+                find_nearest<CdcMethod>(airports.data(), count, pass_point<CdcMethod>(flight_line, 0));
             const Nearest vector = cdc_block_find_nearest(groups, points[i]);
             ASSERT_TRUE(same_answer(vector, exact))
                 << "point " << i << ", " << count << " airports: " << vector.index << " " << vector.score << " vs "
@@ -123,7 +124,7 @@ TEST_P(VectorSearchTest, EqualScoresAcrossGroupsGoToTheLowestIndex) {
     const CdcPair far = {0x40001234, int32_t(0xBFFFEDCBu)};  // the point's fields, axis Z negative
     FlightLine flight_line;
     flight_line.cdc[0] = point;
-    const CdcPoint p = CdcMethod::prepare_point(flight_line, 0);
+    const CdcPoint p = pass_point<CdcMethod>(flight_line, 0);
     const double tie = CdcMethod::score(axis_x, p), other = CdcMethod::score(axis_y, p);
     ASSERT_EQ(std::memcmp(&tie, &other, sizeof(double)), 0);
     ASSERT_GT(CdcMethod::score(far, p), tie);
@@ -150,7 +151,7 @@ TEST_P(VectorSearchTest, BlockSearchNamesTheFirstOfTwoEqualScores) {
     const CdcPair point = {0x1234, 0x5678}, near = {0x100, 0x200}, far = {0x20000000, 0x30000000};  // axis X
     FlightLine flight_line;
     flight_line.cdc[0] = point;
-    const CdcPoint p = CdcMethod::prepare_point(flight_line, 0);
+    const CdcPoint p = pass_point<CdcMethod>(flight_line, 0);
     const double tie = CdcMethod::score(near, p);
     ASSERT_GT(tie, 0.0);
     ASSERT_GT(CdcMethod::score(far, p), tie);
@@ -210,7 +211,7 @@ TEST_P(VectorSearchTest, LatLongWinnerIsBestWithinSleefError) {
     for (FixedLatLong& a : airports) a = cdc_to_fixed({static_cast<int32_t>(random()), static_cast<int32_t>(random())});
     for (int i = 0; i < 50; ++i) {
         flight_line.fixed[0] = cdc_to_fixed({static_cast<int32_t>(random()), static_cast<int32_t>(random())});
-        const LatLong point = LatLongMethod::prepare_point(flight_line, 0);
+        const LatLong point = pass_point<LatLongMethod>(flight_line, 0);
         for (int count : {1, 7, 9, 17, 1000}) {
             const Nearest exact = find_nearest<LatLongMethod>(airports.data(), count, point);
             const Nearest vector = latlong_vector_find_nearest(airports.data(), count, flight_line.fixed[0]);

@@ -17,7 +17,7 @@
 #include "measure/bundled_measures.h"
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
-#include "method/method_search.h"
+#include "pass/pass_method.h"
 
 using namespace spherebench;
 

@@ -17,7 +17,7 @@
 #include "app/run_spread.h"
 #include "base/atomic_file.h"
 #include "base/tool_cli.h"
-#include "method/cdc_arrangement.h"
+#include "pass/cdc_arrangement.h"
 #include "pass/summary.h"
 
 using namespace spherebench;
@@ -108,7 +108,9 @@ int main(int argc, char** argv) {
     if (auto failure = run_passes(inputs, setup, runs)) return fail(*failure);
     const PassTime cdc = pass_time(median_ticks(runs.cdc));
     const PassTime latlong = pass_time(median_ticks(runs.latlong));
-    std::fputs(format_summary(tests, cdc, latlong).c_str(), stdout);
+    // Under a pruned or indexed search, the locations each search scored.
+    const int32_t cdc_tests = tests_of(runs.cdc_scored, tests), latlong_tests = tests_of(runs.latlong_scored, tests);
+    std::fputs(format_summary(cdc_tests, latlong_tests, cdc, latlong).c_str(), stdout);
     if (options.repeat > 1) std::fputs(("\n" + format_spread(runs)).c_str(), stdout);
 
     // A report that did not reach its reader is a failed run.

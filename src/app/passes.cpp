@@ -9,6 +9,7 @@
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
 #include "pass/pass.h"
+#include "pass/pass_method.h"
 #include "search/batch.h"
 #include "search/pass_searches.h"
 
@@ -34,7 +35,7 @@ std::optional<std::string> run_once(Method method, const Search& search, const I
     const std::optional<int32_t> ticks = timed_search(method, search, inputs.flight_line, winners, distances);
     if (!ticks) {
         if (repeat > 1) print_pass_header(method);
-        return std::string(Method::internal_error);
+        return std::string(PassMethod<Method>::internal_error);
     }
     const int points = inputs.flight_line.count;
     if (run > 0 && !std::equal(winners.airport.begin(), winners.airport.begin() + points, runs.first.airport.begin()))
@@ -100,6 +101,25 @@ Search build_search(SearchId id, const char* what, const Record* records, int co
     return search;
 }
 
+// The locations a search scores over the path, each point asked again,
+// untimed, with results that count what is offered to them (the seed too,
+// along the path).
+template <typename Search, typename PointOf>
+int64_t count_scored(const Search& search, int points, PointOf point_of, bool along_path) {
+    int64_t scored = 0;
+    int32_t previous = kNoWinner;
+    for (int i = 0; i < points; ++i) {
+        CountingNearest results(Search::kOrder);
+        const auto query = point_of(i);
+        if constexpr (Seedable<Search>)
+            if (along_path && previous != kNoWinner) results.add(previous, search.score_at(query, previous));
+        search.find(query, results);
+        scored += results.offered();
+        previous = results.take().index;
+    }
+    return scored;
+}
+
 // Each method's search of the chosen kind, handed to the passes: built here,
 // before any pass and untimed.
 template <ProximityMethod Cdc>
@@ -123,18 +143,26 @@ std::optional<std::string> run_passes_by(Cdc cdc_method, const Inputs& inputs, c
             previous = found.index;
             return found;
         };
+        const FlightLine& line = inputs.flight_line;
+        const auto latlong_point = [&](int i) {
+            if constexpr (std::same_as<typename LatLongPassSearch<kind>::Query, FixedLatLong>)
+                return line.fixed[i];
+            else
+                return pass_point<LatLongMethod>(line, i);
+        };
         auto failure = run_passes_with(
             cdc_method, [&](const CdcPoint& p) { return asked(cdc, p, cdc_previous); },
-            [&](const FlightLine& line, int i) {
-                if constexpr (std::same_as<typename LatLongPassSearch<kind>::Query, FixedLatLong>)
-                    return asked(latlong, line.fixed[i], latlong_previous);
-                else
-                    return asked(latlong, LatLongMethod::prepare_point(line, i), latlong_previous);
-            },
-            inputs, setup.repeat, runs);
+            [&](const FlightLine&, int i) { return asked(latlong, latlong_point(i), latlong_previous); }, inputs,
+            setup.repeat, runs);
+        if (failure) return failure;
         if (search_facts(ids.cdc).kind == SearchKind::kIndex) {
             runs.cdc_index_ms = cdc_ms;
             runs.latlong_index_ms = latlong_ms;
+        }
+        if constexpr (kind != PassSearch::kBrute) {
+            const auto cdc_point = [&](int i) { return pass_point<Cdc>(line, i); };
+            runs.cdc_scored = count_scored(cdc, line.count, cdc_point, along_path);
+            runs.latlong_scored = count_scored(latlong, line.count, latlong_point, along_path);
         }
         return failure;
     });

@@ -24,7 +24,16 @@ struct PassRuns {
     // (built once, before the passes); negative when there was none.
     double cdc_index_ms = -1;
     double latlong_index_ms = -1;
+    // With a pruned or indexed search, the locations each method's search
+    // scored over the whole path, counted in an untimed pass after the
+    // timed ones; negative with the brute force, which scores every one.
+    int64_t cdc_scored = -1;
+    int64_t latlong_scored = -1;
 };
+
+// The tests a method's rate is of: the locations its search scored, or
+// `all` where it tested every one.
+inline int32_t tests_of(int64_t scored, int32_t all) { return scored >= 0 ? static_cast<int32_t>(scored) : all; }
 
 // How the passes run: how often, in which arrangement of the
 // direction-cosine test, by which search, and whether an index's build is

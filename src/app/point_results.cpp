@@ -6,6 +6,7 @@
 #include "geo/vectors.h"
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
+#include "pass/pass_method.h"
 
 namespace spherebench {
 
@@ -19,13 +20,13 @@ struct Pair {
 
 Pair cdc_pair(const Inputs& inputs, int i, int k) {
     const UnitVector point = decode_cdc(inputs.flight_line.cdc[i]);
-    return {vector_to_latlong(point), CdcMethod::airport_position(inputs.airports, k), point,
+    return {vector_to_latlong(point), airport_position<CdcMethod>(inputs.airports, k), point,
             decode_cdc(inputs.airports.cdc[k])};
 }
 
 Pair latlong_pair(const Inputs& inputs, int i, int k) {
     const LatLong point = from_fixed(inputs.flight_line.fixed[i]);
-    const LatLong airport = LatLongMethod::airport_position(inputs.airports, k);
+    const LatLong airport = airport_position<LatLongMethod>(inputs.airports, k);
     return {point, airport, vector_of_radians<UnitVector>(point.lat, point.lon),
             vector_of_radians<UnitVector>(airport.lat, airport.lon)};
 }

@@ -34,9 +34,14 @@ std::string format_run_record(const RunRecord& record) {
                                  {"points", std::to_string(record.points)},
                                  {"tests", std::to_string(record.tests)},
                                  {"tick_unit", json_string("ms")},
-                                 {"runs", json_array_lines(runs, 4)},
-                                 {"cdc_tests_per_second", json_number(tests_per_second(record.tests, cdc))},
-                                 {"latlong_tests_per_second", json_number(tests_per_second(record.tests, latlong))}});
+                                 {"runs", json_array_lines(runs, 4)}});
+    if (record.runs.cdc_scored >= 0)
+        fields.push_back({"scored", json_object({{"cdc", std::to_string(record.runs.cdc_scored)},
+                                                 {"latlong", std::to_string(record.runs.latlong_scored)}})});
+    const int32_t cdc_tests = tests_of(record.runs.cdc_scored, record.tests);
+    const int32_t latlong_tests = tests_of(record.runs.latlong_scored, record.tests);
+    fields.insert(fields.end(), {{"cdc_tests_per_second", json_number(tests_per_second(cdc_tests, cdc))},
+                                 {"latlong_tests_per_second", json_number(tests_per_second(latlong_tests, latlong))}});
     return json_object_lines(fields) + "\n";
 }
 

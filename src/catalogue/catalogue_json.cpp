@@ -29,6 +29,7 @@ std::string catalogue_json() {
                                         {"kind", json_string(kKindNames[static_cast<int>(s.kind)])},
                                         {"vector", json_bool(s.vector)},
                                         {"exact", json_bool(s.exact)},
+                                        {"exhaustive", json_bool(s.exhaustive)},
                                         {"entry", json_string(s.entry)}}));
     return json_object({{"forms", json_array(forms)}, {"searches", json_array(searches)}});
 }

@@ -82,45 +82,49 @@ struct SearchFacts {
     // search gives no score); itself where there is no other; CdcBrute over
     // the same pairs for an anchor, which is only counted against it.
     SearchId reference;
+    // Reads every location of its table for each query: the brute forces,
+    // the pruned scans (which skip the score, not the reading) and a flat
+    // anchor; its time follows the table's size, not its spread.
+    bool exhaustive;
 };
 
 inline constexpr SearchFacts kSearchCatalogue[] = {
     {SearchId::kCdcBrute, "CdcBrute", Form::kCdcPair, SearchKind::kBrute, false, true,
-     "CdcBrute (method/brute_force.h)", SearchId::kCdcBrute},
+     "CdcBrute (method/brute_force.h)", SearchId::kCdcBrute, true},
     {SearchId::kCdcBruteVector, "CdcBruteVector", Form::kCdcPair, SearchKind::kBrute, true, true,
-     "CdcBruteVector (vector/cdc_block_search.h)", SearchId::kCdcBrute},
+     "CdcBruteVector (vector/cdc_block_search.h)", SearchId::kCdcBrute, true},
     {SearchId::kCdcPruned, "CdcPruned", Form::kCdcPair, SearchKind::kPruned, false, true,
-     "CdcPruned (search/cdc_pruned_search.h)", SearchId::kCdcBrute},
+     "CdcPruned (search/cdc_pruned_search.h)", SearchId::kCdcBrute, true},
     {SearchId::kCdcPrunedVector, "CdcPrunedVector", Form::kCdcPair, SearchKind::kPruned, true, true,
-     "CdcPrunedVector (vector/cdc_pruned_vector_search.h)", SearchId::kCdcBrute},
+     "CdcPrunedVector (vector/cdc_pruned_vector_search.h)", SearchId::kCdcBrute, true},
     {SearchId::kCdcIndex, "CdcIndex", Form::kCdcPair, SearchKind::kIndex, false, true, "CdcIndex (search/cdc_index.h)",
-     SearchId::kCdcBrute},
+     SearchId::kCdcBrute, false},
     {SearchId::kLatLongBrute, "LatLongBrute", Form::kFixedLatLong, SearchKind::kBrute, false, true,
-     "LatLongBrute (method/brute_force.h)", SearchId::kLatLongBrute},
+     "LatLongBrute (method/brute_force.h)", SearchId::kLatLongBrute, true},
     {SearchId::kLatLongBruteVector, "LatLongBruteVector", Form::kFixedLatLong, SearchKind::kBrute, true, true,
-     "LatLongBruteVector (vector/latlong_vector_search.h)", SearchId::kLatLongBruteVector},
+     "LatLongBruteVector (vector/latlong_vector_search.h)", SearchId::kLatLongBruteVector, true},
     {SearchId::kLatLongPruned, "LatLongPruned", Form::kFixedLatLong, SearchKind::kPruned, false, true,
-     "LatLongPruned (search/latlong_pruned_search.h)", SearchId::kLatLongBrute},
+     "LatLongPruned (search/latlong_pruned_search.h)", SearchId::kLatLongBrute, true},
     {SearchId::kLatLongPrunedVector, "LatLongPrunedVector", Form::kFixedLatLong, SearchKind::kPruned, true, true,
-     "LatLongPrunedVector (vector/latlong_pruned_vector_search.h)", SearchId::kLatLongBruteVector},
+     "LatLongPrunedVector (vector/latlong_pruned_vector_search.h)", SearchId::kLatLongBruteVector, true},
     {SearchId::kLatLongIndex, "LatLongIndex", Form::kFixedLatLong, SearchKind::kIndex, false, true,
-     "LatLongIndex (search/latlong_index.h)", SearchId::kLatLongBrute},
+     "LatLongIndex (search/latlong_index.h)", SearchId::kLatLongBrute, false},
     {SearchId::kS2CellIdBrute, "S2CellIdBrute", Form::kS2CellId, SearchKind::kBrute, false, true,
-     "S2CellIdBrute (forms/representations.h)", SearchId::kS2CellIdBrute},
+     "S2CellIdBrute (forms/representations.h)", SearchId::kS2CellIdBrute, true},
     {SearchId::kS2PointBruteVector, "S2PointBruteVector", Form::kS2Point, SearchKind::kBrute, true, true,
-     "S2PointBruteVector (vector/component_vector_search.h)", SearchId::kS2PointBruteVector},
+     "S2PointBruteVector (vector/component_vector_search.h)", SearchId::kS2PointBruteVector, true},
     {SearchId::kS2PointIndex, "S2PointIndex", Form::kS2Point, SearchKind::kIndex, false, true,
-     "S2PointIndex (search/point_index.h)", SearchId::kS2PointBruteVector},
+     "S2PointIndex (search/point_index.h)", SearchId::kS2PointBruteVector, false},
     {SearchId::kFloatBruteVector, "FloatBruteVector", Form::kFloatVector, SearchKind::kBrute, true, true,
-     "FloatBruteVector (vector/component_vector_search.h)", SearchId::kFloatBruteVector},
+     "FloatBruteVector (vector/component_vector_search.h)", SearchId::kFloatBruteVector, true},
     {SearchId::kNanoflannKdTree, "NanoflannKdTree", Form::kS2Point, SearchKind::kAnchor, false, false,
-     "NanoflannKdTree: nanoflann::KDTreeSingleIndexAdaptor (anchors/anchor.h)", SearchId::kCdcBrute},
+     "NanoflannKdTree: nanoflann::KDTreeSingleIndexAdaptor (anchors/anchor.h)", SearchId::kCdcBrute, false},
     {SearchId::kBoostRtree, "BoostRtree", Form::kS2Point, SearchKind::kAnchor, false, false,
-     "BoostRtree: boost::geometry::index::rtree (anchors/anchor.h)", SearchId::kCdcBrute},
+     "BoostRtree: boost::geometry::index::rtree (anchors/anchor.h)", SearchId::kCdcBrute, false},
     {SearchId::kS2ClosestPoint, "S2ClosestPoint", Form::kS2Point, SearchKind::kAnchor, false, false,
-     "S2ClosestPoint: S2ClosestPointQuery over S2PointIndex (anchors/anchor.h)", SearchId::kCdcBrute},
+     "S2ClosestPoint: S2ClosestPointQuery over S2PointIndex (anchors/anchor.h)", SearchId::kCdcBrute, false},
     {SearchId::kFaissFlat, "FaissFlat", Form::kFloatVector, SearchKind::kAnchor, false, false,
-     "FaissFlat: faiss::IndexFlatL2 (anchors/anchor.h)", SearchId::kCdcBrute},
+     "FaissFlat: faiss::IndexFlatL2 (anchors/anchor.h)", SearchId::kCdcBrute, true},
 };
 
 // The type of a search, by its id: each search's header specialises this

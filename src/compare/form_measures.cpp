@@ -5,7 +5,7 @@
 #include "geo/cdc_encoder.h"
 #include "method/cdc_method.h"
 #include "method/latlong_method.h"
-#include "method/method_search.h"
+#include "pass/pass_method.h"
 
 namespace spherebench {
 

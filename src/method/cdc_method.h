@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "geo/coords.h"
-#include "input/tables.h"
 #include "method/nearest.h"
 
 namespace spherebench {
@@ -79,7 +78,7 @@ inline CdcPoint arrange_point(UnitVector p) {
 // for. All give the same double; which is fastest depends on the processor
 // (a store and reload, integer masks, or a branch its predictor may learn on
 // the data at hand), so the program picks one by a short trial on the loaded
-// tables (cdc_arrangement.h).
+// tables (pass/cdc_arrangement.h).
 enum class CdcArrangement {
     kTwoSlotArray,  // the two later squares stored and read back by the axis bit
     kSelectBits,    // both sums formed, one picked by an integer mask on its bits
@@ -109,15 +108,11 @@ struct CdcMethodWith {
     using Stored = CdcPair;
     using Point = CdcPoint;
 
-    static constexpr const char* title = "==== (test proximity using CDC coordinates) ===\n";
-    static constexpr const char* internal_error = "Unexpected internal error in airport search (a).\n";
     // Just below the largest double; every squared chord is far smaller.
     static constexpr double initial_best = kStartScore;
 
-    static const CdcPair* stored_airports(const AirportTable& airports) { return airports.cdc.data(); }
-    static CdcPoint prepare_point(const FlightLine& flight_line, int i) {
-        return arrange_point(decode_cdc(flight_line.cdc[i]));
-    }
+    // A stored point as the score takes it.
+    static CdcPoint prepare(CdcPair point) { return arrange_point(decode_cdc(point)); }
     // The squared chord between the decoded airport and the point.
     static double score(CdcPair airport, const CdcPoint& p) {
         const CdcCosines c = decode_cosines(airport);
@@ -138,9 +133,6 @@ struct CdcMethodWith {
         return std::bit_cast<uint64_t>(score) < std::bit_cast<uint64_t>(best);
     }
     static double distance(double best) { return chord2_to_arc(best); }
-    static LatLong airport_position(const AirportTable& airports, int k) {
-        return vector_to_latlong(decode_cdc(airports.cdc[k]));
-    }
 };
 
 // The arrangement every caller gets unless it picks one.

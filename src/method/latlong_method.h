@@ -8,7 +8,6 @@
 
 #include "base/barrier.h"
 #include "geo/coords.h"
-#include "input/tables.h"
 #include "method/nearest.h"
 
 namespace spherebench {
@@ -29,12 +28,9 @@ struct LatLongMethod {
     using Stored = FixedLatLong;
     using Point = LatLong;
 
-    static constexpr const char* title = "= (test proximity using lat/long coordinates) =\n";
-    static constexpr const char* internal_error = "Unexpected internal error in airport search (b).\n";
     static constexpr double initial_best = -kStartScore;
 
-    static const FixedLatLong* stored_airports(const AirportTable& airports) { return airports.fixed.data(); }
-    static LatLong prepare_point(const FlightLine& flight_line, int i) { return from_fixed(flight_line.fixed[i]); }
+    static LatLong prepare(FixedLatLong point) { return from_fixed(point); }
     static double score(FixedLatLong airport, LatLong p) {
         // The point's sine and cosine are part of what each test costs: hide
         // its value from the optimiser so they are not hoisted out of the
@@ -47,7 +43,6 @@ struct LatLongMethod {
     // A winning cosine pushed just above 1 by rounding gives NaN; it is
     // only stored.
     static double distance(double best) { return std::acos(best); }
-    static LatLong airport_position(const AirportTable& airports, int k) { return from_fixed(airports.fixed[k]); }
 };
 
 }  // namespace spherebench

@@ -12,7 +12,6 @@
 
 #include "geo/coords.h"
 #include "geo/stored_form.h"
-#include "input/tables.h"
 
 namespace spherebench {
 
@@ -45,18 +44,13 @@ constexpr bool nearer(double score, double best, ScoreOrder order) {
 // per method so that the inner loop is compiled with the method's arithmetic
 // inline.
 template <typename M>
-concept ProximityMethod = requires(const AirportTable& airports, const FlightLine& flight_line, int i,
-                                   typename M::Stored stored, const typename M::Point& point, double s) {
-    { M::title } -> std::convertible_to<const char*>;
-    { M::internal_error } -> std::convertible_to<const char*>;
+concept ProximityMethod = requires(typename M::Stored stored, const typename M::Point& point, double s) {
     { M::initial_best } -> std::convertible_to<double>;
     { M::order } -> std::convertible_to<ScoreOrder>;
-    { M::stored_airports(airports) } -> std::same_as<const typename M::Stored*>;
-    { M::prepare_point(flight_line, i) } -> std::same_as<typename M::Point>;
+    { M::prepare(stored) } -> std::same_as<typename M::Point>;
     { M::score(stored, point) } -> std::same_as<double>;
     { M::beats(s, s) } -> std::same_as<bool>;
     { M::distance(s) } -> std::same_as<double>;
-    { M::airport_position(airports, i) } -> std::same_as<LatLong>;
 };
 
 struct Nearest {

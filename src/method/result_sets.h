@@ -57,6 +57,21 @@ class NearestOne {
     Nearest best_;
 };
 
+// The nearest, as NearestOne finds it, and how many locations were offered
+// to it: every location a search scored.
+class CountingNearest : public NearestOne {
+  public:
+    explicit CountingNearest(ScoreOrder order) : NearestOne(order) {}
+    void add(int32_t index, double score) {
+        ++offered_;
+        NearestOne::add(index, score);
+    }
+    int64_t offered() const { return offered_; }
+
+  private:
+    int64_t offered_ = 0;
+};
+
 // The k nearest (fewer where the table holds fewer), nearest first; none
 // for k <= 0.
 class NearestK {

@@ -16,6 +16,7 @@
 #include "input/tables.h"
 #include "method/nearest.h"
 #include "pass/clock.h"
+#include "pass/pass_method.h"
 #include "pass/report.h"
 
 namespace spherebench {
@@ -37,7 +38,7 @@ inline PassTime pass_time(int32_t ticks) { return {ticks, ticks_to_seconds(ticks
 template <ProximityMethod Method>
 void print_pass_header(Method) {
     std::fputs(kPassHeader, stdout);
-    std::fputs(Method::title, stdout);
+    std::fputs(PassMethod<Method>::title, stdout);
 }
 
 // The point's nearest airport by search: search(flight_line, i) where the
@@ -48,13 +49,13 @@ Nearest search_point(Method, Search& search, const FlightLine& flight_line, int 
     if constexpr (std::invocable<Search&, const FlightLine&, int>)
         return search(flight_line, i);
     else
-        return search(Method::prepare_point(flight_line, i));
+        return search(pass_point<Method>(flight_line, i));
 }
 
 // The timed search, with a progress counter every 100 points on standard
 // error: search_point gives each point's nearest airport. Returns
 // the clock ticks it took, or nothing when a point finds no airport
-// (Method::internal_error says so).
+// (PassMethod<Method>::internal_error says so).
 template <ProximityMethod Method, typename Search>
 std::optional<int32_t> timed_search(Method method, Search&& search, const FlightLine& flight_line, WinnerTable& winners,
                                     DistanceTable& distances) {

@@ -10,6 +10,7 @@
 #include "geo/coords.h"
 #include "input/tables.h"
 #include "method/nearest.h"
+#include "pass/pass_method.h"
 
 namespace spherebench {
 
@@ -44,7 +45,7 @@ std::string format_result_list(const AirportTable& airports, const WinnerTable& 
     for (int i = 0; i < points; ++i) {
         if (i > 0 && winners.airport[i] == winners.airport[i - 1]) continue;
         const int k = winners.airport[i];
-        const LatLong position = Method::airport_position(airports, k);
+        const LatLong position = airport_position<Method>(airports, k);
         list += printf_string("%3d %9.5f %10.5f %s\n", ++count, position.lat * kDegreesPerRadian,
                               position.lon * kDegreesPerRadian, airports.names[k].c_str());
     }

@@ -16,7 +16,8 @@ double tests_per_second(int32_t tests, PassTime pass);
 double relative_time(PassTime pass, PassTime other);
 
 // A pass of 0 ticks shows a rate of 0 in its own row and a relative time of
-// -1.000 in the other.
-std::string format_summary(int32_t tests, PassTime cdc, PassTime latlong);
+// -1.000 in the other. Each method's rate is of its own tests: the same
+// count for both where every location is tested.
+std::string format_summary(int32_t cdc_tests, int32_t latlong_tests, PassTime cdc, PassTime latlong);
 
 }  // namespace spherebench

@@ -88,6 +88,8 @@ std::unique_ptr<Search> make_if_built(const FormView& table) {
         // Every search answers all three questions.
         static_assert(kFinds<T> || kAsksLibrary<T>,
                       "a search answers the k nearest and those within a limit: find, or nearest(q, k) and within");
+        if constexpr (requires { T::kOrder; })
+            static_assert(T::kOrder == score_order(search_facts(id).form), "a search ranks scores as its form does");
         const std::clock_t start = std::clock();
         return std::make_unique<SearchOf<T>>(id, table, start);
     } else {

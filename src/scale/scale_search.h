@@ -18,10 +18,14 @@
 
 namespace spherebench {
 
-inline constexpr SearchId kScaleSearches[] = {
-    SearchId::kCdcBrute,      SearchId::kCdcBruteVector,     SearchId::kLatLongBrute,     SearchId::kLatLongBruteVector,
-    SearchId::kS2CellIdBrute, SearchId::kS2PointBruteVector, SearchId::kFloatBruteVector,
-};
+// The searches the study runs: every brute force of the catalogue, whose
+// time past the caches is the memory's.
+inline std::vector<SearchId> scale_searches() {
+    std::vector<SearchId> searches;
+    for (const SearchFacts& facts : kSearchCatalogue)
+        if (facts.kind == SearchKind::kBrute) searches.push_back(facts.id);
+    return searches;
+}
 
 // A table cut into parts for one search: part k is locations [begin[k],
 // begin[k + 1]), with the search built over it once, before any query (a

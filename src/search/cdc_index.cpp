@@ -103,6 +103,7 @@ void CdcIndex::find(const CdcPoint& point, Results& results) const {
 }
 
 template void CdcIndex::find(const CdcPoint&, NearestOne&) const;
+template void CdcIndex::find(const CdcPoint&, CountingNearest&) const;
 template void CdcIndex::find(const CdcPoint&, NearestK&) const;
 template void CdcIndex::find(const CdcPoint&, WithinLimit&) const;
 

@@ -76,7 +76,9 @@ inline size_t face_index_bytes(const FaceIndex& index) {
 // nearest, or within the limit, as the first; for the one nearest the
 // run's first, its lowest index, is the only one that may win.
 template <typename Results>
-inline constexpr bool kScansEveryCopy = !std::is_same_v<Results, NearestOne>;
+inline constexpr bool kScansEveryCopy = !std::is_base_of_v<NearestOne, Results>;
+// A count of what the one nearest scores walks as the search for it does.
+static_assert(!kScansEveryCopy<CountingNearest>);
 
 // The bound on the score of every member of a face: the ordered sum of the
 // squared gaps to the ranges of its members' coordinates (+inf for an empty

@@ -93,6 +93,7 @@ void LatLongIndex::find(FixedLatLong fixed, Results& results) const {
 }
 
 template void LatLongIndex::find(FixedLatLong, NearestOne&) const;
+template void LatLongIndex::find(FixedLatLong, CountingNearest&) const;
 template void LatLongIndex::find(FixedLatLong, NearestK&) const;
 template void LatLongIndex::find(FixedLatLong, WithinLimit&) const;
 

@@ -1,10 +1,11 @@
-#include "method/cdc_arrangement.h"
+#include "pass/cdc_arrangement.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 
 #include "method/nearest.h"
+#include "pass/pass_method.h"
 
 namespace spherebench {
 
@@ -29,9 +30,9 @@ double time_search(Method, const AirportTable& airports, const FlightLine& fligh
     const auto start = std::chrono::steady_clock::now();
     int64_t winners = 0;
     for (int i = 0; i < points; ++i)
-        winners += find_nearest<Method>(Method::stored_airports(airports), airports.count,
-                                        Method::prepare_point(flight_line, i))
-                       .index;
+        winners +=
+            find_nearest<Method>(stored_airports<Method>(airports), airports.count, pass_point<Method>(flight_line, i))
+                .index;
     // The searches' results must be computed, not dropped as unused: a
     // volatile store needs them, before the clock is read again.
     kept_winners = winners;
