@@ -7,7 +7,7 @@
 #
 #   tools/fuzz_longer.sh [seconds per target, 600 by default] [target...]
 #
-# The targets are loader_fuzz and search_fuzz, built by the fuzz preset
+# The targets are loader_fuzz, search_fuzz and saved_index_fuzz, built by the fuzz preset
 # (cmake --preset fuzz && cmake --build --preset fuzz --target <target>).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,13 +15,14 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 targets=("$@")
-if [ ${#targets[@]} -eq 0 ]; then targets=(loader_fuzz search_fuzz); fi
+if [ ${#targets[@]} -eq 0 ]; then targets=(loader_fuzz search_fuzz saved_index_fuzz); fi
 
 # Each target's committed seed corpus.
 corpus_of() {
     case "$1" in
         loader_fuzz) echo fuzz/corpus ;;
         search_fuzz) echo fuzz/search_corpus ;;
+        saved_index_fuzz) echo fuzz/saved_corpus ;;
         *) echo "fuzz_longer.sh: no corpus known for $1" >&2; exit 2 ;;
     esac
 }

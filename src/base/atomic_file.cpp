@@ -14,22 +14,26 @@ namespace {
 std::string cant_write(const std::string& path, const std::string& why) { return "can't write " + path + ": " + why; }
 
 // Writes straight into what is there, for a device or a pipe.
-std::optional<std::string> write_directly(const std::string& path, const std::string& bytes) {
+std::optional<std::string> write_directly(const std::string& path, std::span<const std::string_view> pieces) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return cant_write(path, std::strerror(errno));
-    const bool written = write_all(out, bytes);
+    bool written = true;
+    for (const std::string_view piece : pieces)
+        written = written && std::fwrite(piece.data(), 1, piece.size(), out) == piece.size();
+    written = written && std::fflush(out) == 0;
     const int error = errno;
     if (std::fclose(out) != 0 || !written) return cant_write(path, std::strerror(written ? errno : error));
     return std::nullopt;
 }
 
-bool write_to_descriptor(int fd, const std::string& bytes) {
-    for (size_t done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
+bool write_to_descriptor(int fd, std::span<const std::string_view> pieces) {
+    for (const std::string_view bytes : pieces)
+        for (size_t done = 0; done < bytes.size();) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            done += static_cast<size_t>(n);
+        }
     return true;
 }
 
@@ -67,12 +71,17 @@ std::optional<std::string> AtomicFile::open(const std::string& path) {
 }
 
 std::optional<std::string> AtomicFile::commit(const std::string& bytes) {
+    const std::string_view whole = bytes;
+    return commit_pieces({&whole, 1});
+}
+
+std::optional<std::string> AtomicFile::commit_pieces(std::span<const std::string_view> pieces) {
     if (direct_) {
         direct_ = false;
-        return write_directly(path_, bytes);
+        return write_directly(path_, pieces);
     }
     if (fd_ < 0) return cant_write(path_, "it was not opened");
-    bool written = write_to_descriptor(fd_, bytes) && fsync(fd_) == 0;
+    bool written = write_to_descriptor(fd_, pieces) && fsync(fd_) == 0;
     int error = errno;
     if (::close(fd_) != 0 && written) {
         written = false;

@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace spherebench {
 
@@ -29,6 +31,9 @@ class AtomicFile {
 
     std::optional<std::string> open(const std::string& path);
     std::optional<std::string> commit(const std::string& bytes);
+    // The pieces one after another, as one file: a large file need not be
+    // gathered into one string first.
+    std::optional<std::string> commit_pieces(std::span<const std::string_view> pieces);
     // Removes the temporary file, if there is one.
     void discard();
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "geo/cdc_encoder.h"
 #include "input/input_files.h"
 
 namespace py = pybind11;
@@ -44,6 +45,35 @@ std::vector<CdcPair> pairs_argument(py::handle object, const char* name) {
     std::vector<CdcPair> pairs(static_cast<size_t>(array.shape(0)));
     if (!pairs.empty()) std::memcpy(pairs.data(), words.data(), pairs.size() * sizeof(CdcPair));
     return pairs;
+}
+
+Positions positions_argument(py::handle object, const char* name, bool one_allowed) {
+    const py::array array = as_array(object, name);
+    const bool one = one_allowed && array.ndim() == 1 && array.shape(0) == 2;
+    const py::dtype dtype = array.dtype();
+    const bool words = (dtype.kind() == 'u' || dtype.kind() == 'i') && dtype.itemsize() == 4;
+    if (!words && dtype.kind() != 'f')
+        throw py::type_error(std::string(name) + " must hold uint32 (or int32) pairs, or floats: degrees of " +
+                             "latitude, longitude; not " + dtype_text(array));
+    if (words) {
+        if (!one) return {pairs_argument(array, name), false};
+        return {pairs_argument(array.attr("reshape")(1, 2), name), true};
+    }
+    if (!one && (array.ndim() != 2 || array.shape(1) != 2))
+        throw py::value_error(std::string(name) + " holds floats of the shape " + shape_text(array) +
+                              ": degrees are rows of latitude, longitude, of the shape (N, 2)" +
+                              (one_allowed ? " or (2,) for one position" : "") +
+                              " (or give pairs: encode(latitudes, longitudes) makes them)");
+    const auto degrees = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(array);
+    const size_t count = one ? 1 : static_cast<size_t>(array.shape(0));
+    Positions positions{std::vector<CdcPair>(count), one};
+    const double* row = degrees.data();
+    for (size_t i = 0; i < count; ++i, row += 2) {
+        if (const auto failure = check_position(row[0], row[1]))
+            throw py::value_error(std::string(name) + " row " + std::to_string(i) + ": " + *failure);
+        positions.pairs[i] = encode_degrees(row[0], row[1]);
+    }
+    return positions;
 }
 
 py::array_t<double> real_array(py::handle object, const char* name) {

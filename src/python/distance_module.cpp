@@ -39,7 +39,7 @@ py::object converted(py::handle values, const char* name, double (*convert)(doub
 void define_conversion(py::module_& m, const char* python_name, const char* name, double (*convert)(double),
                        const std::string& doc) {
     m.def(
-        python_name, [=](py::handle values) { return converted(values, name, convert); }, py::arg(name),
+        python_name, [=](const ArrayLike& values) { return converted(values.object, name, convert); }, py::arg(name),
         (doc + "\n\nA float for a number, a float64 array of the same shape for an array; a negative or NaN " + name +
          " is a ValueError.")
             .c_str());

@@ -36,9 +36,9 @@ py::array_t<uint32_t> pairs_array(size_t count, const PairOf& pair_of) {
     return pairs;
 }
 
-py::array_t<uint32_t> encode(py::handle latitudes, py::handle longitudes) {
-    const std::vector<double> lat = reals_argument(latitudes, "latitudes");
-    const std::vector<double> lon = reals_argument(longitudes, "longitudes");
+py::array_t<uint32_t> encode(const ArrayLike& latitudes, const ArrayLike& longitudes) {
+    const std::vector<double> lat = reals_argument(latitudes.object, "latitudes");
+    const std::vector<double> lon = reals_argument(longitudes.object, "longitudes");
     check_positions(lat, lon);
     return pairs_array(lat.size(), [&](size_t i) { return encode_degrees(lat[i], lon[i]); });
 }
@@ -70,8 +70,8 @@ py::array_t<uint32_t> drawn_pairs(std::vector<UnitVector> (*draw)(TableKind, int
     return pairs_array(directions.size(), [&](size_t i) { return encode_cdc(directions[i]); });
 }
 
-py::array_t<double> decode(py::handle pairs_object) {
-    const std::vector<CdcPair> pairs = pairs_argument(pairs_object, "pairs");
+py::array_t<double> decode(const ArrayLike& pairs_object) {
+    const std::vector<CdcPair> pairs = pairs_argument(pairs_object.object, "pairs");
     py::array_t<double> vectors({static_cast<py::ssize_t>(pairs.size()), py::ssize_t{3}});
     double* out = vectors.mutable_data();
     for (size_t i = 0; i < pairs.size(); ++i) {
@@ -95,7 +95,17 @@ threads. Distances are squared chords between the decoded unit vectors;
 chord_to_km(), km_to_chord() and chord_to_angle(), angle_to_chord()
 convert them, on the 6371 km sphere. random_table() and near_queries() make
 the benchmarks' tables of each of table_kinds, and queries near them, from
-a seed.)";
+a seed. Index and nearest() also take positions as floats, rows of
+latitude, longitude in degrees, which they encode as encode() does:
+
+    >>> import numpy as np, spherebench
+    >>> towns = np.array([[48.8566, 2.3522], [51.5072, -0.1276]])  # Paris, London
+    >>> index = spherebench.Index(towns)
+    >>> i, chord = index.query(np.array([51.0, 0.0]))     # one fix
+    >>> int(i), round(spherebench.chord_to_km(chord), 1)
+    (1, 57.1)
+
+Index.save() writes the index to a file that Index.open() maps at once.)";
 
 // Made from the spreads' own constants, so that it says what the tables are.
 const std::string& random_table_doc() {

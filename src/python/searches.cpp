@@ -34,6 +34,27 @@ SearchTable::SearchTable(std::vector<CdcPair> pairs, PassSearch search)
     if (search == PassSearch::kIndexed) std::vector<CdcPair>().swap(pairs_);
 }
 
+SearchTable::SearchTable(CdcIndex index)
+    : size_(static_cast<size_t>(index.size())), search_(PassSearch::kIndexed), built_(std::move(index)) {}
+
+std::optional<std::string> SearchTable::save(const std::string& path) const {
+    const auto* index = std::get_if<CdcPassSearch<PassSearch::kIndexed>>(&built_);
+    if (!index) return "can't write " + path + ": only the indexed search saves its index";
+    return index->save(path);
+}
+
+std::string SearchTable::saved_bytes() const {
+    return std::get<CdcPassSearch<PassSearch::kIndexed>>(built_).saved_bytes();
+}
+
+std::vector<CdcPair> SearchTable::pairs() const {
+    const auto* index = std::get_if<CdcPassSearch<PassSearch::kIndexed>>(&built_);
+    if (!index) return pairs_;
+    std::vector<CdcPair> pairs(size_);
+    index->copy_table(pairs.data());
+    return pairs;
+}
+
 size_t SearchTable::bytes() const {
     // A search that reads the pairs as they are counts them in its own.
     return sizeof(SearchTable) + std::visit([](const auto& search) { return search.bytes(); }, built_);
@@ -69,11 +90,11 @@ void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int64_
         built_);
 }
 
-void SearchTable::find_all_within(const CdcPair* queries, size_t count, double limit,
+void SearchTable::find_all_within(const CdcPair* queries, size_t count, const double* limits,
                                   std::vector<Nearest>* found) const {
     std::visit(
         [&](const auto& search) {
-            for (size_t i = 0; i < count; ++i) found[i] = nearest_within(search, query_point(queries[i]), limit);
+            for (size_t i = 0; i < count; ++i) found[i] = nearest_within(search, query_point(queries[i]), limits[i]);
         },
         built_);
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -29,6 +30,15 @@ inline constexpr PassSearch kRepeatedSearch = PassSearch::kIndexed;
 class SearchTable {
   public:
     SearchTable(std::vector<CdcPair> pairs, PassSearch search);
+    // A saved index opened (the "indexed" search).
+    explicit SearchTable(CdcIndex index);
+
+    // The index's saved form (search/saved_index.h), to a file whole or not
+    // at all, or as bytes; only the "indexed" search has one.
+    std::optional<std::string> save(const std::string& path) const;
+    std::string saved_bytes() const;
+    // The pairs in table order.
+    std::vector<CdcPair> pairs() const;
 
     PassSearch search() const { return search_; }
     size_t size() const { return size_; }
@@ -40,9 +50,9 @@ class SearchTable {
     // For each query, a row of k: the k nearest pairs, nearest first; where
     // the table holds fewer than k, the row ends with size() and infinity.
     void find_all_k(const CdcPair* queries, size_t count, int k, int64_t* indices, double* chords) const;
-    // For each query, every pair whose squared chord is at most the limit,
-    // nearest first.
-    void find_all_within(const CdcPair* queries, size_t count, double limit, std::vector<Nearest>* found) const;
+    // For each query, every pair whose squared chord is at most its limit
+    // (limits[i] for queries[i]), nearest first.
+    void find_all_within(const CdcPair* queries, size_t count, const double* limits, std::vector<Nearest>* found) const;
 
   private:
     std::vector<CdcPair> pairs_;  // what the search reads, where it reads them; the buffer never moves

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "search/face_index.h"
 #include "search/sphere_bound.h"
@@ -37,7 +38,7 @@ CdcIndex::CdcIndex(const CdcPair* pairs, int count) : table_(pairs) {
         places[k] = {cdc_face(pairs[k]), c.u, c.v, c.w};
     }
     // The entries take 12 bytes a pair; the grid or the tree at most one
-    // more (beside the index's own few hundred bytes).
+    // more (beside the index's own kilobyte or so).
     const size_t budget = count;
     const FaceIndexShape shape{kFaceReach, kPairsPerCell, kPairsPerLeaf, budget, 0.0};
     // Pairs of one face at one place (their two cosines) decode and score
@@ -105,6 +106,41 @@ template void CdcIndex::find(const CdcPoint&, NearestOne&) const;
 template void CdcIndex::find(const CdcPoint&, CountingNearest&) const;
 template void CdcIndex::find(const CdcPoint&, NearestK&) const;
 template void CdcIndex::find(const CdcPoint&, WithinLimit&) const;
+
+CdcPair CdcIndex::location(int32_t k) const {
+    if (table_) return table_[k];
+    return pairs_[std::find(indices_.begin(), indices_.end(), k) - indices_.begin()];
+}
+
+void CdcIndex::copy_table(CdcPair* out) const {
+    // An index opened with SavedCheck::kHeader may hold any indices: none
+    // leads outside `out`.
+    for (size_t at = 0; at < indices_.size(); ++at)
+        if (indices_[at] >= 0 && indices_[at] < size()) out[indices_[at]] = pairs_[at];
+}
+
+std::optional<std::string> CdcIndex::save(const std::string& path) const {
+    return save_index(path, SearchId::kCdcIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+std::string CdcIndex::saved_bytes() const {
+    return spherebench::saved_bytes(SearchId::kCdcIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+Opened<CdcIndex> CdcIndex::open(const std::string& path, SavedCheck check) {
+    return open_saved_file<CdcIndex>(
+        path, [&](SharedBytes bytes, const std::string& name) { return open_bytes(std::move(bytes), name, check); });
+}
+
+Opened<CdcIndex> CdcIndex::open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check) {
+    return open_saved_bytes<CdcIndex>(SearchId::kCdcIndex, std::move(bytes), name, check, [](SavedReader& io) {
+        CdcIndex index;
+        fields(io, index);
+        io.refuse(face_index_fault(index.index_, io.count(), io.check()));
+        io.refuse(entries_fault({index.pairs_.size()}, index.indices_, io.count(), io.check()));
+        return std::optional<CdcIndex>(std::move(index));
+    });
+}
 
 size_t CdcIndex::bytes() const {
     return sizeof(CdcIndex) + face_index_bytes(index_) + pairs_.capacity() * sizeof(CdcPair) +

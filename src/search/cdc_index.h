@@ -2,11 +2,13 @@
 // and their table indices (4 bytes, for the tie rule), sorted by flag case
 // (a face of the cube) and, on each face, into a k-d tree by the two stored
 // cosines (face_tree.h), which together take under 13 bytes a location
-// (beside the few hundred bytes of the index itself).
+// (beside the kilobyte or so of the index itself).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "catalogue/search_catalogue.h"
@@ -14,6 +16,7 @@
 #include "method/nearest.h"
 #include "method/result_sets.h"
 #include "search/face_index.h"
+#include "search/saved_index.h"
 
 namespace spherebench {
 
@@ -25,6 +28,17 @@ class CdcIndex {
 
     // The table must outlive the index only for score_at.
     CdcIndex(const CdcPair* pairs, int count);
+
+    // The index saved at `path` (search/saved_index.h), written whole or
+    // not at all; on failure why.
+    std::optional<std::string> save(const std::string& path) const;
+    std::string saved_bytes() const;
+    // A saved index opened: the file mapped, the arrays read where they
+    // lie; it answers as the index saved, bit for bit. It has no table:
+    // score_at finds the location among its entries.
+    static Opened<CdcIndex> open(const std::string& path, SavedCheck check = SavedCheck::kWhole);
+    static Opened<CdcIndex> open_bytes(SharedBytes bytes, const std::string& name,
+                                       SavedCheck check = SavedCheck::kWhole);
 
     // find_nearest<CdcMethod>'s answer, winner and score bits: every node
     // whose bound on the score (the ordered sum of the squared gaps to its
@@ -38,16 +52,32 @@ class CdcIndex {
     Nearest nearest(const CdcPoint& point) const;
     template <typename Results>
     void find(const CdcPoint& point, Results& results) const;
-    double score_at(const CdcPoint& point, int32_t index) const { return CdcMethod::score(table_[index], point); }
+    double score_at(const CdcPoint& point, int32_t index) const { return CdcMethod::score(location(index), point); }
+
+    int size() const { return static_cast<int>(indices_.size()); }
+    // The location of table index k.
+    CdcPair location(int32_t k) const;
+    // The table's size() pairs, in table order, to `out`.
+    void copy_table(CdcPair* out) const;
 
     // All the memory the index holds.
     size_t bytes() const;
 
+    // The index's values and arrays, in the order a saved index holds them.
+    template <typename Io, typename Index>
+    static void fields(Io& io, Index& index) {
+        face_index_fields(io, index.index_);
+        io.array(index.pairs_);
+        io.array(index.indices_);
+    }
+
   private:
-    const CdcPair* table_;
-    FaceIndex index_;               // faces by cdc_case_group, split by (u, v)
-    std::vector<CdcPair> pairs_;    // leaf after leaf
-    std::vector<int32_t> indices_;  // each pair's index in the table
+    CdcIndex() = default;
+
+    const CdcPair* table_ = nullptr;  // none when opened
+    FaceIndex index_;                 // faces by cdc_case_group, split by (u, v)
+    StoredArray<CdcPair> pairs_;      // leaf after leaf
+    StoredArray<int32_t> indices_;    // each pair's index in the table
 };
 
 SPHEREBENCH_SEARCH_TYPE(kCdcIndex, CdcIndex);

@@ -55,21 +55,23 @@ std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace
     std::fill(grid.major_low, grid.major_low + kFaces, kInfinity);
     std::fill(grid.major_high, grid.major_high + kFaces, -kInfinity);
     std::vector<int32_t> cell_of(count);
+    int32_t* begin = grid.begin.data();
+    double *low = grid.low.data(), *high = grid.high.data();
     for (int k = 0; k < count; ++k) {
         const FacePlace& place = places[k];
         const int i = grid_column(grid, place.a), j = grid_column(grid, place.b);
         cell_of[k] = (place.face * n + i) * n + j;
-        ++grid.begin[cell_of[k] + 1];
+        ++begin[cell_of[k] + 1];
         const int a_at = place.face * 2 * n + i, b_at = (place.face * 2 + 1) * n + j;
-        grid.low[a_at] = std::min(grid.low[a_at], place.a);
-        grid.high[a_at] = std::max(grid.high[a_at], place.a);
-        grid.low[b_at] = std::min(grid.low[b_at], place.b);
-        grid.high[b_at] = std::max(grid.high[b_at], place.b);
+        low[a_at] = std::min(low[a_at], place.a);
+        high[a_at] = std::max(high[a_at], place.a);
+        low[b_at] = std::min(low[b_at], place.b);
+        high[b_at] = std::max(high[b_at], place.b);
         grid.major_low[place.face] = std::min(grid.major_low[place.face], place.major);
         grid.major_high[place.face] = std::max(grid.major_high[place.face], place.major);
     }
     spread_bounds(grid, widen);
-    for (size_t c = 0; c < cells; ++c) grid.begin[c + 1] += grid.begin[c];
+    for (size_t c = 0; c < cells; ++c) begin[c + 1] += begin[c];
     // A stable counting sort: each cell keeps table order.
     std::vector<int32_t> order(count);
     std::vector<int32_t> next(grid.begin.begin(), grid.begin.end() - 1);

@@ -20,6 +20,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/stored_array.h"
 #include "search/face_place.h"
 
 namespace spherebench {
@@ -30,17 +31,29 @@ struct FaceGrid {
     double scale = 1.0;
     // Cell c = (face * side + column of a) * side + column of b holds the
     // entries [begin[c], begin[c + 1]), in table order.
-    std::vector<int32_t> begin;
+    StoredArray<int32_t> begin;
     // Per face and axis (index (face * 2 + axis) * side + column): low is the
     // least coordinate among the members of this column and the columns
     // after it, high the greatest among this column and those before it
     // (+inf and -inf where there are none), each widened by the grid's
     // `widen`.
-    std::vector<double> low, high;
+    StoredArray<double> low, high;
     // Per face, the range of the third coordinate (the major one) of its
     // members, widened likewise.
     double major_low[kFaces], major_high[kFaces];
 };
+
+// The grid's values and arrays, in the order a saved index holds them
+// (search/saved_index.h); Grid is FaceGrid or const FaceGrid.
+template <typename Io, typename Grid>
+void grid_fields(Io& io, Grid& grid) {
+    io.value(grid.side), io.value(grid.origin), io.value(grid.scale);
+    for (auto& low : grid.major_low) io.value(low);
+    for (auto& high : grid.major_high) io.value(high);
+    io.array(grid.begin);
+    io.array(grid.low);
+    io.array(grid.high);
+}
 
 // The column of a coordinate: non-decreasing in x (every operation is
 // monotone), the ends taking everything beyond them. NaN goes to column 0.

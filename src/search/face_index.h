@@ -27,6 +27,17 @@ struct FaceIndex {
     FaceTree tree;
 };
 
+// The structure's values and arrays, in the order a saved index holds them
+// (search/saved_index.h): the one kept, the grid or the tree.
+template <typename Io, typename Index>
+void face_index_fields(Io& io, Index& index) {
+    io.value(index.by_grid);
+    if (index.by_grid)
+        grid_fields(io, index.grid);
+    else
+        tree_fields(io, index.tree);
+}
+
 // How an index would lay out its locations in either structure.
 struct FaceIndexShape {
     double reach;       // the grid's span on each face, [-reach, reach]^2

@@ -24,6 +24,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/stored_array.h"
 #include "search/face_place.h"
 
 namespace spherebench {
@@ -80,11 +81,26 @@ inline constexpr int kMostTreeDepth = 31;
 
 struct FaceTree {
     FaceSpan faces[kFaces];
-    std::vector<ChildCode> codes;  // the root's unused
+    StoredArray<ChildCode> codes;  // the root's unused
     // Bit per node: all its members hold the same stored value (so score
     // alike), and the lowest table index comes first among them.
-    std::vector<uint64_t> runs;
+    StoredArray<uint64_t> runs;
 };
+
+// The tree's values and arrays, in the order a saved index holds them
+// (search/saved_index.h); Tree is FaceTree or const FaceTree.
+template <typename Io, typename Tree>
+void tree_fields(Io& io, Tree& tree) {
+    for (auto& face : tree.faces) {
+        io.value(face.begin), io.value(face.count), io.value(face.first_node), io.value(face.depth);
+        auto& box = face.box;
+        io.value(box.a_low), io.value(box.a_high), io.value(box.b_low), io.value(box.b_high);
+        io.value(box.major_low), io.value(box.major_high);
+        io.value(face.on_sphere);
+    }
+    io.array(tree.codes);
+    io.array(tree.runs);
+}
 
 // The nodes of a face's tree of `count` entries whose leaves stand at
 // `depth`.
@@ -157,13 +173,15 @@ std::vector<int32_t> build_face_tree(FaceTree& tree, const std::vector<FacePlace
 // The table's locations in the tree's `order`, each beside its index in the
 // table (which the tie rule compares).
 template <typename Location>
-void store_in_order(const Location* table, const std::vector<int32_t>& order, std::vector<Location>& entries,
-                    std::vector<int32_t>& indices) {
+void store_in_order(const Location* table, const std::vector<int32_t>& order, StoredArray<Location>& entries,
+                    StoredArray<int32_t>& indices) {
     entries.resize(order.size());
     indices.resize(order.size());
+    Location* entry = entries.data();
+    int32_t* index = indices.data();
     for (size_t at = 0; at < order.size(); ++at) {
-        entries[at] = table[order[at]];
-        indices[at] = order[at];
+        entry[at] = table[order[at]];
+        index[at] = order[at];
     }
 }
 

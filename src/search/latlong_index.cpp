@@ -1,6 +1,8 @@
 #include "search/latlong_index.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "geo/vectors.h"
 #include "search/face_index.h"
@@ -94,6 +96,34 @@ template void LatLongIndex::find(FixedLatLong, NearestOne&) const;
 template void LatLongIndex::find(FixedLatLong, CountingNearest&) const;
 template void LatLongIndex::find(FixedLatLong, NearestK&) const;
 template void LatLongIndex::find(FixedLatLong, WithinLimit&) const;
+
+FixedLatLong LatLongIndex::location(int32_t k) const {
+    if (table_) return table_[k];
+    return locations_[std::find(indices_.begin(), indices_.end(), k) - indices_.begin()];
+}
+
+std::optional<std::string> LatLongIndex::save(const std::string& path) const {
+    return save_index(path, SearchId::kLatLongIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+std::string LatLongIndex::saved_bytes() const {
+    return spherebench::saved_bytes(SearchId::kLatLongIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+Opened<LatLongIndex> LatLongIndex::open(const std::string& path, SavedCheck check) {
+    return open_saved_file<LatLongIndex>(
+        path, [&](SharedBytes bytes, const std::string& name) { return open_bytes(std::move(bytes), name, check); });
+}
+
+Opened<LatLongIndex> LatLongIndex::open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check) {
+    return open_saved_bytes<LatLongIndex>(SearchId::kLatLongIndex, std::move(bytes), name, check, [](SavedReader& io) {
+        LatLongIndex index;
+        fields(io, index);
+        io.refuse(face_index_fault(index.index_, io.count(), io.check()));
+        io.refuse(entries_fault({index.locations_.size()}, index.indices_, io.count(), io.check()));
+        return std::optional<LatLongIndex>(std::move(index));
+    });
+}
 
 size_t LatLongIndex::bytes() const {
     return sizeof(LatLongIndex) + face_index_bytes(index_) + locations_.capacity() * sizeof(FixedLatLong) +

@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "catalogue/search_catalogue.h"
@@ -15,6 +17,7 @@
 #include "method/nearest.h"
 #include "method/result_sets.h"
 #include "search/face_index.h"
+#include "search/saved_index.h"
 
 namespace spherebench {
 
@@ -27,6 +30,13 @@ class LatLongIndex {
     // The table must outlive the index only for score_at.
     LatLongIndex(const FixedLatLong* locations, int count);
 
+    // Saved and opened as CdcIndex is (search/saved_index.h).
+    std::optional<std::string> save(const std::string& path) const;
+    std::string saved_bytes() const;
+    static Opened<LatLongIndex> open(const std::string& path, SavedCheck check = SavedCheck::kWhole);
+    static Opened<LatLongIndex> open_bytes(SharedBytes bytes, const std::string& name,
+                                           SavedCheck check = SavedCheck::kWhole);
+
     // find_nearest<LatLongMethod>'s answer for the point from_fixed(fixed),
     // as the method prepares it, winner and score bits. The point is taken as
     // its words because the margins of latlong_bound.h hold only for angles
@@ -36,16 +46,30 @@ class LatLongIndex {
     template <typename Results>
     void find(FixedLatLong fixed, Results& results) const;
     double score_at(FixedLatLong fixed, int32_t index) const {
-        return LatLongMethod::score(table_[index], from_fixed(fixed));
+        return LatLongMethod::score(location(index), from_fixed(fixed));
     }
+
+    int size() const { return static_cast<int>(indices_.size()); }
+    // The location of table index k.
+    FixedLatLong location(int32_t k) const;
 
     size_t bytes() const;
 
+    // The index's values and arrays, in the order a saved index holds them.
+    template <typename Io, typename Index>
+    static void fields(Io& io, Index& index) {
+        face_index_fields(io, index.index_);
+        io.array(index.locations_);
+        io.array(index.indices_);
+    }
+
   private:
-    const FixedLatLong* table_;
+    LatLongIndex() = default;
+
+    const FixedLatLong* table_ = nullptr;  // none when opened
     FaceIndex index_;                      // boxes of the vectors' coordinates
-    std::vector<FixedLatLong> locations_;  // leaf after leaf
-    std::vector<int32_t> indices_;         // each location's index in the table
+    StoredArray<FixedLatLong> locations_;  // leaf after leaf
+    StoredArray<int32_t> indices_;         // each location's index in the table
 };
 
 SPHEREBENCH_SEARCH_TYPE(kLatLongIndex, LatLongIndex);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "search/face_index.h"
 #include "search/sphere_bound.h"
@@ -25,22 +26,53 @@ S2PointIndex::S2PointIndex(ComponentArrays<double> points, int count) : table_(p
     // Vectors at one place have equal components, which score alike.
     const FaceIndexShape shape{kFaceReach, kPointsPerCell, kPointsPerLeaf, SIZE_MAX, 0.0};
     const std::vector<int32_t> order = build_face_index(index_, places, shape, [](int32_t, int32_t) { return true; });
-    xs_.resize(count);
-    ys_.resize(count);
-    zs_.resize(count);
-    indices_.resize(count);
+    std::vector<double> in_order_x(count), in_order_y(count), in_order_z(count);
     for (int at = 0; at < count; ++at) {
         const int32_t k = order[at];
-        xs_[at] = xs[k];
-        ys_[at] = ys[k];
-        zs_[at] = zs[k];
-        indices_[at] = k;
+        in_order_x[at] = xs[k];
+        in_order_y[at] = ys[k];
+        in_order_z[at] = zs[k];
     }
+    xs_ = std::move(in_order_x);
+    ys_ = std::move(in_order_y);
+    zs_ = std::move(in_order_z);
+    indices_ = std::vector<int32_t>(order);
+}
+
+UnitVector S2PointIndex::location(int32_t k) const {
+    if (table_.xs) return {table_.xs[k], table_.ys[k], table_.zs[k]};
+    const size_t at = std::find(indices_.begin(), indices_.end(), k) - indices_.begin();
+    return {xs_[at], ys_[at], zs_[at]};
 }
 
 double S2PointIndex::score_at(UnitVector p, int32_t index) const {
-    const double dx = table_.xs[index] - p.x, dy = table_.ys[index] - p.y, dz = table_.zs[index] - p.z;
+    const UnitVector v = location(index);
+    const double dx = v.x - p.x, dy = v.y - p.y, dz = v.z - p.z;
     return (dx * dx + dy * dy) + dz * dz;
+}
+
+std::optional<std::string> S2PointIndex::save(const std::string& path) const {
+    return save_index(path, SearchId::kS2PointIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+std::string S2PointIndex::saved_bytes() const {
+    return spherebench::saved_bytes(SearchId::kS2PointIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
+}
+
+Opened<S2PointIndex> S2PointIndex::open(const std::string& path, SavedCheck check) {
+    return open_saved_file<S2PointIndex>(
+        path, [&](SharedBytes bytes, const std::string& name) { return open_bytes(std::move(bytes), name, check); });
+}
+
+Opened<S2PointIndex> S2PointIndex::open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check) {
+    return open_saved_bytes<S2PointIndex>(SearchId::kS2PointIndex, std::move(bytes), name, check, [](SavedReader& io) {
+        S2PointIndex index;
+        fields(io, index);
+        io.refuse(face_index_fault(index.index_, io.count(), io.check()));
+        io.refuse(entries_fault({index.xs_.size(), index.ys_.size(), index.zs_.size()}, index.indices_, io.count(),
+                                io.check()));
+        return std::optional<S2PointIndex>(std::move(index));
+    });
 }
 
 Nearest S2PointIndex::nearest(UnitVector p) const {

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "catalogue/search_catalogue.h"
@@ -13,6 +15,7 @@
 #include "method/nearest.h"
 #include "method/result_sets.h"
 #include "search/face_index.h"
+#include "search/saved_index.h"
 
 namespace spherebench {
 
@@ -24,6 +27,13 @@ class S2PointIndex {
 
     // The table must outlive the index only for score_at.
     S2PointIndex(ComponentArrays<double> points, int count);
+
+    // Saved and opened as CdcIndex is (search/saved_index.h).
+    std::optional<std::string> save(const std::string& path) const;
+    std::string saved_bytes() const;
+    static Opened<S2PointIndex> open(const std::string& path, SavedCheck check = SavedCheck::kWhole);
+    static Opened<S2PointIndex> open_bytes(SharedBytes bytes, const std::string& name,
+                                           SavedCheck check = SavedCheck::kWhole);
 
     // The smallest squared chord ((ax - px)^2 + (ay - py)^2) + (az - pz)^2,
     // each operation rounded as written, and its index, the lowest among
@@ -37,13 +47,29 @@ class S2PointIndex {
     void find(UnitVector point, Results& results) const;
     double score_at(UnitVector point, int32_t index) const;
 
+    int size() const { return static_cast<int>(indices_.size()); }
+    // The vector of table index k.
+    UnitVector location(int32_t k) const;
+
     size_t bytes() const;
 
+    // The index's values and arrays, in the order a saved index holds them.
+    template <typename Io, typename Index>
+    static void fields(Io& io, Index& index) {
+        face_index_fields(io, index.index_);
+        io.array(index.xs_);
+        io.array(index.ys_);
+        io.array(index.zs_);
+        io.array(index.indices_);
+    }
+
   private:
-    ComponentArrays<double> table_;
+    S2PointIndex() = default;
+
+    ComponentArrays<double> table_{nullptr, nullptr, nullptr};  // none when opened
     FaceIndex index_;
-    std::vector<double> xs_, ys_, zs_;  // leaf after leaf
-    std::vector<int32_t> indices_;      // each vector's index in the table
+    StoredArray<double> xs_, ys_, zs_;  // leaf after leaf
+    StoredArray<int32_t> indices_;      // each vector's index in the table
 };
 
 SPHEREBENCH_SEARCH_TYPE(kS2PointIndex, S2PointIndex);

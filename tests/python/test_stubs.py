@@ -45,9 +45,10 @@ def test_the_stubs_name_what_the_module_has_with_its_parameters():
     for name in public - {"Index"}:
         if callable(getattr(spherebench, name)):
             assert stubs[name] == signature_names(getattr(spherebench, name)), name
-    for method in ("query", "within"):
+    for method in ("query", "within", "save", "open"):
         assert stubs["Index"][method] == signature_names(getattr(spherebench.Index, method)), method
-    assert set(stubs["Index"]) == {"__init__", "search", "nbytes", "__len__", "query", "within"}
+    assert set(stubs["Index"]) == {"__init__", "search", "nbytes", "__len__", "__repr__", "query", "within", "save",
+                                   "open", "pairs", "__getstate__", "__setstate__"}
 
 
 def test_help_shows_what_each_does():
