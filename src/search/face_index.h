@@ -63,8 +63,7 @@ std::vector<int32_t> build_face_index(FaceIndex& index, const std::vector<FacePl
     index.by_grid = spread_evenly(index.grid);
     if (index.by_grid) return order;
     index.grid = FaceGrid{};
-    const int leaf_size = leaf_size_within(places, shape.leaf_size, shape.most_bytes);
-    return build_face_tree(index.tree, places, leaf_size, same, shape.widen);
+    return build_face_tree(index.tree, places, shape.leaf_size, same, shape.widen, shape.most_bytes);
 }
 
 inline size_t face_index_bytes(const FaceIndex& index) {
@@ -133,13 +132,14 @@ void search_faces(const FaceIndex& index, PlaceOf place_of, AskOf ask_of, bool e
         const auto bound_of = [&](const BoxBounds& box) {
             return node_bound(box, query, ask.sphere, on_sphere, limit(), ask.query_error);
         };
-        const FaceNodes nodes{index.tree, index.tree.faces[face]};
-        search_face_tree(
-            index.tree, face, query.place.a, query.place.b, bound_of, limit, [&](uint32_t leaf, const BoxBounds& box) {
-                SPHEREBENCH_COUNT(leaves);
-                const EntryRange members = every_copy ? node_entries(nodes.face, leaf) : nodes.scanned(leaf);
-                scan(face, members.first, members.end, box.major_low, box.major_high);
-            });
+        const FaceSpan& span = index.tree.faces[face];
+        search_face_tree(index.tree, face, query.place.a, query.place.b, bound_of, limit,
+                         [&](uint32_t leaf, const BoxBounds& box) {
+                             SPHEREBENCH_COUNT(leaves);
+                             const EntryRange members =
+                                 every_copy ? node_entries(span, leaf) : scanned_entries(index.tree, span, leaf);
+                             scan(face, members.first, members.end, box.major_low, box.major_high);
+                         });
     };
     // The nearest face first, where a near location is most likely found;
     // then every other whose bound the results' reach has not passed (a

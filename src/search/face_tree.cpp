@@ -117,6 +117,28 @@ struct Bounds {
     }
 };
 
+// The greatest float at most x, and the least at least x (NaN stays NaN; a
+// NaN location never scores below or equal to anything, so no box need
+// bound it).
+float float_below(double x) {
+    if (x > FLT_MAX) return FLT_MAX;
+    if (x < -FLT_MAX) return -kFloatInfinity;
+    const float f = static_cast<float>(x);
+    return f > x ? std::nextafter(f, -kFloatInfinity) : f;
+}
+
+float float_above(double x) {
+    if (x > FLT_MAX) return kFloatInfinity;
+    if (x < -FLT_MAX) return -FLT_MAX;
+    const float f = static_cast<float>(x);
+    return f < x ? std::nextafter(f, kFloatInfinity) : f;
+}
+
+NodeBox outward(const BoxBounds& b) {
+    return {float_below(b.a_low),  float_above(b.a_high),    float_below(b.b_low),
+            float_above(b.b_high), float_below(b.major_low), float_above(b.major_high)};
+}
+
 BoxBounds widened(const Bounds& b, double widen) {
     return {b.a_low - widen,  b.a_high + widen,    b.b_low - widen,
             b.b_high + widen, b.major_low - widen, b.major_high + widen};
@@ -154,12 +176,13 @@ ChildCode code_within(const BoxBounds& parent, const BoxBounds& exact) {
 
 }  // namespace
 
-// Exact boxes from the leaves' members up, then each node's code within its
-// parent's decoded box, from the root down.
+// Exact boxes from the leaves' members up, then each node's floats, or its
+// code within its parent's decoded box from the root down.
 void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double widen) {
     size_t nodes = 0;
     for (const FaceSpan& face : tree.faces) nodes += tree_nodes(face.count, face.depth);
-    tree.codes.assign(nodes, ChildCode{});
+    tree.boxes.assign(tree.coded ? 0 : nodes, NodeBox{});
+    tree.codes.assign(tree.coded ? nodes : 0, ChildCode{});
     tree.runs.assign((nodes + 63) / 64, 0);
     std::vector<BoxBounds> exact;
     for (FaceSpan& face : tree.faces) {
@@ -178,6 +201,11 @@ void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double wid
         for (uint32_t node = first_leaf - 1; node >= 1; --node)
             exact[node] = joined(exact[2 * node], exact[2 * node + 1]);
         face.box = exact[1];
+        if (!tree.coded) {
+            for (uint32_t node = 1; node < 2 * first_leaf; ++node)
+                tree.boxes[face.first_node + node - 1] = outward(exact[node]);
+            continue;
+        }
         // exact[] becomes the decoded boxes, each within its parent's.
         for (uint32_t node = 2; node < 2 * first_leaf; ++node) {
             ChildCode& code = tree.codes[face.first_node + node - 1];
@@ -214,13 +242,13 @@ std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::ve
     return order;
 }
 
-int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t most_bytes) {
+int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t box_bytes, size_t most_bytes) {
     int32_t counts[kFaces] = {};
     for (const FacePlace& place : places) ++counts[place.face];
     for (;; leaf_size += std::max(1, leaf_size / 8)) {
         size_t nodes = 0;
         for (const int32_t count : counts) nodes += tree_nodes(count, depth_for(count, leaf_size));
-        const size_t bytes = nodes * sizeof(ChildCode) + (nodes + 63) / 64 * sizeof(uint64_t);
+        const size_t bytes = nodes * box_bytes + (nodes + 63) / 64 * sizeof(uint64_t);
         if (bytes <= most_bytes || nodes <= kFaces) return leaf_size;
     }
 }

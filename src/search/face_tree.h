@@ -5,13 +5,14 @@
 // j = k - 2^l, split between its children 2k and 2k + 1 by the coordinate
 // its members spread wider in. Leaves, at the face's depth, hold at most
 // the leaf size each. Every node has a box bounding its members' three
-// coordinates: the root's in doubles, every other as six bytes, each end a
-// 255th step of its parent's box from the parent's same end, rounded
-// outward, so that it still bounds the members; and a bit telling whether
-// its members all hold one stored value. Nothing else is stored per node
-// (the shares are computed), so the tree takes under a byte a location
-// with leaves of about 16, and a walk decodes each box from its parent's
-// on the way down. Shares that follow the locations, not the sphere, keep
+// coordinates: the root's in doubles; every other as six floats rounded
+// outward where the index's byte budget holds them (a walk reads each box
+// as it stands), else as six bytes, each end whole 255ths of its parent's
+// range in from the parent's same end, rounded outward (a walk decodes
+// each box from its parent's on the way down), so that a tree of leaves of
+// about 16 takes under a byte a location; and a bit telling whether its
+// members all hold one stored value. Nothing else is stored per node (the
+// shares are computed). Shares that follow the locations, not the sphere, keep
 // a leaf to a handful of locations however crowded the table is.
 //
 // face_tree_search.h walks the trees.
@@ -64,6 +65,16 @@ inline BoxBounds child_box(const BoxBounds& parent, const BoxSteps& step, const 
             parent.major_high - code.major_high * step.major};
 }
 
+// A node's box as six floats, each rounded outward from its members'
+// bounds.
+struct NodeBox {
+    float a_low, a_high, b_low, b_high, major_low, major_high;
+};
+
+inline BoxBounds bounds_of(const NodeBox& box) {
+    return {box.a_low, box.a_high, box.b_low, box.b_high, box.major_low, box.major_high};
+}
+
 // One face's tree.
 struct FaceSpan {
     int32_t begin = 0, count = 0;  // its entries [begin, begin + count) in the index
@@ -81,7 +92,9 @@ inline constexpr int kMostTreeDepth = 31;
 
 struct FaceTree {
     FaceSpan faces[kFaces];
-    StoredArray<ChildCode> codes;  // the root's unused
+    bool coded = false;            // boxes as codes, else as floats
+    StoredArray<NodeBox> boxes;    // node k's box, where not coded
+    StoredArray<ChildCode> codes;  // node k's code, where coded (the root's unused)
     // Bit per node: all its members hold the same stored value (so score
     // alike), and the lowest table index comes first among them.
     StoredArray<uint64_t> runs;
@@ -98,6 +111,8 @@ void tree_fields(Io& io, Tree& tree) {
         io.value(box.major_low), io.value(box.major_high);
         io.value(face.on_sphere);
     }
+    io.value(tree.coded);
+    io.array(tree.boxes);
     io.array(tree.codes);
     io.array(tree.runs);
 }
@@ -138,11 +153,12 @@ inline EntryRange node_entries(const FaceSpan& face, uint32_t node) {
 std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::vector<FacePlace>& places, int leaf_size);
 
 // About the least leaf size, leaf_size or more, at which the trees of the
-// places take at most most_bytes in codes and run bits.
-int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t most_bytes);
+// places take at most most_bytes in boxes of box_bytes and run bits.
+int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t box_bytes, size_t most_bytes);
 
 // Every node's box over the places of its members (`places` in the tree's
-// order), each range `widen` wider at both ends; each
+// order; as codes where tree.coded), each range `widen` wider at both ends;
+// each
 // face's range of third coordinates and whether its members lie on the
 // sphere; and the run bit of every leaf whose members share one place.
 void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double widen);
@@ -158,10 +174,14 @@ template <typename Same>
 void mark_runs(FaceTree& tree, std::vector<int32_t>& order, const std::vector<FacePlace>& places, Same same);
 
 // The tree over the places: faces, splits, boxes (`widen` wider than the
-// places), runs (same as for mark_runs).
+// places; as floats where they fit most_bytes with leaves of leaf_size,
+// else as codes, with leaves as large as the codes need to fit), runs (same
+// as for mark_runs).
 template <typename Same>
 std::vector<int32_t> build_face_tree(FaceTree& tree, const std::vector<FacePlace>& places, int leaf_size, Same same,
-                                     double widen = 0.0) {
+                                     double widen = 0.0, size_t most_bytes = SIZE_MAX) {
+    tree.coded = leaf_size_within(places, leaf_size, sizeof(NodeBox), most_bytes) > leaf_size;
+    if (tree.coded) leaf_size = leaf_size_within(places, leaf_size, sizeof(ChildCode), most_bytes);
     std::vector<int32_t> order = arrange_face_trees(tree.faces, places, leaf_size);
     std::vector<FacePlace> in_order(order.size());
     for (size_t at = 0; at < order.size(); ++at) in_order[at] = places[order[at]];
@@ -186,7 +206,8 @@ void store_in_order(const Location* table, const std::vector<int32_t>& order, St
 }
 
 inline size_t face_tree_bytes(const FaceTree& tree) {
-    return tree.codes.capacity() * sizeof(ChildCode) + tree.runs.capacity() * sizeof(uint64_t);
+    return tree.boxes.capacity() * sizeof(NodeBox) + tree.codes.capacity() * sizeof(ChildCode) +
+           tree.runs.capacity() * sizeof(uint64_t);
 }
 
 template <typename Same>

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 
 #include "search/face_tree.h"
 #include "search/sphere_bound.h"
@@ -49,27 +50,38 @@ inline bool far_from(const BoxBounds& box, double bound) {
     return bound > (a * a + b * b) + m * m;
 }
 
-// One face's tree as a search walks it: boxes are decoded from their
-// parents' on the way down.
+// The members a search scans of a node: all of a leaf's, a run's first.
+inline EntryRange scanned_entries(const FaceTree& tree, const FaceSpan& face, uint32_t node) {
+    const EntryRange entries = node_entries(face, node);
+    return {entries.first, is_run(tree, face, node) ? entries.first + 1 : entries.end};
+}
+
+// One face's tree as a search walks it: kCoded, its boxes decoded from
+// their parents' on the way down, so that the walk carries each node's
+// box; else each read as stored.
+template <bool kCoded>
 struct FaceNodes {
     const FaceTree& tree;
     const FaceSpan& face;
 
-    // The boxes of a node's two children, from its own.
+    // The boxes of a node's two children, from its own where coded.
     void children(const BoxBounds& box, uint32_t node, BoxBounds& left, BoxBounds& right) const {
-        const BoxSteps step = steps_of(box);
-        const ChildCode* codes = &tree.codes[face.first_node + 2 * node - 1];
-        left = child_box(box, step, codes[0]);
-        right = child_box(box, step, codes[1]);
+        const size_t first = static_cast<size_t>(face.first_node) + 2 * node - 1;
+        if constexpr (kCoded) {
+            const BoxSteps step = steps_of(box);
+            left = child_box(box, step, tree.codes[first]);
+            right = child_box(box, step, tree.codes[first + 1]);
+        } else {
+            left = bounds_of(tree.boxes[first]);
+            right = bounds_of(tree.boxes[first + 1]);
+        }
     }
-    bool is_run(uint32_t node) const { return spherebench::is_run(tree, face, node); }
+    // A node's box as stored, where not coded.
+    BoxBounds stored(uint32_t node) const {
+        return node == 1 ? face.box : bounds_of(tree.boxes[static_cast<size_t>(face.first_node) + node - 1]);
+    }
     // A node whose members a search scans rather than descends into.
-    bool is_leaf(uint32_t node) const { return node >= (uint32_t{1} << face.depth) || is_run(node); }
-    // The members a search scans: all of a leaf's, a run's first.
-    EntryRange scanned(uint32_t node) const {
-        const EntryRange entries = node_entries(face, node);
-        return {entries.first, is_run(node) ? entries.first + 1 : entries.end};
-    }
+    bool is_leaf(uint32_t node) const { return node >= (uint32_t{1} << face.depth) || is_run(tree, face, node); }
 };
 
 // Whether a query at (a, b) lies on the right child's side of a node's
@@ -96,24 +108,29 @@ inline double node_bound(const BoxBounds& box, const FaceQuery& query, const Sph
 // Visits, nearest first, the nodes under `top` (of box top_box and bound
 // top_bound) whose bound (bound_of(box)) is at most limit(), calling
 // scan(node, box) on every leaf reached, to test its members
-// (FaceNodes::scanned). limit() is asked again before each node, as the
-// scans lower it. Allocates nothing; the stack holds a node per level.
-template <typename BoundOf, typename Limit, typename Scan>
-void search_subtree(const FaceNodes& nodes, uint32_t top, const BoxBounds& top_box, double top_bound, BoundOf bound_of,
-                    Limit limit, Scan scan) {
+// (scanned_entries). limit() is asked again before each node, as the scans
+// lower it. Allocates nothing; the stack holds a node per level (and its
+// box where the boxes are coded).
+template <bool kCoded, typename BoundOf, typename Limit, typename Scan>
+void search_subtree(const FaceNodes<kCoded>& nodes, uint32_t top, const BoxBounds& top_box, double top_bound,
+                    BoundOf bound_of, Limit limit, Scan scan) {
+    struct Unused {};
     struct Pending {
         uint32_t node;
         double bound;
-        BoxBounds box;
+        [[no_unique_address]] std::conditional_t<kCoded, BoxBounds, Unused> box;
     };
     Pending pending[kMostTreeDepth + 1];
     int waiting = 0;
     uint32_t node = top;
-    BoxBounds box = top_box;
+    BoxBounds box = top_box;  // the node's, where coded
     if (top_bound > limit()) return;
     for (;;) {
         if (nodes.is_leaf(node)) {
-            scan(node, box);
+            if constexpr (kCoded)
+                scan(node, box);
+            else
+                scan(node, nodes.stored(node));
         } else {
             SPHEREBENCH_COUNT(nodes);
             const uint32_t left = 2 * node;
@@ -125,11 +142,14 @@ void search_subtree(const FaceNodes& nodes, uint32_t top, const BoxBounds& top_b
             const double far_bound = right_first ? left_bound : right_bound;
             // Only a bound proved beyond the limit skips a node: a NaN one
             // (an infinite query's gap to a box reaching to infinity) does not.
-            if (!(far_bound > limit()))
-                pending[waiting++] = {left + !right_first, far_bound, right_first ? left_box : right_box};
+            if (!(far_bound > limit())) {
+                pending[waiting] = {left + !right_first, far_bound, {}};
+                if constexpr (kCoded) pending[waiting].box = right_first ? left_box : right_box;
+                ++waiting;
+            }
             if (!(near_bound > limit())) {
                 node = left + right_first;
-                box = right_first ? right_box : left_box;
+                if constexpr (kCoded) box = right_first ? right_box : left_box;
                 continue;
             }
         }
@@ -138,7 +158,7 @@ void search_subtree(const FaceNodes& nodes, uint32_t top, const BoxBounds& top_b
             --waiting;
         } while (pending[waiting].bound > limit());
         node = pending[waiting].node;
-        box = pending[waiting].box;
+        if constexpr (kCoded) box = pending[waiting].box;
     }
 }
 
@@ -148,18 +168,15 @@ void search_subtree(const FaceNodes& nodes, uint32_t top, const BoxBounds& top_b
 // a level; then, from that leaf up, the other child of each node on the
 // way, nearest first within it (search_subtree). Each leaf lies in exactly
 // one of these, so every node the bounds do not rule out is visited.
-template <typename BoundOf, typename Limit, typename Scan>
-void search_face_tree(const FaceTree& tree, int face_number, double a, double b, BoundOf bound_of, Limit limit,
-                      Scan scan) {
-    const FaceNodes nodes{tree, tree.faces[face_number]};
-    if (nodes.face.count == 0) return;
+template <bool kCoded, typename BoundOf, typename Limit, typename Scan>
+void search_face_nodes(const FaceNodes<kCoded>& nodes, double a, double b, BoundOf bound_of, Limit limit, Scan scan) {
     BoxBounds box = nodes.face.box;
     const double root_bound = bound_of(box);
     if (root_bound > limit()) return;
     // A query beyond the face's whole box: nearest first from the root, by
     // the bounds, which then mean more than the side of a split.
     if (far_from(box, root_bound)) return search_subtree(nodes, 1, box, root_bound, bound_of, limit, scan);
-    BoxBounds other_side[kMostTreeDepth + 1];  // by level, the box of the child not taken
+    BoxBounds other_side[kMostTreeDepth + 1];  // by level, the box of the child not taken, where coded
     uint32_t node = 1;
     int level = 0;
     while (!nodes.is_leaf(node)) {
@@ -168,12 +185,28 @@ void search_face_tree(const FaceTree& tree, int face_number, double a, double b,
         nodes.children(box, node, left, right);
         const bool go_right = toward_right(box, left, right, a, b);
         node = 2 * node + go_right;
-        other_side[++level] = go_right ? left : right;
+        if constexpr (kCoded) other_side[level + 1] = go_right ? left : right;
+        ++level;
         box = go_right ? right : left;
     }
     scan(node, box);
-    for (; node > 1; node /= 2, --level)
-        search_subtree(nodes, node ^ 1u, other_side[level], bound_of(other_side[level]), bound_of, limit, scan);
+    for (; node > 1; node /= 2, --level) {
+        const BoxBounds other = kCoded ? other_side[level] : nodes.stored(node ^ 1u);
+        search_subtree(nodes, node ^ 1u, other, bound_of(other), bound_of, limit, scan);
+    }
+}
+
+// search_face_nodes over a face of the tree, its boxes read as they are
+// stored.
+template <typename BoundOf, typename Limit, typename Scan>
+void search_face_tree(const FaceTree& tree, int face_number, double a, double b, BoundOf bound_of, Limit limit,
+                      Scan scan) {
+    const FaceSpan& face = tree.faces[face_number];
+    if (face.count == 0) return;
+    if (tree.coded)
+        search_face_nodes(FaceNodes<true>{tree, face}, a, b, bound_of, limit, scan);
+    else
+        search_face_nodes(FaceNodes<false>{tree, face}, a, b, bound_of, limit, scan);
 }
 
 }  // namespace spherebench
