@@ -9,7 +9,7 @@ import unittest
 
 from docs_samples import context
 
-from spherebench_docs import readme_tables, search_doc  # noqa: E402
+from spherebench_docs import readme_tables, search_doc, search_plot  # noqa: E402
 
 
 def entry(search, size, kind, seconds, threads=1, table=None, **more):
@@ -88,9 +88,9 @@ class SearchDocTest(unittest.TestCase):
                       entry("PairTree", 1024, "near", 3e-6, table="towns"),
                       entry("Borrowed", 1024, "near", 6e-6, table="towns"),
                       entry("Lent", 1024, "near", 1e-6, table="towns")])
-        self.assertEqual(search_doc.plotted(run, None), ["PairTree", "FixedTree", "Borrowed"])
-        self.assertEqual(search_doc.plotted(run, "towns"), ["PairTree", "FixedTree", "Lent"])
-        commands = search_doc.plot_commands(run)
+        self.assertEqual(search_plot.plotted(run, None), ["PairTree", "FixedTree", "Borrowed"])
+        self.assertEqual(search_plot.plotted(run, "towns"), ["PairTree", "FixedTree", "Lent"])
+        commands = search_plot.plot_commands(run)
         self.assertIn("$PairTree_0_0 << EOD\n1024 3\n4096 9\nEOD", commands)
         self.assertIn("$Lent_1_1 << EOD\n1024 1\nEOD", commands)
         self.assertNotIn("PairScan", commands)

@@ -3,7 +3,7 @@
 # colour, the fastest other library's index of the kind of table in grey,
 # the kinds of query by dash and point; one key across the foot. Run by
 # tools/spherebench_docs (plots.py), which sets:
-#   lines   the data and plot commands (tools/spherebench_docs/search_doc.py)
+#   lines   the data and plot commands (tools/spherebench_docs/search_plot.py)
 #   about   the run, for the title
 #   output  the PNG to write
 set terminal pngcairo size 1600,1000 font "DejaVu Sans,11"

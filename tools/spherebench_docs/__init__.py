@@ -7,7 +7,7 @@ measures of accuracy-report and representations-report; it holds the one
 rule that makes a figure of repetitions. The catalogue of searches and forms
 comes from the suite's run itself (catalogue.py reads it from the run's
 context), never from C++ sources. The other modules turn what they read into
-tables (markdown.py, suite_tables.py, scale_doc.py, search_doc.py,
+tables (markdown.py, suite_tables.py, scale_doc.py, search_doc.py, search_plot.py,
 forms_doc.py, accuracy_doc.py, program_tables.py, readme_tables.py) and
 pictures (plots.py, labels.py). Standard library only; the pictures need
 gnuplot. The command line is __main__.py: `python3 tools/spherebench_docs
@@ -15,7 +15,7 @@ gnuplot. The command line is __main__.py: `python3 tools/spherebench_docs
 
 Imports run one way: results, markdown and labels import nothing of the
 package; catalogue imports results; scale imports both; the documents import
-those; readme_tables imports the documents it shares sentences with; plots
-imports results, search_doc, suite_tables and labels; __main__ imports
-everything.
+those; readme_tables imports the documents it shares sentences with;
+search_plot imports search_doc; plots imports results, search_plot,
+suite_tables and labels; __main__ imports everything.
 """

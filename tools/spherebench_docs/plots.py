@@ -5,7 +5,7 @@ import os
 import re
 import subprocess
 
-from . import labels, search_doc, suite_tables
+from . import labels, search_plot, suite_tables
 from .results import about, load_text, run_date
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
@@ -88,9 +88,9 @@ def scale(run, work, output):
 
 
 def search(run, work, output):
-    """docs/search.png: search_doc.plot_commands of the run."""
+    """docs/search.png: search_plot.plot_commands of the run."""
     lines = os.path.join(work, "lines.gp")
-    write(lines, search_doc.plot_commands(run))
+    write(lines, search_plot.plot_commands(run))
     about_run = f"run of {run_date({'context': run.context})}, least of repetitions; {load_text(run.context)}"
     subprocess.run(["gnuplot", "-e", f"lines='{lines}'; about='{about_run}'; output='{output}'",
                     os.path.join(TOOLS, "plot_search.gp")], check=True)
