@@ -12,9 +12,11 @@ class Form:
 
 
 class Search:
-    def __init__(self, name, benchmark, form, kind, vector, exact, entry, bytes_):
+    # exhaustive: absent from runs saved before the catalogue said it.
+    def __init__(self, name, benchmark, form, kind, vector, exact, entry, bytes_, exhaustive=None):
         self.name, self.benchmark, self.form, self.kind = name, benchmark, form, kind
         self.vector, self.exact, self.entry, self.bytes = vector, exact, entry, bytes_
+        self.exhaustive = exhaustive
 
 
 class Catalogue:
