@@ -5,6 +5,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -13,11 +14,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/threads.h"
 #include "geo/distance.h"
 #include "python/arrays.h"
 #include "python/module_parts.h"
 #include "python/searches.h"
-#include "python/workers.h"
 
 namespace py = pybind11;
 
@@ -46,29 +47,33 @@ std::vector<CdcPair> table_pairs(const ArrayLike& pairs_object) {
     return pairs;
 }
 
-// find(first, count, indices, chords) over the queries' shares, without the
-// GIL, into arrays of `row` answers a query.
-template <typename Find>
-Results search_all(const std::vector<CdcPair>& queries, size_t row, int threads, const Find& find) {
+// The threads a `workers` argument asks for: a count of at least 1, or -1
+// for one per core (as scipy's workers); anything else is a ValueError.
+int worker_threads(long long workers) {
+    if (workers == -1) return machine_threads();
+    if (workers < 1)
+        throw py::value_error("workers must be a count of threads (at least 1), or -1 for one per core, not " +
+                              std::to_string(workers));
+    return static_cast<int>(std::min<long long>(workers, INT_MAX));
+}
+
+// The k nearest of each query (the nearest where k is 1), asked without the
+// GIL, into arrays of k answers a query.
+Results search_all(const SearchTable& table, const std::vector<CdcPair>& queries, int k, int threads) {
     std::vector<py::ssize_t> shape{static_cast<py::ssize_t>(queries.size())};
-    if (row != 1) shape.push_back(static_cast<py::ssize_t>(row));
+    if (k != 1) shape.push_back(static_cast<py::ssize_t>(k));
     py::array_t<int64_t> indices(shape);
     py::array_t<double> chords(shape);
     int64_t* index_out = indices.mutable_data();
     double* chord_out = chords.mutable_data();
     {
         py::gil_scoped_release release;
-        split_over_threads(queries.size(), threads, [&](size_t begin, size_t end) {
-            find(queries.data() + begin, end - begin, index_out + begin * row, chord_out + begin * row);
-        });
+        if (k == 1)
+            table.find_all_nearest(queries.data(), queries.size(), threads, index_out, chord_out);
+        else
+            table.find_all_k(queries.data(), queries.size(), k, threads, index_out, chord_out);
     }
     return {indices, chords};
-}
-
-Results nearest_all(const SearchTable& table, const std::vector<CdcPair>& queries, int threads) {
-    return search_all(queries, 1, threads, [&](const CdcPair* first, size_t count, int64_t* indices, double* chords) {
-        table.find_all_nearest(first, count, indices, chords);
-    });
 }
 
 // The answers of one position given alone, alone: its row of each array.
@@ -82,7 +87,7 @@ py::tuple nearest(const ArrayLike& pairs, const ArrayLike& query_pairs, const st
     const PassSearch chosen = search_argument(search);
     std::vector<CdcPair> table = table_pairs(pairs);
     const Positions queries = positions_argument(query_pairs.object, "query_pairs", true);
-    return answers(queries, nearest_all(ready_table(std::move(table), chosen), queries.pairs, 1));
+    return answers(queries, search_all(ready_table(std::move(table), chosen), queries.pairs, 1, 1));
 }
 
 // Answers beyond max_km made none: the table's length and inf.
@@ -102,11 +107,7 @@ py::tuple query(const SearchTable& table, const ArrayLike& query_pairs, long lon
     if (k > INT_MAX) throw py::value_error("k " + std::to_string(k) + " is more than a search holds");
     if (max_km) distance_argument(*max_km, "max_km");
     const int threads = worker_threads(workers);
-    Results results = k == 1 ? nearest_all(table, queries.pairs, threads)
-                             : search_all(queries.pairs, static_cast<size_t>(k), threads,
-                                          [&](const CdcPair* first, size_t count, int64_t* indices, double* chords) {
-                                              table.find_all_k(first, count, static_cast<int>(k), indices, chords);
-                                          });
+    Results results = search_all(table, queries.pairs, static_cast<int>(k), threads);
     bound_answers(table, max_km, results);
     return answers(queries, results);
 }
@@ -130,10 +131,7 @@ py::object within(const SearchTable& table, const ArrayLike& query_pairs, const 
     std::vector<std::vector<Nearest>> found(queries.pairs.size());
     {
         py::gil_scoped_release release;
-        split_over_threads(found.size(), threads, [&](size_t begin, size_t end) {
-            table.find_all_within(queries.pairs.data() + begin, end - begin, limits.data() + begin,
-                                  found.data() + begin);
-        });
+        table.find_all_within(queries.pairs.data(), found.size(), limits.data(), threads, found.data());
     }
     py::list out;
     for (const std::vector<Nearest>& each : found) {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "method/result_sets.h"
+#include "search/batch.h"
 
 namespace spherebench {
 
@@ -60,43 +61,38 @@ size_t SearchTable::bytes() const {
     return sizeof(SearchTable) + std::visit([](const auto& search) { return search.bytes(); }, built_);
 }
 
-void SearchTable::find_all_nearest(const CdcPair* queries, size_t count, int64_t* indices, double* chords) const {
-    std::visit(
-        [&](const auto& search) {
-            for (size_t i = 0; i < count; ++i) {
-                const Nearest nearest = search.nearest(query_point(queries[i]));
-                indices[i] = nearest.index;
-                chords[i] = nearest.score;
-            }
-        },
-        built_);
+void SearchTable::find_all_nearest(const CdcPair* queries, size_t count, int threads, int64_t* indices,
+                                   double* chords) const {
+    std::vector<Nearest> found(count);
+    const auto query_of = [&](size_t i) { return query_point(queries[i]); };
+    std::visit([&](const auto& search) { nearest_all(search, count, query_of, found.data(), Batch{threads}); }, built_);
+    for (size_t i = 0; i < count; ++i) indices[i] = found[i].index, chords[i] = found[i].score;
 }
 
-void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int64_t* indices, double* chords) const {
+void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int threads, int64_t* indices,
+                             double* chords) const {
     const int held = static_cast<int>(std::min(static_cast<size_t>(k), size_));
-    std::visit(
-        [&](const auto& search) {
-            for (size_t i = 0; i < count; ++i) {
-                const std::vector<Nearest> found = nearest_k(search, query_point(queries[i]), held);
-                int64_t* row_indices = indices + i * static_cast<size_t>(k);
-                double* row_chords = chords + i * static_cast<size_t>(k);
-                for (int j = 0; j < k; ++j) {
-                    const bool filled = j < static_cast<int>(found.size());
-                    row_indices[j] = filled ? found[j].index : static_cast<int64_t>(size_);
-                    row_chords[j] = filled ? found[j].score : std::numeric_limits<double>::infinity();
-                }
-            }
-        },
-        built_);
+    std::vector<std::vector<Nearest>> found(count);
+    const auto query_of = [&](size_t i) { return query_point(queries[i]); };
+    std::visit([&](const auto& search) { nearest_k_all(search, count, query_of, held, found.data(), Batch{threads}); },
+               built_);
+    for (size_t i = 0; i < count; ++i) {
+        int64_t* row_indices = indices + i * static_cast<size_t>(k);
+        double* row_chords = chords + i * static_cast<size_t>(k);
+        for (int j = 0; j < k; ++j) {
+            const bool filled = j < static_cast<int>(found[i].size());
+            row_indices[j] = filled ? found[i][j].index : static_cast<int64_t>(size_);
+            row_chords[j] = filled ? found[i][j].score : std::numeric_limits<double>::infinity();
+        }
+    }
 }
 
-void SearchTable::find_all_within(const CdcPair* queries, size_t count, const double* limits,
+void SearchTable::find_all_within(const CdcPair* queries, size_t count, const double* limits, int threads,
                                   std::vector<Nearest>* found) const {
-    std::visit(
-        [&](const auto& search) {
-            for (size_t i = 0; i < count; ++i) found[i] = nearest_within(search, query_point(queries[i]), limits[i]);
-        },
-        built_);
+    const auto query_of = [&](size_t i) { return query_point(queries[i]); };
+    const auto limit_of = [&](size_t i) { return limits[i]; };
+    std::visit([&](const auto& search) { within_all(search, count, query_of, limit_of, found, Batch{threads}); },
+               built_);
 }
 
 }  // namespace spherebench

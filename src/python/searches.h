@@ -45,14 +45,16 @@ class SearchTable {
     // All the memory the table and its search hold.
     size_t bytes() const;
 
-    // For each query, the index of the nearest pair and its squared chord.
-    void find_all_nearest(const CdcPair* queries, size_t count, int64_t* indices, double* chords) const;
+    // The queries asked on `threads` threads (search/batch.h): for each, the
+    // index of the nearest pair and its squared chord.
+    void find_all_nearest(const CdcPair* queries, size_t count, int threads, int64_t* indices, double* chords) const;
     // For each query, a row of k: the k nearest pairs, nearest first; where
     // the table holds fewer than k, the row ends with size() and infinity.
-    void find_all_k(const CdcPair* queries, size_t count, int k, int64_t* indices, double* chords) const;
+    void find_all_k(const CdcPair* queries, size_t count, int k, int threads, int64_t* indices, double* chords) const;
     // For each query, every pair whose squared chord is at most its limit
     // (limits[i] for queries[i]), nearest first.
-    void find_all_within(const CdcPair* queries, size_t count, const double* limits, std::vector<Nearest>* found) const;
+    void find_all_within(const CdcPair* queries, size_t count, const double* limits, int threads,
+                         std::vector<Nearest>* found) const;
 
   private:
     std::vector<CdcPair> pairs_;  // what the search reads, where it reads them; the buffer never moves

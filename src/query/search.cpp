@@ -66,10 +66,8 @@ class SearchOf final : public Search {
             return search_.within(query(queries, q), limit);
     }
     void nearest_all(const FormTable& queries, int first, int count, Nearest* answers, Batch batch) const override {
-        std::vector<typename T::Query> asked;
-        asked.reserve(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i) asked.push_back(query(queries, first + i));
-        spherebench::nearest_all(search_, asked.data(), count, answers, batch);
+        const auto query_of = [&](size_t i) { return query(queries, first + static_cast<int>(i)); };
+        spherebench::nearest_all(search_, static_cast<size_t>(count), query_of, answers, batch);
     }
     size_t bytes() const override { return search_.bytes(); }
 
