@@ -2,12 +2,17 @@
 // number of threads, and along a path with each search started from the
 // previous answer (a real candidate, so nothing nearer is lost and ties still
 // go to the lowest index), for every search of the catalogue.
+#include "search/batch.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
 #include <vector>
 
 #include "query/query_tables.h"
 #include "query/search.h"
+#include "search/cdc_index.h"
 
 using namespace spherebench;
 
@@ -33,6 +38,39 @@ TEST(Batch, SameAnswersOnThreadsAndAlongAPath) {
             }
         }
     }
+}
+
+// The k nearest and everything within a limit on threads, each query
+// prepared by query_of: the answers asking one at a time gives, in place.
+TEST(Batch, KNearestAndWithinOnThreads) {
+    const FormTable table = make_kind_table(Form::kCdcPair, TableKind::kTowns, 3000, 7);
+    const CdcIndex index(table.cdc.data(), table.count);
+    const FormTable queries = make_query_table(Form::kCdcPair, QueryKind::kNear, 200, TableKind::kTowns, 7);
+    const auto query_of = [&](size_t i) { return arrange_point(decode_cdc(queries.cdc[i])); };
+    const auto limit_of = [](size_t i) { return 1e-7 * static_cast<double>(i % 7); };
+    std::vector<std::vector<Nearest>> k_found(200), within_found(200);
+    nearest_k_all(index, 200, query_of, 5, k_found.data(), Batch{3});
+    within_all(index, 200, query_of, limit_of, within_found.data(), Batch{2});
+    for (size_t i = 0; i < 200; ++i) {
+        const auto same = [](const std::vector<Nearest>& a, const std::vector<Nearest>& b) {
+            return std::equal(a.begin(), a.end(), b.begin(), b.end(), same_answer);
+        };
+        EXPECT_TRUE(same(k_found[i], nearest_k(index, query_of(i), 5))) << i;
+        EXPECT_TRUE(same(within_found[i], nearest_within(index, query_of(i), limit_of(i)))) << i;
+    }
+}
+
+// A failure in any thread's share reaches the caller, once every share is
+// done: the others' answers all written.
+TEST(Batch, AFailingShareIsRethrownAfterAllAreDone) {
+    std::vector<int> done(100, 0);
+    const auto share = [&](size_t first, size_t last) {
+        for (size_t i = first; i < last; ++i) done[i] = 1;
+        if (first == 50) throw std::runtime_error("share at 50");
+    };
+    EXPECT_THROW(split_queries(100, 4, share), std::runtime_error);
+    EXPECT_EQ(std::count(done.begin(), done.end(), 1), 100);
+    EXPECT_NO_THROW(split_queries(0, 4, share));
 }
 
 }  // namespace
