@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -158,7 +159,10 @@ std::optional<Failure> build(const Command& command) {
 // shared by the machine's cores and written in order.
 std::optional<Failure> answer_all(const CdcIndex& index, const NearestAsk& ask, const std::vector<CdcPair>& fixes) {
     constexpr int kBlock = 1 << 16;
-    const int threads = machine_threads();
+    // A thread for every 256 fixes at most: starting one costs more than
+    // answering a few.
+    constexpr size_t kLeastShare = 256;
+    const int threads = static_cast<int>(std::clamp<size_t>(fixes.size() / kLeastShare, 1, machine_threads()));
     const bool show_progress = isatty(fileno(stderr));
     const auto start = std::chrono::steady_clock::now();
     bool shown = false;
