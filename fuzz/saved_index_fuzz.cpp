@@ -35,19 +35,6 @@ void require(bool condition, const char* what) {
     }
 }
 
-std::string with_checksum(std::string bytes) {
-    if (bytes.size() < sizeof(SavedHeader)) return bytes;
-    SavedHeader header;
-    std::memcpy(&header, bytes.data(), sizeof(header));
-    header.checksum = 0;
-    Checksum sum;
-    sum.add(&header, sizeof(header));
-    sum.add(bytes.data() + sizeof(header), bytes.size() - sizeof(header));
-    header.checksum = sum.value();
-    std::memcpy(bytes.data(), &header, sizeof(header));
-    return bytes;
-}
-
 void check_answers(const std::vector<Nearest>& found, int size) {
     for (const Nearest& answer : found) require(answer.index >= 0 && answer.index < size, "an answer out of range");
 }

@@ -63,15 +63,32 @@ struct Queries {
     std::vector<UnitVector> vectors;
 };
 
+inline std::vector<double> component(const Table& table, double UnitVector::*axis) {
+    std::vector<double> values;
+    for (const UnitVector& v : table.vectors) values.push_back(v.*axis);
+    return values;
+}
+
+// The three indexes over a table, the vectors' over its components.
+struct TableIndexes {
+    explicit TableIndexes(const Table& table)
+        : xs(component(table, &UnitVector::x)),
+          ys(component(table, &UnitVector::y)),
+          zs(component(table, &UnitVector::z)),
+          cdc(table.pairs.data(), static_cast<int>(table.pairs.size())),
+          latlong(table.fixed.data(), static_cast<int>(table.fixed.size())),
+          point({xs.data(), ys.data(), zs.data()}, static_cast<int>(xs.size())) {}
+    std::vector<double> xs, ys, zs;
+    CdcIndex cdc;
+    LatLongIndex latlong;
+    S2PointIndex point;
+};
+
 // Every search of every form against its brute force; returns how many
 // answers differ (each reported, up to a few).
 inline int count_differences(const Table& table, const Queries& queries) {
     const int n = static_cast<int>(table.pairs.size());
-    const CdcIndex cdc_index(table.pairs.data(), n);
-    const LatLongIndex latlong_index(table.fixed.data(), n);
-    std::vector<double> xs, ys, zs;
-    for (const UnitVector v : table.vectors) xs.push_back(v.x), ys.push_back(v.y), zs.push_back(v.z);
-    const S2PointIndex point_index({xs.data(), ys.data(), zs.data()}, n);
+    const TableIndexes indexes(table);
     int differences = 0;
     const auto check = [&](const char* search, int query, Nearest expected, Nearest got) {
         if (same_answer(expected, got)) return;
@@ -86,7 +103,7 @@ inline int count_differences(const Table& table, const Queries& queries) {
         const CdcPoint point = arrange_point(decode_cdc(pair));
         const Nearest brute = find_nearest<CdcMethod>(table.pairs.data(), n, point);
         check("CdcPruned", i, brute, CdcPruned(table.pairs.data(), n).nearest(point));
-        check("CdcIndex", i, brute, cdc_index.nearest(point));
+        check("CdcIndex", i, brute, indexes.cdc.nearest(point));
         fixed.push_back(cdc_to_fixed(pair));
         vectors.push_back(decode_cdc(pair));
     }
@@ -94,10 +111,10 @@ inline int count_differences(const Table& table, const Queries& queries) {
         const LatLong point = from_fixed(fixed[i]);
         const Nearest brute = find_nearest<LatLongMethod>(table.fixed.data(), n, point);
         check("LatLongPruned", i, brute, LatLongPruned(table.fixed.data(), n).nearest(fixed[i]));
-        check("LatLongIndex", i, brute, latlong_index.nearest(fixed[i]));
+        check("LatLongIndex", i, brute, indexes.latlong.nearest(fixed[i]));
     }
     for (int i = 0; i < static_cast<int>(vectors.size()); ++i)
-        check("PointIndex", i, brute_point_nearest(table.vectors, vectors[i]), point_index.nearest(vectors[i]));
+        check("PointIndex", i, brute_point_nearest(table.vectors, vectors[i]), indexes.point.nearest(vectors[i]));
     return differences;
 }
 

@@ -67,20 +67,6 @@ void write(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// The header's checksum made again for the bytes as they are: a file
-// changed on purpose, to reach the checks behind the checksum.
-std::string with_checksum(std::string bytes) {
-    SavedHeader header;
-    std::memcpy(&header, bytes.data(), sizeof(header));
-    header.checksum = 0;
-    Checksum sum;
-    sum.add(&header, sizeof(header));
-    sum.add(bytes.data() + sizeof(header), bytes.size() - sizeof(header));
-    header.checksum = sum.value();
-    std::memcpy(bytes.data(), &header, sizeof(header));
-    return bytes;
-}
-
 template <typename T>
 std::string with_field(std::string bytes, size_t offset, T value) {
     std::memcpy(bytes.data() + offset, &value, sizeof(value));

@@ -58,26 +58,23 @@ bool asks_as_ranked(const Index& index, const typename Index::Query& query, cons
 // chords within 0, 1e-4 and 0.5, cosines within 1, 0.99999 and 0.5.
 void expect_indexes_ask_as_ranked(const Table& table, const std::vector<CdcPair>& queries) {
     const int n = static_cast<int>(table.pairs.size());
-    const CdcIndex cdc_index(table.pairs.data(), n);
-    const LatLongIndex latlong_index(table.fixed.data(), n);
-    std::vector<double> xs, ys, zs;
-    for (const UnitVector v : table.vectors) xs.push_back(v.x), ys.push_back(v.y), zs.push_back(v.z);
-    const S2PointIndex point_index({xs.data(), ys.data(), zs.data()}, n);
+    const TableIndexes indexes(table);
+    const std::vector<double>&xs = indexes.xs, &ys = indexes.ys, &zs = indexes.zs;
     for (size_t i = 0; i < queries.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "query " << i);
         const CdcPoint point = arrange_point(decode_cdc(queries[i]));
         EXPECT_TRUE(
-            asks_as_ranked(cdc_index, point,
+            asks_as_ranked(indexes.cdc, point,
                            ranked(n, CdcMethod::order, [&](int j) { return CdcMethod::score(table.pairs[j], point); }),
                            {0.0, 1e-4, 0.5}));
         const FixedLatLong fixed = cdc_to_fixed(queries[i]);
         EXPECT_TRUE(
-            asks_as_ranked(latlong_index, fixed,
+            asks_as_ranked(indexes.latlong, fixed,
                            ranked(n, LatLongMethod::order,
                                   [&](int j) { return LatLongMethod::score(table.fixed[j], from_fixed(fixed)); }),
                            {1.0, 0.99999, 0.5}));
         const UnitVector v = decode_cdc(queries[i]);
-        EXPECT_TRUE(asks_as_ranked(point_index, v,
+        EXPECT_TRUE(asks_as_ranked(indexes.point, v,
                                    ranked(n, ScoreOrder::kSmallerNearer,
                                           [&](int j) {
                                               const double dx = xs[j] - v.x, dy = ys[j] - v.y, dz = zs[j] - v.z;

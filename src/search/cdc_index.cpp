@@ -119,27 +119,9 @@ void CdcIndex::copy_table(CdcPair* out) const {
         if (indices_[at] >= 0 && indices_[at] < size()) out[indices_[at]] = pairs_[at];
 }
 
-std::optional<std::string> CdcIndex::save(const std::string& path) const {
-    return save_index(path, SearchId::kCdcIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
-}
-
-std::string CdcIndex::saved_bytes() const {
-    return spherebench::saved_bytes(SearchId::kCdcIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
-}
-
-Opened<CdcIndex> CdcIndex::open(const std::string& path, SavedCheck check) {
-    return open_saved_file<CdcIndex>(
-        path, [&](SharedBytes bytes, const std::string& name) { return open_bytes(std::move(bytes), name, check); });
-}
-
-Opened<CdcIndex> CdcIndex::open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check) {
-    return open_saved_bytes<CdcIndex>(SearchId::kCdcIndex, std::move(bytes), name, check, [](SavedReader& io) {
-        CdcIndex index;
-        fields(io, index);
-        io.refuse(face_index_fault(index.index_, io.count(), io.check()));
-        io.refuse(entries_fault({index.pairs_.size()}, index.indices_, io.count(), io.check()));
-        return std::optional<CdcIndex>(std::move(index));
-    });
+std::optional<std::string> CdcIndex::opened_fault(int64_t count, SavedCheck check) const {
+    if (auto fault = face_index_fault(index_, count, check)) return fault;
+    return entries_fault({pairs_.size()}, indices_, count, check);
 }
 
 size_t CdcIndex::bytes() const {

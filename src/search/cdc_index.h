@@ -20,7 +20,7 @@
 
 namespace spherebench {
 
-class CdcIndex {
+class CdcIndex : public SavedIndex<CdcIndex, SearchId::kCdcIndex> {
   public:
     using Records = const CdcPair*;
     using Query = CdcPoint;
@@ -28,17 +28,6 @@ class CdcIndex {
 
     // The table must outlive the index only for score_at.
     CdcIndex(const CdcPair* pairs, int count);
-
-    // The index saved at `path` (search/saved_index.h), written whole or
-    // not at all; on failure why.
-    std::optional<std::string> save(const std::string& path) const;
-    std::string saved_bytes() const;
-    // A saved index opened: the file mapped, the arrays read where they
-    // lie; it answers as the index saved, bit for bit. It has no table:
-    // score_at finds the location among its entries.
-    static Opened<CdcIndex> open(const std::string& path, SavedCheck check = SavedCheck::kWhole);
-    static Opened<CdcIndex> open_bytes(SharedBytes bytes, const std::string& name,
-                                       SavedCheck check = SavedCheck::kWhole);
 
     // find_nearest<CdcMethod>'s answer, winner and score bits: every node
     // whose bound on the score (the ordered sum of the squared gaps to its
@@ -72,7 +61,10 @@ class CdcIndex {
     }
 
   private:
+    friend class SavedIndex<CdcIndex, SearchId::kCdcIndex>;
     CdcIndex() = default;
+    // Why an opened index's arrays can't be searched, if they can't.
+    std::optional<std::string> opened_fault(int64_t count, SavedCheck check) const;
 
     const CdcPair* table_ = nullptr;  // none when opened
     FaceIndex index_;                 // faces by cdc_case_group, split by (u, v)

@@ -102,27 +102,9 @@ FixedLatLong LatLongIndex::location(int32_t k) const {
     return locations_[std::find(indices_.begin(), indices_.end(), k) - indices_.begin()];
 }
 
-std::optional<std::string> LatLongIndex::save(const std::string& path) const {
-    return save_index(path, SearchId::kLatLongIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
-}
-
-std::string LatLongIndex::saved_bytes() const {
-    return spherebench::saved_bytes(SearchId::kLatLongIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
-}
-
-Opened<LatLongIndex> LatLongIndex::open(const std::string& path, SavedCheck check) {
-    return open_saved_file<LatLongIndex>(
-        path, [&](SharedBytes bytes, const std::string& name) { return open_bytes(std::move(bytes), name, check); });
-}
-
-Opened<LatLongIndex> LatLongIndex::open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check) {
-    return open_saved_bytes<LatLongIndex>(SearchId::kLatLongIndex, std::move(bytes), name, check, [](SavedReader& io) {
-        LatLongIndex index;
-        fields(io, index);
-        io.refuse(face_index_fault(index.index_, io.count(), io.check()));
-        io.refuse(entries_fault({index.locations_.size()}, index.indices_, io.count(), io.check()));
-        return std::optional<LatLongIndex>(std::move(index));
-    });
+std::optional<std::string> LatLongIndex::opened_fault(int64_t count, SavedCheck check) const {
+    if (auto fault = face_index_fault(index_, count, check)) return fault;
+    return entries_fault({locations_.size()}, indices_, count, check);
 }
 
 size_t LatLongIndex::bytes() const {

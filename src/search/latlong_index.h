@@ -21,7 +21,7 @@
 
 namespace spherebench {
 
-class LatLongIndex {
+class LatLongIndex : public SavedIndex<LatLongIndex, SearchId::kLatLongIndex> {
   public:
     using Records = const FixedLatLong*;
     using Query = FixedLatLong;
@@ -29,13 +29,6 @@ class LatLongIndex {
 
     // The table must outlive the index only for score_at.
     LatLongIndex(const FixedLatLong* locations, int count);
-
-    // Saved and opened as CdcIndex is (search/saved_index.h).
-    std::optional<std::string> save(const std::string& path) const;
-    std::string saved_bytes() const;
-    static Opened<LatLongIndex> open(const std::string& path, SavedCheck check = SavedCheck::kWhole);
-    static Opened<LatLongIndex> open_bytes(SharedBytes bytes, const std::string& name,
-                                           SavedCheck check = SavedCheck::kWhole);
 
     // find_nearest<LatLongMethod>'s answer for the point from_fixed(fixed),
     // as the method prepares it, winner and score bits. The point is taken as
@@ -64,7 +57,10 @@ class LatLongIndex {
     }
 
   private:
+    friend class SavedIndex<LatLongIndex, SearchId::kLatLongIndex>;
     LatLongIndex() = default;
+    // Why an opened index's arrays can't be searched, if they can't.
+    std::optional<std::string> opened_fault(int64_t count, SavedCheck check) const;
 
     const FixedLatLong* table_ = nullptr;  // none when opened
     FaceIndex index_;                      // boxes of the vectors' coordinates

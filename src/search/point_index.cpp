@@ -51,28 +51,9 @@ double S2PointIndex::score_at(UnitVector p, int32_t index) const {
     return (dx * dx + dy * dy) + dz * dz;
 }
 
-std::optional<std::string> S2PointIndex::save(const std::string& path) const {
-    return save_index(path, SearchId::kS2PointIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
-}
-
-std::string S2PointIndex::saved_bytes() const {
-    return spherebench::saved_bytes(SearchId::kS2PointIndex, size(), [&](SavedWriter& io) { fields(io, *this); });
-}
-
-Opened<S2PointIndex> S2PointIndex::open(const std::string& path, SavedCheck check) {
-    return open_saved_file<S2PointIndex>(
-        path, [&](SharedBytes bytes, const std::string& name) { return open_bytes(std::move(bytes), name, check); });
-}
-
-Opened<S2PointIndex> S2PointIndex::open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check) {
-    return open_saved_bytes<S2PointIndex>(SearchId::kS2PointIndex, std::move(bytes), name, check, [](SavedReader& io) {
-        S2PointIndex index;
-        fields(io, index);
-        io.refuse(face_index_fault(index.index_, io.count(), io.check()));
-        io.refuse(entries_fault({index.xs_.size(), index.ys_.size(), index.zs_.size()}, index.indices_, io.count(),
-                                io.check()));
-        return std::optional<S2PointIndex>(std::move(index));
-    });
+std::optional<std::string> S2PointIndex::opened_fault(int64_t count, SavedCheck check) const {
+    if (auto fault = face_index_fault(index_, count, check)) return fault;
+    return entries_fault({xs_.size(), ys_.size(), zs_.size()}, indices_, count, check);
 }
 
 Nearest S2PointIndex::nearest(UnitVector p) const {

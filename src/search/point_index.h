@@ -19,7 +19,7 @@
 
 namespace spherebench {
 
-class S2PointIndex {
+class S2PointIndex : public SavedIndex<S2PointIndex, SearchId::kS2PointIndex> {
   public:
     using Records = ComponentArrays<double>;
     using Query = UnitVector;
@@ -27,13 +27,6 @@ class S2PointIndex {
 
     // The table must outlive the index only for score_at.
     S2PointIndex(ComponentArrays<double> points, int count);
-
-    // Saved and opened as CdcIndex is (search/saved_index.h).
-    std::optional<std::string> save(const std::string& path) const;
-    std::string saved_bytes() const;
-    static Opened<S2PointIndex> open(const std::string& path, SavedCheck check = SavedCheck::kWhole);
-    static Opened<S2PointIndex> open_bytes(SharedBytes bytes, const std::string& name,
-                                           SavedCheck check = SavedCheck::kWhole);
 
     // The smallest squared chord ((ax - px)^2 + (ay - py)^2) + (az - pz)^2,
     // each operation rounded as written, and its index, the lowest among
@@ -64,7 +57,10 @@ class S2PointIndex {
     }
 
   private:
+    friend class SavedIndex<S2PointIndex, SearchId::kS2PointIndex>;
     S2PointIndex() = default;
+    // Why an opened index's arrays can't be searched, if they can't.
+    std::optional<std::string> opened_fault(int64_t count, SavedCheck check) const;
 
     ComponentArrays<double> table_{nullptr, nullptr, nullptr};  // none when opened
     FaceIndex index_;

@@ -196,6 +196,19 @@ std::optional<std::string> SavedReader::failure() const {
     return std::nullopt;
 }
 
+std::string with_checksum(std::string bytes) {
+    if (bytes.size() < sizeof(SavedHeader)) return bytes;
+    SavedHeader header;
+    std::memcpy(&header, bytes.data(), sizeof(header));
+    header.checksum = 0;
+    Checksum sum;
+    sum.add(&header, sizeof(header));
+    sum.add(bytes.data() + sizeof(header), bytes.size() - sizeof(header));
+    header.checksum = sum.value();
+    std::memcpy(bytes.data(), &header, sizeof(header));
+    return bytes;
+}
+
 SharedBytes copied_bytes(std::string_view bytes) {
     // Whole 64-byte blocks, so every array's offset stays aligned.
     struct alignas(kSavedAlignment) Block {

@@ -188,6 +188,46 @@ Opened<Index> open_saved_file(const std::string& path, OpenBytes open_bytes) {
     return opened;
 }
 
+// save, saved_bytes, open and open_bytes for an index type, its search `id`
+// fixed: the index lists its values and arrays in `fields(io, index)` and
+// checks an opened one's in `opened_fault(count, check)` (both may be
+// private, with this class a friend).
+template <typename Index, SearchId id>
+class SavedIndex {
+  public:
+    // The index saved at `path`, written whole or not at all; on failure why.
+    std::optional<std::string> save(const std::string& path) const {
+        return save_index(path, id, self().size(), [&](SavedWriter& io) { Index::fields(io, self()); });
+    }
+    std::string saved_bytes() const {
+        return spherebench::saved_bytes(id, self().size(), [&](SavedWriter& io) { Index::fields(io, self()); });
+    }
+    // A saved index opened: the file mapped, the arrays read where they lie;
+    // it answers as the index saved, bit for bit. It has no table: score_at
+    // finds the location among its entries.
+    static Opened<Index> open(const std::string& path, SavedCheck check = SavedCheck::kWhole) {
+        return open_saved_file<Index>(path, [&](SharedBytes bytes, const std::string& name) {
+            return open_bytes(std::move(bytes), name, check);
+        });
+    }
+    static Opened<Index> open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check = SavedCheck::kWhole) {
+        return open_saved_bytes<Index>(id, std::move(bytes), name, check, [](SavedReader& io) {
+            Index index;
+            Index::fields(io, index);
+            io.refuse(index.opened_fault(io.count(), io.check()));
+            return std::optional<Index>(std::move(index));
+        });
+    }
+
+  private:
+    const Index& self() const { return static_cast<const Index&>(*this); }
+};
+
+// The header's checksum made again for the bytes as they are (unchanged if
+// shorter than a header): a file changed on purpose, in tests, to reach the
+// checks behind the checksum.
+std::string with_checksum(std::string bytes);
+
 // SharedBytes of a copy of `bytes` in a buffer of its own, aligned for any
 // array.
 SharedBytes copied_bytes(std::string_view bytes);
