@@ -1,11 +1,14 @@
 // The choice between the grid and the tree: the grid is kept while at most
 // an eighth of the locations lie in cells holding more than 8 times the
-// mean. Bit-exact answers on both are checked in search_exact_test.cpp.
+// mean; and the same index built on any number of threads. Bit-exact
+// answers on both are checked in search_exact_test.cpp.
 #include "search/face_index.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "exact_tables.h"
 
 using namespace spherebench;
 
@@ -46,8 +49,29 @@ TEST(FaceIndex, GridBuiltOverPlacesJudgedBySpread) {
                 one_place.push_back({0, 0.1, 0.1, 0.99});
             }
     FaceGrid grid;
-    build_face_grid(grid, even, 0.7072, 8, SIZE_MAX, 0.0);
+    build_face_grid(grid, source_of(even), 0.7072, 8, SIZE_MAX, 0.0);
     EXPECT_TRUE(spread_evenly(grid));
-    build_face_grid(grid, one_place, 0.7072, 8, SIZE_MAX, 0.0);
+    build_face_grid(grid, source_of(one_place), 0.7072, 8, SIZE_MAX, 0.0);
     EXPECT_FALSE(spread_evenly(grid));
+}
+
+// The parts of a threaded build (counts, bounds, the cells' order, the
+// gathered entries) joined in table order: the same file, byte for byte, on
+// 1, 2 or 3 threads, over a grid (uniform) and a tree (one city), with
+// parts that split a cell's members and parts left empty.
+TEST(FaceIndex, BuiltAlikeOnAnyThreads) {
+    for (const TableKind kind : {TableKind::kUniform, TableKind::kCity}) {
+        SCOPED_TRACE(table_kind_name(kind));
+        std::vector<CdcPair> pairs;
+        for (const UnitVector v : table_directions(kind, 3000, 5)) pairs.push_back(encode_cdc(v));
+        const exact_tables::Table table = exact_tables::table_of(pairs);
+        const int n = static_cast<int>(pairs.size());
+        const std::string cdc = CdcIndex(pairs.data(), n, 1).saved_bytes();
+        const std::string latlong = LatLongIndex(table.fixed.data(), n, 1).saved_bytes();
+        for (const int threads : {2, 3}) {
+            EXPECT_EQ(CdcIndex(pairs.data(), n, threads).saved_bytes(), cdc);
+            EXPECT_EQ(LatLongIndex(table.fixed.data(), n, threads).saved_bytes(), latlong);
+        }
+        EXPECT_EQ(CdcIndex(pairs.data(), 2, 3).saved_bytes(), CdcIndex(pairs.data(), 2, 1).saved_bytes());
+    }
 }

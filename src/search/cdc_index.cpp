@@ -31,20 +31,22 @@ int cdc_face(CdcPair pair) {
 
 }  // namespace
 
-CdcIndex::CdcIndex(const CdcPair* pairs, int count) : table_(pairs) {
-    std::vector<FacePlace> places(count);
-    for (int k = 0; k < count; ++k) {
-        const CdcCosines c = decode_cosines(pairs[k]);
-        places[k] = {cdc_face(pairs[k]), c.u, c.v, c.w};
-    }
+CdcIndex::CdcIndex(const CdcPair* pairs, int count, int threads) : table_(pairs) {
+    const PlaceSource places{count, [pairs](int first, int end, FacePlace* out) {
+                                 for (int k = first; k < end; ++k) {
+                                     const CdcCosines c = decode_cosines(pairs[k]);
+                                     *out++ = {cdc_face(pairs[k]), c.u, c.v, c.w};
+                                 }
+                             }};
     // The entries take 12 bytes a pair; the grid or the tree at most one
     // more (beside the index's own kilobyte or so).
     const size_t budget = count;
     const FaceIndexShape shape{kFaceReach, kPairsPerCell, kPairsPerLeaf, budget, 0.0};
     // Pairs of one face at one place (their two cosines) decode and score
     // alike.
-    const std::vector<int32_t> order = build_face_index(index_, places, shape, [](int32_t, int32_t) { return true; });
-    store_in_order(pairs, order, pairs_, indices_);
+    std::vector<int32_t> order = build_face_index(
+        index_, places, shape, [](int32_t, int32_t) { return true; }, threads);
+    store_in_order(pairs, std::move(order), pairs_, indices_, threads);
 }
 
 Nearest CdcIndex::nearest(const CdcPoint& point) const {

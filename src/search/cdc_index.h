@@ -26,8 +26,10 @@ class CdcIndex : public SavedIndex<CdcIndex, SearchId::kCdcIndex> {
     using Query = CdcPoint;
     static constexpr ScoreOrder kOrder = CdcMethod::order;
 
-    // The table must outlive the index only for score_at.
-    CdcIndex(const CdcPair* pairs, int count);
+    // The table must outlive the index only for score_at. Built on
+    // `threads` threads (0: the machine's cores), the same index on any
+    // number.
+    CdcIndex(const CdcPair* pairs, int count, int threads = 0);
 
     // find_nearest<CdcMethod>'s answer, winner and score bits: every node
     // whose bound on the score (the ordered sum of the squared gaps to its

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -64,13 +65,35 @@ inline int grid_column(const FaceGrid& grid, double x) {
     return static_cast<int>(t);
 }
 
+// A table's places, decoded on demand: decode(first, end, out) writes the
+// places of table indices [first, end) to out. Builders decode them in
+// blocks, twice if need be, rather than hold them all: at 32 bytes a
+// location they would take more than the index itself.
+struct PlaceSource {
+    int count = 0;
+    std::function<void(int first, int end, FacePlace* out)> decode;
+};
+
+// Every place of the source into one vector, on `threads` threads (0: the
+// machine's cores, where the table is large enough to gain by them).
+std::vector<FacePlace> all_places(const PlaceSource& places, int threads = 0);
+// A source over places already decoded (which must outlive it).
+PlaceSource source_of(const std::vector<FacePlace>& places);
+
+// Threads a build of `count` locations takes when asked for `threads`: that
+// many, or for 0 the machine's cores, but one below kThreadedBuild
+// locations, where starting threads costs more than they save.
+inline constexpr int kThreadedBuild = 1 << 18;
+int build_threads(int count, int threads);
+
 // The grid over `places` with about `per_cell` locations a cell of the
 // faces' square [-reach, reach]^2, or fewer cells where the grid would take
 // more than most_bytes; every bound `widen` wider than the places (less a
 // rounding of the widening). Returns the order of the locations by cell
-// (each cell in table order), which the index stores its entries in.
-std::vector<int32_t> build_face_grid(FaceGrid& grid, const std::vector<FacePlace>& places, double reach, int per_cell,
-                                     size_t most_bytes, double widen);
+// (each cell in table order), which the index stores its entries in; the
+// same on any number of threads.
+std::vector<int32_t> build_face_grid(FaceGrid& grid, const PlaceSource& places, double reach, int per_cell,
+                                     size_t most_bytes, double widen, int threads = 0);
 
 size_t face_grid_bytes(const FaceGrid& grid);
 

@@ -11,8 +11,10 @@
 #include <cstdint>
 #include <limits>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "base/threads.h"
 #include "method/result_sets.h"
 #include "search/face_grid.h"
 #include "search/face_tree.h"
@@ -53,17 +55,37 @@ struct FaceIndexShape {
 bool spread_evenly(const FaceGrid& grid);
 
 // The grid over the places if they spread evenly over it, else the tree
-// (`same` as for mark_runs); returns the order the index stores its entries
-// in.
+// (`same` as for mark_runs), built on `threads` threads (build_threads);
+// returns the order the index stores its entries in.
 template <typename Same>
-std::vector<int32_t> build_face_index(FaceIndex& index, const std::vector<FacePlace>& places,
-                                      const FaceIndexShape& shape, Same same) {
+std::vector<int32_t> build_face_index(FaceIndex& index, const PlaceSource& places, const FaceIndexShape& shape,
+                                      Same same, int threads = 0) {
     std::vector<int32_t> order =
-        build_face_grid(index.grid, places, shape.reach, shape.per_cell, shape.most_bytes, shape.widen);
+        build_face_grid(index.grid, places, shape.reach, shape.per_cell, shape.most_bytes, shape.widen, threads);
     index.by_grid = spread_evenly(index.grid);
     if (index.by_grid) return order;
     index.grid = FaceGrid{};
-    return build_face_tree(index.tree, places, shape.leaf_size, same, shape.widen, shape.most_bytes);
+    order = {};
+    return build_face_tree(index.tree, all_places(places, threads), shape.leaf_size, same, shape.widen,
+                           shape.most_bytes);
+}
+
+// The table's locations in the index's `order` (which becomes the table
+// index beside each, for the tie rule), gathered on `threads` threads
+// (build_threads).
+template <typename Location>
+void store_in_order(const Location* table, std::vector<int32_t> order, StoredArray<Location>& entries,
+                    StoredArray<int32_t>& indices, int threads = 0) {
+    const int count = static_cast<int>(order.size());
+    indices = std::move(order);
+    entries.resize(count);
+    Location* entry = entries.data();
+    const int32_t* index = std::as_const(indices).data();
+    const int parts = build_threads(count, threads);
+    run_on_threads(parts, [&](int part) {
+        for (int at = part_start(count, part, parts); at < part_start(count, part + 1, parts); ++at)
+            entry[at] = table[index[at]];
+    });
 }
 
 inline size_t face_index_bytes(const FaceIndex& index) {

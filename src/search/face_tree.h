@@ -190,21 +190,6 @@ std::vector<int32_t> build_face_tree(FaceTree& tree, const std::vector<FacePlace
     return order;
 }
 
-// The table's locations in the tree's `order`, each beside its index in the
-// table (which the tie rule compares).
-template <typename Location>
-void store_in_order(const Location* table, const std::vector<int32_t>& order, StoredArray<Location>& entries,
-                    StoredArray<int32_t>& indices) {
-    entries.resize(order.size());
-    indices.resize(order.size());
-    Location* entry = entries.data();
-    int32_t* index = indices.data();
-    for (size_t at = 0; at < order.size(); ++at) {
-        entry[at] = table[order[at]];
-        index[at] = order[at];
-    }
-}
-
 inline size_t face_tree_bytes(const FaceTree& tree) {
     return tree.boxes.capacity() * sizeof(NodeBox) + tree.codes.capacity() * sizeof(ChildCode) +
            tree.runs.capacity() * sizeof(uint64_t);

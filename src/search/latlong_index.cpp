@@ -34,19 +34,20 @@ UnitVector vector_of(LatLong p) { return vector_of_radians<UnitVector>(p.lat, p.
 
 }  // namespace
 
-LatLongIndex::LatLongIndex(const FixedLatLong* locations, int count) : table_(locations) {
-    std::vector<FacePlace> places(count);
-    for (int k = 0; k < count; ++k) {
-        const UnitVector v = vector_of(from_fixed(locations[k]));
-        places[k] = face_place_of(v.x, v.y, v.z);
-    }
+LatLongIndex::LatLongIndex(const FixedLatLong* locations, int count, int threads) : table_(locations) {
+    const PlaceSource places{count, [locations](int first, int end, FacePlace* out) {
+                                 for (int k = first; k < end; ++k) {
+                                     const UnitVector v = vector_of(from_fixed(locations[k]));
+                                     *out++ = face_place_of(v.x, v.y, v.z);
+                                 }
+                             }};
     // The same position scores alike.
     const auto same = [&](int32_t j, int32_t k) {
         return locations[j].lat == locations[k].lat && locations[j].lon == locations[k].lon;
     };
     const FaceIndexShape shape{kFaceReach, kLocationsPerCell, kLocationsPerLeaf, SIZE_MAX, kCoordinateMargin};
-    const std::vector<int32_t> order = build_face_index(index_, places, shape, same);
-    store_in_order(locations, order, locations_, indices_);
+    std::vector<int32_t> order = build_face_index(index_, places, shape, same, threads);
+    store_in_order(locations, std::move(order), locations_, indices_, threads);
 }
 
 Nearest LatLongIndex::nearest(FixedLatLong fixed) const {

@@ -28,7 +28,7 @@ class LatLongIndex : public SavedIndex<LatLongIndex, SearchId::kLatLongIndex> {
     static constexpr ScoreOrder kOrder = LatLongMethod::order;
 
     // The table must outlive the index only for score_at.
-    LatLongIndex(const FixedLatLong* locations, int count);
+    LatLongIndex(const FixedLatLong* locations, int count, int threads = 0);
 
     // find_nearest<LatLongMethod>'s answer for the point from_fixed(fixed),
     // as the method prepares it, winner and score bits. The point is taken as

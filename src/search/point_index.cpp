@@ -21,8 +21,9 @@ constexpr int kPointsPerLeaf = 8;
 
 S2PointIndex::S2PointIndex(ComponentArrays<double> points, int count) : table_(points) {
     const double *xs = points.xs, *ys = points.ys, *zs = points.zs;
-    std::vector<FacePlace> places(count);
-    for (int k = 0; k < count; ++k) places[k] = face_place_of(xs[k], ys[k], zs[k]);
+    const PlaceSource places{count, [=](int first, int end, FacePlace* out) {
+                                 for (int k = first; k < end; ++k) *out++ = face_place_of(xs[k], ys[k], zs[k]);
+                             }};
     // Vectors at one place have equal components, which score alike.
     const FaceIndexShape shape{kFaceReach, kPointsPerCell, kPointsPerLeaf, SIZE_MAX, 0.0};
     const std::vector<int32_t> order = build_face_index(index_, places, shape, [](int32_t, int32_t) { return true; });
