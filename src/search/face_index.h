@@ -7,6 +7,7 @@
 // its results, so an index is written once for both.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -165,14 +166,21 @@ void search_faces(const FaceIndex& index, PlaceOf place_of, AskOf ask_of, bool e
     };
     // The nearest face first, where a near location is most likely found;
     // then every other whose bound the results' reach has not passed (a
-    // NaN bound, of a NaN query, rules nothing out).
+    // NaN bound, of a NaN query, rules nothing out). Near an edge of its
+    // face a query lies within the bounds of its neighbours too: of faces
+    // whose bounds tie, the one it lies on (its major coordinate there the
+    // greatest) comes first, as a neighbour's first scans may lie far off
+    // and leave the reach wide over many of its cells.
     FaceQuery queries[kFaces];
     double bounds[kFaces];
     int nearest = 0;
     for (int face = 0; face < kFaces; ++face) {
         queries[face] = place_of(face);
         bounds[face] = face_bound(index, queries[face]);
-        if (bounds[face] < bounds[nearest]) nearest = face;
+        if (bounds[face] < bounds[nearest] ||
+            (bounds[face] == bounds[nearest] &&
+             std::fabs(queries[face].place.major) > std::fabs(queries[nearest].place.major)))
+            nearest = face;
     }
     search(queries[nearest]);
     for (int face = 0; face < kFaces; ++face)
