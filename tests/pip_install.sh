@@ -3,7 +3,8 @@
 # temporary folder, a virtual environment over the system's packages, and
 #   ENV/bin/pip install --no-build-isolation SOURCE
 # with no package index at all; then the module imported from the
-# environment, not from the sources or a build folder, its help and a query;
+# environment, not from the sources or a build folder (spherebench_dask
+# beside it), its help and a query;
 # and, where mypy is installed, its type stubs found by mypy.
 #   pip_install.sh PYTHON SOURCE_DIR
 set -eu
@@ -22,12 +23,15 @@ PIP_NO_INDEX=1 PIP_NO_CACHE_DIR=1 PIP_DISABLE_PIP_VERSION_CHECK=1 \
 }
 cd "$work"
 "$work/env/bin/python" - "$work/env" <<'PYTHON'
+import importlib.util
 import pydoc
 import sys
 
 import spherebench
 
 assert spherebench.__file__.startswith(sys.argv[1]), spherebench.__file__
+# Its plain-Python companion beside it (found, not imported: Dask may be absent).
+assert importlib.util.find_spec("spherebench_dask").origin.startswith(sys.argv[1])
 index = spherebench.Index(spherebench.encode([51.4706, 49.0128], [-0.461941, 2.55]))
 indices, chords = index.query(spherebench.encode([50.8467], [4.3525]), k=2)
 assert indices.tolist() == [[1, 0]], indices
