@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <vector>
 
@@ -57,6 +58,52 @@ TEST(Batch, KNearestAndWithinOnThreads) {
         };
         EXPECT_TRUE(same(k_found[i], nearest_k(index, query_of(i), 5))) << i;
         EXPECT_TRUE(same(within_found[i], nearest_within(index, query_of(i), limit_of(i)))) << i;
+    }
+}
+
+// A search over numbers on a line that notes every location it is started
+// from (score_at), the seed a path asker offers.
+struct LineSearch {
+    using Query = double;
+    static constexpr ScoreOrder kOrder = ScoreOrder::kSmallerNearer;
+    std::vector<double> locations;
+    mutable std::vector<int32_t> seeds = {};
+
+    double score(double query, int32_t index) const { return std::abs(locations[index] - query); }
+    double score_at(double query, int32_t index) const {
+        seeds.push_back(index);
+        return score(query, index);
+    }
+    template <typename Results>
+    void find(double query, Results& results) const {
+        for (int32_t j = 0; j < static_cast<int32_t>(locations.size()); ++j) results.add(j, score(query, j));
+    }
+    Nearest nearest(double query) const {
+        NearestOne results(kOrder);
+        find(query, results);
+        return results.take();
+    }
+};
+
+// Along a path each query after the first starts from the previous answer,
+// however it was asked, offered (and counted) before the search's own; off
+// the path none does. The answers are the search's own.
+TEST(PathAsker, SeedsEachQueryWithThePreviousAnswer) {
+    const double queries[] = {0.9, 2.1, 2.2, 0.1, 2.9};
+    for (const bool along_path : {true, false}) {
+        const LineSearch search{{0, 1, 2, 3}};
+        PathAsker asker(search, along_path);
+        EXPECT_TRUE(same_answer(asker.nearest(queries[0]), search.nearest(queries[0])));
+        std::vector<int64_t> offered;
+        for (int i = 1; i < 4; ++i) {
+            CountingNearest results(LineSearch::kOrder);
+            EXPECT_TRUE(same_answer(asker.nearest_in(queries[i], results), search.nearest(queries[i]))) << i;
+            offered.push_back(results.offered());
+        }
+        EXPECT_TRUE(same_answer(asker.nearest(queries[4]), search.nearest(queries[4])));
+        const std::vector<int32_t> seeds = along_path ? std::vector<int32_t>{1, 2, 2, 0} : std::vector<int32_t>{};
+        EXPECT_EQ(search.seeds, seeds);
+        EXPECT_EQ(offered, std::vector<int64_t>(3, along_path ? 5 : 4));
     }
 }
 

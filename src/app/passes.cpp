@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <type_traits>
 
 #include "app/run_spread.h"
 #include "base/format.h"
@@ -26,13 +27,18 @@ struct MethodRuns {
     std::vector<int32_t> ticks;
 };
 
+// One timed run of a method's search. Along the path each point's search
+// starts from the airport the previous point found (search/batch.h), the
+// first point of every run from nothing, so that every run does the same
+// work.
 template <ProximityMethod Method, typename Search>
-std::optional<std::string> run_once(Method method, const Search& search, const Inputs& inputs, int repeat,
-                                    MethodRuns& runs, DistanceTable& distances) {
+std::optional<std::string> run_once(Method method, const Search& search, bool along_path, const Inputs& inputs,
+                                    int repeat, MethodRuns& runs, DistanceTable& distances) {
     if (repeat == 1) print_pass_header(method);
     const int run = static_cast<int>(runs.ticks.size());
     WinnerTable& winners = run == 0 ? runs.first : runs.later;
-    const std::optional<int32_t> ticks = timed_search(method, search, inputs.flight_line, winners, distances);
+    PathAsker asker(search, along_path);
+    const std::optional<int32_t> ticks = timed_search(method, asker, inputs.flight_line, winners, distances);
     if (!ticks) {
         if (repeat > 1) print_pass_header(method);
         return std::string(PassMethod<Method>::internal_error);
@@ -54,14 +60,14 @@ void print_block(Method method, const Inputs& inputs, const MethodRuns& runs) {
 
 template <ProximityMethod Cdc, typename CdcSearch, typename LatLongSearch>
 std::optional<std::string> run_passes_with(Cdc cdc_method, const CdcSearch& cdc_search,
-                                           const LatLongSearch& latlong_search, const Inputs& inputs, int repeat,
-                                           PassRuns& runs) {
+                                           const LatLongSearch& latlong_search, bool along_path, const Inputs& inputs,
+                                           int repeat, PassRuns& runs) {
     MethodRuns cdc{"direction-cosine", {}, {}, {}};
     MethodRuns latlong{"latitude/longitude", {}, {}, {}};
     DistanceTable distances;
     for (int run = 0; run < repeat; ++run) {
-        if (auto failure = run_once(cdc_method, cdc_search, inputs, repeat, cdc, distances)) return failure;
-        if (auto failure = run_once(LatLongMethod{}, latlong_search, inputs, repeat, latlong, distances))
+        if (auto failure = run_once(cdc_method, cdc_search, along_path, inputs, repeat, cdc, distances)) return failure;
+        if (auto failure = run_once(LatLongMethod{}, latlong_search, along_path, inputs, repeat, latlong, distances))
             return failure;
     }
     if (repeat > 1) {
@@ -75,17 +81,6 @@ std::optional<std::string> run_passes_with(Cdc cdc_method, const CdcSearch& cdc_
     runs = {cdc.ticks, latlong.ticks, found(cdc), found(latlong)};
     return std::nullopt;
 }
-
-// The program's brute force runs the direction-cosine test in the arrangement
-// chosen on the command line; the other searches have their own.
-template <typename Search, ProximityMethod Cdc>
-struct Arranged {
-    using type = Search;
-};
-template <ProximityMethod Cdc>
-struct Arranged<CdcBrute, Cdc> {
-    using type = BruteForce<Cdc>;
-};
 
 // The search built over the table, timed into `ms`; an index's time and size
 // under verbose on standard error.
@@ -101,78 +96,75 @@ Search build_search(SearchId id, const char* what, const Record* records, int co
     return search;
 }
 
-// The locations a search scores over the path, each point asked again,
-// untimed, with results that count what is offered to them (the seed too,
-// along the path).
-template <typename Search, typename PointOf>
-int64_t count_scored(const Search& search, int points, PointOf point_of, bool along_path) {
+// The locations a search scores over the path, each point asked again as
+// the timed pass asked it, untimed, with results that count what is offered
+// to them (the seed too, along the path).
+template <ProximityMethod Method, typename Search>
+int64_t count_scored(const Search& search, const FlightLine& line, bool along_path) {
     int64_t scored = 0;
-    int32_t previous = kNoWinner;
-    for (int i = 0; i < points; ++i) {
+    PathAsker asker(search, along_path);
+    for (int i = 0; i < line.count; ++i) {
         CountingNearest results(Search::kOrder);
-        const auto query = point_of(i);
-        if constexpr (Seedable<Search>)
-            if (along_path && previous != kNoWinner) results.add(previous, search.score_at(query, previous));
-        search.find(query, results);
+        asker.nearest_in(pass_query<Method, typename Search::Query>(line, i), results);
         scored += results.offered();
-        previous = results.take().index;
     }
     return scored;
 }
 
-// Each method's search of the chosen kind, handed to the passes: built here,
-// before any pass and untimed.
-template <ProximityMethod Cdc>
-std::optional<std::string> run_passes_by(Cdc cdc_method, const Inputs& inputs, const PassSetup& setup, PassRuns& runs) {
+// The passes with each method's search of the kind, both built here, before
+// any pass and untimed. The brute force runs the direction-cosine test in
+// the arrangement of Cdc; the other kinds have their own arithmetic.
+template <PassSearch kind, ProximityMethod Cdc>
+std::optional<std::string> run_passes_of(Cdc cdc_method, const Inputs& inputs, const PassSetup& setup, PassRuns& runs) {
+    using CdcSearch = std::conditional_t<kind == PassSearch::kBrute, BruteForce<Cdc>, CdcPassSearch<kind>>;
+    using LatLongSearch = LatLongPassSearch<kind>;
     const AirportTable& airports = inputs.airports;
     const int n = airports.count;
-    return with_pass_search(setup.search, [&]<PassSearch kind>() {
-        using CdcSearch = typename Arranged<CdcPassSearch<kind>, Cdc>::type;
-        const PassSearchIds ids = pass_search_ids(kind);
-        double cdc_ms = 0, latlong_ms = 0;
-        const auto cdc =
-            build_search<CdcSearch>(ids.cdc, "direction-cosine", airports.cdc.data(), n, setup.verbose, cdc_ms);
-        const auto latlong = build_search<LatLongPassSearch<kind>>(ids.latlong, "latitude/longitude",
-                                                                   airports.fixed.data(), n, setup.verbose, latlong_ms);
-        // Along the path, each point's search starts from the airport the
-        // previous point found (search/batch.h), where the kind is indexed.
-        const bool along_path = kind == PassSearch::kIndexed;
-        int32_t cdc_previous = kNoWinner, latlong_previous = kNoWinner;
-        const auto asked = [along_path](const auto& search, const auto& query, int32_t& previous) {
-            const Nearest found = nearest_from(search, query, along_path ? previous : kNoWinner);
-            previous = found.index;
-            return found;
-        };
-        const FlightLine& line = inputs.flight_line;
-        const auto latlong_point = [&](int i) {
-            if constexpr (std::same_as<typename LatLongPassSearch<kind>::Query, FixedLatLong>)
-                return line.fixed[i];
-            else
-                return pass_point<LatLongMethod>(line, i);
-        };
-        auto failure = run_passes_with(
-            cdc_method, [&](const CdcPoint& p) { return asked(cdc, p, cdc_previous); },
-            [&](const FlightLine&, int i) { return asked(latlong, latlong_point(i), latlong_previous); }, inputs,
-            setup.repeat, runs);
-        if (failure) return failure;
-        if (search_facts(ids.cdc).kind == SearchKind::kIndex) {
-            runs.cdc_index_ms = cdc_ms;
-            runs.latlong_index_ms = latlong_ms;
-        }
-        if constexpr (kind != PassSearch::kBrute) {
-            const auto cdc_point = [&](int i) { return pass_point<Cdc>(line, i); };
-            runs.cdc_scored = count_scored(cdc, line.count, cdc_point, along_path);
-            runs.latlong_scored = count_scored(latlong, line.count, latlong_point, along_path);
-        }
+    const PassSearchIds ids = pass_search_ids(kind);
+    double cdc_ms = 0, latlong_ms = 0;
+    const auto cdc =
+        build_search<CdcSearch>(ids.cdc, "direction-cosine", airports.cdc.data(), n, setup.verbose, cdc_ms);
+    const auto latlong = build_search<LatLongSearch>(ids.latlong, "latitude/longitude", airports.fixed.data(), n,
+                                                     setup.verbose, latlong_ms);
+    // Consecutive points of the path lie close together: an index starts
+    // each point's search from the previous point's airport.
+    constexpr bool along_path = kind == PassSearch::kIndexed;
+    if (auto failure = run_passes_with(cdc_method, cdc, latlong, along_path, inputs, setup.repeat, runs))
         return failure;
-    });
+    if (search_facts(ids.cdc).kind == SearchKind::kIndex) {
+        runs.cdc_index_ms = cdc_ms;
+        runs.latlong_index_ms = latlong_ms;
+    }
+    if constexpr (kind != PassSearch::kBrute) {
+        runs.cdc_scored = count_scored<Cdc>(cdc, inputs.flight_line, along_path);
+        runs.latlong_scored = count_scored<LatLongMethod>(latlong, inputs.flight_line, along_path);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 std::optional<std::string> run_passes(const Inputs& inputs, const PassSetup& setup, PassRuns& runs) {
-    return with_cdc_method(setup.arrangement,
-                           [&](auto cdc_method) { return run_passes_by(cdc_method, inputs, setup, runs); });
+    switch (setup.search) {
+        case PassSearch::kPruned:
+            return run_passes_of<PassSearch::kPruned>(CdcMethod{}, inputs, setup, runs);
+        case PassSearch::kIndexed:
+            return run_passes_of<PassSearch::kIndexed>(CdcMethod{}, inputs, setup, runs);
+        case PassSearch::kBrute:
+            break;
+    }
+    // Each arrangement's brute force compiled apart, so that no test calls
+    // through the choice.
+    using enum CdcArrangement;
+    switch (setup.arrangement) {
+        case kSelectBits:
+            return run_passes_of<PassSearch::kBrute>(CdcMethodWith<kSelectBits>{}, inputs, setup, runs);
+        case kConditional:
+            return run_passes_of<PassSearch::kBrute>(CdcMethodWith<kConditional>{}, inputs, setup, runs);
+        case kTwoSlotArray:
+            break;
+    }
+    return run_passes_of<PassSearch::kBrute>(CdcMethod{}, inputs, setup, runs);
 }
 
 }  // namespace spherebench

@@ -7,7 +7,6 @@
 // of its block are separate, so that repeated searches can print one block.
 #pragma once
 
-#include <concepts>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -41,28 +40,19 @@ void print_pass_header(Method) {
     std::fputs(PassMethod<Method>::title, stdout);
 }
 
-// The point's nearest airport by search: search(flight_line, i) where the
-// search reads the flight line's words itself, else search(point) of the
-// point the method prepares.
-template <ProximityMethod Method, typename Search>
-Nearest search_point(Method, Search& search, const FlightLine& flight_line, int i) {
-    if constexpr (std::invocable<Search&, const FlightLine&, int>)
-        return search(flight_line, i);
-    else
-        return search(pass_point<Method>(flight_line, i));
-}
-
 // The timed search, with a progress counter every 100 points on standard
-// error: search_point gives each point's nearest airport. Returns
-// the clock ticks it took, or nothing when a point finds no airport
+// error: asker.nearest(query) gives the nearest airport to each point, asked
+// as the asker's search takes it (pass_query). Returns the clock ticks it
+// took, or nothing when a point finds no airport
 // (PassMethod<Method>::internal_error says so).
-template <ProximityMethod Method, typename Search>
-std::optional<int32_t> timed_search(Method method, Search&& search, const FlightLine& flight_line, WinnerTable& winners,
+template <ProximityMethod Method, typename Asker>
+std::optional<int32_t> timed_search(Method, Asker& asker, const FlightLine& flight_line, WinnerTable& winners,
                                     DistanceTable& distances) {
+    using Query = typename Asker::Query;
     const int32_t start = clock_ticks();
     for (int i = 0; i < flight_line.count; ++i) {
         if (i % 100 == 0) std::fprintf(stderr, "%d\r", i);
-        const Nearest nearest = search_point(method, search, flight_line, i);
+        const Nearest nearest = asker.nearest(pass_query<Method, Query>(flight_line, i));
         winners.airport[i] = nearest.index;
         if (nearest.index == kNoWinner) return std::nullopt;
         distances.angle[nearest.index] = Method::distance(nearest.score);

@@ -4,6 +4,7 @@
 // the results. The methods themselves (method/) know no tables.
 #pragma once
 
+#include <concepts>
 #include <vector>
 
 #include "input/tables.h"
@@ -45,6 +46,16 @@ const typename Method::Stored* stored_airports(const AirportTable& airports) {
 template <ProximityMethod Method>
 typename Method::Point pass_point(const FlightLine& flight_line, int i) {
     return Method::prepare(PassMethod<Method>::stored_points(flight_line)[i]);
+}
+
+// The flight path's point i as a search of the method is asked it: the
+// method's prepared point, or the stored form where the search prepares it.
+template <ProximityMethod Method, typename Query>
+Query pass_query(const FlightLine& flight_line, int i) {
+    if constexpr (std::same_as<Query, typename Method::Stored>)
+        return PassMethod<Method>::stored_points(flight_line)[i];
+    else
+        return pass_point<Method>(flight_line, i);
 }
 
 template <ProximityMethod Method>

@@ -20,9 +20,14 @@ BuiltSearch build(const std::vector<CdcPair>& pairs, PassSearch search) {
     });
 }
 
-CdcPoint query_point(CdcPair query) { return arrange_point(decode_cdc(query)); }
-
 }  // namespace
+
+// Each query decoded as the program decodes a point.
+template <typename Question>
+void SearchTable::ask(const CdcPair* queries, int threads, const Question& question) const {
+    const auto query_of = [queries](size_t i) { return arrange_point(decode_cdc(queries[i])); };
+    std::visit([&](const auto& search) { question(search, query_of, Batch{threads}); }, built_);
+}
 
 std::vector<std::string> python_search_names() {
     std::vector<std::string> names;
@@ -64,8 +69,9 @@ size_t SearchTable::bytes() const {
 void SearchTable::find_all_nearest(const CdcPair* queries, size_t count, int threads, int64_t* indices,
                                    double* chords) const {
     std::vector<Nearest> found(count);
-    const auto query_of = [&](size_t i) { return query_point(queries[i]); };
-    std::visit([&](const auto& search) { nearest_all(search, count, query_of, found.data(), Batch{threads}); }, built_);
+    ask(queries, threads, [&](const auto& search, auto query_of, Batch batch) {
+        nearest_all(search, count, query_of, found.data(), batch);
+    });
     for (size_t i = 0; i < count; ++i) indices[i] = found[i].index, chords[i] = found[i].score;
 }
 
@@ -73,9 +79,9 @@ void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int th
                              double* chords) const {
     const int held = static_cast<int>(std::min(static_cast<size_t>(k), size_));
     std::vector<std::vector<Nearest>> found(count);
-    const auto query_of = [&](size_t i) { return query_point(queries[i]); };
-    std::visit([&](const auto& search) { nearest_k_all(search, count, query_of, held, found.data(), Batch{threads}); },
-               built_);
+    ask(queries, threads, [&](const auto& search, auto query_of, Batch batch) {
+        nearest_k_all(search, count, query_of, held, found.data(), batch);
+    });
     for (size_t i = 0; i < count; ++i) {
         int64_t* row_indices = indices + i * static_cast<size_t>(k);
         double* row_chords = chords + i * static_cast<size_t>(k);
@@ -89,10 +95,10 @@ void SearchTable::find_all_k(const CdcPair* queries, size_t count, int k, int th
 
 void SearchTable::find_all_within(const CdcPair* queries, size_t count, const double* limits, int threads,
                                   std::vector<Nearest>* found) const {
-    const auto query_of = [&](size_t i) { return query_point(queries[i]); };
-    const auto limit_of = [&](size_t i) { return limits[i]; };
-    std::visit([&](const auto& search) { within_all(search, count, query_of, limit_of, found, Batch{threads}); },
-               built_);
+    const auto limit_of = [limits](size_t i) { return limits[i]; };
+    ask(queries, threads, [&](const auto& search, auto query_of, Batch batch) {
+        within_all(search, count, query_of, limit_of, found, batch);
+    });
 }
 
 }  // namespace spherebench

@@ -57,6 +57,12 @@ class SearchTable {
                          std::vector<Nearest>* found) const;
 
   private:
+    // question(search, query_of, batch) with the search built, the one place
+    // it is opened; query_of(i) is queries[i] as the search takes it, and
+    // the question asks through search/batch.h.
+    template <typename Question>
+    void ask(const CdcPair* queries, int threads, const Question& question) const;
+
     std::vector<CdcPair> pairs_;  // what the search reads, where it reads them; the buffer never moves
     size_t size_;
     PassSearch search_;

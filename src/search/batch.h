@@ -35,20 +35,49 @@ concept Seedable = requires(const Search& s, const typename Search::Query& q, Ne
     s.find(q, results);
 };
 
-// The search's nearest to the query, starting from location `from` (a table
-// index; kNoWinner to start from nothing).
+// Asks one search its queries in order, keeping the previous answer: along
+// a path each query's search starts from the location the previous query
+// found. The one place a search is seeded; a batch, the program's timed pass
+// and its count of the locations scored all ask through it.
 template <typename Search>
-Nearest nearest_from(const Search& search, const typename Search::Query& query, int32_t from) {
-    if constexpr (Seedable<Search>) {
-        if (from != kNoWinner) {
-            NearestOne results(Search::kOrder);
-            results.add(from, search.score_at(query, from));
-            search.find(query, results);
-            return results.take();
+class PathAsker {
+  public:
+    using Query = typename Search::Query;
+
+    PathAsker(const Search& search, bool along_path) : search_(search), along_path_(along_path) {}
+
+    // The nearest to the query, the same as the search's nearest(query).
+    Nearest nearest(const Query& query) {
+        if constexpr (Seedable<Search>) {
+            if (seeded()) {
+                NearestOne results(Search::kOrder);
+                return nearest_in(query, results);
+            }
         }
+        return keep(search_.nearest(query));
     }
-    return search.nearest(query);
-}
+
+    // The nearest by `results` (a NearestOne, or one that also counts what
+    // it is offered), the seed offered first.
+    template <typename Results>
+    Nearest nearest_in(const Query& query, Results& results) {
+        if constexpr (Seedable<Search>)
+            if (seeded()) results.add(previous_, search_.score_at(query, previous_));
+        search_.find(query, results);
+        return keep(results.take());
+    }
+
+  private:
+    bool seeded() const { return along_path_ && previous_ != kNoWinner; }
+    Nearest keep(Nearest found) {
+        previous_ = found.index;
+        return found;
+    }
+
+    const Search& search_;
+    bool along_path_;
+    int32_t previous_ = kNoWinner;
+};
 
 // share(begin, end) over [0, count) cut into at most `threads` contiguous
 // shares (0: the machine's cores), a thread each, the caller's the first;
@@ -75,11 +104,8 @@ void split_queries(size_t count, int threads, const Share& share) {
 template <typename Search, typename QueryOf>
 void nearest_all(const Search& search, size_t count, QueryOf query_of, Nearest* answers, Batch batch = {}) {
     split_queries(count, batch.threads, [&](size_t first, size_t last) {
-        int32_t previous = kNoWinner;
-        for (size_t i = first; i < last; ++i) {
-            answers[i] = nearest_from(search, query_of(i), batch.along_path ? previous : kNoWinner);
-            previous = answers[i].index;
-        }
+        PathAsker asker(search, batch.along_path);
+        for (size_t i = first; i < last; ++i) answers[i] = asker.nearest(query_of(i));
     });
 }
 

@@ -4,6 +4,7 @@
 // and ask them directly, with the method's arithmetic inlined.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <iterator>
 
@@ -20,6 +21,17 @@ template <PassSearch kind>
 using CdcPassSearch = typename SearchType<pass_search_ids(kind).cdc>::type;
 template <PassSearch kind>
 using LatLongPassSearch = typename SearchType<pass_search_ids(kind).latlong>::type;
+
+// Every kind's searches are asked alike: a direction-cosine point arranged
+// for the test, a lat/long point as its fixed-point words.
+template <PassSearch kind>
+constexpr bool asked_alike() {
+    using CdcQuery = typename CdcPassSearch<kind>::Query;
+    using LatLongQuery = typename LatLongPassSearch<kind>::Query;
+    return std::same_as<CdcQuery, CdcPoint> && std::same_as<LatLongQuery, FixedLatLong>;
+}
+static_assert(asked_alike<PassSearch::kBrute>() && asked_alike<PassSearch::kPruned>() &&
+              asked_alike<PassSearch::kIndexed>());
 
 // call.template operator()<kind>() for the kind given at run time; the
 // result of each kind's call has one type.
