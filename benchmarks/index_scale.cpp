@@ -1,14 +1,16 @@
 // index-scale: the two fixed-size forms' indexes from 2^20 locations up to a
 // billion. For each size (powers of 4 up to SPHEREBENCH_SCALE_MAX, 2^24 where
 // it is not set) and each of CdcIndex and LatLongIndex over the same uniform
-// random locations: the build's time on one thread and on every core, the
-// index's bytes a location and the process's peak resident memory; the index
-// saved, its file's pages dropped from the page cache, then opened (header
-// checks only) and asked one query, with the time of each and the resident
-// memory after; opened again with every check (the whole file read); and
-// the time per query near a stored location and uniform, built and opened.
-// Beside them, the bytes a location of each anchor this build has, measured
-// at 2^20. One JSON object a line on standard output, progress on standard
+// random locations: the build's time on every core and (up to 2^26) on one,
+// the index's bytes a location and the process's peak resident memory; the
+// index saved, its file's pages dropped from the page cache, then opened
+// (header checks only) and asked one query, with the time of each and the
+// resident memory after; opened again with its pages cached, and with every
+// check (the whole file read); and the time per query near a stored
+// location and uniform, built and opened. Beside them, the bytes a location
+// of each anchor this build has, measured at 2^20. One JSON object a line on
+// standard output (the first and last the run's context: the machine, its
+// memory and the load as the run began and ended), progress on standard
 // error.
 //
 //   index-scale [DIR]     DIR holds the saved files for a moment (default
@@ -171,16 +173,22 @@ bool study(int n, const std::vector<CdcPair>& near_pairs, const std::vector<CdcP
     PeakResident sampled;
     double start = now_ms();
     std::optional<Index> index(std::in_place, table.data(), n);
-    const double build_ms = now_ms() - start;
+    double build_ms = now_ms() - start;
     const double peak = sampled.stop(), built = resident_bytes();
     const double bytes = index->bytes();
     const double near_ns = query_ns(*index, near, sum), uniform_ns = query_ns(*index, uniform, sum);
+    // Up to kLargestTimedAlone, each build again: one thread, every core,
+    // one thread, the least of each kept, so that neither gains by going
+    // second.
     double alone_ms = -1;
-    if (n <= kLargestTimedAlone) {
+    for (int round = 0; n <= kLargestTimedAlone && round < 3; ++round) {
+        const int threads = round == 1 ? 0 : 1;
         index.reset();
         start = now_ms();
-        index.emplace(table.data(), n, 1);
-        alone_ms = now_ms() - start;
+        index.emplace(table.data(), n, threads);
+        const double ms = now_ms() - start;
+        if (threads == 0) build_ms = std::min(build_ms, ms);
+        if (threads == 1) alone_ms = alone_ms < 0 ? ms : std::min(alone_ms, ms);
     }
     table = {};
     table.shrink_to_fit();
@@ -211,6 +219,10 @@ bool study(int n, const std::vector<CdcPair>& near_pairs, const std::vector<CdcP
     const double opened_uniform_ns = query_ns(*opened.index, uniform, sum);
     opened.index.reset();
     start = now_ms();
+    opened = Index::open(path, SavedCheck::kHeader);
+    const double open_warm_ms = now_ms() - start;
+    opened.index.reset();
+    start = now_ms();
     Opened<Index> whole = Index::open(path, SavedCheck::kWhole);
     const double whole_ms = now_ms() - start;
     whole.index.reset();
@@ -220,14 +232,37 @@ bool study(int n, const std::vector<CdcPair>& near_pairs, const std::vector<CdcP
         "{\"search\": \"%s\", \"size\": %d, \"threads\": %d, \"build_ms_one_thread\": %.1f, \"build_ms\": %.1f, "
         "\"bytes_per_location\": %.3f, \"peak_resident_bytes\": %.0f, \"resident_before_build\": %.0f, "
         "\"resident_built\": %.0f, \"query_ns_near\": %.1f, \"query_ns_uniform\": %.1f, \"save_ms\": %.1f, "
-        "\"open_ms\": %.3f, \"resident_opened\": %.0f, \"first_query_ms\": %.3f, \"resident_after_first_query\": "
+        "\"open_ms\": %.3f, \"open_warm_ms\": %.3f, \"resident_opened\": %.0f, \"first_query_ms\": %.3f, "
+        "\"resident_after_first_query\": "
         "%.0f, \"open_whole_ms\": %.1f, \"opened_query_ns_near\": %.1f, \"opened_query_ns_uniform\": %.1f, "
         "\"answer_sum\": %lld}\n",
         Form::kName, n, machine_threads(), alone_ms, build_ms, bytes / n, peak, before, built, near_ns, uniform_ns,
-        save_ms, open_ms, after_open - closed, first_query_ms, after_query - closed, whole_ms, opened_near_ns,
-        opened_uniform_ns, static_cast<long long>(sum));
+        save_ms, open_ms, open_warm_ms, after_open - closed, first_query_ms, after_query - closed, whole_ms,
+        opened_near_ns, opened_uniform_ns, static_cast<long long>(sum));
     std::fflush(stdout);
     return true;
+}
+
+// The first line of /proc/loadavg's three averages, or "?".
+std::string load_average() {
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    return in >> one >> five >> fifteen ? one + " " + five + " " + fifteen : "?";
+}
+
+// The machine: its processor's name, cores and memory, as the kernel gives
+// them.
+void print_context() {
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line, cpu = "?";
+    while (std::getline(cpuinfo, line))
+        if (line.rfind("model name", 0) == 0) {
+            cpu = line.substr(line.find(':') + 2);
+            break;
+        }
+    const double memory = static_cast<double>(sysconf(_SC_PHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGESIZE));
+    std::printf("{\"cpu\": \"%s\", \"cores\": %d, \"memory_bytes\": %.0f, \"load_at_start\": \"%s\"}\n", cpu.c_str(),
+                machine_threads(), memory, load_average().c_str());
 }
 
 // Each anchor's bytes a location over the pairs.
@@ -262,6 +297,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "index-scale: %s\n", largest.error.c_str());
         return 1;
     }
+    print_context();
     anchor_bytes(uniform_table<CdcForm>(kSmallest));
     for (int64_t size = kSmallest; size <= largest.size; size *= 4) {
         const int n = static_cast<int>(size);
@@ -273,5 +309,6 @@ int main(int argc, char** argv) {
         }
         if (!study<CdcForm>(n, near, uniform, dir) || !study<LatLongForm>(n, near, uniform, dir)) return 1;
     }
+    std::printf("{\"load_at_end\": \"%s\"}\n", load_average().c_str());
     return 0;
 }

@@ -11,7 +11,8 @@ import unittest
 
 import docs_samples  # noqa: F401 (the package's path)
 
-from spherebench_docs import readme_tables, results, scale, scale_doc, search_doc, suite_tables  # noqa: E402
+from spherebench_docs import index_scale_doc, readme_tables, results, scale, scale_doc  # noqa: E402
+from spherebench_docs import search_doc, suite_tables  # noqa: E402
 from spherebench_docs.markdown import splice  # noqa: E402
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
@@ -37,7 +38,8 @@ def rendered():
             [SCALING] + MACHINES, os.path.join(DOCS, "machines"))})),
         "README.md": (readme, splice(readme, readme_tables.parts(SCALING, MACHINES, os.path.join(DOCS, "search.json")))),
         "docs/SCALE.md": (text("docs", "SCALE.md"),
-                          scale_doc.document(scale.Run(results.load(os.path.join(DOCS, "scale.json"))))),
+                          scale_doc.document(scale.Run(results.load(os.path.join(DOCS, "scale.json"))),
+                                             index_scale_doc.load(os.path.join(DOCS, "index_scale.jsonl")))),
         "docs/SEARCH.md": (text("docs", "SEARCH.md"), search_doc.document(
             search_doc.Run(search), results.load(os.path.join(DOCS, "python_search.json")),
             search_doc.saved_account(DOCS))),

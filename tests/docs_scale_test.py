@@ -4,11 +4,16 @@
 taken from the process's, the fastest repetition, the floors with the run's
 batch, the crossover as the smallest size from which the smaller form stays
 faster, and the searches set side by side chosen by their forms' bytes."""
+import json
+import os
+import tempfile
 import unittest
 
 from docs_samples import context
 
-from spherebench_docs import catalogue, scale, scale_doc  # noqa: E402
+from spherebench_docs import catalogue, index_scale_doc, scale, scale_doc  # noqa: E402
+from spherebench_docs.__main__ import publish_index_scale  # noqa: E402
+from spherebench_docs.results import ResultsError  # noqa: E402
 
 L1, L2, L3 = 32 << 10, 1 << 20, 32 << 20
 
@@ -86,6 +91,59 @@ class ScaleRun(unittest.TestCase):
         self.assertIn(" PairScan are batched only up to 2^14 locations", scale_doc.batch_limits(run))
         with self.assertRaises(ValueError):
             catalogue.of(run.results).find("Pair", "no such kind")
+
+
+def index_row(search, size, **figures):
+    row = dict(search=search, size=size, threads=2, build_ms_one_thread=-1.0, build_ms=1000.0,
+               bytes_per_location=12.5, peak_resident_bytes=2.0**30, resident_before_build=0, resident_built=0,
+               query_ns_near=1000.0, query_ns_uniform=2000.0, save_ms=10.0, open_ms=3.0, open_warm_ms=0.1,
+               resident_opened=0, first_query_ms=1.0, resident_after_first_query=2**20, open_whole_ms=100.0,
+               opened_query_ns_near=1000.0, opened_query_ns_uniform=2000.0, answer_sum=0)
+    row.update(figures)
+    return row
+
+
+class IndexScaleRun(unittest.TestCase):
+    """The indexes' part: a search's largest size gives its bytes for 2^30
+    locations (a run cut short at a smaller one included), the speed-up only
+    where the one-thread build was timed, and a run that did not finish or
+    began busy is not published."""
+
+    def lines(self, *rows, end=True):
+        out = [dict(cpu="X", cores=2, memory_bytes=24 * 2**30, load_at_start="0.10 0.20 0.30"),
+               dict(anchor="NanoflannKdTree", size=1 << 20, bytes_per_location=45.0)] + list(rows)
+        return out + ([dict(load_at_end="1.00 0.5 0.3")] if end else [])
+
+    def test_section_figures(self):
+        run = index_scale_doc.Run(self.lines(
+            index_row("CdcIndex", 1 << 24, build_ms_one_thread=1800.0),
+            index_row("CdcIndex", 1 << 30, bytes_per_location=12.25),
+            index_row("LatLongIndex", 1 << 24, bytes_per_location=13.0)))
+        text = index_scale_doc.section(run)
+        self.assertIn("| CdcIndex | 2^24 | 12.50 | 1.00 | 1.80 | 1.80 |", text)
+        self.assertIn("| CdcIndex | 2^30 | 12.25 | 1.00 | – | – |", text)
+        self.assertIn("| CdcIndex (measured at 2^30) | 12.25 | 12.2 | yes |", text)
+        self.assertIn("| LatLongIndex (measured at 2^24) | 13.00 | 13.0 | yes |", text)
+        self.assertIn("| NanoflannKdTree (measured at 2^20) | 45.00 | 45.0 | no |", text)
+        self.assertIn("## The indexes up to 2^30 locations", text)
+
+    def test_publish_refuses_busy_or_unfinished_runs(self):
+        with tempfile.TemporaryDirectory() as folder:
+            source, out = os.path.join(folder, "run.jsonl"), os.path.join(folder, "out.jsonl")
+            for lines, published in [(self.lines(index_row("CdcIndex", 1 << 20)), True),
+                                     (self.lines(index_row("CdcIndex", 1 << 20), end=False), False)]:
+                with open(source, "w") as f:
+                    f.write("".join(json.dumps(line) + "\n" for line in lines))
+                if published:
+                    publish_index_scale(source, out)
+                    self.assertTrue(os.path.exists(out))
+                else:
+                    self.assertRaises(ResultsError, publish_index_scale, source, out)
+            lines = self.lines(index_row("CdcIndex", 1 << 20))
+            lines[0]["load_at_start"] = "1.50 0.2 0.1"
+            with open(source, "w") as f:
+                f.write("".join(json.dumps(line) + "\n" for line in lines))
+            self.assertRaises(ResultsError, publish_index_scale, source, out)
 
 
 if __name__ == "__main__":

@@ -20,6 +20,12 @@
 #                                 to SCALE_MAX locations (default 2^24: about
 #                                 ten minutes, 1.3 GB of memory), REPETITIONS
 #                                 times each (default 2), and saves the run
+#   tools/make_docs.sh --index-scale
+#                                 first runs index-scale, the indexes from
+#                                 2^20 locations up to SCALE_MAX (default
+#                                 2^24; 2^30 takes about half an hour and
+#                                 21 GiB of memory), and saves the run in
+#                                 docs/index_scale.jsonl
 #   tools/make_docs.sh --search   first runs the query benchmarks, every
 #                                 search one query at a time up to 2^20
 #                                 locations (about ten minutes), and saves
@@ -45,8 +51,8 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
 docs="python3 tools/spherebench_docs"
 case "${1:-}" in
-    --time | --scale | --search | "") ;;
-    *) echo "usage: tools/make_docs.sh [--time | --scale | --search]" >&2; exit 2 ;;
+    --time | --scale | --index-scale | --search | "") ;;
+    *) echo "usage: tools/make_docs.sh [--time | --scale | --index-scale | --search]" >&2; exit 2 ;;
 esac
 
 # The machine and compiler, for the run's context (commas and '=' would
@@ -102,6 +108,13 @@ if [ "${1:-}" = --scale ]; then
     # The repetitions only: the documents take their fastest, not the aggregates.
     $docs publish build/bench/scale.json docs/scale.json --runs-only "${after[@]}"
 fi
+if [ "${1:-}" = --index-scale ]; then
+    echo "running index-scale up to ${SCALE_MAX:-16777216} locations" >&2
+    cmake --build --preset bench --target index-scale >/dev/null
+    SPHEREBENCH_SCALE_MAX=${SCALE_MAX:-16777216} build/bench/benchmarks/index-scale build/bench \
+        >build/bench/index_scale.jsonl
+    $docs publish-index-scale build/bench/index_scale.jsonl docs/index_scale.jsonl
+fi
 if [ "${1:-}" = --search ]; then
     echo "running the query benchmarks (about ten minutes)" >&2
     run_suite --benchmark_filter='^BM_Query' \
@@ -138,8 +151,8 @@ $docs performance docs/PERFORMANCE.md docs/scaling.json docs/machines/*.json
 $docs machines-readme docs/machines/README.md docs/scaling.json docs/machines/*.json
 echo "wrote docs/scaling.png and the tables of docs/PERFORMANCE.md"
 
-$docs scale docs/scale.json docs/SCALE.md docs/scale.png
-echo "wrote docs/SCALE.md and docs/scale.png"
+$docs scale docs/scale.json docs/SCALE.md docs/scale.png docs/index_scale.jsonl docs/index_scale.png
+echo "wrote docs/SCALE.md, docs/scale.png and docs/index_scale.png"
 
 $docs search docs/search.json docs/SEARCH.md docs/search.png docs/python_search.json
 echo "wrote docs/SEARCH.md and docs/search.png"

@@ -1,6 +1,7 @@
 #include "search/face_grid.h"
 
 #include <cmath>
+#include <memory>
 #include <utility>
 
 #include "base/threads.h"
@@ -114,10 +115,15 @@ std::vector<int32_t> build_face_grid(FaceGrid& grid, const PlaceSource& places, 
     const int parts = build_threads(count, threads);
     std::vector<std::vector<int32_t>> counts(parts, std::vector<int32_t>(cells, 0));
     std::vector<ColumnBounds> bounds(parts, ColumnBounds(n));
-    std::vector<int32_t> cell_of(count);
+    // Left uninitialized: each part writes its own share, so the pages are
+    // first touched on its thread rather than zeroed by this one.
+    const std::unique_ptr<int32_t[]> cell_of(new int32_t[count]);
     run_on_threads(parts, [&](int part) {
         const int first = part_start(count, part, parts), end = part_start(count, part + 1, parts);
         int32_t* part_counts = counts[part].data();
+        // The part's bounds on its own thread's stack: beside the others in
+        // one vector, each add would pass their cache line back and forth.
+        ColumnBounds part_bounds(n);
         FacePlace block[kDecodeBlock];
         for (int at = first; at < end; at += kDecodeBlock) {
             const int size = std::min(kDecodeBlock, end - at);
@@ -127,9 +133,10 @@ std::vector<int32_t> build_face_grid(FaceGrid& grid, const PlaceSource& places, 
                 const int i = grid_column(grid, place.a), j = grid_column(grid, place.b);
                 cell_of[at + k] = (place.face * n + i) * n + j;
                 ++part_counts[cell_of[at + k]];
-                bounds[part].add(place, i, j);
+                part_bounds.add(place, i, j);
             }
         }
+        bounds[part] = std::move(part_bounds);
     });
     for (int part = 1; part < parts; ++part) bounds[0].join(bounds[part]);
     grid.low = std::move(bounds[0].low);

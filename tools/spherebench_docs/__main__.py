@@ -13,8 +13,13 @@
       docs/ACCURACY.md from the record of accuracy-report
   tables SCALING.json          prints those tables of one run
   scaling-plot SCALING.json OUT.png
-  scale SCALE.json DOC.md OUT.png
+  publish-index-scale RUN.jsonl OUT.jsonl
+      copies a run of index-scale to OUT where it began on a quiet machine
+      and finished
+  scale SCALE.json DOC.md OUT.png [INDEX.jsonl INDEX.png]
       docs/SCALE.md and docs/scale.png from a run of the scale benchmarks
+      (and its part on the indexes, with docs/index_scale.png, from a run of
+      index-scale)
   search SEARCH.json DOC.md OUT.png [PYTHON.json]
       docs/SEARCH.md and docs/search.png from a run of the query benchmarks
       (and of benchmarks/python_search.py --json)
@@ -48,7 +53,7 @@ if __package__ in (None, ""):  # run as a folder: make the package importable
     __package__ = "spherebench_docs"  # noqa: A001
 
 from spherebench_docs import accuracy_doc, forms_doc, plots, program_tables, readme_tables, results  # noqa: E402
-from spherebench_docs import scale, scale_doc, search_doc, suite_tables  # noqa: E402
+from spherebench_docs import index_scale_doc, scale, scale_doc, search_doc, suite_tables  # noqa: E402
 from spherebench_docs.markdown import splice  # noqa: E402
 
 
@@ -96,10 +101,13 @@ def tables(scaling):
         print(f"{name}:\n\n{text}\n")
 
 
-def scale_documents(path, doc, png):
+def scale_documents(path, doc, png, index_path=None, index_png=None):
     run = scale.Run(results.load(path))
     drawn(plots.scale, png, run)
-    replace(doc, scale_doc.document(run))
+    index_run = index_scale_doc.load(index_path) if index_path else None
+    if index_run and index_png:
+        drawn(plots.index_scale, index_png, index_run)
+    replace(doc, scale_doc.document(run, index_run))
 
 
 def search_documents(path, doc, png, python_path=None):
@@ -135,6 +143,18 @@ def publish(source, out, *args):
     replace(out, json.dumps(run, indent=0))
 
 
+def publish_index_scale(source, out):
+    run = index_scale_doc.load(source)
+    load = run.context.get("load_at_start", "?").split()[0]
+    refusal = results.busy(float(load), int(run.context.get("cores", 1)), "the load as the run began was") \
+        if load != "?" else "the run recorded no load as it began"
+    if refusal or run.load_at_end is None:
+        raise results.ResultsError(f"{refusal or 'the run did not finish'}. {out} is left as it was "
+                                   f"(the run stays in {source})")
+    with open(source) as f:
+        replace(out, f.read())
+
+
 def quiet():
     refusal = results.busy(os.getloadavg()[0], os.cpu_count(), "the load is")
     if refusal:
@@ -148,12 +168,13 @@ COMMANDS = {
     "accuracy": (lambda path, doc: replace(doc, accuracy_doc.document(results.load(path))), 2, 2),
     "tables": (tables, 1, 1),
     "scaling-plot": (lambda path, png: drawn(plots.scaling, png, results.load(path)), 2, 2),
-    "scale": (scale_documents, 3, 3),
+    "scale": (scale_documents, 3, 5),
     "search": (search_documents, 3, 4),
     "forms": (forms, 3, 4),
     "path": (lambda build, data, png: drawn(plots.path, png, build, data), 3, 3),
     "program": (lambda *paths: print(program_tables.table_of(paths)), 1, None),
     "publish": (publish, 2, None),
+    "publish-index-scale": (publish_index_scale, 2, 2),
     "quiet": (quiet, 0, 0),
     "context": (lambda path, key: print(context_value(results.load(path)["context"][key])), 2, 2),
 }

@@ -5,7 +5,7 @@ import os
 import re
 import subprocess
 
-from . import labels, search_plot, suite_tables
+from . import index_scale_doc, labels, search_plot, suite_tables
 from .results import about, load_text, run_date
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
@@ -85,6 +85,17 @@ def scale(run, work, output):
     about_run = f"run of {run_date(run.results)}, fastest of repetitions; {load_text(c)}"
     subprocess.run(["gnuplot", "-e", f"lines='{lines}'; l1={l1}; l2={l2}; l3={l3}; about='{about_run}'; "
                     f"output='{output}'", os.path.join(TOOLS, "plot_scale.gp")], check=True)
+
+
+def index_scale(run, work, output):
+    """docs/index_scale.png from an index_scale_doc.Run."""
+    data = os.path.join(work, "index_scale.dat")
+    write(data, index_scale_doc.plot_data(run))
+    c = run.context
+    about_run = (f"{c.get('cpu', '?')}, {c.get('cores', '?')} cores; load {c.get('load_at_start', '?')} at the start, "
+                 f"{run.load_at_end or '?'} at the end")
+    gnuplot("plot_index_scale.gp", data=data, first=run.searches[0], second=run.searches[-1], about=about_run,
+            output=output)
 
 
 def search(run, work, output):

@@ -1,6 +1,7 @@
 """docs/SCALE.md from one run of the suite's scale benchmarks (scale.Run):
 every search the run timed, in the catalogue's order; the fastest search of
 the smallest form set beside the fastest of each larger form."""
+from . import index_scale_doc
 from .markdown import short, table
 from .results import context_facts, load_caveat, load_text, median
 from .scale import TIE
@@ -255,6 +256,6 @@ Bytes summed per second of CPU time per thread, the highest of the repetitions.
 """
 
 
-def document(run):
-    """docs/SCALE.md."""
-    return introduction(run) + answer(run) + tables(run)
+def document(run, index_run=None):
+    """docs/SCALE.md; with a run of index-scale, its part on the indexes."""
+    return introduction(run) + answer(run) + tables(run) + (index_scale_doc.section(index_run) if index_run else "")
