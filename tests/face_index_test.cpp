@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <vector>
 
 #include "exact_tables.h"
@@ -74,4 +76,29 @@ TEST(FaceIndex, BuiltAlikeOnAnyThreads) {
         }
         EXPECT_EQ(CdcIndex(pairs.data(), 2, 3).saved_bytes(), CdcIndex(pairs.data(), 2, 1).saved_bytes());
     }
+}
+
+// A query near the edge of its face lies within its neighbour's bounds as
+// well. Its own face searched first, it scores a few locations; had the
+// neighbour come first (the lower face number, here +x before +z), its far
+// members would leave the reach wide over cells of both faces, more of them
+// the finer the grid.
+TEST(FaceIndex, QueryNearAFaceEdgeScoresFew) {
+    const std::vector<CdcPair> pairs = exact_tables::random_directions(1 << 18, 3);
+    const CdcIndex index(pairs.data(), static_cast<int>(pairs.size()), 1);
+    std::mt19937_64 random(4);
+    std::uniform_real_distribution<double> jitter(-0.01, 0.01);
+    int64_t scored = 0;
+    const int queries = 200;
+    for (int i = 0; i < queries; ++i) {
+        // x a little below z, both within 1/sqrt(2): on the +z face, within
+        // the +x face's box.
+        const double x = 0.62 + jitter(random), y = 0.45 + jitter(random), z = 0.64 + jitter(random);
+        const double norm = std::sqrt(x * x + y * y + z * z);
+        CountingNearest results(CdcIndex::kOrder);
+        index.find(arrange_point(decode_cdc(encode_cdc({x / norm, y / norm, z / norm}))), results);
+        scored += results.offered();
+    }
+    // About 3 a query (had the neighbour come first, 12).
+    EXPECT_LT(scored, 6 * queries);
 }
