@@ -121,8 +121,8 @@ std::vector<int32_t> build_face_grid(FaceGrid& grid, const PlaceSource& places, 
     run_on_threads(parts, [&](int part) {
         const int first = part_start(count, part, parts), end = part_start(count, part + 1, parts);
         int32_t* part_counts = counts[part].data();
-        // The part's bounds on its own thread's stack: beside the others in
-        // one vector, each add would pass their cache line back and forth.
+        // The part's bounds kept apart until it is done: side by side in one
+        // vector, each add would pass their cache line between the cores.
         ColumnBounds part_bounds(n);
         FacePlace block[kDecodeBlock];
         for (int at = first; at < end; at += kDecodeBlock) {
