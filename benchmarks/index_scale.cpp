@@ -26,13 +26,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "anchors/anchor.h"
 #include "base/threads.h"
+#include "catalogue/search_catalogue.h"
 #include "geo/cdc_encoder.h"
 #include "method/cdc_method.h"
 #include "random/random_tables.h"
@@ -265,24 +268,21 @@ void print_context() {
                 machine_threads(), memory, load_average().c_str());
 }
 
-// Each anchor's bytes a location over the pairs.
-void anchor_bytes([[maybe_unused]] const std::vector<CdcPair>& pairs) {
-    [[maybe_unused]] const auto print = [&](const char* name, double bytes) {
-        std::printf("{\"anchor\": \"%s\", \"size\": %zu, \"bytes_per_location\": %.3f}\n", name, pairs.size(),
-                    bytes / pairs.size());
-    };
-#ifdef SPHEREBENCH_HAVE_NANOFLANN
-    print("NanoflannKdTree", NanoflannKdTree(pairs.data(), static_cast<int>(pairs.size())).bytes());
-#endif
-#ifdef SPHEREBENCH_HAVE_BOOST_GEOMETRY
-    print("BoostRtree", BoostRtree(pairs.data(), static_cast<int>(pairs.size())).bytes());
-#endif
-#ifdef SPHEREBENCH_HAVE_S2
-    print("S2ClosestPoint", S2ClosestPoint(pairs.data(), static_cast<int>(pairs.size())).bytes());
-#endif
-#ifdef SPHEREBENCH_HAVE_FAISS
-    print("FaissFlat", FaissFlat(pairs.data(), static_cast<int>(pairs.size())).bytes());
-#endif
+// The anchor's bytes a location over the pairs, where the search is an
+// anchor this build has.
+template <SearchId id>
+void anchor_bytes(const std::vector<CdcPair>& pairs) {
+    if constexpr (search_facts(id).kind == SearchKind::kAnchor && SearchTypeKnown<id>) {
+        const typename SearchType<id>::type anchor(pairs.data(), static_cast<int>(pairs.size()));
+        std::printf("{\"anchor\": \"%s\", \"size\": %zu, \"bytes_per_location\": %.3f}\n", search_name(id),
+                    pairs.size(), static_cast<double>(anchor.bytes()) / pairs.size());
+    }
+}
+
+// Every anchor's of the catalogue.
+template <size_t... at>
+void every_anchor_bytes(const std::vector<CdcPair>& pairs, std::index_sequence<at...>) {
+    (anchor_bytes<kSearchCatalogue[at].id>(pairs), ...);
 }
 
 }  // namespace
@@ -298,7 +298,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     print_context();
-    anchor_bytes(uniform_table<CdcForm>(kSmallest));
+    every_anchor_bytes(uniform_table<CdcForm>(kSmallest), std::make_index_sequence<std::size(kSearchCatalogue)>());
     for (int64_t size = kSmallest; size <= largest.size; size *= 4) {
         const int n = static_cast<int>(size);
         std::fprintf(stderr, "index-scale: %d locations\n", n);

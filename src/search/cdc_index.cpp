@@ -122,13 +122,7 @@ void CdcIndex::copy_table(CdcPair* out) const {
 }
 
 std::optional<std::string> CdcIndex::opened_fault(int64_t count, SavedCheck check) const {
-    if (auto fault = face_index_fault(index_, count, check)) return fault;
-    return entries_fault({pairs_.size()}, indices_, count, check);
-}
-
-size_t CdcIndex::bytes() const {
-    return sizeof(CdcIndex) + face_index_bytes(index_) + pairs_.capacity() * sizeof(CdcPair) +
-           indices_.capacity() * sizeof(int32_t);
+    return saved_fault(index_, {pairs_.size()}, indices_, count, check);
 }
 
 }  // namespace spherebench

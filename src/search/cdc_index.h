@@ -51,9 +51,6 @@ class CdcIndex : public SavedIndex<CdcIndex, SearchId::kCdcIndex> {
     // The table's size() pairs, in table order, to `out`.
     void copy_table(CdcPair* out) const;
 
-    // All the memory the index holds.
-    size_t bytes() const;
-
     // The index's values and arrays, in the order a saved index holds them.
     template <typename Io, typename Index>
     static void fields(Io& io, Index& index) {

@@ -89,10 +89,6 @@ void store_in_order(const Location* table, std::vector<int32_t> order, StoredArr
     });
 }
 
-inline size_t face_index_bytes(const FaceIndex& index) {
-    return face_grid_bytes(index.grid) + face_tree_bytes(index.tree);
-}
-
 // Whether a search for these results must scan every member of a tree's
 // run (a node of one stored value): each copy is as much one of the k
 // nearest, or within the limit, as the first; for the one nearest the

@@ -104,13 +104,7 @@ FixedLatLong LatLongIndex::location(int32_t k) const {
 }
 
 std::optional<std::string> LatLongIndex::opened_fault(int64_t count, SavedCheck check) const {
-    if (auto fault = face_index_fault(index_, count, check)) return fault;
-    return entries_fault({locations_.size()}, indices_, count, check);
-}
-
-size_t LatLongIndex::bytes() const {
-    return sizeof(LatLongIndex) + face_index_bytes(index_) + locations_.capacity() * sizeof(FixedLatLong) +
-           indices_.capacity() * sizeof(int32_t);
+    return saved_fault(index_, {locations_.size()}, indices_, count, check);
 }
 
 }  // namespace spherebench

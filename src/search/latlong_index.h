@@ -46,8 +46,6 @@ class LatLongIndex : public SavedIndex<LatLongIndex, SearchId::kLatLongIndex> {
     // The location of table index k.
     FixedLatLong location(int32_t k) const;
 
-    size_t bytes() const;
-
     // The index's values and arrays, in the order a saved index holds them.
     template <typename Io, typename Index>
     static void fields(Io& io, Index& index) {

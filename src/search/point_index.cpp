@@ -53,8 +53,7 @@ double S2PointIndex::score_at(UnitVector p, int32_t index) const {
 }
 
 std::optional<std::string> S2PointIndex::opened_fault(int64_t count, SavedCheck check) const {
-    if (auto fault = face_index_fault(index_, count, check)) return fault;
-    return entries_fault({xs_.size(), ys_.size(), zs_.size()}, indices_, count, check);
+    return saved_fault(index_, {xs_.size(), ys_.size(), zs_.size()}, indices_, count, check);
 }
 
 Nearest S2PointIndex::nearest(UnitVector p) const {
@@ -86,10 +85,5 @@ void S2PointIndex::find(UnitVector p, Results& results) const {
 template void S2PointIndex::find(UnitVector, NearestOne&) const;
 template void S2PointIndex::find(UnitVector, NearestK&) const;
 template void S2PointIndex::find(UnitVector, WithinLimit&) const;
-
-size_t S2PointIndex::bytes() const {
-    return sizeof(S2PointIndex) + face_index_bytes(index_) +
-           (xs_.capacity() + ys_.capacity() + zs_.capacity()) * sizeof(double) + indices_.capacity() * sizeof(int32_t);
-}
 
 }  // namespace spherebench

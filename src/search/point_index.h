@@ -44,8 +44,6 @@ class S2PointIndex : public SavedIndex<S2PointIndex, SearchId::kS2PointIndex> {
     // The vector of table index k.
     UnitVector location(int32_t k) const;
 
-    size_t bytes() const;
-
     // The index's values and arrays, in the order a saved index holds them.
     template <typename Io, typename Index>
     static void fields(Io& io, Index& index) {

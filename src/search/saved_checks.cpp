@@ -53,12 +53,6 @@ std::optional<std::string> tree_fault(const FaceTree& tree, int64_t count, Saved
     return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<std::string> face_index_fault(const FaceIndex& index, int64_t count, SavedCheck check) {
-    return index.by_grid ? grid_fault(index.grid, count, check) : tree_fault(index.tree, count, check);
-}
-
 std::optional<std::string> entries_fault(const std::vector<size_t>& sizes, const StoredArray<int32_t>& indices,
                                          int64_t count, SavedCheck check) {
     for (const size_t size : sizes)
@@ -74,6 +68,15 @@ std::optional<std::string> entries_fault(const std::vector<size_t>& sizes, const
         seen[k] = true;
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> saved_fault(const FaceIndex& index, const std::vector<size_t>& entry_sizes,
+                                       const StoredArray<int32_t>& indices, int64_t count, SavedCheck check) {
+    if (auto fault = index.by_grid ? grid_fault(index.grid, count, check) : tree_fault(index.tree, count, check))
+        return fault;
+    return entries_fault(entry_sizes, indices, count, check);
 }
 
 }  // namespace spherebench

@@ -133,16 +133,14 @@ class SavedReader {
     size_t last_count_ = 0;
 };
 
-// What a structure's fields must hold for its search to stay in bounds:
-// its grid's or tree's arrays of their sizes, its faces' ranges within
-// `count` entries and its tree's nodes within its arrays; with kWhole also
-// its cells in order and its run bits on nodes with members.
-std::optional<std::string> face_index_fault(const FaceIndex& index, int64_t count, SavedCheck check);
-
-// The entries' arrays each of `count` (sizes given); with kWhole also the
-// table indices a permutation of 0 .. count - 1.
-std::optional<std::string> entries_fault(const std::vector<size_t>& sizes, const StoredArray<int32_t>& indices,
-                                         int64_t count, SavedCheck check);
+// What an index's fields must hold for its search to stay in bounds: its
+// grid's or tree's arrays of their sizes, its faces' ranges within `count`
+// entries and its tree's nodes within its arrays, its entries' arrays (of
+// the sizes given) and table indices each of `count`; with kWhole also its
+// cells in order, its run bits on nodes with members and the table indices
+// a permutation of 0 .. count - 1.
+std::optional<std::string> saved_fault(const FaceIndex& index, const std::vector<size_t>& entry_sizes,
+                                       const StoredArray<int32_t>& indices, int64_t count, SavedCheck check);
 
 // An index opened, or why not.
 template <typename Index>
@@ -188,7 +186,18 @@ Opened<Index> open_saved_file(const std::string& path, OpenBytes open_bytes) {
     return opened;
 }
 
-// save, saved_bytes, open and open_bytes for an index type, its search `id`
+// The bytes of the arrays a structure's `fields` list.
+struct ArrayBytes {
+    size_t bytes = 0;
+    template <typename T>
+    void value(const T&) {}
+    template <typename T>
+    void array(const StoredArray<T>& a) {
+        bytes += a.capacity() * sizeof(T);
+    }
+};
+
+// save, saved_bytes, open, open_bytes and bytes for an index type, its search `id`
 // fixed: the index lists its values and arrays in `fields(io, index)` and
 // checks an opened one's in `opened_fault(count, check)` (both may be
 // private, with this class a friend).
@@ -209,6 +218,12 @@ class SavedIndex {
         return open_saved_file<Index>(path, [&](SharedBytes bytes, const std::string& name) {
             return open_bytes(std::move(bytes), name, check);
         });
+    }
+    // All the memory the index holds: itself and every array its fields list.
+    size_t bytes() const {
+        ArrayBytes counter;
+        Index::fields(counter, self());
+        return sizeof(Index) + counter.bytes;
     }
     static Opened<Index> open_bytes(SharedBytes bytes, const std::string& name, SavedCheck check = SavedCheck::kWhole) {
         return open_saved_bytes<Index>(id, std::move(bytes), name, check, [](SavedReader& io) {
