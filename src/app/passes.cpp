@@ -145,26 +145,14 @@ std::optional<std::string> run_passes_of(Cdc cdc_method, const Inputs& inputs, c
 }  // namespace
 
 std::optional<std::string> run_passes(const Inputs& inputs, const PassSetup& setup, PassRuns& runs) {
-    switch (setup.search) {
-        case PassSearch::kPruned:
-            return run_passes_of<PassSearch::kPruned>(CdcMethod{}, inputs, setup, runs);
-        case PassSearch::kIndexed:
-            return run_passes_of<PassSearch::kIndexed>(CdcMethod{}, inputs, setup, runs);
-        case PassSearch::kBrute:
-            break;
-    }
-    // Each arrangement's brute force compiled apart, so that no test calls
-    // through the choice.
-    using enum CdcArrangement;
-    switch (setup.arrangement) {
-        case kSelectBits:
-            return run_passes_of<PassSearch::kBrute>(CdcMethodWith<kSelectBits>{}, inputs, setup, runs);
-        case kConditional:
-            return run_passes_of<PassSearch::kBrute>(CdcMethodWith<kConditional>{}, inputs, setup, runs);
-        case kTwoSlotArray:
-            break;
-    }
-    return run_passes_of<PassSearch::kBrute>(CdcMethod{}, inputs, setup, runs);
+    // The brute force in the arrangement chosen, each compiled apart so that
+    // no test calls through the choice; the other kinds have their own.
+    if (setup.search == PassSearch::kBrute)
+        return with_cdc_method(setup.arrangement, [&](auto cdc_method) {
+            return run_passes_of<PassSearch::kBrute>(cdc_method, inputs, setup, runs);
+        });
+    return with_pass_search(setup.search,
+                            [&]<PassSearch kind>() { return run_passes_of<kind>(CdcMethod{}, inputs, setup, runs); });
 }
 
 }  // namespace spherebench

@@ -114,7 +114,7 @@ std::vector<int32_t> build_face_grid(FaceGrid& grid, const PlaceSource& places, 
     // stable counting sort on any number of threads.
     const int parts = build_threads(count, threads);
     std::vector<std::vector<int32_t>> counts(parts, std::vector<int32_t>(cells, 0));
-    std::vector<ColumnBounds> bounds(parts, ColumnBounds(n));
+    std::vector<ColumnBounds> bounds(parts, ColumnBounds(0));  // each part's, when it is done
     // Left uninitialized: each part writes its own share, so the pages are
     // first touched on its thread rather than zeroed by this one.
     const std::unique_ptr<int32_t[]> cell_of(new int32_t[count]);

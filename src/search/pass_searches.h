@@ -7,6 +7,7 @@
 #include <concepts>
 #include <cstddef>
 #include <iterator>
+#include <utility>
 
 #include "catalogue/pass_search.h"
 #include "method/brute_force.h"
@@ -30,8 +31,9 @@ constexpr bool asked_alike() {
     using LatLongQuery = typename LatLongPassSearch<kind>::Query;
     return std::same_as<CdcQuery, CdcPoint> && std::same_as<LatLongQuery, FixedLatLong>;
 }
-static_assert(asked_alike<PassSearch::kBrute>() && asked_alike<PassSearch::kPruned>() &&
-              asked_alike<PassSearch::kIndexed>());
+static_assert([]<size_t... at>(std::index_sequence<at...>) {
+    return (asked_alike<kPassSearches[at]>() && ...);
+}(std::make_index_sequence<std::size(kPassSearches)>()));
 
 // call.template operator()<kind>() for the kind given at run time; the
 // result of each kind's call has one type.
