@@ -145,18 +145,22 @@ TEST_F(SavedIndex, EveryIndexOpensToItsAnswersOnGridAndTree) {
 }
 
 // Small files: of a grid (40 locations spread over the faces), and of a
-// tree (a city's 200 crowd a grid's cell).
+// tree (a city's 200 crowd a grid's cell) of float boxes, and of splits
+// (CdcIndex takes a grid under 1000 or so).
 struct SmallFiles {
     Tables spread = tables_of(table_directions(TableKind::kUniform, 40, 3));
     std::string cdc = CdcIndex(spread.pairs.data(), 40).saved_bytes();
     Tables city = tables_of(table_directions(TableKind::kCity, 200, 3));
     std::string tree = LatLongIndex(city.fixed.data(), 200).saved_bytes();
+    Tables crowd = tables_of(table_directions(TableKind::kCity, 1000, 3));
+    std::string split_tree = CdcIndex(crowd.pairs.data(), 1000).saved_bytes();
 };
 
 TEST_F(SavedIndex, EveryCutAndEveryFlippedByteRefused) {
     const SmallFiles files;
     expect_every_cut_and_flip_refused<LatLongIndex>(files.tree);
     expect_every_cut_and_flip_refused<CdcIndex>(files.cdc);
+    expect_every_cut_and_flip_refused<CdcIndex>(files.split_tree);
 }
 
 template <typename Index>
@@ -195,9 +199,12 @@ TEST_F(SavedIndex, ForeignFilesRefusedByWhatTheyAre) {
     EXPECT_EQ(refusal(with_field(files.cdc, offsetof(SavedHeader, byte_order), kSavedByteOrderSwapped)),
               "can't open idx.sbi: it was written on a machine of the other byte order");
     EXPECT_EQ(refusal(with_field(files.cdc, offsetof(SavedHeader, version), kSavedVersion + 1)),
-              "can't open idx.sbi: it is of format version 2, newer than this build's 1");
+              "can't open idx.sbi: it is of format version 3, newer than this build's 2");
+    // Version 1 kept a budgeted tree's boxes as codes, which version 2 would misread.
+    EXPECT_EQ(refusal(with_field(files.cdc, offsetof(SavedHeader, version), uint32_t{1})),
+              "can't open idx.sbi: it is of format version 1, older than this build's 2");
     EXPECT_EQ(refusal(with_field(files.cdc, offsetof(SavedHeader, version), uint32_t{0})),
-              "can't open idx.sbi: it is of format version 0, older than this build's 1");
+              "can't open idx.sbi: it is of format version 0, older than this build's 2");
     const std::string folder = work_.string();
     EXPECT_EQ(CdcIndex::open(folder).failure, "can't open " + folder + ": it is a directory");
     EXPECT_EQ(CdcIndex::open(folder + "/none").failure, "can't open " + folder + "/none: No such file or directory");
@@ -230,6 +237,17 @@ TEST_F(SavedIndex, MadeUpStructuresRefusedBehindAGoodChecksum) {
                   "can't open idx.sbi: value " + std::to_string((depth - values) / 8) +
                       " is 1099511627776, beyond a 32-bit integer");
     }
+    // A tree of splits whose face's splits would lie past its array.
+    const std::string splits = SmallFiles().split_tree;
+    ASSERT_EQ(splits[values], 0);
+    for (int face = 0; face < kFaces; ++face) {
+        int64_t held;
+        std::memcpy(&held, splits.data() + values + 8 * (1 + value_place(&FaceSpan::count, face)), 8);
+        if (held == 0) continue;
+        const size_t first_split = values + 8 * (1 + value_place(&FaceSpan::first_split, face));
+        EXPECT_EQ(::refusal<CdcIndex>(with_field(splits, first_split, int64_t{1000})),
+                  "can't open idx.sbi: its tree's face " + std::to_string(face) + " has nodes past its boxes");
+    }
     // More arrays than the index reads, and a wrong size of element.
     EXPECT_EQ(refusal(with_field(bytes, offsetof(SavedHeader, arrays), uint64_t{3})),
               "can't open idx.sbi: it holds 3 arrays, fewer than this build's index has");
@@ -245,8 +263,8 @@ TEST_F(SavedIndex, HeaderCheckReadsNoContentsButRefusesWhatItsHeaderShows) {
     expect_same_answers(*whole.index, *quick.index, files.spread.fixed);
     write(path, files.tree.substr(0, files.tree.size() - 1));
     EXPECT_NE(LatLongIndex::open(path, SavedCheck::kHeader).failure.find("it is cut short"), std::string::npos);
-    write(path, with_field(files.tree, offsetof(SavedHeader, version), uint32_t{2}));
-    EXPECT_NE(LatLongIndex::open(path, SavedCheck::kHeader).failure.find("format version 2"), std::string::npos);
+    write(path, with_field(files.tree, offsetof(SavedHeader, version), kSavedVersion + 1));
+    EXPECT_NE(LatLongIndex::open(path, SavedCheck::kHeader).failure.find("format version 3"), std::string::npos);
     // The contents go unread: a changed byte among them is not seen.
     std::string changed = files.tree;
     changed.back() ^= 1;

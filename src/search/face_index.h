@@ -117,14 +117,16 @@ inline double face_bound(const FaceIndex& index, const FaceQuery& query) {
     return box_bound(span.box, query);
 }
 
-// What the bound of the sphere (sphere_bound.h) needs of the query on a
-// face: its coordinates there, whether it lies on the sphere, and how far
-// the query the score measures from may lie from it.
-struct FaceAsk {
-    SphereQuery sphere;
-    bool on_sphere;
-    double query_error = 0.0;
-};
+// A bound on the score of every member of a face from its major
+// coordinate alone (+inf for an empty face): no greater than face_bound,
+// as the ordered sum's other two terms are never negative.
+inline double face_major_bound(const FaceIndex& index, const FaceQuery& query) {
+    const int face = query.place.face;
+    if (index.by_grid) return squared_gap(index.grid.major_low[face], index.grid.major_high[face], query.place.major);
+    const FaceSpan& span = index.tree.faces[face];
+    if (span.count == 0) return std::numeric_limits<double>::infinity();
+    return squared_gap(span.box.major_low, span.box.major_high, query.place.major);
+}
 
 // Calls scan(face, first, end, major_low, major_high) on every group of
 // entries [first, end) of a face that the bounds do not rule out at
@@ -146,41 +148,57 @@ void search_faces(const FaceIndex& index, PlaceOf place_of, AskOf ask_of, bool e
                 scan(face, first, end, major_low, major_high);
             });
         }
+        const FaceSpan& span = index.tree.faces[face];
+        const auto scan_leaf = [&](uint32_t leaf, double major_low, double major_high) {
+            SPHEREBENCH_COUNT(leaves);
+            const EntryRange members = every_copy ? node_entries(span, leaf) : scanned_entries(index.tree, span, leaf);
+            scan(face, members.first, members.end, major_low, major_high);
+        };
+        if (index.tree.by_splits) {
+            if (span.count == 0) return;
+            const auto scan_split = [&](uint32_t leaf) { scan_leaf(leaf, span.box.major_low, span.box.major_high); };
+            const FaceAsk ask = ask_of(query);
+            switch (query.major) {
+                case MajorTerm::kFirst:
+                    return search_face_splits<MajorTerm::kFirst>(index.tree, span, query.place, ask, limit, scan_split);
+                case MajorTerm::kSecond:
+                    return search_face_splits<MajorTerm::kSecond>(index.tree, span, query.place, ask, limit,
+                                                                  scan_split);
+                case MajorTerm::kLast:
+                    return search_face_splits<MajorTerm::kLast>(index.tree, span, query.place, ask, limit, scan_split);
+            }
+        }
         const FaceAsk ask = ask_of(query);
         const bool on_sphere = ask.on_sphere && index.tree.faces[face].on_sphere;
         const auto bound_of = [&](const BoxBounds& box) {
             return node_bound(box, query, ask.sphere, on_sphere, limit(), ask.query_error);
         };
-        const FaceSpan& span = index.tree.faces[face];
         search_face_tree(index.tree, face, query.place.a, query.place.b, bound_of, limit,
-                         [&](uint32_t leaf, const BoxBounds& box) {
-                             SPHEREBENCH_COUNT(leaves);
-                             const EntryRange members =
-                                 every_copy ? node_entries(span, leaf) : scanned_entries(index.tree, span, leaf);
-                             scan(face, members.first, members.end, box.major_low, box.major_high);
-                         });
+                         [&](uint32_t leaf, const BoxBounds& box) { scan_leaf(leaf, box.major_low, box.major_high); });
     };
-    // The nearest face first, where a near location is most likely found;
-    // then every other whose bound the results' reach has not passed (a
-    // NaN bound, of a NaN query, rules nothing out). Near an edge of its
-    // face a query lies within the bounds of its neighbours too: of faces
-    // whose bounds tie, the one it lies on (its major coordinate there the
-    // greatest) comes first, as a neighbour's first scans may lie far off
-    // and leave the reach wide over many of its cells.
+    // First the face of least bound by its members' major coordinates alone
+    // (a third of the full bound's cost), where a near location is most
+    // likely found; of faces whose bounds tie (near an edge of its face a
+    // query lies within the range of its neighbours too), the one it lies
+    // on, its major coordinate there the greatest, as a neighbour's first
+    // scans may lie far off and leave the reach wide. Then every other face
+    // whose bounds, the major coordinate's and the full one, the results'
+    // reach has not passed (a NaN bound, of a NaN query, rules nothing out).
     FaceQuery queries[kFaces];
-    double bounds[kFaces];
-    int nearest = 0;
+    double major_bounds[kFaces];
+    int first = 0;
     for (int face = 0; face < kFaces; ++face) {
         queries[face] = place_of(face);
-        bounds[face] = face_bound(index, queries[face]);
-        if (bounds[face] < bounds[nearest] ||
-            (bounds[face] == bounds[nearest] &&
-             std::fabs(queries[face].place.major) > std::fabs(queries[nearest].place.major)))
-            nearest = face;
+        major_bounds[face] = face_major_bound(index, queries[face]);
+        if (major_bounds[face] < major_bounds[first] ||
+            (major_bounds[face] == major_bounds[first] &&
+             std::fabs(queries[face].place.major) > std::fabs(queries[first].place.major)))
+            first = face;
     }
-    search(queries[nearest]);
+    if (!(face_bound(index, queries[first]) > limit())) search(queries[first]);
     for (int face = 0; face < kFaces; ++face)
-        if (face != nearest && !(bounds[face] > limit())) search(queries[face]);
+        if (face != first && !(major_bounds[face] > limit()) && !(face_bound(index, queries[face]) > limit()))
+            search(queries[face]);
 }
 
 }  // namespace spherebench

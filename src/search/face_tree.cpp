@@ -1,6 +1,7 @@
 #include "search/face_tree.h"
 
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 
@@ -83,17 +84,46 @@ int wider_axis(const Key* first, const Key* end) {
     return a_high - a_low >= b_high - b_low ? 0 : 1;
 }
 
-// Each node's share split at its children's boundary, by the coordinate its
-// members spread wider in, top down; keys are the face's entries.
-void split_face(Key* keys, const FaceSpan& face) {
+// Each node's share split at its children's boundary, top down; keys are
+// the face's entries. By the coordinate its members spread wider in, or
+// where `by_cells`, by the one its cell is wider in: the box of the face's
+// keys cut, at each split above it, to the range of its side's keys. A walk
+// of splits bounds a node by its cell, and cutting the wider side keeps
+// cells near square, so that they close in on their members even where
+// those spread evenly in both coordinates (along a diagonal, say), where
+// the members' spread would choose one coordinate at every level. Returns
+// the coordinate of each node's split (by node, from 1).
+std::vector<uint8_t> split_face(Key* keys, const FaceSpan& face, bool by_cells) {
     const uint32_t first_leaf = uint32_t{1} << face.depth;
+    std::vector<uint8_t> axes(first_leaf);
+    std::vector<std::array<float, 4>> cells(by_cells ? 2 * first_leaf : 0);  // a_low, a_high, b_low, b_high
+    const auto extreme = [](const Key* first, const Key* end, int axis, bool high) {
+        float x = high ? -kFloatInfinity : kFloatInfinity;
+        for (const Key* key = first; key < end; ++key) x = high ? std::max(x, key->c[axis]) : std::min(x, key->c[axis]);
+        return x;
+    };
+    if (by_cells) {
+        const Key* end = keys + face.count;
+        cells[1] = {extreme(keys, end, 0, false), extreme(keys, end, 0, true), extreme(keys, end, 1, false),
+                    extreme(keys, end, 1, true)};
+    }
     for (uint32_t node = 1; node < first_leaf; ++node) {
         const EntryRange share = node_entries(face, node);
         Key* first = keys + (share.first - face.begin);
         Key* end = keys + (share.end - face.begin);
         Key* middle = keys + (node_entries(face, 2 * node).end - face.begin);
-        select_middle(first, middle, end, wider_axis(first, end));
+        const std::array<float, 4>* cell = by_cells ? &cells[node] : nullptr;
+        const int axis = cell ? ((*cell)[1] - (*cell)[0] >= (*cell)[3] - (*cell)[2] ? 0 : 1) : wider_axis(first, end);
+        axes[node] = static_cast<uint8_t>(axis);
+        select_middle(first, middle, end, axis);
+        if (!cell) continue;
+        cells[2 * node] = cells[2 * node + 1] = *cell;
+        cells[2 * node][2 * axis] = extreme(first, middle, axis, false);
+        cells[2 * node][2 * axis + 1] = extreme(first, middle, axis, true);
+        cells[2 * node + 1][2 * axis] = extreme(middle, end, axis, false);
+        cells[2 * node + 1][2 * axis + 1] = extreme(middle, end, axis, true);
     }
+    return axes;
 }
 
 // The exact bounds of a leaf's members, before rounding to floats.
@@ -149,40 +179,39 @@ BoxBounds joined(const BoxBounds& x, const BoxBounds& y) {
             std::max(x.b_high, y.b_high), std::min(x.major_low, y.major_low), std::max(x.major_high, y.major_high)};
 }
 
-// The most steps, up to 255, in from `end` towards x that do not pass x: a
-// child's end x coded within its parent's range; child_box's own
-// arithmetic decides.
-uint8_t steps_in(double end, double step, double x, bool from_low) {
+// The most steps, up to kSplitSteps, in from `end` towards x that do not
+// pass x: an end x in steps within the face's range; the walk's own
+// arithmetic (search_face_splits) decides.
+uint16_t steps_in(double end, double step, double x, bool from_low) {
     const auto at = [&](int steps) { return from_low ? end + steps * step : end - steps * step; };
     const auto within = [&](int steps) { return from_low ? at(steps) <= x : at(steps) >= x; };
     const double guess = step > 0.0 ? (from_low ? x - end : end - x) / step : 0.0;
-    int steps = guess >= 0.0 ? static_cast<int>(std::min(guess, 255.0)) : 0;
+    int steps = guess >= 0.0 ? static_cast<int>(std::min(guess, double{kSplitSteps})) : 0;
     while (steps > 0 && !within(steps)) --steps;
-    while (steps < 255 && within(steps + 1)) ++steps;
-    return static_cast<uint8_t>(steps);
+    while (steps < kSplitSteps && within(steps + 1)) ++steps;
+    return static_cast<uint16_t>(steps);
 }
 
-// The code of a child whose exact box is `exact` within its parent's
-// decoded box: every end rounded outward, so the decoded child bounds it.
-ChildCode code_within(const BoxBounds& parent, const BoxBounds& exact) {
-    const BoxSteps step = steps_of(parent);
-    return {steps_in(parent.a_low, step.a, exact.a_low, true),
-            steps_in(parent.a_high, step.a, exact.a_high, false),
-            steps_in(parent.b_low, step.b, exact.b_low, true),
-            steps_in(parent.b_high, step.b, exact.b_high, false),
-            steps_in(parent.major_low, step.major, exact.major_low, true),
-            steps_in(parent.major_high, step.major, exact.major_high, false)};
+// A node's split between its children's exact boxes along `axis`, within
+// the face's box.
+NodeSplit split_between(const BoxBounds& face, const BoxBounds& left, const BoxBounds& right, int axis) {
+    const double low = axis ? face.b_low : face.a_low, high = axis ? face.b_high : face.a_high;
+    const double step = split_step(low, high);
+    const auto up = [&](double x) { return steps_in(low, step, x, true); };
+    const auto down = [&](double x) { return steps_in(high, step, x, false); };
+    return axis ? NodeSplit{static_cast<uint16_t>(1u << 15 | up(left.b_low)), down(left.b_high), up(right.b_low),
+                            down(right.b_high)}
+                : NodeSplit{up(left.a_low), down(left.a_high), up(right.a_low), down(right.a_high)};
 }
 
 }  // namespace
 
 // Exact boxes from the leaves' members up, then each node's floats, or its
-// code within its parent's decoded box from the root down.
+// split between its children's.
 void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double widen) {
     size_t nodes = 0;
     for (const FaceSpan& face : tree.faces) nodes += tree_nodes(face.count, face.depth);
-    tree.boxes.assign(tree.coded ? 0 : nodes, NodeBox{});
-    tree.codes.assign(tree.coded ? nodes : 0, ChildCode{});
+    tree.boxes.assign(tree.by_splits ? 0 : nodes, NodeBox{});
     tree.runs.assign((nodes + 63) / 64, 0);
     std::vector<BoxBounds> exact;
     for (FaceSpan& face : tree.faces) {
@@ -201,54 +230,64 @@ void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double wid
         for (uint32_t node = first_leaf - 1; node >= 1; --node)
             exact[node] = joined(exact[2 * node], exact[2 * node + 1]);
         face.box = exact[1];
-        if (!tree.coded) {
+        if (!tree.by_splits) {
             for (uint32_t node = 1; node < 2 * first_leaf; ++node)
                 tree.boxes[face.first_node + node - 1] = outward(exact[node]);
             continue;
         }
-        // exact[] becomes the decoded boxes, each within its parent's.
-        for (uint32_t node = 2; node < 2 * first_leaf; ++node) {
-            ChildCode& code = tree.codes[face.first_node + node - 1];
-            code = code_within(exact[node / 2], exact[node]);
-            exact[node] = child_box(exact[node / 2], steps_of(exact[node / 2]), code);
+        for (uint32_t node = 1; node < first_leaf; ++node) {
+            NodeSplit& split = tree.splits[face.first_split + node - 1];
+            split = split_between(face.box, exact[2 * node], exact[2 * node + 1], split.axis_and_left_low >> 15);
         }
     }
 }
 
-std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::vector<FacePlace>& places,
-                                        int leaf_size) {
+std::vector<int32_t> arrange_face_trees(FaceTree& tree, const std::vector<FacePlace>& places, int leaf_size) {
+    FaceSpan(&faces)[kFaces] = tree.faces;
     int32_t counts[kFaces] = {};
     Bounds bounds[kFaces];
     for (const FacePlace& place : places) ++counts[place.face], bounds[place.face].add(place);
-    int32_t begin = 0, first_node = 0;
+    int32_t begin = 0, first_node = 0, first_split = 0;
     for (int f = 0; f < kFaces; ++f) {
         FaceSpan& face = faces[f];
         face = FaceSpan{};
         face.begin = begin, face.count = counts[f], face.first_node = first_node;
+        face.first_split = first_split;
         face.depth = bounds[f].boxable() ? depth_for(counts[f], leaf_size) : 0;
         begin += counts[f];
         first_node += static_cast<int32_t>(tree_nodes(face.count, face.depth));
+        first_split += static_cast<int32_t>(tree_splits(face.count, face.depth));
     }
+    tree.splits.assign(tree.by_splits ? first_split : 0, NodeSplit{});
     // Into faces in table order, then each face into its tree.
     std::vector<Key> keys(places.size());
     int32_t next[kFaces];
     for (int f = 0; f < kFaces; ++f) next[f] = faces[f].begin;
     for (size_t k = 0; k < places.size(); ++k)
         keys[next[places[k].face]++] = {{key_of(places[k].a), key_of(places[k].b)}, static_cast<int32_t>(k)};
-    for (const FaceSpan& face : faces)
-        if (face.count > 0) split_face(keys.data() + face.begin, face);
+    for (const FaceSpan& face : faces) {
+        if (face.count == 0) continue;
+        const std::vector<uint8_t> axes = split_face(keys.data() + face.begin, face, tree.by_splits);
+        if (tree.by_splits)
+            for (uint32_t node = 1; node < axes.size(); ++node)
+                tree.splits[face.first_split + node - 1].axis_and_left_low = static_cast<uint16_t>(axes[node] << 15);
+    }
     std::vector<int32_t> order(places.size());
     for (size_t at = 0; at < keys.size(); ++at) order[at] = keys[at].k;
     return order;
 }
 
-int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t box_bytes, size_t most_bytes) {
+int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, bool by_splits, size_t most_bytes) {
     int32_t counts[kFaces] = {};
     for (const FacePlace& place : places) ++counts[place.face];
     for (;; leaf_size += std::max(1, leaf_size / 8)) {
-        size_t nodes = 0;
-        for (const int32_t count : counts) nodes += tree_nodes(count, depth_for(count, leaf_size));
-        const size_t bytes = nodes * box_bytes + (nodes + 63) / 64 * sizeof(uint64_t);
+        size_t nodes = 0, splits = 0;
+        for (const int32_t count : counts) {
+            const int depth = depth_for(count, leaf_size);
+            nodes += tree_nodes(count, depth), splits += tree_splits(count, depth);
+        }
+        const size_t bytes =
+            (by_splits ? splits * sizeof(NodeSplit) : nodes * sizeof(NodeBox)) + (nodes + 63) / 64 * sizeof(uint64_t);
         if (bytes <= most_bytes || nodes <= kFaces) return leaf_size;
     }
 }

@@ -2,18 +2,22 @@
 // (face_place.h) and each face's entries sorted in place into an implicit
 // k-d tree over its two coordinates. Node 1 holds the face's entries; node
 // k at level l (2^l <= k < 2^(l + 1)) holds the j-th of 2^l equal shares,
-// j = k - 2^l, split between its children 2k and 2k + 1 by the coordinate
-// its members spread wider in. Leaves, at the face's depth, hold at most
-// the leaf size each. Every node has a box bounding its members' three
-// coordinates: the root's in doubles; every other as six floats rounded
-// outward where the index's byte budget holds them (a walk reads each box
-// as it stands), else as six bytes, each end whole 255ths of its parent's
-// range in from the parent's same end, rounded outward (a walk decodes
-// each box from its parent's on the way down), so that a tree of leaves of
-// about 16 takes under a byte a location; and a bit telling whether its
-// members all hold one stored value. Nothing else is stored per node (the
-// shares are computed). Shares that follow the locations, not the sphere, keep
-// a leaf to a handful of locations however crowded the table is.
+// j = k - 2^l, split between its children 2k and 2k + 1. Leaves, at the
+// face's depth, hold at most the leaf size each. The root has a box of its
+// members' three coordinates in doubles; below it, a tree is kept in one
+// of two ways:
+// - boxes: every node a box of six floats rounded outward, its members'
+//   bounds in all three coordinates, each split by the coordinate its
+//   members spread wider in;
+// - splits, where the index's byte budget does not hold the boxes: every
+//   node above the leaves the ranges of its two children in the one
+//   coordinate it splits, the one its cell is wider in, as four 15-bit
+//   steps of the face's range rounded outward (8 bytes a node, so that a
+//   tree of leaves of about 16 takes under a byte a location).
+// And every node has a bit telling whether its members all hold one stored
+// value. Nothing else is stored per node (the shares are computed). Shares
+// that follow the locations, not the sphere, keep a leaf to a handful of
+// locations however crowded the table is.
 //
 // face_tree_search.h walks the trees.
 #pragma once
@@ -35,34 +39,42 @@ struct BoxBounds {
     double a_low, a_high, b_low, b_high, major_low, major_high;
 };
 
-// A node's box within its parent's: each end a whole number of steps, a
-// 255th of the parent's range, in from the parent's same end.
-struct ChildCode {
-    uint8_t a_low, a_high, b_low, b_high, major_low, major_high;
+// A split node's bounds on its children along one of the two coordinates
+// (its axis, 0 for a, 1 for b): every member of its left child lies in
+// [left_low, left_high] there, every member of its right child in
+// [right_low, right_high]. Each end is a whole number of steps (a
+// kSplitSteps-th of the face's range in that coordinate) in from the
+// face's same end, rounded outward, so a walk reads it with a
+// multiplication and an addition, whatever its depth.
+struct NodeSplit {
+    uint16_t axis_and_left_low;  // the axis in the top bit, then steps up to left_low
+    uint16_t left_high;          // steps down to left_high
+    uint16_t right_low;          // steps up to right_low
+    uint16_t right_high;         // steps down to right_high
 };
 
-// The length of a step in each of a box's ranges (boxes are finite: a
-// face whose members reach beyond kMostBoxed is one leaf, of no codes).
-struct BoxSteps {
-    double a, b, major;
-};
+inline constexpr int kSplitSteps = 0x7fff;
 
+// Faces whose members reach beyond kMostBoxed are one leaf (no splits), so
+// that the steps stay finite.
 inline constexpr double kMostBoxed = 1e300;
 
-inline BoxSteps steps_of(const BoxBounds& box) {
-    constexpr double kStep = 1.0 / 255;
-    return {(box.a_high - box.a_low) * kStep, (box.b_high - box.b_low) * kStep,
-            (box.major_high - box.major_low) * kStep};
-}
+// The length of a step in a face's range [low, high].
+inline double split_step(double low, double high) { return (high - low) * (1.0 / kSplitSteps); }
 
-// The box a child's code stands for within its parent's box.
-inline BoxBounds child_box(const BoxBounds& parent, const BoxSteps& step, const ChildCode& code) {
-    return {parent.a_low + code.a_low * step.a,
-            parent.a_high - code.a_high * step.a,
-            parent.b_low + code.b_low * step.b,
-            parent.b_high - code.b_high * step.b,
-            parent.major_low + code.major_low * step.major,
-            parent.major_high - code.major_high * step.major};
+// A split's two ranges as a walk reads them, on a face of box `face` and
+// steps step_a and step_b (split_step) in a and b.
+struct SplitRanges {
+    bool along_b;
+    double left_low, left_high, right_low, right_high;
+};
+
+inline SplitRanges split_ranges(const NodeSplit& split, const BoxBounds& face, double step_a, double step_b) {
+    const bool along_b = split.axis_and_left_low >> 15;
+    const double low = along_b ? face.b_low : face.a_low, high = along_b ? face.b_high : face.a_high;
+    const double step = along_b ? step_b : step_a;
+    return {along_b, low + (split.axis_and_left_low & kSplitSteps) * step, high - split.left_high * step,
+            low + split.right_low * step, high - split.right_high * step};
 }
 
 // A node's box as six floats, each rounded outward from its members'
@@ -78,7 +90,8 @@ inline BoxBounds bounds_of(const NodeBox& box) {
 // One face's tree.
 struct FaceSpan {
     int32_t begin = 0, count = 0;  // its entries [begin, begin + count) in the index
-    int32_t first_node = 0;        // node k's code and run bit: first_node + k - 1
+    int32_t first_node = 0;        // node k's box and run bit: first_node + k - 1
+    int32_t first_split = 0;       // node k's split, k below the leaves: first_split + k - 1
     int32_t depth = 0;             // the leaves' level
     BoxBounds box{};               // the root's
     // Whether every member lies within kUnitSlack of unit length, so that
@@ -92,9 +105,9 @@ inline constexpr int kMostTreeDepth = 31;
 
 struct FaceTree {
     FaceSpan faces[kFaces];
-    bool coded = false;            // boxes as codes, else as floats
-    StoredArray<NodeBox> boxes;    // node k's box, where not coded
-    StoredArray<ChildCode> codes;  // node k's code, where coded (the root's unused)
+    bool by_splits = false;         // splits, else boxes as floats
+    StoredArray<NodeBox> boxes;     // node k's box, where by boxes
+    StoredArray<NodeSplit> splits;  // node k's split, where by splits
     // Bit per node: all its members hold the same stored value (so score
     // alike), and the lowest table index comes first among them.
     StoredArray<uint64_t> runs;
@@ -105,21 +118,24 @@ struct FaceTree {
 template <typename Io, typename Tree>
 void tree_fields(Io& io, Tree& tree) {
     for (auto& face : tree.faces) {
-        io.value(face.begin), io.value(face.count), io.value(face.first_node), io.value(face.depth);
+        io.value(face.begin), io.value(face.count), io.value(face.first_node), io.value(face.first_split);
+        io.value(face.depth);
         auto& box = face.box;
         io.value(box.a_low), io.value(box.a_high), io.value(box.b_low), io.value(box.b_high);
         io.value(box.major_low), io.value(box.major_high);
         io.value(face.on_sphere);
     }
-    io.value(tree.coded);
+    io.value(tree.by_splits);
     io.array(tree.boxes);
-    io.array(tree.codes);
+    io.array(tree.splits);
     io.array(tree.runs);
 }
 
 // The nodes of a face's tree of `count` entries whose leaves stand at
 // `depth`.
 inline size_t tree_nodes(int32_t count, int depth) { return count == 0 ? 0 : (size_t{2} << depth) - 1; }
+// Its nodes above the leaves, which split.
+inline size_t tree_splits(int32_t count, int depth) { return count == 0 ? 0 : (size_t{1} << depth) - 1; }
 
 // Node k's run bit of a face: whether its members all hold one stored
 // value.
@@ -146,21 +162,22 @@ inline EntryRange node_entries(const FaceSpan& face, uint32_t node) {
             face.begin + static_cast<int32_t>(((j + 1) * count) >> level)};
 }
 
-// Sorts the locations into faces and each face into its tree (splits only:
-// no boxes yet), choosing each face's depth so that no leaf holds more than
+// Sorts the locations into faces and each face into its tree (the shares
+// only, and where tree.by_splits the coordinate of each split: no bounds
+// yet), choosing each face's depth so that no leaf holds more than
 // leaf_size; returns the order of the locations, which the index stores its
 // entries in.
-std::vector<int32_t> arrange_face_trees(FaceSpan (&faces)[kFaces], const std::vector<FacePlace>& places, int leaf_size);
+std::vector<int32_t> arrange_face_trees(FaceTree& tree, const std::vector<FacePlace>& places, int leaf_size);
 
 // About the least leaf size, leaf_size or more, at which the trees of the
-// places take at most most_bytes in boxes of box_bytes and run bits.
-int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, size_t box_bytes, size_t most_bytes);
+// places take at most most_bytes in boxes (or splits) and run bits.
+int leaf_size_within(const std::vector<FacePlace>& places, int leaf_size, bool by_splits, size_t most_bytes);
 
 // Every node's box over the places of its members (`places` in the tree's
-// order; as codes where tree.coded), each range `widen` wider at both ends;
-// each
-// face's range of third coordinates and whether its members lie on the
-// sphere; and the run bit of every leaf whose members share one place.
+// order), each range `widen` wider at both ends, kept as floats, or where
+// tree.by_splits as the splits of the nodes above the leaves; each face's
+// box in doubles and whether its members lie on the sphere; and the run bit
+// of every leaf whose members share one place.
 void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double widen);
 
 // The nodes whose members all hold one stored value: their bits set, and
@@ -173,16 +190,16 @@ void fill_boxes(FaceTree& tree, const std::vector<FacePlace>& places, double wid
 template <typename Same>
 void mark_runs(FaceTree& tree, std::vector<int32_t>& order, const std::vector<FacePlace>& places, Same same);
 
-// The tree over the places: faces, splits, boxes (`widen` wider than the
+// The tree over the places: faces, shares, boxes (`widen` wider than the
 // places; as floats where they fit most_bytes with leaves of leaf_size,
-// else as codes, with leaves as large as the codes need to fit), runs (same
-// as for mark_runs).
+// else as splits, with leaves as large as the splits need to fit), runs
+// (same as for mark_runs).
 template <typename Same>
 std::vector<int32_t> build_face_tree(FaceTree& tree, const std::vector<FacePlace>& places, int leaf_size, Same same,
                                      double widen = 0.0, size_t most_bytes = SIZE_MAX) {
-    tree.coded = leaf_size_within(places, leaf_size, sizeof(NodeBox), most_bytes) > leaf_size;
-    if (tree.coded) leaf_size = leaf_size_within(places, leaf_size, sizeof(ChildCode), most_bytes);
-    std::vector<int32_t> order = arrange_face_trees(tree.faces, places, leaf_size);
+    tree.by_splits = leaf_size_within(places, leaf_size, false, most_bytes) > leaf_size;
+    if (tree.by_splits) leaf_size = leaf_size_within(places, leaf_size, true, most_bytes);
+    std::vector<int32_t> order = arrange_face_trees(tree, places, leaf_size);
     std::vector<FacePlace> in_order(order.size());
     for (size_t at = 0; at < order.size(); ++at) in_order[at] = places[order[at]];
     fill_boxes(tree, in_order, widen);
@@ -191,7 +208,7 @@ std::vector<int32_t> build_face_tree(FaceTree& tree, const std::vector<FacePlace
 }
 
 inline size_t face_tree_bytes(const FaceTree& tree) {
-    return tree.boxes.capacity() * sizeof(NodeBox) + tree.codes.capacity() * sizeof(ChildCode) +
+    return tree.boxes.capacity() * sizeof(NodeBox) + tree.splits.capacity() * sizeof(NodeSplit) +
            tree.runs.capacity() * sizeof(uint64_t);
 }
 

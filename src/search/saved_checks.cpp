@@ -33,13 +33,15 @@ std::optional<std::string> tree_fault(const FaceTree& tree, int64_t count, Saved
             return which + " does not follow the one before it";
         begin += face.count;
         if (face.count == 0) continue;
-        // Every node's box or code, and its run bit, within the arrays.
+        // Every node's box or split, and its run bit, within the arrays.
         if (face.depth < 0 || face.depth >= kMostTreeDepth)
             return which + " is " + std::to_string(face.depth) + " deep";
         const int64_t nodes = static_cast<int64_t>(tree_nodes(face.count, face.depth));
-        const int64_t held = static_cast<int64_t>(tree.coded ? tree.codes.size() : tree.boxes.size());
-        if (face.first_node < 0 || face.first_node + nodes > held ||
-            static_cast<int64_t>(tree.runs.size()) * 64 < face.first_node + nodes)
+        const int64_t splits = static_cast<int64_t>(tree_splits(face.count, face.depth));
+        if (face.first_node < 0 || static_cast<int64_t>(tree.runs.size()) * 64 < face.first_node + nodes ||
+            (!tree.by_splits && face.first_node + nodes > static_cast<int64_t>(tree.boxes.size())) ||
+            (tree.by_splits &&
+             (face.first_split < 0 || face.first_split + splits > static_cast<int64_t>(tree.splits.size()))))
             return which + " has nodes past its boxes";
         // A run is scanned from its first member, which it must have.
         for (uint32_t node = 1; check == SavedCheck::kWhole && node <= nodes; ++node) {

@@ -31,7 +31,7 @@ namespace spherebench {
 inline constexpr char kSavedMark[8] = {'\x89', 'S', 'B', 'I', 'N', 'D', 'X', '\n'};
 inline constexpr uint32_t kSavedByteOrder = 0x01020304;
 inline constexpr uint32_t kSavedByteOrderSwapped = 0x04030201;  // as the other order reads it
-inline constexpr uint32_t kSavedVersion = 1;
+inline constexpr uint32_t kSavedVersion = 2;
 inline constexpr size_t kSavedAlignment = 64;  // of every array's offset
 
 struct SavedHeader {
