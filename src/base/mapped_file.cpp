@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -50,13 +49,6 @@ std::optional<std::string> map_file(const std::string& path, MappedFile& mapped)
     mapped.bytes = {static_cast<const std::byte*>(address), size, std::move(mapping)};
     mapped.stamp = stamp_from(status);
     return std::nullopt;
-}
-
-void read_ahead(const void* data, size_t size) {
-    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-    const uintptr_t first = reinterpret_cast<uintptr_t>(data) / page * page;
-    const uintptr_t end = reinterpret_cast<uintptr_t>(data) + size;
-    if (size > 0) madvise(reinterpret_cast<void*>(first), end - first, MADV_WILLNEED);
 }
 
 std::optional<FileStamp> stamp_of(const std::string& path) {

@@ -3,7 +3,6 @@
 // they are touched).
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -27,12 +26,6 @@ struct MappedFile {
 // PATH: it is a directory", "... it is empty", "... not a regular file", or
 // the system's reason.
 std::optional<std::string> map_file(const std::string& path, MappedFile& mapped);
-
-// Asks the system to start reading the pages of a mapping that hold [data,
-// data + size), without waiting for them: pages asked for together are read
-// from the disk together, where touched one after another each waits for
-// the last. Does nothing for memory that is not a mapping of a file.
-void read_ahead(const void* data, size_t size);
 
 // The file's stamp now; nullopt where it can't be read (gone, say).
 std::optional<FileStamp> stamp_of(const std::string& path);

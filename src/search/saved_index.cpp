@@ -7,7 +7,6 @@
 
 #include "base/atomic_file.h"
 #include "base/checksum.h"
-#include "base/mapped_file.h"
 
 namespace spherebench {
 
@@ -184,13 +183,6 @@ const std::byte* SavedReader::next_array(size_t element_bytes, size_t alignment)
     const std::byte* at = bytes_.data + entry.offset;
     if (reinterpret_cast<uintptr_t>(at) % alignment != 0) return fail("is not aligned in memory");
     last_count_ = entry.count;
-    // Opened without reading the whole file, an index reads its arrays'
-    // ends first (a grid's cells, say): their pages asked for at once.
-    if (check_ == SavedCheck::kHeader && entry.count > 0) {
-        const size_t bytes = entry.count * element_bytes, page = 4096;
-        read_ahead(at, std::min(bytes, page));
-        if (bytes > page) read_ahead(at + bytes - page, page);
-    }
     return at;
 }
 
