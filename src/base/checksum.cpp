@@ -44,11 +44,12 @@ void Checksum::add(const void* bytes, size_t size) {
     // multiplications the processor runs side by side.
     if (size >= 32) {
         uint64_t lane0 = lanes_[0], lane1 = lanes_[1], lane2 = lanes_[2], lane3 = lanes_[3];
-        for (; size >= 32; words_ += 4) {
+        while (size >= 32) {
             lane0 = mixed(lane0, next_word());
             lane1 = mixed(lane1, next_word());
             lane2 = mixed(lane2, next_word());
             lane3 = mixed(lane3, next_word());
+            words_ += 4;
         }
         lanes_[0] = lane0, lanes_[1] = lane1, lanes_[2] = lane2, lanes_[3] = lane3;
     }
