@@ -154,27 +154,20 @@ void search_faces(const FaceIndex& index, PlaceOf place_of, AskOf ask_of, bool e
             const EntryRange members = every_copy ? node_entries(span, leaf) : scanned_entries(index.tree, span, leaf);
             scan(face, members.first, members.end, major_low, major_high);
         };
-        if (index.tree.by_splits) {
-            if (span.count == 0) return;
-            const auto scan_split = [&](uint32_t leaf) { scan_leaf(leaf, span.box.major_low, span.box.major_high); };
-            const FaceAsk ask = ask_of(query);
-            switch (query.major) {
-                case MajorTerm::kFirst:
-                    return search_face_splits<MajorTerm::kFirst>(index.tree, span, query.place, ask, limit, scan_split);
-                case MajorTerm::kSecond:
-                    return search_face_splits<MajorTerm::kSecond>(index.tree, span, query.place, ask, limit,
-                                                                  scan_split);
-                case MajorTerm::kLast:
-                    return search_face_splits<MajorTerm::kLast>(index.tree, span, query.place, ask, limit, scan_split);
-            }
-        }
+        if (span.count == 0) return;
         const FaceAsk ask = ask_of(query);
-        const bool on_sphere = ask.on_sphere && index.tree.faces[face].on_sphere;
+        if (index.tree.by_splits) {
+            const auto scan_split = [&](uint32_t leaf) { scan_leaf(leaf, span.box.major_low, span.box.major_high); };
+            return with_major_term(query.major, [&]<MajorTerm kMajor> {
+                search_face_splits<kMajor>(index.tree, span, query.place, ask, limit, scan_split);
+            });
+        }
+        const bool on_sphere = ask.on_sphere && span.on_sphere;
         const auto bound_of = [&](const BoxBounds& box) {
             return node_bound(box, query, ask.sphere, on_sphere, limit(), ask.query_error);
         };
-        search_face_tree(index.tree, face, query.place.a, query.place.b, bound_of, limit,
-                         [&](uint32_t leaf, const BoxBounds& box) { scan_leaf(leaf, box.major_low, box.major_high); });
+        search_face_nodes(FaceNodes{index.tree, span}, query.place.a, query.place.b, bound_of, limit,
+                          [&](uint32_t leaf, const BoxBounds& box) { scan_leaf(leaf, box.major_low, box.major_high); });
     };
     // First the face of least bound by its members' major coordinates alone
     // (a third of the full bound's cost), where a near location is most

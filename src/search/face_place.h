@@ -49,6 +49,21 @@ inline double ordered_bound(double a, double b, double m, MajorTerm major) {
     return (a + b) + m;
 }
 
+// f.template operator()<kMajor>() with `major` as a constant, so that the
+// sums f forms hold no choice.
+template <typename F>
+decltype(auto) with_major_term(MajorTerm major, F f) {
+    switch (major) {
+        case MajorTerm::kFirst:
+            return f.template operator()<MajorTerm::kFirst>();
+        case MajorTerm::kSecond:
+            return f.template operator()<MajorTerm::kSecond>();
+        case MajorTerm::kLast:
+            break;
+    }
+    return f.template operator()<MajorTerm::kLast>();
+}
+
 // The face of a three-component vector: its largest component in size
 // (the first of equals), 2 * axis + (1 where it is negative), and its other
 // two components in order as the coordinates on that face.

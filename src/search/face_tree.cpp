@@ -97,16 +97,14 @@ std::vector<uint8_t> split_face(Key* keys, const FaceSpan& face, bool by_cells) 
     const uint32_t first_leaf = uint32_t{1} << face.depth;
     std::vector<uint8_t> axes(first_leaf);
     std::vector<std::array<float, 4>> cells(by_cells ? 2 * first_leaf : 0);  // a_low, a_high, b_low, b_high
-    const auto extreme = [](const Key* first, const Key* end, int axis, bool high) {
-        float x = high ? -kFloatInfinity : kFloatInfinity;
-        for (const Key* key = first; key < end; ++key) x = high ? std::max(x, key->c[axis]) : std::min(x, key->c[axis]);
-        return x;
+    // The keys' range in one coordinate, into cell[2 * axis] and cell[2 * axis + 1].
+    const auto take_range = [](const Key* first, const Key* end, int axis, std::array<float, 4>& cell) {
+        float low = kFloatInfinity, high = -kFloatInfinity;
+        for (const Key* key = first; key < end; ++key)
+            low = std::min(low, key->c[axis]), high = std::max(high, key->c[axis]);
+        cell[2 * axis] = low, cell[2 * axis + 1] = high;
     };
-    if (by_cells) {
-        const Key* end = keys + face.count;
-        cells[1] = {extreme(keys, end, 0, false), extreme(keys, end, 0, true), extreme(keys, end, 1, false),
-                    extreme(keys, end, 1, true)};
-    }
+    if (by_cells) take_range(keys, keys + face.count, 0, cells[1]), take_range(keys, keys + face.count, 1, cells[1]);
     for (uint32_t node = 1; node < first_leaf; ++node) {
         const EntryRange share = node_entries(face, node);
         Key* first = keys + (share.first - face.begin);
@@ -118,10 +116,8 @@ std::vector<uint8_t> split_face(Key* keys, const FaceSpan& face, bool by_cells) 
         select_middle(first, middle, end, axis);
         if (!cell) continue;
         cells[2 * node] = cells[2 * node + 1] = *cell;
-        cells[2 * node][2 * axis] = extreme(first, middle, axis, false);
-        cells[2 * node][2 * axis + 1] = extreme(first, middle, axis, true);
-        cells[2 * node + 1][2 * axis] = extreme(middle, end, axis, false);
-        cells[2 * node + 1][2 * axis + 1] = extreme(middle, end, axis, true);
+        take_range(first, middle, axis, cells[2 * node]);
+        take_range(middle, end, axis, cells[2 * node + 1]);
     }
     return axes;
 }

@@ -146,6 +146,12 @@ inline bool is_run(const FaceTree& tree, const FaceSpan& face, uint32_t node) {
     return (tree.runs[bit / 64] >> (bit % 64)) & 1u;
 }
 
+// A node whose members a search scans rather than descends into: a leaf
+// or a run.
+inline bool is_leaf(const FaceTree& tree, const FaceSpan& face, uint32_t node) {
+    return node >= (uint32_t{1} << face.depth) || is_run(tree, face, node);
+}
+
 inline void set_run(FaceTree& tree, const FaceSpan& face, uint32_t node, bool run) {
     const uint32_t bit = static_cast<uint32_t>(face.first_node) + node - 1;
     const uint64_t mask = uint64_t{1} << (bit % 64);

@@ -77,8 +77,7 @@ struct FaceNodes {
     BoxBounds box(uint32_t node) const {
         return node == 1 ? face.box : bounds_of(tree.boxes[static_cast<size_t>(face.first_node) + node - 1]);
     }
-    // A node whose members a search scans rather than descends into.
-    bool is_leaf(uint32_t node) const { return node >= (uint32_t{1} << face.depth) || is_run(tree, face, node); }
+    bool is_leaf(uint32_t node) const { return spherebench::is_leaf(tree, face, node); }
 };
 
 // Whether a query at (a, b) lies on the right child's side of a node's
@@ -208,7 +207,6 @@ void search_face_splits(const FaceTree& tree, const FaceSpan& face, const FacePl
     Cell cell{box.a_low, box.a_high, box.b_low, box.b_high};
     double gap_a = squared_gap(box.a_low, box.a_high, query.a), gap_b = squared_gap(box.b_low, box.b_high, query.b);
     double bound = ordered_bound(gap_a, gap_b, major_gap, kMajor);
-    const uint32_t first_leaf = uint32_t{1} << face.depth;
     // The sphere's bound is asked of both children of every node where the
     // query lies further from the face's box than the box is wide (a far
     // query to a tight cluster), so that it orders them; elsewhere only of
@@ -217,7 +215,7 @@ void search_face_splits(const FaceTree& tree, const FaceSpan& face, const FacePl
     const bool far_face = far_from(box, bound);
     if (!beyond(cell, bound)) {
         for (;;) {
-            if (node >= first_leaf || is_run(tree, face, node)) {
+            if (is_leaf(tree, face, node)) {
                 if (!beyond(cell, bound)) scan(node);
             } else {
                 SPHEREBENCH_COUNT(nodes);
@@ -269,15 +267,6 @@ void search_face_splits(const FaceTree& tree, const FaceSpan& face, const FacePl
             node = next.node, gap_a = next.gap_a, gap_b = next.gap_b, bound = next.bound, cell = next.cell;
         }
     }
-}
-
-// search_face_nodes over a face of a tree of float boxes.
-template <typename BoundOf, typename Limit, typename Scan>
-void search_face_tree(const FaceTree& tree, int face_number, double a, double b, BoundOf bound_of, Limit limit,
-                      Scan scan) {
-    const FaceSpan& face = tree.faces[face_number];
-    if (face.count == 0) return;
-    search_face_nodes(FaceNodes{tree, face}, a, b, bound_of, limit, scan);
 }
 
 }  // namespace spherebench
